@@ -1,0 +1,125 @@
+#include "common/files.hpp"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <system_error>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace keld {
+
+int Existe_file(const std::string& path) {
+  if (path.empty()) return 0;
+  std::error_code ec;
+  return fs::is_regular_file(fs::path(path), ec) ? 1 : 0;
+}
+
+std::optional<int64_t> FileLength(const std::string& path) {
+  std::error_code ec;
+  auto st = fs::status(path, ec);
+  if (ec || !fs::is_regular_file(st)) return std::nullopt;
+  auto n = fs::file_size(path, ec);
+  if (ec) return std::nullopt;
+  return static_cast<int64_t>(n);
+}
+
+Result<std::vector<uint8_t>> ReadWholeFile(const std::string& path) {
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return Result<std::vector<uint8_t>>::failure(path + ": " + std::strerror(errno));
+  std::vector<uint8_t> data;
+  uint8_t buf[1 << 16];
+  size_t n;
+  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) data.insert(data.end(), buf, buf + n);
+  bool bad = std::ferror(f);
+  std::fclose(f);
+  if (bad) return Result<std::vector<uint8_t>>::failure(path + ": read error");
+  return data;
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+  std::error_code ec;
+  if (fs::exists(a, ec) && fs::exists(b, ec)) return fs::equivalent(a, b, ec);
+  return fs::weakly_canonical(a, ec) == fs::weakly_canonical(b, ec);
+}
+
+AtomicFile::AtomicFile(std::string target) : target_(std::move(target)) {
+  fs::path t(target_);
+  fs::path dir = t.has_parent_path() ? t.parent_path() : fs::path(".");
+  std::string pattern = (dir / ("." + t.filename().string() + ".XXXXXX")).string();
+  std::vector<char> name(pattern.begin(), pattern.end());
+  name.push_back('\0');
+  int fd = mkstemp(name.data());
+  if (fd < 0) {
+    error_ = target_ + ": " + std::strerror(errno);
+    return;
+  }
+  temp_ = name.data();
+  fp_ = fdopen(fd, "wb");
+  if (!fp_) {
+    error_ = target_ + ": " + std::strerror(errno);
+    ::close(fd);
+    std::remove(temp_.c_str());
+    temp_.clear();
+  }
+}
+
+AtomicFile::~AtomicFile() { discard(); }
+
+bool AtomicFile::write(const void* data, size_t n) {
+  if (!fp_ || failed_) return false;
+  if (n && std::fwrite(data, 1, n, fp_) != n) {
+    failed_ = true;
+    error_ = target_ + ": " + std::strerror(errno);
+    return false;
+  }
+  return true;
+}
+
+bool AtomicFile::commit() {
+  if (!fp_) return false;
+  bool good = !failed_ && std::fflush(fp_) == 0 && !std::ferror(fp_);
+  // Keep the permissions a new file would get, not mkstemp's 0600.
+  mode_t mask = umask(0);
+  umask(mask);
+  fchmod(fileno(fp_), 0666 & ~mask);
+  if (std::fclose(fp_) != 0) good = false;
+  fp_ = nullptr;
+  if (good && std::rename(temp_.c_str(), target_.c_str()) != 0) {
+    error_ = target_ + ": " + std::strerror(errno);
+    good = false;
+  }
+  if (!good) {
+    if (error_.empty()) error_ = target_ + ": write failed";
+    std::remove(temp_.c_str());
+  }
+  temp_.clear();
+  return good;
+}
+
+void AtomicFile::discard() {
+  if (fp_) {
+    std::fclose(fp_);
+    fp_ = nullptr;
+  }
+  if (!temp_.empty()) {
+    std::remove(temp_.c_str());
+    temp_.clear();
+  }
+}
+
+Status WriteFileAtomic(const std::string& path, const std::vector<uint8_t>& bytes) {
+  AtomicFile f(path);
+  if (!f.is_open()) return Status::failure(f.error());
+  if (!f.write(bytes) || !f.commit()) return Status::failure(f.error());
+  return Status::good();
+}
+
+Status WriteFileAtomic(const std::string& path, const std::string& text) {
+  return WriteFileAtomic(path, std::vector<uint8_t>(text.begin(), text.end()));
+}
+
+}  // namespace keld

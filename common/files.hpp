@@ -1,0 +1,57 @@
+#pragma once
+// File helpers: existence, length, whole-file reads, and writes that never leave
+// a half-written file where a good one was.
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "common/result.hpp"
+
+namespace keld {
+
+// 1 when `path` names an existing regular file, else 0 (a folder gives 0). On
+// Linux '*' and '?' are legal in names, so the path is tested literally.
+int Existe_file(const std::string& path);
+
+// Length in bytes, or nullopt when the file cannot be examined.
+std::optional<int64_t> FileLength(const std::string& path);
+
+Result<std::vector<uint8_t>> ReadWholeFile(const std::string& path);
+
+// True when both names lead to the same file (or the same path when neither exists).
+bool SameFile(const std::string& a, const std::string& b);
+
+// Writes a file beside its target and renames it over the target only when
+// complete: a failure leaves the old file as it was and no partial file behind.
+class AtomicFile {
+ public:
+  explicit AtomicFile(std::string target);
+  ~AtomicFile();  // discards the temporary file unless committed
+  AtomicFile(const AtomicFile&) = delete;
+  AtomicFile& operator=(const AtomicFile&) = delete;
+
+  bool is_open() const { return fp_ != nullptr; }
+  const std::string& error() const { return error_; }
+  std::FILE* handle() { return fp_; }
+  bool write(const void* data, size_t n);
+  bool write(const std::string& s) { return write(s.data(), s.size()); }
+  bool write(const std::vector<uint8_t>& v) { return write(v.data(), v.size()); }
+  // Flushes, closes and renames over the target. Returns false (and removes the
+  // temporary file) on any failure.
+  bool commit();
+  void discard();
+
+ private:
+  std::string target_, temp_, error_;
+  std::FILE* fp_ = nullptr;
+  bool failed_ = false;
+};
+
+// Whole-file convenience over AtomicFile.
+Status WriteFileAtomic(const std::string& path, const std::vector<uint8_t>& bytes);
+Status WriteFileAtomic(const std::string& path, const std::string& text);
+
+}  // namespace keld

@@ -1,0 +1,100 @@
+#include "common/testing/testsupport.hpp"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace keld::testing {
+
+namespace {
+std::string EnvOr(const char* name, const std::string& fallback) {
+  const char* v = std::getenv(name);
+  return v && *v ? std::string(v) : fallback;
+}
+}  // namespace
+
+std::optional<std::string> TestData(const std::string& sub) {
+  std::string root = EnvOr("KELD_TESTDATA", "");
+  if (root.empty()) return std::nullopt;
+  std::string p = sub.empty() ? root : root + "/" + sub;
+  if (!fs::is_directory(p)) return std::nullopt;
+  return p;
+}
+
+std::string BinDir() { return EnvOr("KELD_BIN", "."); }
+std::string SourceDir() { return EnvOr("KELD_SOURCE", "."); }
+
+TempDir::TempDir() {
+  std::string base = (fs::temp_directory_path() / "keld-test-XXXXXX").string();
+  std::vector<char> buf(base.begin(), base.end());
+  buf.push_back('\0');
+  char* d = mkdtemp(buf.data());
+  path_ = d ? d : "/tmp";
+}
+
+TempDir::~TempDir() {
+  std::error_code ec;
+  if (path_ != "/tmp") fs::remove_all(path_, ec);
+}
+
+ScopedEnv::ScopedEnv(const char* name, const std::string& value) : name_(name) {
+  if (const char* v = std::getenv(name)) old_ = v;
+  setenv(name, value.c_str(), 1);
+}
+
+ScopedEnv::~ScopedEnv() {
+  if (old_)
+    setenv(name_.c_str(), old_->c_str(), 1);
+  else
+    unsetenv(name_.c_str());
+}
+
+std::string ReadText(const std::string& path) {
+  std::ifstream f(path, std::ios::binary);
+  std::stringstream ss;
+  ss << f.rdbuf();
+  return ss.str();
+}
+
+void WriteText(const std::string& path, const std::string& text) {
+  std::ofstream f(path, std::ios::binary);
+  f << text;
+}
+
+std::vector<unsigned char> ReadBytes(const std::string& path) {
+  std::string s = ReadText(path);
+  return std::vector<unsigned char>(s.begin(), s.end());
+}
+
+int RunCommand(const std::string& command, std::string* out, bool merge_stderr) {
+  std::string cmd = command + (merge_stderr ? " 2>&1" : "");
+  FILE* p = popen(cmd.c_str(), "r");
+  if (!p) return -1;
+  char buf[4096];
+  size_t n;
+  std::string text;
+  while ((n = fread(buf, 1, sizeof buf, p)) > 0) text.append(buf, n);
+  int st = pclose(p);
+  if (out) *out = text;
+  return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+}
+
+std::string ShellQuote(const std::string& s) {
+  std::string q = "'";
+  for (char c : s) {
+    if (c == '\'')
+      q += "'\\''";
+    else
+      q += c;
+  }
+  return q + "'";
+}
+
+}  // namespace keld::testing

@@ -1,0 +1,82 @@
+#include <gtest/gtest.h>
+
+#include "common/numtext.hpp"
+
+using namespace keld;
+
+TEST(LeadingNumber, ReadsSignDigitsAndOnePoint) {
+  EXPECT_EQ(Val("12 ch"), 12);
+  EXPECT_EQ(Val("-.5x"), -0.5);
+  EXPECT_EQ(Val("  7"), 7);
+  EXPECT_EQ(Val("+3.25"), 3.25);
+  EXPECT_EQ(Val("1.2.3"), 1.2);
+  EXPECT_EQ(Val("8000.0"), 8000);
+  EXPECT_EQ(Val("010"), 10);
+  EXPECT_EQ(Val("1E3"), 1);  // no exponent in this parser
+}
+
+TEST(LeadingNumber, EmptyOrNonNumericGivesZero) {
+  EXPECT_EQ(Val(""), 0);
+  EXPECT_EQ(Val("abc"), 0);
+  EXPECT_EQ(Val("-"), 0);
+  EXPECT_EQ(Val("."), 0);
+  EXPECT_FALSE(IsNumeric("-"));
+  EXPECT_FALSE(IsNumeric("12a") == false);
+  EXPECT_TRUE(IsNumeric(" 0"));
+}
+
+TEST(Rounding, HalvesGoToTheEvenNeighbour) {
+  EXPECT_EQ(*CLng(1024.5), 1024);
+  EXPECT_EQ(*CLng(1025.5), 1026);
+  EXPECT_EQ(*CInt(0.5), 0);
+  EXPECT_EQ(*CInt(1.5), 2);
+  EXPECT_EQ(*CInt(-2.5), -2);
+  EXPECT_EQ(*CInt(23.5), 24);
+}
+
+TEST(Rounding, OutOfRangeFails) {
+  EXPECT_FALSE(CInt(32767.5).has_value());  // rounds to 32768
+  EXPECT_TRUE(CInt(32767.4).has_value());
+  EXPECT_FALSE(CInt(40000).has_value());
+  EXPECT_FALSE(CLng(3e9).has_value());
+  EXPECT_EQ(*CInt(-32768.5), -32768);
+}
+
+TEST(NumberText, SystemFormOfDoublesAndSingles) {
+  EXPECT_EQ(CStr(0), "0");
+  EXPECT_EQ(CStr(12), "12");
+  EXPECT_EQ(CStr(-1.5), "-1.5");
+  EXPECT_EQ(CStr(0.5), "0.5");
+  EXPECT_EQ(CStr(0.00025), "0.00025");
+  EXPECT_EQ(CStr(0.0001), "0.0001");
+  EXPECT_EQ(CStr(3.125e-5), "3.125E-05");
+  EXPECT_EQ(CStr(1e15), "1E+15");
+  EXPECT_EQ(CStr(117.5), "117.5");
+  EXPECT_EQ(CStrSingle(12345678.0f), "1.234568E+07");
+  EXPECT_EQ(CStrSingle(0.1f), "0.1");
+  EXPECT_EQ(CStrSingle(-1.5f), "-1.5");
+}
+
+TEST(NumberText, BlankPrefixedForm) {
+  EXPECT_EQ(Str(5), " 5");
+  EXPECT_EQ(Str(-3), "-3");
+  EXPECT_EQ(Str(0.5), " .5");
+  EXPECT_EQ(Str(-0.25), "-.25");
+  EXPECT_EQ(Str(0), " 0");
+  EXPECT_EQ(Str(1500), " 1500");
+}
+
+TEST(NumberText, Patterns) {
+  EXPECT_EQ(Format0_0hh(0.131072), "0.131");
+  EXPECT_EQ(Format0_0hh(1.048576), "1.049");
+  EXPECT_EQ(Format0_0hh(44.736512), "44.737");
+  EXPECT_EQ(Format0_0hh(1.0), "1.0");
+  EXPECT_EQ(Format0_0hh(0.002), "0.002");
+  EXPECT_EQ(Format0_0hh(2.5), "2.5");
+  EXPECT_EQ(Format0_h(12.5), "12.5");
+  EXPECT_EQ(Format0_h(12.04), "12");
+  EXPECT_EQ(FormatThousands(1234567), "1'234'567");
+  EXPECT_EQ(FormatThousands(900000), "900'000");
+  EXPECT_EQ(FormatThousands(12), "12");
+  EXPECT_EQ(FormatThousands(0), "0");
+}

@@ -1,0 +1,143 @@
+#include "platform/process.hpp"
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace keld {
+
+namespace {
+
+std::vector<char*> Argv(const StartRequest& r, std::vector<std::string>& keep) {
+  keep.clear();
+  keep.push_back(r.program);
+  for (const auto& a : r.args) keep.push_back(a);
+  std::vector<char*> argv;
+  for (auto& s : keep) argv.push_back(s.data());
+  argv.push_back(nullptr);
+  return argv;
+}
+
+// Forks a child that runs the program; the exec's failure reaches the parent
+// through a close-on-exec pipe. With `detach`, the program runs in a grandchild
+// so that it is never left as a zombie of ours.
+std::optional<pid_t> Spawn(const StartRequest& r, bool detach) {
+  std::vector<std::string> keep;
+  std::vector<char*> argv = Argv(r, keep);
+  int fds[2];
+  if (pipe2(fds, O_CLOEXEC) != 0) return std::nullopt;
+  int pidpipe[2] = {-1, -1};
+  if (detach && pipe2(pidpipe, O_CLOEXEC) != 0) {
+    close(fds[0]);
+    close(fds[1]);
+    return std::nullopt;
+  }
+  pid_t pid = fork();
+  if (pid < 0) {
+    close(fds[0]);
+    close(fds[1]);
+    if (detach) {
+      close(pidpipe[0]);
+      close(pidpipe[1]);
+    }
+    return std::nullopt;
+  }
+  if (pid == 0) {
+    auto run = [&]() {
+      if (!r.workdir.empty() && chdir(r.workdir.c_str()) != 0) {
+        int e = errno;
+        (void)!write(fds[1], &e, sizeof e);
+        _exit(127);
+      }
+      execv(r.program.c_str(), argv.data());
+      int e = errno;
+      (void)!write(fds[1], &e, sizeof e);
+      _exit(127);
+    };
+    if (!detach) run();
+    setsid();
+    pid_t g = fork();
+    if (g == 0) run();
+    (void)!write(pidpipe[1], &g, sizeof g);
+    _exit(g < 0 ? 1 : 0);
+  }
+  close(fds[1]);
+  pid_t real = pid;
+  if (detach) {
+    close(pidpipe[1]);
+    pid_t g = -1;
+    if (read(pidpipe[0], &g, sizeof g) != sizeof g) g = -1;
+    close(pidpipe[0]);
+    int st;
+    waitpid(pid, &st, 0);
+    real = g;
+  }
+  int err = 0;
+  ssize_t n = read(fds[0], &err, sizeof err);
+  close(fds[0]);
+  if (n == sizeof err || real < 0) {
+    if (!detach) waitpid(pid, nullptr, 0);
+    return std::nullopt;
+  }
+  return real;
+}
+
+}  // namespace
+
+std::optional<long> PosixLauncher::start(const StartRequest& req) {
+  if (access(req.program.c_str(), X_OK) != 0) return std::nullopt;
+  auto pid = Spawn(req, true);
+  if (!pid) return std::nullopt;
+  return static_cast<long>(*pid);
+}
+
+bool PosixLauncher::open_document(const std::string& path) {
+  for (const char* opener : {"/usr/bin/xdg-open", "/usr/local/bin/xdg-open"}) {
+    if (access(opener, X_OK) == 0) return start({opener, {path}, WindowStyle::Maximized, {}}).has_value();
+  }
+  return false;
+}
+
+std::optional<int> PosixLauncher::run_and_wait(const StartRequest& req, EventPump& pump) {
+  if (access(req.program.c_str(), X_OK) != 0) return std::nullopt;
+  auto pid = Spawn(req, false);
+  if (!pid) return std::nullopt;
+  for (;;) {
+    int st = 0;
+    pid_t w = waitpid(*pid, &st, WNOHANG);
+    if (w == *pid) {
+      if (WIFEXITED(st)) return WEXITSTATUS(st);
+      return 128 + (WIFSIGNALED(st) ? WTERMSIG(st) : 0);
+    }
+    if (w < 0 && errno != EINTR) return std::nullopt;
+    pump.pump();
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+}
+
+std::optional<long> ProcessRecorder::start(const StartRequest& req) {
+  started.push_back(req);
+  if (real) return real->start(req);
+  return succeed ? std::optional<long>(4242) : std::nullopt;
+}
+
+bool ProcessRecorder::open_document(const std::string& path) {
+  opened.push_back(path);
+  if (real) return real->open_document(path);
+  return succeed;
+}
+
+std::optional<int> ProcessRecorder::run_and_wait(const StartRequest& req, EventPump& pump) {
+  started.push_back(req);
+  if (real) return real->run_and_wait(req, pump);
+  if (!succeed) return std::nullopt;
+  return exit_status;
+}
+
+}  // namespace keld

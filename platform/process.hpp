@@ -1,0 +1,56 @@
+#pragma once
+// Starting other programs and documents. A start never waits unless asked to
+// (run_and_wait); a program that cannot be started is reported as a failure.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/pump.hpp"
+
+namespace keld {
+
+// The window styles the programs pass; on Linux they are kept for the record.
+enum class WindowStyle { Hidden = 0, Normal = 1, Minimized = 2, Maximized = 3, NormalNoFocus = 4 };
+
+struct StartRequest {
+  std::string program;
+  std::vector<std::string> args;
+  WindowStyle style = WindowStyle::Normal;
+  std::string workdir;  // empty: the caller's
+};
+
+class ProcessLauncher {
+ public:
+  virtual ~ProcessLauncher() = default;
+  // Starts and forgets; returns the process id (the task number), or nullopt
+  // when the program is missing or could not be run.
+  virtual std::optional<long> start(const StartRequest& req) = 0;
+  // Opens a document with the desktop's program for it (xdg-open).
+  virtual bool open_document(const std::string& path) = 0;
+  // Starts and waits for the end while pumping events; the exit status, or
+  // nullopt when the program could not be run.
+  virtual std::optional<int> run_and_wait(const StartRequest& req, EventPump& pump) = 0;
+};
+
+class PosixLauncher : public ProcessLauncher {
+ public:
+  std::optional<long> start(const StartRequest& req) override;
+  bool open_document(const std::string& path) override;
+  std::optional<int> run_and_wait(const StartRequest& req, EventPump& pump) override;
+};
+
+// Keeps every request; starts nothing, or, with `real` set, also runs them.
+class ProcessRecorder : public ProcessLauncher {
+ public:
+  std::optional<long> start(const StartRequest& req) override;
+  bool open_document(const std::string& path) override;
+  std::optional<int> run_and_wait(const StartRequest& req, EventPump& pump) override;
+
+  std::vector<StartRequest> started;
+  std::vector<std::string> opened;
+  bool succeed = true;          // what start() reports when not running for real
+  int exit_status = 0;          // what run_and_wait() reports when not running for real
+  ProcessLauncher* real = nullptr;
+};
+
+}  // namespace keld

@@ -1,0 +1,78 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include <sys/stat.h>
+
+#include "common/testing/testsupport.hpp"
+#include "platform/process.hpp"
+
+using namespace keld;
+using keld::testing::TempDir;
+
+namespace {
+std::string Script(const TempDir& d, const std::string& name, const std::string& body) {
+  std::string p = d / name;
+  keld::testing::WriteText(p, "#!/bin/sh\n" + body + "\n");
+  chmod(p.c_str(), 0755);
+  return p;
+}
+
+bool WaitFor(const std::string& path) {
+  for (int i = 0; i < 500; ++i) {
+    if (std::filesystem::exists(path)) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return false;
+}
+}  // namespace
+
+TEST(Process, StartDoesNotWaitAndPassesArgumentsWhole) {
+  TempDir d;
+  std::string out = d / "args";
+  std::string p = Script(d, "tool", "printf '%s\\n' \"$@\" > '" + out + ".tmp'; mv '" + out + ".tmp' '" + out + "'");
+  PosixLauncher L;
+  auto pid = L.start({p, {"C:\\DATA\\a b.su", "x|y"}, WindowStyle::Normal, {}});
+  ASSERT_TRUE(pid.has_value());
+  ASSERT_TRUE(WaitFor(out));
+  EXPECT_EQ(keld::testing::ReadText(out), "C:\\DATA\\a b.su\nx|y\n");
+}
+
+TEST(Process, MissingProgramIsAFailure) {
+  TempDir d;
+  PosixLauncher L;
+  EXPECT_FALSE(L.start({d / "nothing", {}, WindowStyle::Normal, {}}).has_value());
+  IdlePump pump;
+  EXPECT_FALSE(L.run_and_wait({d / "nothing", {}, WindowStyle::Normal, {}}, pump).has_value());
+  // A file that is there but cannot be executed.
+  keld::testing::WriteText(d / "plain", "x");
+  EXPECT_FALSE(L.start({d / "plain", {}, WindowStyle::Normal, {}}).has_value());
+}
+
+TEST(Process, RunAndWaitGivesTheExitStatusAndPumps) {
+  TempDir d;
+  struct P : EventPump {
+    int n = 0;
+    void pump() override { ++n; }
+  } pump;
+  PosixLauncher L;
+  std::string p = Script(d, "fail", "sleep 0.2; exit 3");
+  auto st = L.run_and_wait({p, {}, WindowStyle::Minimized, {}}, pump);
+  ASSERT_TRUE(st.has_value());
+  EXPECT_EQ(*st, 3);
+  EXPECT_GT(pump.n, 0);
+  std::string sh = Script(d, "inwd", "pwd > out.txt");
+  st = L.run_and_wait({sh, {}, WindowStyle::Minimized, d.path()}, pump);
+  EXPECT_EQ(*st, 0);
+  EXPECT_TRUE(std::filesystem::exists(d / "out.txt"));
+}
+
+TEST(Process, RecorderKeepsRequests) {
+  ProcessRecorder r;
+  r.succeed = false;
+  EXPECT_FALSE(r.start({"/x/keysheet", {"a.su"}, WindowStyle::Normal, {}}).has_value());
+  ASSERT_EQ(r.started.size(), 1u);
+  EXPECT_EQ(r.started[0].args[0], "a.su");
+}
