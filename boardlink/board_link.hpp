@@ -1,0 +1,106 @@
+#pragma once
+// The link to the acquisition units: the 15-byte command packets, the reply
+// waits, the receive event, and the decoding of 192-byte sample blocks. One
+// class serves korvan and boardtest; where they differ it takes a LinkConfig.
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "boardlink/serial_port.hpp"
+#include "platform/pump.hpp"
+
+namespace keld::board {
+
+using Packet = std::array<uint8_t, 15>;
+
+// Packet builders (pure).
+// 0x1A set-up and arm: rate and pre-trigger 16-bit big-endian at 1-2 and 3-4,
+// notch 50 at 5, notch 60 at 7, setting byte at 8, polarity (1 when 1) at 9,
+// trigger mode (1 when 1) at 10, samples 24-bit big-endian at 12-14.
+Packet ArmPacket(int32_t samples, int frequency, int pre_trigger, int trigger_mode,
+                 int polarity, int notch50, int notch60, int setting);
+Packet BlockRequestPacket(int unit);        // 0xD1, unit at byte 11
+Packet UnitSelectPacket(int unit_address);  // 0xC0, address at byte 1
+Packet UnitNumberReadPacket();              // 0xB0
+
+// One 24-bit sample, most significant byte first, as two's complement:
+// 0xFFFFFF is -1, 0x800000 is -8,388,608, 0x7FFFFF is 8,388,607.
+int32_t DecodeSample(const uint8_t* three_bytes);
+// Block count of a read of n samples: korvan rounds n/64 - 1 half to even
+// and adds 1 (10,922 samples: 171 blocks); boardtest reads n/64 whole blocks.
+enum class BlockRule { RoundHalfEvenPlusOne, WholeBlocks };
+int BlockCount(int32_t samples, BlockRule rule);
+
+struct LinkConfig {
+  int input_buffer_size = 20000;       // boardtest: 30000
+  bool send_unit_select = true;        // korvan sends 0xC0 when the port opens; boardtest does not
+  double reopen_pause_s = 2.5;         // korvan waits 2 to 3 s after re-opening; boardtest 0
+  bool break_is_link_error = false;    // boardtest counts a break (1001) as a link error
+  int block_timeout_ms = 2000;         // a block that does not come in time fails that unit
+  BlockRule block_rule = BlockRule::RoundHalfEvenPlusOne;
+  bool double_samples = false;         // boardtest keeps 64-bit samples and de-means in double
+  static LinkConfig Korvan() { return {}; }
+  static LinkConfig Boardtest();
+};
+
+class BoardLink {
+ public:
+  // `stop` is the program's abort flag (korvan's Stop_Attesa, boardtest's
+  // Arresto): 1 ends every wait, which then returns as failed.
+  BoardLink(SerialPort& port, EventPump& pump, int16_t& stop, LinkConfig config = {});
+  ~BoardLink();
+
+  SerialPort& port() { return port_; }
+  const LinkConfig& config() const { return config_; }
+
+  // The port dialog's "Continue" for a valid port number: buffer size, port
+  // number, input length 1, open, 3,000,000 baud read back. Returns false with
+  // error() when the port does not open or refuses the rate (nothing else is
+  // sent then); on success sends the 0xC0 unit selection when configured.
+  bool open_port(int port_number);
+  // Closes and re-opens on the same port number at 3,000,000 baud, then pauses
+  // (korvan) with the timed pause. Returns whether the port is open again.
+  bool Riapri_Porta();
+
+  void Invia_Setup(int32_t samples, int frequency, int pre_trigger, int trigger_mode, int polarity,
+                   int notch50, int notch60, int setting, int unit_address);
+  // The 1-byte status, taken alone: whatever follows it stays queued. 0 when
+  // stopped.
+  int Attendi_Risposta();
+  // 1 when the 3-byte trigger notice came (its bytes consumed), 0 when stopped.
+  // The only wait without a time-out.
+  int Attendi_Trigger();
+  // Fetches one unit's samples into Campioni (korvan) or CampioniD (boardtest)
+  // and de-means samples 0..n-1 by the mean of samples 1..n-1. Returns 1 when
+  // every block came, 0 on stop, link error or a block time-out; after a
+  // failure the input is drained so the next unit starts clean.
+  int Leggi_Unita(int32_t samples, int unit, int unused = 0);
+  void Seleziona_Unita();
+  // Discards input waiting on the port (and whatever is still arriving).
+  void discard_input();
+
+  // The receive-event handler: on a receive event takes exactly 192 bytes into
+  // Buffer_Ricevuto when a block is awaited; on error events raises the link
+  // error flag.
+  void on_comm_event(int code);
+
+  // Link state, named as the programs name it.
+  int16_t Errore_Linea = 0;              // -1 after a communication error
+  std::vector<uint8_t> Buffer_Ricevuto;  // the last 192-byte block taken
+  int32_t Nb_Ricevuti = 0;               // 192 once a block has been taken
+  int16_t Indirizzo_Unita = 0;           // address byte of the 0xC0 packet
+  std::vector<float> Campioni;           // indices 0..200000 (korvan)
+  std::vector<double> CampioniD;         // indices 0..200000 (boardtest)
+  int32_t received_samples = 0;          // samples the last good read stored
+
+  const std::string& error() const { return error_; }
+
+ private:
+  SerialPort& port_;
+  EventPump& pump_;
+  int16_t& stop_;
+  LinkConfig config_;
+  std::string error_;
+};
+
+}  // namespace keld::board

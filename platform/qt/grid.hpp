@@ -1,0 +1,58 @@
+#pragma once
+// A grid of text cells over QTableWidget, with the operations the windows use:
+// row and column counts, fixed rows and columns, the current cell, cell text
+// and background colour, column widths in twips, repaint off and on. Setting a
+// current row or column past the last fails (the setter returns false and
+// nothing changes), as the programs expect.
+#include <QTableWidget>
+
+#include <cstdint>
+
+namespace keld {
+
+class Grid : public QTableWidget {
+  Q_OBJECT
+ public:
+  explicit Grid(QWidget* parent = nullptr);
+
+  int Rows() const { return rowCount(); }
+  int Cols() const { return columnCount(); }
+  void SetRows(int n);
+  void SetCols(int n);
+  void SetFixedRows(int n);  // the first n rows look like headings
+  void SetFixedCols(int n);
+  int FixedRows() const { return fixed_rows_; }
+  int FixedCols() const { return fixed_cols_; }
+
+  int Row() const { return row_; }
+  int Col() const { return col_; }
+  bool SetRow(int r);
+  bool SetCol(int c);
+
+  QString TextMatrix(int r, int c) const;
+  void SetTextMatrix(int r, int c, const QString& text);
+  QString Text() const { return TextMatrix(row_, col_); }  // current cell
+  void SetText(const QString& text) { SetTextMatrix(row_, col_, text); }
+  uint32_t CellBackColor() const;               // current cell, 0x00BBGGRR
+  void SetCellBackColor(uint32_t bgr);
+  uint32_t BackColorAt(int r, int c) const;
+
+  int ColWidthTwips(int c) const;               // 15 twips a pixel
+  void SetColWidthTwips(int c, int twips);
+  void SetRedraw(bool on);
+
+  // Clicks on a cell make it current and emit cellClicked (QTableWidget's).
+  // Typed keys go through keyFilter first: a handler that sets the key to 0
+  // drops it.
+ signals:
+  void keyFilter(int& key);
+
+ protected:
+  void keyPressEvent(QKeyEvent* e) override;
+
+ private:
+  int fixed_rows_ = 0, fixed_cols_ = 0;
+  int row_ = 0, col_ = 0;
+};
+
+}  // namespace keld
