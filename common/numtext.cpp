@@ -1,5 +1,6 @@
 #include "common/numtext.hpp"
 
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -86,6 +87,22 @@ std::string BlankPrefixed(std::string s) {
 }  // namespace
 
 double Val(std::string_view text) { return ScanLeading(text).value; }
+
+std::optional<double> CDbl(std::string_view text) {
+  size_t b = 0, e = text.size();
+  while (b < e && (text[b] == ' ' || text[b] == '\t')) ++b;
+  while (e > b && (text[e - 1] == ' ' || text[e - 1] == '\t')) --e;
+  if (b == e) return std::nullopt;
+  std::string t(text.substr(b, e - b));
+  // Only decimal forms: no hexadecimal, infinities or NaN.
+  for (char c : t)
+    if (!(std::isdigit(static_cast<unsigned char>(c)) || c == '+' || c == '-' || c == '.' || c == 'e' || c == 'E'))
+      return std::nullopt;
+  char* end = nullptr;
+  double v = std::strtod(t.c_str(), &end);
+  if (end != t.c_str() + t.size()) return std::nullopt;
+  return v;
+}
 
 bool IsNumeric(std::string_view text) { return ScanLeading(text).has_digits; }
 

@@ -17,6 +17,11 @@ double Val(std::string_view text);
 // i.e. at least one digit; "abc", "", "-" and "." are not numbers.
 bool IsNumeric(std::string_view text);
 
+// A strict conversion of a whole text to a number (blanks around allowed, an
+// exponent allowed): nullopt when the text is not a number as a whole ("12 ch",
+// "", "abc"). The settings reader's 16- and 32-bit conversions start from it.
+std::optional<double> CDbl(std::string_view text);
+
 // Round to the nearest whole number, halves to the even neighbour, as the
 // 16- and 32-bit conversions do; nullopt when the result does not fit.
 std::optional<int16_t> CInt(double v);

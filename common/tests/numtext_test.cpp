@@ -80,3 +80,14 @@ TEST(NumberText, Patterns) {
   EXPECT_EQ(FormatThousands(12), "12");
   EXPECT_EQ(FormatThousands(0), "0");
 }
+
+TEST(StrictNumber, WholeTextOnly) {
+  EXPECT_EQ(*CDbl(" 12 "), 12);
+  EXPECT_EQ(*CDbl("1024.5"), 1024.5);
+  EXPECT_EQ(*CDbl("-3e2"), -300);
+  EXPECT_FALSE(CDbl("12 ch").has_value());
+  EXPECT_FALSE(CDbl("").has_value());
+  EXPECT_FALSE(CDbl("abc").has_value());
+  EXPECT_FALSE(CDbl("0x10").has_value());
+  EXPECT_FALSE(CDbl("inf").has_value());
+}

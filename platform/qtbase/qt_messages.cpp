@@ -1,0 +1,76 @@
+#include "platform/qtbase/qt_messages.hpp"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QTimer>
+
+namespace keld {
+
+namespace {
+
+QMessageBox::Icon QtIcon(MsgIcon i) {
+  switch (i) {
+    case MsgIcon::Critical: return QMessageBox::Critical;
+    case MsgIcon::Question: return QMessageBox::Question;
+    case MsgIcon::Exclamation: return QMessageBox::Warning;
+    case MsgIcon::Information: return QMessageBox::Information;
+    case MsgIcon::None: break;
+  }
+  return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButtons QtButtons(MsgButtons b) {
+  switch (b) {
+    case MsgButtons::OkCancel: return QMessageBox::Ok | QMessageBox::Cancel;
+    case MsgButtons::YesNo: return QMessageBox::Yes | QMessageBox::No;
+    case MsgButtons::YesNoCancel: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case MsgButtons::Ok: break;
+  }
+  return QMessageBox::Ok;
+}
+
+}  // namespace
+
+bool QtMessageBoxes::HasDisplay() {
+  if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return false;
+  const QString p = QGuiApplication::platformName();
+  return p != "offscreen" && p != "minimal";
+}
+
+MsgAnswer QtMessageBoxes::show(const std::string& text, MsgIcon icon, MsgButtons buttons,
+                               const std::string& title) {
+  if (!HasDisplay()) return fallback_.show(text, icon, buttons, title);
+  QMessageBox box(QtIcon(icon), QString::fromStdString(title), QString::fromStdString(text),
+                  QtButtons(buttons), parent_);
+  switch (box.exec()) {
+    case QMessageBox::Yes: return MsgAnswer::Yes;
+    case QMessageBox::No: return MsgAnswer::No;
+    case QMessageBox::Cancel: return MsgAnswer::Cancel;
+    default: return MsgAnswer::Ok;
+  }
+}
+
+std::optional<std::string> QtMessageBoxes::input(const std::string& prompt, const std::string& title,
+                                                 const std::string& default_text) {
+  if (!HasDisplay()) return fallback_.input(prompt, title, default_text);
+  bool ok = false;
+  QString t = QInputDialog::getText(parent_, QString::fromStdString(title), QString::fromStdString(prompt),
+                                    QLineEdit::Normal, QString::fromStdString(default_text), &ok);
+  if (!ok) return std::nullopt;
+  return t.toStdString();
+}
+
+void QtMessageBoxes::show_timed(const std::string& text, const std::string& title, int ms) {
+  if (!HasDisplay()) {
+    fallback_.show(text, MsgIcon::Information, MsgButtons::Ok, title);
+    return;
+  }
+  QMessageBox box(QMessageBox::Information, QString::fromStdString(title), QString::fromStdString(text),
+                  QMessageBox::Ok, parent_);
+  QTimer::singleShot(ms, &box, &QMessageBox::accept);
+  box.exec();
+}
+
+}  // namespace keld

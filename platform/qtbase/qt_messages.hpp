@@ -1,0 +1,28 @@
+#pragma once
+// Message, question and input boxes shown with Qt. Without a display (the
+// offscreen or minimal platform) they are printed on standard error instead
+// and answered with their first button.
+#include "platform/messages.hpp"
+
+class QWidget;
+
+namespace keld {
+
+class QtMessageBoxes : public MessageBoxes {
+ public:
+  explicit QtMessageBoxes(QWidget* parent = nullptr) : parent_(parent) {}
+  void set_parent(QWidget* p) { parent_ = p; }
+  MsgAnswer show(const std::string& text, MsgIcon icon, MsgButtons buttons,
+                 const std::string& title) override;
+  std::optional<std::string> input(const std::string& prompt, const std::string& title,
+                                   const std::string& default_text) override;
+  void show_timed(const std::string& text, const std::string& title, int ms) override;
+
+  static bool HasDisplay();
+
+ private:
+  QWidget* parent_;
+  StderrMessages fallback_;
+};
+
+}  // namespace keld
