@@ -4,6 +4,8 @@
 // beeps and is dropped. Navigation keys, which type nothing, pass.
 #include <QObject>
 
+class QKeyEvent;
+
 #include <functional>
 #include <string>
 
@@ -30,6 +32,6 @@ class KeyFilter : public QObject {
 
 // The key code a key event types (8 for Backspace, 13 for Enter), or 0 when it
 // types nothing (arrows, Delete, function keys).
-int TypedKeyCode(const class QKeyEvent* e);
+int TypedKeyCode(const QKeyEvent* e);
 
 }  // namespace keld
