@@ -101,6 +101,8 @@ Status ClassSEG2Export::Read(const std::string& Path) {
                        std::to_string(kMaxChannels) + ")");
       channels_.assign(static_cast<size_t>(*n), Seg2Channel{});
       has_channel_list_ = true;
+      sample_arrays_ = false;
+      filled_.clear();
     }
     if (Has(L, "Intervallo di campionamento")) {
       if (Status s = in.NextValue(L, "Intervallo di campionamento"); !s) return s;
@@ -132,20 +134,19 @@ Status ClassSEG2Export::Read(const std::string& Path) {
         return in.Fail("the sample count " + L + " is more than the " +
                        std::to_string(in.Remaining()) + " lines left in the file");
       ns_ = *n;
-      for (Seg2Channel& ch : channels_) {
-        ch.allocated = true;
-        ch.samples.clear();
-        ch.samples.shrink_to_fit();
-        ch.strings.clear();
-      }
+      // The arrays are made anew: only the channels filled since hold anything.
+      for (int c : filled_) channels_[static_cast<size_t>(c - 1)] = Seg2Channel{};
+      filled_.clear();
+      sample_arrays_ = has_channel_list_;
     }
     if (Has(L, "Canale")) {
       if (!has_channel_list_) return in.Fail("a channel block before the channel count");
       if (k > ChannelCount())
         return in.Fail("channel block " + std::to_string(k) + " of " +
                        std::to_string(ChannelCount()) + " channels");
+      if (!sample_arrays_) return in.Fail("a channel block before the sample count");
       Seg2Channel& ch = channels_[static_cast<size_t>(k - 1)];
-      if (!ch.allocated) return in.Fail("a channel block before the sample count");
+      filled_.push_back(k);
       if (ns_ > in.Remaining())
         return in.Fail("the file ends inside the block of channel " + std::to_string(k) + " (" +
                        std::to_string(in.Remaining()) + " of " + std::to_string(ns_) +
@@ -181,6 +182,7 @@ void ClassSEG2Export::AddFileString(const std::string& Text) { file_strings_.pus
 bool ClassSEG2Export::AddTraceString(const std::string& Text, int Channel) {
   if (Channel < 1 || Channel > ChannelCount()) return false;
   channels_[static_cast<size_t>(Channel - 1)].strings.push_back(Text);
+  filled_.push_back(Channel);
   return true;
 }
 

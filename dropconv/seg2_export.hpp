@@ -13,7 +13,6 @@ namespace keld {
 // One channel of the shot. Its samples are kept only once its block has been
 // read: a channel that has no block in the record is ns zero samples.
 struct Seg2Channel {
-  bool allocated = false;            // a sample count was read for this channel list
   std::vector<float> samples;        // empty, or the ns samples of its block
   std::vector<std::string> strings;  // the trace strings, in order
 };
@@ -52,6 +51,8 @@ class ClassSEG2Export {
 
   // The shot.
   bool HasChannelList() const { return has_channel_list_; }
+  // True once a sample count has been read for the present channel list.
+  bool HasSampleArrays() const { return sample_arrays_; }
   int ChannelCount() const { return static_cast<int>(channels_.size()); }
   int32_t SampleCount() const { return ns_; }
   double SampleInterval() const { return sample_interval_; }
@@ -67,6 +68,8 @@ class ClassSEG2Export {
   std::vector<std::string> file_strings_;
   std::vector<Seg2Channel> channels_;
   bool has_channel_list_ = false;
+  bool sample_arrays_ = false;
+  std::vector<int> filled_;  // channels holding samples or strings since the sample count
   int32_t ns_ = 0;
   double sample_interval_ = 0;
   std::string company_, instrument_;

@@ -57,12 +57,12 @@ Result<std::vector<int32_t>> TracePointers(const ClassSEG2Export& shot) {
                       " bytes) overflow the file descriptor block");
   if (4 * static_cast<int64_t>(shot.SampleCount()) > std::numeric_limits<int32_t>::max())
     return R::failure(std::to_string(shot.SampleCount()) + " samples overflow a trace");
+  if (n > 0 && !shot.HasSampleArrays())
+    return R::failure("the channels have no sample count");
   std::vector<int32_t> pointers;
   pointers.reserve(static_cast<size_t>(n));
   int64_t at = *file_block;
   for (int k = 1; k <= n; ++k) {
-    if (!shot.Channel(k).allocated)
-      return R::failure("channel " + std::to_string(k) + " has no sample count");
     auto block = shot.TraceBlockSize(k);
     if (!block)
       return R::failure("the strings of channel " + std::to_string(k) +
