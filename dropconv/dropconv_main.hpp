@@ -1,0 +1,34 @@
+#pragma once
+// The start procedure of dropconv: "record|output" on the command line, the
+// record read, the SEG-2 file written, and a message box when that fails.
+#include <string>
+
+#include "platform/messages.hpp"
+
+namespace keld::dropconv {
+
+inline constexpr const char* kTitle = "dropconv";
+inline constexpr const char* kErrorCommandLine = "Error 0x000100";
+inline constexpr const char* kErrorConversion = "Error 0x000200";
+
+// Exit statuses: 0 only when the SEG-2 file was written whole.
+enum ExitStatus : int {
+  kExitOk = 0,
+  kExitCommandLine = 1,  // fewer than two fields
+  kExitReadFailed = 2,   // the record could not be read
+  kExitWriteFailed = 3,  // the SEG-2 file could not be written
+};
+
+// The whole command line: the arguments after the program name joined with
+// single blanks, so a path with blanks passed as several arguments comes whole.
+std::string JoinArguments(int argc, const char* const* argv);
+
+// False when the program runs without a display (no $DISPLAY and no
+// $WAYLAND_DISPLAY, or QT_QPA_PLATFORM=offscreen): messages then go to stderr.
+bool HasDisplay();
+
+// Splits `CommandLine` at every "|"; field 1 is the record, field 2 the SEG-2
+// file, both as they stand; further fields are ignored.
+int Main(const std::string& CommandLine, MessageBoxes& boxes);
+
+}  // namespace keld::dropconv

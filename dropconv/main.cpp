@@ -1,0 +1,14 @@
+// dropconv "record|output": writes the acquisition text record `record` as
+// the SEG-2 file `output`.
+#include "dropconv/dropconv_main.hpp"
+#include "dropconv/qt_messages.hpp"
+
+int main(int argc, char** argv) {
+  std::string command_line = keld::dropconv::JoinArguments(argc, argv);
+  if (keld::dropconv::HasDisplay()) {
+    keld::dropconv::QtMessages boxes(argc, argv);
+    return keld::dropconv::Main(command_line, boxes);
+  }
+  keld::StderrMessages boxes;
+  return keld::dropconv::Main(command_line, boxes);
+}

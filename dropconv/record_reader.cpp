@@ -1,0 +1,202 @@
+// Reading of the acquisition text record: each line is tested against the
+// keywords in a fixed order; a keyword whose value stands on the next line
+// takes that line, and the keywords after it are tested on the new line.
+#include <cmath>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "common/files.hpp"
+#include "common/numtext.hpp"
+#include "dropconv/record_lines.hpp"
+#include "dropconv/record_numbers.hpp"
+#include "dropconv/seg2_export.hpp"
+
+namespace keld {
+
+namespace {
+
+bool Has(std::string_view line, std::string_view key) {
+  return line.find(key) != std::string_view::npos;
+}
+
+// The second of the pieces between single blanks ("Ditta ACME Srl" gives ACME,
+// "A  B" an empty word), or nullopt when the line holds no blank.
+std::optional<std::string> SecondWord(std::string_view line) {
+  size_t first = line.find(' ');
+  if (first == std::string_view::npos) return std::nullopt;
+  size_t second = line.find(' ', first + 1);
+  if (second == std::string_view::npos) second = line.size();
+  return std::string(line.substr(first + 1, second - first - 1));
+}
+
+class RecordReader {
+ public:
+  RecordReader(const std::string& path, std::string_view text) : path_(path), lines_(text) {}
+
+  Status Fail(const std::string& why) const {
+    return Status::failure(path_ + ", line " + std::to_string(lines_.LineNumber()) + ": " + why);
+  }
+  bool Next(std::string& line) {
+    std::string_view v;
+    if (!lines_.Next(v)) return false;
+    line.assign(v);
+    return true;
+  }
+  // The line that holds the value of `key`.
+  Status NextValue(std::string& line, const char* key) {
+    if (!Next(line)) return Fail(std::string("the end of the file follows \"") + key + "\"");
+    return Status::good();
+  }
+  int64_t Remaining() const { return lines_.Remaining(); }
+
+ private:
+  std::string path_;
+  RecordLines lines_;
+};
+
+}  // namespace
+
+Status ClassSEG2Export::Read(const std::string& Path) {
+  file_strings_.clear();
+  int k = 1;
+  float spacing = 0, source = 0;
+  std::string date, time;
+
+  auto data = ReadWholeFile(Path);
+  if (!data) return Status::failure(data.error());
+  std::string_view text(reinterpret_cast<const char*>(data->data()), data->size());
+  RecordReader in(Path, text);
+
+  std::string L;
+  while (in.Next(L)) {
+    if (Has(L, "Ditta")) {
+      auto w = SecondWord(L);
+      if (!w) return in.Fail("no company after \"Ditta\"");
+      company_ = *w;
+    }
+    if (Has(L, "Strumento")) {
+      auto w = SecondWord(L);
+      if (!w) return in.Fail("no instrument after \"Strumento\"");
+      instrument_ = *w;
+    }
+    if (Has(L, "DATA")) {
+      auto w = SecondWord(L);
+      if (!w) return in.Fail("no date after \"DATA\"");
+      date = *w;
+    }
+    if (Has(L, "ORA")) {
+      auto w = SecondWord(L);
+      if (!w) return in.Fail("no time after \"ORA\"");
+      time = *w;
+    }
+    if (Has(L, "Numero di canali")) {
+      if (Status s = in.NextValue(L, "Numero di canali"); !s) return s;
+      auto v = WholeNumber(L);
+      if (!v) return in.Fail("the channel count \"" + L + "\" is not a number");
+      auto n = CInt(*v);
+      if (!n || *n < 0) return in.Fail("the channel count " + L + " is out of range");
+      if (*n > kMaxChannels)
+        return in.Fail("the channel count " + L + " is more than a SEG-2 file can hold (" +
+                       std::to_string(kMaxChannels) + ")");
+      channels_.assign(static_cast<size_t>(*n), Seg2Channel{});
+      has_channel_list_ = true;
+      sample_arrays_ = false;
+      filled_.clear();
+    }
+    if (Has(L, "Intervallo di campionamento")) {
+      if (Status s = in.NextValue(L, "Intervallo di campionamento"); !s) return s;
+      double us = LeadingNumber(L);
+      if (!std::isfinite(us)) return in.Fail("the sample interval " + L + " is out of range");
+      sample_interval_ = us / 1000 / 1000;
+    }
+    if (Has(L, "Distanza tra geofoni")) {
+      if (Status s = in.NextValue(L, "Distanza tra geofoni"); !s) return s;
+      auto v = ToSingle(ParseNumber(L));
+      if (!v) return in.Fail("the geophone spacing " + L + " is out of range");
+      spacing = *v;
+    }
+    if (Has(L, "Posizione source")) {
+      if (Status s = in.NextValue(L, "Posizione source"); !s) return s;
+      auto v = ToSingle(ParseNumber(L));
+      if (!v) return in.Fail("the source position " + L + " is out of range");
+      source = *v;
+    }
+    if (Has(L, "Numero di campioni")) {
+      if (Status s = in.NextValue(L, "Numero di campioni"); !s) return s;
+      auto v = WholeNumber(L);
+      if (!v) return in.Fail("the sample count \"" + L + "\" is not a number");
+      auto n = CLng(*v);
+      if (!n || *n < 0) return in.Fail("the sample count " + L + " is out of range");
+      // Every sample stands on a line of its own: a count the rest of the file
+      // cannot hold is refused before anything is made for it.
+      if (*n > in.Remaining())
+        return in.Fail("the sample count " + L + " is more than the " +
+                       std::to_string(in.Remaining()) + " lines left in the file");
+      ns_ = *n;
+      // The arrays are made anew: only the channels filled since hold anything.
+      for (int c : filled_) channels_[static_cast<size_t>(c - 1)] = Seg2Channel{};
+      filled_.clear();
+      sample_arrays_ = has_channel_list_;
+    }
+    if (Has(L, "Canale")) {
+      if (!has_channel_list_) return in.Fail("a channel block before the channel count");
+      if (k > ChannelCount())
+        return in.Fail("channel block " + std::to_string(k) + " of " +
+                       std::to_string(ChannelCount()) + " channels");
+      if (!sample_arrays_) return in.Fail("a channel block before the sample count");
+      Seg2Channel& ch = channels_[static_cast<size_t>(k - 1)];
+      filled_.push_back(k);
+      if (ns_ > in.Remaining())
+        return in.Fail("the file ends inside the block of channel " + std::to_string(k) + " (" +
+                       std::to_string(in.Remaining()) + " of " + std::to_string(ns_) +
+                       " samples)");
+      ch.samples.assign(static_cast<size_t>(ns_), 0.0f);
+      for (int32_t i = 0; i < ns_; ++i) {
+        in.Next(L);
+        auto v = ToSingle(ParseNumber(L));
+        if (!v) return in.Fail("the sample " + L + " is out of range");
+        ch.samples[static_cast<size_t>(i)] = *v;
+      }
+      ch.strings.push_back("CHANNEL_NUMBER " + std::to_string(k));
+      ch.strings.push_back("DELAY 0");
+      ch.strings.push_back("DESCALING_FACTOR 1");
+      ch.strings.push_back("RECEIVER_LOCATION " + SingleText(static_cast<float>(k - 1) * spacing));
+      ch.strings.push_back("SAMPLE_INTERVAL " + NumberText(sample_interval_));
+      ch.strings.push_back("SOURCE_LOCATION " + SingleText(-source));
+      ++k;
+    }
+  }
+
+  AddFileString("ACQUISITION_DATE " + date);
+  AddFileString("ACQUISITION_TIME " + time);
+  AddFileString("COMPANY " + company_);
+  AddFileString("INSTRUMENT " + instrument_);
+  AddFileString("TRACE_SORT AS_ACQUIRED");
+  AddFileString("UNITS METERS");
+  return Status::good();
+}
+
+void ClassSEG2Export::AddFileString(const std::string& Text) { file_strings_.push_back(Text); }
+
+bool ClassSEG2Export::AddTraceString(const std::string& Text, int Channel) {
+  if (Channel < 1 || Channel > ChannelCount()) return false;
+  channels_[static_cast<size_t>(Channel - 1)].strings.push_back(Text);
+  filled_.push_back(Channel);
+  return true;
+}
+
+double ClassSEG2Export::ParseNumber(std::string& Text) {
+  if (Text.empty()) return 0;
+  for (char& c : Text)
+    if (c == ',') c = '.';
+  return LeadingNumber(Text);
+}
+
+float ClassSEG2Export::Sample(int k, int32_t i) const {
+  const Seg2Channel& ch = Channel(k);
+  if (i < 1 || static_cast<size_t>(i) > ch.samples.size()) return 0;
+  return ch.samples[static_cast<size_t>(i - 1)];
+}
+
+}  // namespace keld

@@ -1,0 +1,106 @@
+// The built program run as a process, without a display: its messages come
+// on standard error.
+#include <filesystem>
+
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "common/testing/testsupport.hpp"
+#include "dropconv/tests/records.hpp"
+
+namespace fs = std::filesystem;
+using keld::testing::ReadText;
+using keld::testing::ShellQuote;
+
+namespace {
+
+struct Program : ::testing::Test {
+  keld::testing::TempDir dir;
+  std::string rec = dir / "dati.txt";
+  std::string out = dir / "dati.sg2";
+  std::string said;
+  void SetUp() override { keld::testing::WriteText(rec, keld::testing::Record{}.Text()); }
+  // Runs dropconv with `args` as the shell sees them; stderr lands in `said`.
+  int Run(const std::string& args) {
+    std::string cmd = "env -u DISPLAY -u WAYLAND_DISPLAY " +
+                      ShellQuote(keld::testing::BinDir() + "/dropconv") + " " + args;
+    return keld::testing::RunCommand(cmd, &said);
+  }
+  size_t Files() const {
+    size_t n = 0;
+    for ([[maybe_unused]] auto& e : fs::directory_iterator(dir.path())) ++n;
+    return n;
+  }
+};
+
+}  // namespace
+
+TEST_F(Program, EmptyCommandLine) {
+  EXPECT_EQ(Run(""), 1);
+  EXPECT_EQ(said, "dropconv: Error 0x000100\n");
+}
+
+TEST_F(Program, NoBar) {
+  EXPECT_EQ(Run(ShellQuote(rec) + " " + ShellQuote(out)), 1);
+  EXPECT_EQ(said, "dropconv: Error 0x000100\n");
+  EXPECT_FALSE(fs::exists(out));
+}
+
+TEST_F(Program, MissingRecordCreatesNoOutput) {
+  EXPECT_EQ(Run(ShellQuote(dir / "missing.txt|" + out)), 2);
+  EXPECT_EQ(said, "dropconv: Error 0x000200\n");
+  EXPECT_FALSE(fs::exists(out));
+}
+
+TEST_F(Program, ReplacesALongerOldFile) {
+  keld::testing::WriteText(out, std::string(100000, 'z'));
+  EXPECT_EQ(Run(ShellQuote(rec + "|" + out)), 0);
+  EXPECT_EQ(said, "");
+  auto seg = keld::testing::WalkSeg2(keld::testing::ReadBytes(out));
+  ASSERT_EQ(seg.trace.size(), 2u);
+  EXPECT_EQ(seg.trace[1].end, static_cast<int64_t>(fs::file_size(out)));
+  EXPECT_EQ(Files(), 2u);
+}
+
+TEST_F(Program, PathsWithBlanksAsSeveralArguments) {
+  std::string o2 = dir / "my shot.sg2";
+  fs::copy_file(rec, dir / "my shot.txt");
+  // Three arguments: "<dir>/my", "shot.txt|<dir>/my", "shot.sg2".
+  EXPECT_EQ(Run(ShellQuote(dir / "my") + " " + ShellQuote("shot.txt|" + dir / "my") + " shot.sg2"),
+            0)
+      << said;
+  EXPECT_TRUE(fs::exists(o2));
+}
+
+TEST_F(Program, UnwritableOutputLeavesTheOldFile) {
+  // A folder in the place of the output.
+  fs::create_directory(out);
+  EXPECT_EQ(Run(ShellQuote(rec + "|" + out)), 3);
+  EXPECT_EQ(said, "dropconv: Error 0x000200\n");
+  EXPECT_TRUE(fs::is_directory(out));
+  fs::remove(out);
+
+  // A record whose strings overflow the file block, over an older good file.
+  keld::testing::WriteText(out, "older file");
+  keld::testing::Record big;
+  big.company = "Ditta " + std::string(40000, 'A');
+  keld::testing::WriteText(rec, big.Text());
+  EXPECT_EQ(Run(ShellQuote(rec + "|" + out)), 3);
+  EXPECT_EQ(said, "dropconv: Error 0x000200\n");
+  EXPECT_EQ(ReadText(out), "older file");
+  EXPECT_EQ(Files(), 2u) << "no temporary file left";
+}
+
+TEST_F(Program, ReadOnlyFolder) {
+  if (geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
+  std::string ro = dir / "ro";
+  fs::create_directory(ro);
+  keld::testing::WriteText(ro + "/dati.sg2", "older file");
+  fs::permissions(ro, fs::perms::owner_read | fs::perms::owner_exec);
+  EXPECT_EQ(Run(ShellQuote(rec + "|" + ro + "/dati.sg2")), 3);
+  fs::permissions(ro, fs::perms::owner_all);
+  EXPECT_EQ(said, "dropconv: Error 0x000200\n");
+  EXPECT_EQ(ReadText(ro + "/dati.sg2"), "older file");
+  EXPECT_EQ(std::distance(fs::directory_iterator(ro), fs::directory_iterator()), 1);
+}
