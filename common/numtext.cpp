@@ -1,6 +1,7 @@
 #include "common/numtext.hpp"
 
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -10,6 +11,32 @@
 namespace keld {
 
 namespace {
+
+// A decimal number in the C form, whatever the process's locale: the C
+// library's strtod and printf follow LC_NUMERIC, which a Qt program takes from
+// the desktop (a decimal comma there must not turn 0.5 into 0).
+double ParseDecimal(std::string_view t) {
+  bool neg = false;
+  if (!t.empty() && (t[0] == '+' || t[0] == '-')) {
+    neg = t[0] == '-';
+    t.remove_prefix(1);
+  }
+  double v = 0;
+  std::from_chars(t.data(), t.data() + t.size(), v, std::chars_format::general);
+  return neg ? -v : v;
+}
+
+std::string PrintScientific(double v, int precision) {
+  char buf[64];
+  auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific, precision);
+  return std::string(buf, r.ptr);
+}
+
+std::string PrintFixed(double v, int decimals) {
+  char buf[400];
+  auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
+  return std::string(buf, r.ptr);
+}
 
 struct Scan {
   double value = 0;
@@ -38,7 +65,7 @@ Scan ScanLeading(std::string_view t) {
       break;
     }
   }
-  if (s.has_digits) s.value = std::strtod(num.c_str(), nullptr);
+  if (s.has_digits) s.value = ParseDecimal(num);
   return s;
 }
 
@@ -57,20 +84,18 @@ std::string GeneralForm(double v, int digits) {
     if (std::isinf(v)) return v > 0 ? "Infinity" : "-Infinity";
     return "0";
   }
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%.*e", digits - 1, v);
-  const char* e = std::strchr(buf, 'e');
-  int exp10 = std::atoi(e + 1);
+  std::string sci = PrintScientific(v, digits - 1);
+  size_t e = sci.find('e');
+  int exp10 = std::atoi(sci.c_str() + e + 1);
   if (exp10 >= digits || exp10 < -4) {
-    std::string mant = TrimZeros(std::string(static_cast<const char*>(buf), e));
-    char ebuf[16];
-    std::snprintf(ebuf, sizeof ebuf, "E%c%02d", exp10 < 0 ? '-' : '+', std::abs(exp10));
-    return mant + ebuf;
+    std::string mant = TrimZeros(sci.substr(0, e));
+    std::string ex = std::to_string(std::abs(exp10));
+    if (ex.size() < 2) ex = "0" + ex;
+    return mant + "E" + (exp10 < 0 ? "-" : "+") + ex;
   }
   int decimals = digits - 1 - exp10;
   if (decimals < 0) decimals = 0;
-  std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
-  std::string s = TrimZeros(buf);
+  std::string s = TrimZeros(PrintFixed(v, decimals));
   if (s == "-0") s = "0";
   return s;
 }
@@ -98,10 +123,16 @@ std::optional<double> CDbl(std::string_view text) {
   for (char c : t)
     if (!(std::isdigit(static_cast<unsigned char>(c)) || c == '+' || c == '-' || c == '.' || c == 'e' || c == 'E'))
       return std::nullopt;
-  char* end = nullptr;
-  double v = std::strtod(t.c_str(), &end);
-  if (end != t.c_str() + t.size()) return std::nullopt;
-  return v;
+  std::string_view body = t;
+  bool neg = false;
+  if (body[0] == '+' || body[0] == '-') {
+    neg = body[0] == '-';
+    body.remove_prefix(1);
+  }
+  double v = 0;
+  auto r = std::from_chars(body.data(), body.data() + body.size(), v, std::chars_format::general);
+  if (r.ec != std::errc() || r.ptr != body.data() + body.size() || body.empty()) return std::nullopt;
+  return neg ? -v : v;
 }
 
 bool IsNumeric(std::string_view text) { return ScanLeading(text).has_digits; }
@@ -136,9 +167,8 @@ std::string Format0_0hh(double v) {
   double scaled = std::round(std::fabs(v) * 1000.0);  // halves away from zero
   long long whole = static_cast<long long>(scaled) / 1000;
   int frac = static_cast<int>(static_cast<long long>(scaled) % 1000);
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%lld.%03d", whole, frac);
-  std::string s = buf;
+  std::string f = std::to_string(frac);
+  std::string s = std::to_string(whole) + "." + std::string(3 - f.size(), '0') + f;
   while (s.size() > 0 && s.back() == '0' && s[s.size() - 2] != '.') s.pop_back();
   if (v < 0 && scaled != 0) s = "-" + s;
   return s;

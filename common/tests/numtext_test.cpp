@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <clocale>
+
 #include "common/numtext.hpp"
 
 using namespace keld;
@@ -90,4 +92,19 @@ TEST(StrictNumber, WholeTextOnly) {
   EXPECT_FALSE(CDbl("abc").has_value());
   EXPECT_FALSE(CDbl("0x10").has_value());
   EXPECT_FALSE(CDbl("inf").has_value());
+}
+
+TEST(NumberText, IndependentOfTheLocale) {
+  // A desktop with a decimal comma must not change how numbers are read and written.
+  const char* names[] = {"de_DE.UTF-8", "fr_FR.UTF-8", "it_IT.UTF-8", "de_DE", "fr_FR"};
+  const char* set = nullptr;
+  for (const char* n : names)
+    if ((set = std::setlocale(LC_NUMERIC, n))) break;
+  if (!set) GTEST_SKIP() << "no locale with a decimal comma is installed";
+  EXPECT_EQ(CStr(0.5), "0.5");
+  EXPECT_EQ(Str(-1.25), "-1.25");
+  EXPECT_EQ(CStrSingle(12345678.0f), "1.234568E+07");
+  EXPECT_EQ(Val("2.5"), 2.5);
+  EXPECT_EQ(*CDbl("2.5"), 2.5);
+  std::setlocale(LC_NUMERIC, "C");
 }
