@@ -13,38 +13,33 @@ int AgcHalfWindow(double wagc, double dt) {
 
 void Agc::apply(float* x, int ns, int half) {
   if (ns <= 0) return;
-  if (half < 0) half = 0;
-  sq_.resize(static_cast<size_t>(ns));
-  for (int i = 0; i < ns; ++i) {
-    double v = x[i];
-    sq_[static_cast<size_t>(i)] = v * v;  // a float squared is exact in a double
-  }
-  const double* q = sq_.data();
-  const int window = 2 * std::min(half, ns) + 1;
-  auto window_sum = [&](int lo, int hi) {
-    double s = 0;
-    for (int j = lo; j <= hi; ++j) s += q[j];
-    return s;
-  };
-  int lo = 0, hi = std::min(half, ns - 1);
-  double sum = window_sum(lo, hi);
-  int since_fresh = 0;
-  for (int i = 0; i < ns; ++i) {
-    if (i > 0) {
-      int new_lo = std::max(0, i - half);
-      int new_hi = std::min(ns - 1, i + half);
-      if (++since_fresh >= window) {
-        sum = window_sum(new_lo, new_hi);
-        since_fresh = 0;
-      } else {
-        if (new_hi > hi) sum += q[new_hi];
-        if (new_lo > lo) sum -= q[lo];
-      }
-      lo = new_lo;
-      hi = new_hi;
+  // A window wider than the trace holds the whole trace wherever it stands.
+  const int h = std::clamp(half, 0, ns);
+  const int w = 2 * h + 1;
+  // Squares with h + 1 zeros before and h zeros after, so the window sum of
+  // sample i is the sum of sq[i + 1 .. i + w], ends included, with no test
+  // for the trace ends. A float squared is exact in a double.
+  sq_.assign(static_cast<size_t>(ns) + w + 1, 0.0);
+  double* q = sq_.data() + h + 1;
+  for (int i = 0; i < ns; ++i) q[i] = static_cast<double>(x[i]) * x[i];
+  q = sq_.data();
+  sums_.resize(static_cast<size_t>(ns));
+  double sum = 0;
+  for (int start = 0; start < ns; start += w) {
+    // Summed afresh once per window length, then carried along.
+    sum = 0;
+    for (int j = start + 1; j <= start + w; ++j) sum += q[j];
+    sums_[static_cast<size_t>(start)] = sum;
+    const int end = std::min(ns, start + w);
+    for (int i = start + 1; i < end; ++i) {
+      sum += q[i + w] - q[i];
+      sums_[static_cast<size_t>(i)] = sum;
     }
-    const double mean = sum / (hi - lo + 1);
-    x[i] = mean > 0 ? static_cast<float>(x[i] / std::sqrt(mean)) : 0.0f;
+  }
+  for (int i = 0; i < ns; ++i) {
+    const int count = std::min(ns - 1, i + h) - std::max(0, i - h) + 1;
+    const double s = sums_[static_cast<size_t>(i)];
+    x[i] = s > 0 ? static_cast<float>(x[i] * std::sqrt(count / s)) : 0.0f;
   }
 }
 

@@ -19,7 +19,8 @@ class Agc {
   void apply(float* x, int ns, int half);
 
  private:
-  std::vector<double> sq_;  // squares of the samples as they came in
+  std::vector<double> sq_;    // squares of the samples as they came in, padded
+  std::vector<double> sums_;  // sum of squares in the window of each sample
 };
 
 }  // namespace keld::sutools

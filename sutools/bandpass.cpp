@@ -40,12 +40,15 @@ double BandpassResponse(const BandpassSpec& s, double freq) {
 
 int FftFriendlySize(int n) {
   if (n <= 1) return 1;
-  for (int m = n;; ++m) {
-    int r = m;
-    for (int p : {2, 3, 5})
-      while (r % p == 0) r /= p;
-    if (r == 1) return m;
+  // Powers of two times 1, 3, 5 or 15: the transforms of these lengths run
+  // fastest, and consecutive ones are at most 25 % apart.
+  int best = 0;
+  for (int m : {1, 3, 5, 15}) {
+    long long v = m;
+    while (v < n) v *= 2;
+    if (best == 0 || v < best) best = static_cast<int>(v);
   }
+  return best;
 }
 
 int PaddedLength(int ns) { return FftFriendlySize(ns + (ns + 1) / 2); }
@@ -78,8 +81,8 @@ Status BandpassFilter::prepare(int ns, double dt) {
       return Status::failure("out of memory for a transform of " + std::to_string(n) + " samples");
     }
     auto* c = static_cast<fftwf_complex*>(freq_);
-    forward_ = fftwf_plan_dft_r2c_1d(n, time_, c, FFTW_MEASURE);
-    inverse_ = fftwf_plan_dft_c2r_1d(n, c, time_, FFTW_MEASURE);
+    forward_ = fftwf_plan_dft_r2c_1d(n, time_, c, FFTW_ESTIMATE);
+    inverse_ = fftwf_plan_dft_c2r_1d(n, c, time_, FFTW_ESTIMATE);
     if (!forward_ || !inverse_) {
       release();
       return Status::failure("no transform plan for " + std::to_string(n) + " samples");

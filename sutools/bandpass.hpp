@@ -23,7 +23,7 @@ Result<BandpassSpec> MakeBandpassSpec(const std::vector<double>& f, const std::v
 // Amplitude of the response at `freq` Hz (any frequency, also past Nyquist).
 double BandpassResponse(const BandpassSpec& spec, double freq);
 
-// Smallest length >= n whose only prime factors are 2, 3 and 5.
+// Smallest length >= n of the form 2^a, 3 * 2^a, 5 * 2^a or 15 * 2^a.
 int FftFriendlySize(int n);
 // The transform length for a trace of ns samples: zero padding to at least 1.5
 // times the trace, so the filtered trace does not wrap around its ends.

@@ -83,12 +83,21 @@ TEST(BandpassSpec, RefusesBadLists) {
 TEST(FftSize, FriendlyAndPadded) {
   EXPECT_EQ(FftFriendlySize(1), 1);
   EXPECT_EQ(FftFriendlySize(7), 8);
-  EXPECT_EQ(FftFriendlySize(1500), 1500);
-  EXPECT_EQ(FftFriendlySize(1501), 1536);
-  EXPECT_EQ(FftFriendlySize(97), 100);
-  EXPECT_EQ(PaddedLength(1000), 1500);
-  EXPECT_EQ(PaddedLength(1001), 1536);  // 1502 rounded up to 2^9 * 3
+  EXPECT_EQ(FftFriendlySize(2), 2);
+  EXPECT_EQ(FftFriendlySize(1500), 1536);  // 3 * 2^9
+  EXPECT_EQ(FftFriendlySize(1536), 1536);
+  EXPECT_EQ(FftFriendlySize(1537), 1920);  // 15 * 2^7
+  EXPECT_EQ(FftFriendlySize(97), 120);
+  EXPECT_EQ(FftFriendlySize(1100), 1280);  // 5 * 2^8
+  EXPECT_EQ(PaddedLength(1000), 1536);
+  EXPECT_EQ(PaddedLength(1024), 1536);
+  EXPECT_EQ(PaddedLength(1025), 1920);
   EXPECT_EQ(PaddedLength(1), 2);
+  for (int n = 2; n < 100000; n += 97) {
+    int m = FftFriendlySize(n);
+    EXPECT_GE(m, n);
+    EXPECT_LE(m, n * 1.25 + 1);
+  }
   for (int ns = 1; ns < 3000; ns += 37) EXPECT_GE(PaddedLength(ns), 1.5 * ns) << ns;
 }
 
@@ -137,7 +146,7 @@ TEST(BandpassFilter, PaddingStopsWrapAround) {
   x[ns - 1] = 1.0f;
   BandpassFilter f(Spec({10, 20, 60, 80}));
   ASSERT_TRUE(f.apply(x.data(), ns, 0.001).ok());
-  EXPECT_EQ(f.padded_length(), 1500);
+  EXPECT_EQ(f.padded_length(), 1536);
   double head = 0;
   for (int i = 0; i < 100; ++i) head = std::max(head, std::fabs(double(x[static_cast<size_t>(i)])));
   EXPECT_LT(head, 1e-4);
