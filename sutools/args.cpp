@@ -1,0 +1,63 @@
+#include "sutools/args.hpp"
+
+#include <cctype>
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+
+#include <unistd.h>
+
+namespace keld::sutools {
+
+Result<KeyValues> ParseKeyValues(int argc, const char* const* argv, std::initializer_list<std::string_view> known) {
+  using R = Result<KeyValues>;
+  KeyValues kv;
+  for (int i = 1; i < argc; ++i) {
+    std::string_view a = argv[i];
+    size_t eq = a.find('=');
+    if (eq == std::string_view::npos || eq == 0)
+      return R::failure("bad argument \"" + std::string(a) + "\" (arguments are key=value)");
+    std::string key(a.substr(0, eq));
+    bool ok = false;
+    for (auto k : known) ok = ok || k == key;
+    if (!ok) {
+      std::string list;
+      for (auto k : known) list += (list.empty() ? "" : ", ") + std::string(k) + "=";
+      return R::failure("unknown parameter " + key + "= (known: " + list + ")");
+    }
+    kv[key] = std::string(a.substr(eq + 1));
+  }
+  return kv;
+}
+
+Result<double> ParseNumber(std::string_view text) {
+  std::string s(text);
+  if (s.empty()) return Result<double>::failure("empty number");
+  char* end = nullptr;
+  errno = 0;
+  double v = std::strtod(s.c_str(), &end);
+  if (end != s.c_str() + s.size() || errno == ERANGE || !std::isfinite(v) ||
+      std::isspace(static_cast<unsigned char>(s[0])))
+    return Result<double>::failure("\"" + s + "\" is not a number");
+  return v;
+}
+
+Result<std::vector<double>> ParseNumberList(std::string_view text) {
+  using R = Result<std::vector<double>>;
+  std::vector<double> out;
+  size_t start = 0;
+  while (true) {
+    size_t comma = text.find(',', start);
+    std::string_view item = text.substr(start, comma == std::string_view::npos ? text.npos : comma - start);
+    auto v = ParseNumber(item);
+    if (!v) return R::failure(item.empty() ? "empty item in \"" + std::string(text) + "\"" : v.error());
+    out.push_back(*v);
+    if (comma == std::string_view::npos) break;
+    start = comma + 1;
+  }
+  return out;
+}
+
+bool WantsSelfDoc(int argc, std::FILE* in) { return argc <= 1 && isatty(fileno(in)); }
+
+}  // namespace keld::sutools

@@ -1,0 +1,60 @@
+#pragma once
+// Zero-phase band-pass filtering of traces in the frequency domain.
+//
+// The amplitude response is given at four corner frequencies; between two
+// corners it moves from one amplitude to the next along a sine-squared curve,
+// and outside the corners it stays at the first or last amplitude. The phase is
+// left untouched (the response is real), so events do not move in time.
+#include <array>
+#include <vector>
+
+#include "common/result.hpp"
+
+namespace keld::sutools {
+
+struct BandpassSpec {
+  std::array<double, 4> f{};                      // corner frequencies, Hz, non-decreasing
+  std::array<double, 4> amps{0.0, 1.0, 1.0, 0.0};  // amplitude at each corner
+};
+
+// Checks the lists given as f= and amps= (amps may be empty for 0,1,1,0).
+Result<BandpassSpec> MakeBandpassSpec(const std::vector<double>& f, const std::vector<double>& amps);
+
+// Amplitude of the response at `freq` Hz (any frequency, also past Nyquist).
+double BandpassResponse(const BandpassSpec& spec, double freq);
+
+// Smallest length >= n of the form 2^a, 3 * 2^a, 5 * 2^a or 15 * 2^a.
+int FftFriendlySize(int n);
+// The transform length for a trace of ns samples: zero padding to at least 1.5
+// times the trace, so the filtered trace does not wrap around its ends.
+int PaddedLength(int ns);
+
+// Filters traces one at a time. The transform plans and the sampled response
+// are made for the first trace of a given length and interval and reused for
+// every following one of the same shape.
+class BandpassFilter {
+ public:
+  explicit BandpassFilter(const BandpassSpec& spec);
+  ~BandpassFilter();
+  BandpassFilter(const BandpassFilter&) = delete;
+  BandpassFilter& operator=(const BandpassFilter&) = delete;
+
+  // Filters ns samples in place; dt is the sample interval in seconds (> 0).
+  Status apply(float* x, int ns, double dt);
+  int padded_length() const { return nfft_; }
+
+ private:
+  Status prepare(int ns, double dt);
+  void release();
+
+  BandpassSpec spec_;
+  int ns_ = 0, nfft_ = 0;
+  double dt_ = 0;
+  float* time_ = nullptr;  // nfft_ real samples
+  void* freq_ = nullptr;   // nfft_/2 + 1 complex values
+  void* forward_ = nullptr;
+  void* inverse_ = nullptr;
+  std::vector<float> gain_;  // response per frequency bin, with the 1/nfft scale
+};
+
+}  // namespace keld::sutools

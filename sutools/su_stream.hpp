@@ -1,0 +1,75 @@
+#pragma once
+// SU traces read from and written to a byte stream (standard input and output),
+// one at a time, so a stream of any length goes through in constant memory.
+// Each trace takes its sample count and interval from its own header.
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace keld::sutools {
+
+struct StreamTrace {
+  uint8_t header[240] = {};
+  int ns = 0;     // samples, from header bytes 114-115
+  int dt_us = 0;  // sample interval in microseconds, from bytes 116-117
+  std::vector<float> samples;
+  double dt_seconds() const { return dt_us * 1e-6; }
+};
+
+class SuStreamReader {
+ public:
+  explicit SuStreamReader(std::FILE* in) : in_(in) {}
+  // True with the next trace in `t`. False at the end of the stream, with
+  // error() empty after a clean end and set when the stream is bad: a partial
+  // header, ns <= 0, dt <= 0, or fewer sample bytes than the header announces.
+  bool next(StreamTrace& t);
+  const std::string& error() const { return error_; }
+  int64_t count() const { return count_; }  // whole traces read so far
+
+ private:
+  std::FILE* in_;
+  std::string error_;
+  int64_t count_ = 0;
+  std::vector<uint8_t> buf_;
+};
+
+// Writes the header unchanged and the samples as little-endian floats.
+bool WriteStreamTrace(std::FILE* out, const StreamTrace& t);
+
+// Reads every trace from `in`, hands each to `process` and writes it to `out`.
+// Messages go to `err`, prefixed by the program's name. Returns the exit
+// status: 0 when the whole stream went through, 1 otherwise (an empty stream
+// is an error too: a program upstream that failed leaves nothing).
+template <typename Process>
+int RunTraceStream(const char* prog, std::FILE* in, std::FILE* out, std::FILE* err, Process&& process) {
+  SuStreamReader reader(in);
+  StreamTrace t;
+  std::string why;
+  while (reader.next(t)) {
+    if (!process(t, why)) {
+      std::fprintf(err, "%s: trace %lld: %s\n", prog, static_cast<long long>(reader.count()), why.c_str());
+      return 1;
+    }
+    if (!WriteStreamTrace(out, t)) {
+      std::fprintf(err, "%s: cannot write trace %lld to standard output\n", prog,
+                   static_cast<long long>(reader.count()));
+      return 1;
+    }
+  }
+  if (!reader.error().empty()) {
+    std::fprintf(err, "%s: %s\n", prog, reader.error().c_str());
+    return 1;
+  }
+  if (reader.count() == 0) {
+    std::fprintf(err, "%s: no trace on standard input\n", prog);
+    return 1;
+  }
+  if (std::fflush(out) != 0 || std::ferror(out)) {
+    std::fprintf(err, "%s: cannot write to standard output\n", prog);
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace keld::sutools

@@ -1,0 +1,12 @@
+#pragma once
+// The programs themselves, as functions over streams so tests can run them in
+// the same process as well as through their executables. Each returns the
+// exit status.
+#include <cstdio>
+
+namespace keld::sutools {
+
+int SufilterMain(int argc, const char* const* argv, std::FILE* in, std::FILE* out, std::FILE* err);
+int SugainMain(int argc, const char* const* argv, std::FILE* in, std::FILE* out, std::FILE* err);
+
+}  // namespace keld::sutools
