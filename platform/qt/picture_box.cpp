@@ -63,6 +63,19 @@ PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {
   ensure_size();
 }
 
+PictureBox::~PictureBox() { end_painting(); }
+
+QPainter& PictureBox::painter_on(QImage& dst) {
+  if (!painter_ || painter_dev_ != &dst) {
+    end_painting();
+    painter_ = std::make_unique<QPainter>(&dst);
+    painter_dev_ = &dst;
+  }
+  return *painter_;
+}
+
+void PictureBox::end_painting() const { painter_.reset(); }
+
 int PictureBox::PixelWidth() const { return std::max(1, width()); }
 int PictureBox::PixelHeight() const { return std::max(1, height()); }
 
@@ -100,6 +113,7 @@ double PictureBox::pixels_per_x() const { return PixelWidth() / std::abs(ScaleWi
 void PictureBox::ensure_size() {
   QSize want(PixelWidth(), PixelHeight());
   if (image_.size() == want) return;
+  end_painting();
   QImage img = NewImage(want, QImage::Format_RGB32, BgrColor(back_));
   QImage ov = NewImage(want, QImage::Format_ARGB32_Premultiplied, Qt::transparent);
   if (!image_.isNull()) {
@@ -117,6 +131,7 @@ QImage& PictureBox::target() {
 
 void PictureBox::Cls() {
   ensure_size();
+  end_painting();
   if (persistent_) image_.fill(BgrColor(back_));
   overlay_.fill(Qt::transparent);
   CurrentX = 0;
@@ -127,6 +142,7 @@ void PictureBox::Cls() {
 void PictureBox::SetBackColor(uint32_t bgr) {
   back_ = bgr & 0xFFFFFF;
   ensure_size();
+  end_painting();
   image_.fill(BgrColor(back_));
   overlay_.fill(Qt::transparent);
   update();
@@ -153,16 +169,14 @@ void PictureBox::draw(uint32_t pen_bgr, const QBrush& brush, F&& paint) {
     // rendered hard-edged there.
     p.setRenderHint(QPainter::TextAntialiasing, Mode == DrawMode::CopyPen);
   };
-  if (Mode == DrawMode::CopyPen) {
-    QPainter p(&dst);
+  if (Mode == DrawMode::CopyPen || &dst == &image_) {
+    QPainter& p = painter_on(dst);
     setup(p);
-    paint(p);
-  } else if (&dst == &image_) {
-    QPainter p(&image_);
-    setup(p);
-    p.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
+    p.setCompositionMode(Mode == DrawMode::CopyPen ? QPainter::CompositionMode_SourceOver
+                                                   : QPainter::RasterOp_SourceAndDestination);
     paint(p);
   } else {
+    end_painting();
     // Mask pen on the overlay: the shape is drawn on a scratch layer, then
     // every pixel it covers becomes (what the screen shows there) AND (its colour).
     QImage scratch = NewImage(overlay_.size(), QImage::Format_ARGB32_Premultiplied, Qt::transparent);
@@ -277,6 +291,7 @@ void PictureBox::Polygon(const QPoint* pts, int n) {
 }
 
 QImage PictureBox::Snapshot() const {
+  end_painting();
   // At the widget's present size, as the next drawing would find it.
   QImage out = NewImage(QSize(PixelWidth(), PixelHeight()), QImage::Format_RGB32, BgrColor(back_));
   QPainter p(&out);
@@ -287,6 +302,7 @@ QImage PictureBox::Snapshot() const {
 
 void PictureBox::paintEvent(QPaintEvent* e) {
   ensure_size();
+  end_painting();
   QPainter p(this);
   p.drawImage(e->rect(), image_, e->rect());
   p.drawImage(e->rect(), overlay_, e->rect());

@@ -19,7 +19,10 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <memory>
 #include <vector>
+
+class QPainter;
 
 namespace keld {
 
@@ -33,6 +36,7 @@ class PictureBox : public QWidget {
   enum class FillStyle { Solid, Transparent };
 
   explicit PictureBox(QWidget* parent = nullptr);
+  ~PictureBox() override;
 
   // Coordinate system: (x1, y1) is the top-left corner, (x2, y2) the
   // bottom-right one; either axis may run backwards.
@@ -84,8 +88,14 @@ class PictureBox : public QWidget {
 
   // The picture as shown: the image with the overlay over it.
   QImage Snapshot() const;
-  const QImage& image() const { return image_; }
-  const QImage& overlay() const { return overlay_; }
+  const QImage& image() const {
+    end_painting();
+    return image_;
+  }
+  const QImage& overlay() const {
+    end_painting();
+    return overlay_;
+  }
 
   QSize sizeHint() const override { return {400, 300}; }
 
@@ -117,6 +127,12 @@ class PictureBox : public QWidget {
   QPoint px(double x, double y) const;       // user point to the nearest pixel
   double pixels_per_x() const;               // horizontal pixels per user unit (absolute)
   QFont print_font() const;
+  // One painter stays open on the target between drawing calls (a seismogram
+  // is thousands of polygons); it is closed before anything else touches the images.
+  QPainter& painter_on(QImage& dst);
+  void end_painting() const;
+  mutable std::unique_ptr<QPainter> painter_;
+  QImage* painter_dev_ = nullptr;
   double left_ = 0, top_ = 0, width_ = 1, height_ = 1;
   bool pixels_ = true;
   bool persistent_ = true;
