@@ -36,21 +36,26 @@ class Grid : public QTableWidget {
   uint32_t CellBackColor() const;               // current cell, 0x00BBGGRR
   void SetCellBackColor(uint32_t bgr);
   uint32_t BackColorAt(int r, int c) const;
+  void SetBackAt(int r, int c, uint32_t bgr);
 
   int ColWidthTwips(int c) const;               // 15 twips a pixel
   void SetColWidthTwips(int c, int twips);
   void SetRedraw(bool on);
 
   // Clicks on a cell make it current and emit cellClicked (QTableWidget's).
-  // Typed keys go through keyFilter first: a handler that sets the key to 0
-  // drops it.
+  // Typed keys (their character code, as the key filters take it) go through
+  // keyFilter first: a handler that sets the key to 0 drops it. Cells are not
+  // editable unless edit triggers are set; when they are, the keys typed into
+  // a cell's editor go through the same filter.
  signals:
   void keyFilter(int& key);
 
  protected:
   void keyPressEvent(QKeyEvent* e) override;
+  bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:
+  QTableWidgetItem* cell(int r, int c);  // the item of a cell, created when missing
   int fixed_rows_ = 0, fixed_cols_ = 0;
   int row_ = 0, col_ = 0;
 };

@@ -12,12 +12,17 @@
 // image.
 //
 // Colours are 0x00BBGGRR values, as the programs store them.
+#include <QBrush>
+#include <QFont>
 #include <QImage>
 #include <QPoint>
 #include <QWidget>
 
 #include <cstdint>
+#include <memory>
 #include <vector>
+
+class QPainter;
 
 namespace keld {
 
@@ -31,15 +36,17 @@ class PictureBox : public QWidget {
   enum class FillStyle { Solid, Transparent };
 
   explicit PictureBox(QWidget* parent = nullptr);
+  ~PictureBox() override;
 
   // Coordinate system: (x1, y1) is the top-left corner, (x2, y2) the
   // bottom-right one; either axis may run backwards.
   void Scale(double x1, double y1, double x2, double y2);
   void ScalePixels();  // back to device pixels, origin top-left
-  double ScaleLeft() const { return left_; }
-  double ScaleTop() const { return top_; }
-  double ScaleWidth() const { return width_; }
-  double ScaleHeight() const { return height_; }
+  // In pixel mode these follow the widget's size.
+  double ScaleLeft() const;
+  double ScaleTop() const;
+  double ScaleWidth() const;
+  double ScaleHeight() const;
   int PixelWidth() const;
   int PixelHeight() const;
   QPointF ToPixel(double x, double y) const;
@@ -81,7 +88,16 @@ class PictureBox : public QWidget {
 
   // The picture as shown: the image with the overlay over it.
   QImage Snapshot() const;
-  const QImage& image() const { return image_; }
+  const QImage& image() const {
+    end_painting();
+    return image_;
+  }
+  const QImage& overlay() const {
+    end_painting();
+    return overlay_;
+  }
+
+  QSize sizeHint() const override { return {400, 300}; }
 
   // Mouse events in user coordinates (button: 1 left, 2 right, 4 middle).
   void send_mouse_down(int button, double x, double y) { emit mouseDown(button, 0, x, y); }
@@ -104,6 +120,19 @@ class PictureBox : public QWidget {
  private:
   QImage& target();
   void ensure_size();
+  // Runs `paint` on the target with the pen, brush and draw mode set up:
+  // pen in `pen` (DrawWidth wide), brush `brush` or none.
+  template <typename F>
+  void draw(uint32_t pen, const QBrush& brush, F&& paint);
+  QPoint px(double x, double y) const;       // user point to the nearest pixel
+  double pixels_per_x() const;               // horizontal pixels per user unit (absolute)
+  QFont print_font() const;
+  // One painter stays open on the target between drawing calls (a seismogram
+  // is thousands of polygons); it is closed before anything else touches the images.
+  QPainter& painter_on(QImage& dst);
+  void end_painting() const;
+  mutable std::unique_ptr<QPainter> painter_;
+  QImage* painter_dev_ = nullptr;
   double left_ = 0, top_ = 0, width_ = 1, height_ = 1;
   bool pixels_ = true;
   bool persistent_ = true;
