@@ -68,11 +68,14 @@ class BoardLink {
 
   // The port dialog's "Continue" for a valid port number: buffer size, port
   // number, input length 1, open, 3,000,000 baud read back. Returns false with
-  // error() when the port does not open or refuses the rate (nothing else is
-  // sent then); on success sends the 0xC0 unit selection when configured.
+  // error() and open_error() when the port does not open or refuses the rate
+  // (a port that refuses it is closed again and nothing is sent); on success
+  // sends the 0xC0 unit selection when configured. The receive threshold is
+  // set to 0, so only Leggi_Unita's 192 makes the receive event fire.
   bool open_port(int port_number);
   // Closes and re-opens on the same port number at 3,000,000 baud, then pauses
-  // (korvan) with the timed pause. Returns whether the port is open again.
+  // (korvan) with the timed pause, also after a failed re-open. Returns
+  // whether the port is open again at that rate; error() says why not.
   bool Riapri_Porta();
 
   void Invia_Setup(int32_t samples, int frequency, int pre_trigger, int trigger_mode, int polarity,

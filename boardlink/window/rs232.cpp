@@ -74,8 +74,9 @@ bool Rs232::eventFilter(QObject* watched, QEvent* event) {
       code = 8;
     else if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter)
       code = 13;
-    else if (k->key() == Qt::Key_Delete || k->text().isEmpty())
-      return false;  // moving the cursor is not a typed character
+    else if (k->key() == Qt::Key_Delete || k->key() == Qt::Key_Tab || k->key() == Qt::Key_Backtab ||
+             k->text().isEmpty())
+      return false;  // moving the cursor or the focus is not a typed character
     else
       code = k->text().at(0).unicode();
     return Text1_KeyPress(code) == 0;  // true: the key is dropped
