@@ -4,6 +4,7 @@
 // class serves korvan and boardtest; where they differ it takes a LinkConfig.
 #include <array>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "boardlink/serial_port.hpp"
@@ -23,6 +24,11 @@ Packet BlockRequestPacket(int unit);        // 0xD1, unit at byte 11
 Packet UnitSelectPacket(int unit_address);  // 0xC0, address at byte 1
 Packet UnitNumberReadPacket();              // 0xB0
 
+constexpr int kBlockBytes = 192;   // one reply to a 0xD1 request: 64 samples of 3 bytes
+constexpr int kBlockSamples = 64;
+constexpr int kBaudRate = 3000000;
+constexpr int kSampleCapacity = 200001;  // Campioni and CampioniD hold indices 0..200000
+
 // One 24-bit sample, most significant byte first, as two's complement:
 // 0xFFFFFF is -1, 0x800000 is -8,388,608, 0x7FFFFF is 8,388,607.
 int32_t DecodeSample(const uint8_t* three_bytes);
@@ -37,11 +43,18 @@ struct LinkConfig {
   double reopen_pause_s = 2.5;         // korvan waits 2 to 3 s after re-opening; boardtest 0
   bool break_is_link_error = false;    // boardtest counts a break (1001) as a link error
   int block_timeout_ms = 2000;         // a block that does not come in time fails that unit
+  int status_timeout_ms = 2000;        // the status byte after an arm (0: wait until stopped)
+  int drain_quiet_ms = 20;             // a drain ends when nothing arrived for this long...
+  int drain_max_ms = 500;              // ...or after this long in any case
+  int drain_output_ms = 1000;          // longest wait for the 0xC0 packet to leave
   BlockRule block_rule = BlockRule::RoundHalfEvenPlusOne;
   bool double_samples = false;         // boardtest keeps 64-bit samples and de-means in double
   static LinkConfig Korvan() { return {}; }
   static LinkConfig Boardtest();
 };
+
+// Why open_port failed.
+enum class OpenError { None, Port, Rate };
 
 class BoardLink {
  public:
@@ -55,17 +68,20 @@ class BoardLink {
 
   // The port dialog's "Continue" for a valid port number: buffer size, port
   // number, input length 1, open, 3,000,000 baud read back. Returns false with
-  // error() when the port does not open or refuses the rate (nothing else is
-  // sent then); on success sends the 0xC0 unit selection when configured.
+  // error() and open_error() when the port does not open or refuses the rate
+  // (a port that refuses it is closed again and nothing is sent); on success
+  // sends the 0xC0 unit selection when configured. The receive threshold is
+  // set to 0, so only Leggi_Unita's 192 makes the receive event fire.
   bool open_port(int port_number);
   // Closes and re-opens on the same port number at 3,000,000 baud, then pauses
-  // (korvan) with the timed pause. Returns whether the port is open again.
+  // (korvan) with the timed pause, also after a failed re-open. Returns
+  // whether the port is open again at that rate; error() says why not.
   bool Riapri_Porta();
 
   void Invia_Setup(int32_t samples, int frequency, int pre_trigger, int trigger_mode, int polarity,
                    int notch50, int notch60, int setting, int unit_address);
   // The 1-byte status, taken alone: whatever follows it stays queued. 0 when
-  // stopped.
+  // stopped, or when none came within status_timeout_ms.
   int Attendi_Risposta();
   // 1 when the 3-byte trigger notice came (its bytes consumed), 0 when stopped.
   // The only wait without a time-out.
@@ -73,16 +89,20 @@ class BoardLink {
   // Fetches one unit's samples into Campioni (korvan) or CampioniD (boardtest)
   // and de-means samples 0..n-1 by the mean of samples 1..n-1. Returns 1 when
   // every block came, 0 on stop, link error or a block time-out; after a
-  // failure the input is drained so the next unit starts clean.
+  // failure the input is drained so the next unit starts clean. Fetches at
+  // least enough blocks to cover n samples; a unit outside 0..255 or a count
+  // outside 1..200,001 fails at once. With n = 1 nothing is subtracted.
   int Leggi_Unita(int32_t samples, int unit, int unused = 0);
   void Seleziona_Unita();
-  // Discards input waiting on the port (and whatever is still arriving).
+  // Discards input waiting on the port and whatever is still arriving, until
+  // the line has been quiet for drain_quiet_ms (at most drain_max_ms).
   void discard_input();
 
   // The receive-event handler: on a receive event takes exactly 192 bytes into
   // Buffer_Ricevuto when a block is awaited; on error events raises the link
   // error flag.
   void on_comm_event(int code);
+  bool awaiting_block() const { return awaiting_block_; }
 
   // Link state, named as the programs name it.
   int16_t Errore_Linea = 0;              // -1 after a communication error
@@ -93,14 +113,23 @@ class BoardLink {
   std::vector<double> CampioniD;         // indices 0..200000 (boardtest)
   int32_t received_samples = 0;          // samples the last good read stored
 
+  // What the last failed operation met, for messages.
   const std::string& error() const { return error_; }
+  OpenError open_error() const { return open_error_; }
 
  private:
+  bool wait_block(const Packet& request, int unit, int block);
+  void fail_unit();
+  void store_block(int32_t first);
+  void demean(int32_t samples);
+
   SerialPort& port_;
   EventPump& pump_;
   int16_t& stop_;
   LinkConfig config_;
   std::string error_;
+  OpenError open_error_ = OpenError::None;
+  bool awaiting_block_ = false;
 };
 
 }  // namespace keld::board

@@ -1,0 +1,287 @@
+// The board link: opening the port, the arm packet, the reply waits, the
+// block reads and the receive-event handler. Every wait is a polling loop
+// that hands control to the window system and polls the port on each pass.
+#include "boardlink/board_link.hpp"
+
+#include <algorithm>
+#include <chrono>
+
+namespace keld::board {
+
+namespace {
+
+using Ms = std::chrono::milliseconds;
+
+bool WritePacket(SerialPort& port, const Packet& p) { return port.write(p.data(), p.size()); }
+
+}  // namespace
+
+LinkConfig LinkConfig::Boardtest() {
+  LinkConfig c;
+  c.input_buffer_size = 30000;
+  c.send_unit_select = false;
+  c.reopen_pause_s = 0;
+  c.break_is_link_error = true;
+  c.block_rule = BlockRule::WholeBlocks;
+  c.double_samples = true;
+  return c;
+}
+
+BoardLink::BoardLink(SerialPort& port, EventPump& pump, int16_t& stop, LinkConfig config)
+    : port_(port), pump_(pump), stop_(stop), config_(config) {
+  if (config_.double_samples)
+    CampioniD.assign(kSampleCapacity, 0.0);
+  else
+    Campioni.assign(kSampleCapacity, 0.0f);
+  port_.set_event_handler([this](int code) { on_comm_event(code); });
+}
+
+BoardLink::~BoardLink() { port_.set_event_handler(nullptr); }
+
+bool BoardLink::open_port(int port_number) {
+  error_.clear();
+  open_error_ = OpenError::None;
+  if (port_.is_open()) port_.close();
+  port_.set_input_buffer_size(config_.input_buffer_size);
+  port_.set_port_number(port_number);
+  port_.set_input_length(1);
+  // The receive event is for sample blocks only: Leggi_Unita sets its
+  // threshold, so the 1- and 3-byte replies are always left to the waits.
+  port_.set_receive_threshold(0);
+  if (!port_.open()) {
+    open_error_ = OpenError::Port;
+    error_ = port_.error();
+    return false;
+  }
+  if (!port_.set_baud_rate(kBaudRate)) {
+    // A line at another speed would only deliver garbage: let the operator
+    // choose another port instead.
+    open_error_ = OpenError::Rate;
+    error_ = "This baude rate is Impossible ";
+    port_.close();
+    return false;
+  }
+  if (config_.send_unit_select) Seleziona_Unita();
+  return true;
+}
+
+bool BoardLink::Riapri_Porta() {
+  awaiting_block_ = false;
+  const int n = port_.port_number();
+  port_.close();
+  port_.set_input_buffer_size(config_.input_buffer_size);
+  port_.set_port_number(n);
+  port_.set_input_length(1);
+  bool ok = port_.open();
+  if (ok) {
+    ok = port_.set_baud_rate(kBaudRate);
+    if (!ok) error_ = "This baude rate is Impossible ";
+  } else {
+    error_ = port_.error();
+  }
+  if (config_.reopen_pause_s > 0) TimedPause(pump_, config_.reopen_pause_s);
+  return ok;
+}
+
+void BoardLink::Invia_Setup(int32_t samples, int frequency, int pre_trigger, int trigger_mode,
+                            int polarity, int notch50, int notch60, int setting, int unit_address) {
+  (void)unit_address;  // carried by the call, not by the packet
+  WritePacket(port_, ArmPacket(samples, frequency, pre_trigger, trigger_mode, polarity, notch50,
+                               notch60, setting));
+}
+
+int BoardLink::Attendi_Risposta() {
+  port_.set_binary_mode(false);
+  const auto deadline = MonoClock::now() + Ms(config_.status_timeout_ms);
+  for (;;) {
+    port_.poll_events();
+    if (port_.in_buffer_count() >= 1) break;
+    pump_.pump();
+    if (stop_ == 1) return 0;
+    if (config_.status_timeout_ms > 0 && MonoClock::now() >= deadline) {
+      error_ = "no status byte within " + std::to_string(config_.status_timeout_ms) + " ms";
+      return 0;
+    }
+  }
+  // Only the status byte: a trigger notice right behind it stays for
+  // Attendi_Trigger.
+  std::vector<uint8_t> b = port_.take(1);
+  return b.empty() ? 0 : b[0];
+}
+
+int BoardLink::Attendi_Trigger() {
+  port_.set_binary_mode(true);
+  port_.set_input_length(0);
+  for (;;) {
+    port_.poll_events();
+    if (port_.in_buffer_count() >= 3) break;
+    if (stop_ == 1) return 0;
+    pump_.pump();
+  }
+  port_.take(3);
+  return 1;
+}
+
+int BoardLink::Leggi_Unita(int32_t samples, int unit, int unused) {
+  (void)unused;
+  if (unit < 0 || unit > 255) {
+    error_ = "unit number " + std::to_string(unit) + " is outside 0 to 255";
+    return 0;
+  }
+  if (samples < 1 || samples > kSampleCapacity) {
+    error_ = "sample count " + std::to_string(samples) + " is outside 1 to " +
+             std::to_string(kSampleCapacity);
+    return 0;
+  }
+  port_.set_binary_mode(true);
+  port_.set_input_length(0);
+  const Packet request = BlockRequestPacket(unit);
+  port_.set_receive_threshold(kBlockBytes);
+
+  // The count rule can fall short of n (n = 1 gives no block, 10,900 gives
+  // 170 blocks for 10,900 samples): fetch whatever covers n in that case.
+  const int covering = (samples + kBlockSamples - 1) / kBlockSamples;
+  const int blocks = std::max(BlockCount(samples, config_.block_rule), covering);
+  const size_t needed = static_cast<size_t>(blocks) * kBlockSamples;
+  if (config_.double_samples) {
+    if (CampioniD.size() < needed) CampioniD.resize(needed, 0.0);
+  } else if (Campioni.size() < needed) {
+    Campioni.resize(needed, 0.0f);
+  }
+
+  for (int b = 0; b < blocks; ++b) {
+    if (!wait_block(request, unit, b)) {
+      fail_unit();
+      return 0;
+    }
+    store_block(b * kBlockSamples);
+  }
+  demean(samples);
+  received_samples = static_cast<int32_t>(needed);
+  return 1;
+}
+
+bool BoardLink::wait_block(const Packet& request, int unit, int block) {
+  Nb_Ricevuti = 0;
+  if (stop_ == 1) {
+    error_ = "stopped";
+    return false;
+  }
+  awaiting_block_ = true;
+  if (!WritePacket(port_, request)) {
+    error_ = "the block request to unit " + std::to_string(unit) + " could not be sent: " +
+             port_.error();
+    return false;
+  }
+  const auto deadline = MonoClock::now() + Ms(config_.block_timeout_ms);
+  for (;;) {
+    pump_.pump();
+    port_.poll_events();
+    // An error event during the transfer fails the unit even when a block
+    // was taken in the same pass: its bytes cannot be trusted.
+    if (Errore_Linea == -1) {
+      error_ = "link error while reading unit " + std::to_string(unit);
+      return false;
+    }
+    if (Nb_Ricevuti >= kBlockBytes) return true;
+    if (stop_ == 1) {
+      error_ = "stopped";
+      return false;
+    }
+    if (MonoClock::now() >= deadline) {
+      error_ = "block " + std::to_string(block + 1) + " of unit " + std::to_string(unit) +
+               " did not come within " + std::to_string(config_.block_timeout_ms) + " ms";
+      return false;
+    }
+  }
+}
+
+void BoardLink::fail_unit() {
+  awaiting_block_ = false;
+  discard_input();
+  // The error belonged to this unit; the next one starts with a clear flag.
+  Errore_Linea = 0;
+}
+
+void BoardLink::store_block(int32_t first) {
+  const uint8_t* p = Buffer_Ricevuto.data();
+  for (int i = 0; i < kBlockSamples; ++i, p += 3) {
+    const int32_t v = DecodeSample(p);
+    if (config_.double_samples)
+      CampioniD[static_cast<size_t>(first + i)] = v;
+    else
+      Campioni[static_cast<size_t>(first + i)] = static_cast<float>(v);
+  }
+}
+
+void BoardLink::demean(int32_t n) {
+  // The mean of samples 1..n-1 (sample 0 is left out) is taken off samples
+  // 0..n-1; samples fetched past n keep their raw values. korvan sums in
+  // single precision, boardtest in double. One sample has nothing to average.
+  if (n < 2) return;
+  if (config_.double_samples) {
+    double sum = 0;
+    for (int32_t i = 1; i < n; ++i) sum += CampioniD[static_cast<size_t>(i)];
+    const double mean = sum / (n - 1);
+    for (int32_t i = 0; i < n; ++i) CampioniD[static_cast<size_t>(i)] -= mean;
+  } else {
+    float sum = 0;
+    for (int32_t i = 1; i < n; ++i) sum += Campioni[static_cast<size_t>(i)];
+    const float mean = sum / static_cast<float>(n - 1);
+    for (int32_t i = 0; i < n; ++i) Campioni[static_cast<size_t>(i)] -= mean;
+  }
+}
+
+void BoardLink::Seleziona_Unita() {
+  WritePacket(port_, UnitSelectPacket(Indirizzo_Unita));
+  // The packet must leave before the pending output is thrown away.
+  port_.drain_output(config_.drain_output_ms);
+  port_.discard_output();
+}
+
+void BoardLink::discard_input() {
+  port_.discard_input();
+  const auto start = MonoClock::now();
+  const auto hard_end = start + Ms(config_.drain_max_ms);
+  auto quiet_end = start + Ms(config_.drain_quiet_ms);
+  for (;;) {
+    const auto now = MonoClock::now();
+    if (now >= quiet_end || now >= hard_end) break;
+    port_.poll_events();
+    if (port_.in_buffer_count() > 0) {
+      port_.discard_input();
+      quiet_end = MonoClock::now() + Ms(config_.drain_quiet_ms);
+    }
+    pump_.pump();
+  }
+}
+
+void BoardLink::on_comm_event(int code) {
+  switch (code) {
+    case kEvReceive:
+      if (awaiting_block_ && port_.in_buffer_count() >= static_cast<size_t>(kBlockBytes)) {
+        Buffer_Ricevuto = port_.take(kBlockBytes);
+        Nb_Ricevuti = kBlockBytes;
+        awaiting_block_ = false;
+      }
+      break;
+    case kEvSend:
+    case kEvEof:
+    case kErFrame:
+    case kErOverrun:
+    case kErRxOver:
+    case kErRxParity:
+    case kErTxFull:
+    case kErDcb:
+    case kErDevice:
+      Errore_Linea = -1;
+      break;
+    case kErBreak:
+      if (config_.break_is_link_error) Errore_Linea = -1;
+      break;
+    default:
+      break;  // line changes and ring
+  }
+}
+
+}  // namespace keld::board
