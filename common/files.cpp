@@ -111,6 +111,27 @@ void AtomicFile::discard() {
   }
 }
 
+Status MoveFileOver(const std::string& from, const std::string& to) {
+  if (std::rename(from.c_str(), to.c_str()) == 0) return Status::good();
+  if (errno != EXDEV) return Status::failure(to + ": " + std::strerror(errno));
+  std::FILE* in = std::fopen(from.c_str(), "rb");
+  if (!in) return Status::failure(from + ": " + std::strerror(errno));
+  AtomicFile out(to);
+  if (!out.is_open()) {
+    std::fclose(in);
+    return Status::failure(out.error());
+  }
+  char buf[1 << 16];
+  size_t n;
+  bool good = true;
+  while (good && (n = std::fread(buf, 1, sizeof buf, in)) > 0) good = out.write(buf, n);
+  good = good && !std::ferror(in);
+  std::fclose(in);
+  if (!good || !out.commit()) return Status::failure(out.error().empty() ? from + ": read error" : out.error());
+  std::remove(from.c_str());
+  return Status::good();
+}
+
 Status WriteFileAtomic(const std::string& path, const std::vector<uint8_t>& bytes) {
   AtomicFile f(path);
   if (!f.is_open()) return Status::failure(f.error());

@@ -50,6 +50,11 @@ class AtomicFile {
   bool failed_ = false;
 };
 
+// Moves a file over `to` in one step: a rename, or on another file system a
+// copy written beside the target, renamed over it, then the source removed.
+// An existing target is replaced whole; on failure both files stay as they were.
+Status MoveFileOver(const std::string& from, const std::string& to);
+
 // Whole-file convenience over AtomicFile.
 Status WriteFileAtomic(const std::string& path, const std::vector<uint8_t>& bytes);
 Status WriteFileAtomic(const std::string& path, const std::string& text);

@@ -84,3 +84,18 @@ TEST(Latin1, DegreeSignIsOneByte) {
   EXPECT_EQ(l, "1\xB0 geofono");
   EXPECT_EQ(Latin1ToUtf8(l), "1\xC2\xB0 geofono");
 }
+
+TEST(MoveFile, ReplacesTheTargetWholeOrLeavesBoth) {
+  keld::testing::TempDir d;
+  keld::testing::WriteText(d / "tmp.su", "new");
+  keld::testing::WriteText(d / "rec.su", "old and longer");
+  ASSERT_TRUE(MoveFileOver(d / "tmp.su", d / "rec.su").ok());
+  EXPECT_EQ(keld::testing::ReadText(d / "rec.su"), "new");
+  EXPECT_EQ(Existe_file(d / "tmp.su"), 0);
+  // Into a folder that does not exist: nothing moves.
+  keld::testing::WriteText(d / "tmp.su", "again");
+  EXPECT_FALSE(MoveFileOver(d / "tmp.su", d / "none/rec.su").ok());
+  EXPECT_EQ(keld::testing::ReadText(d / "tmp.su"), "again");
+  EXPECT_FALSE(MoveFileOver(d / "missing.su", d / "rec.su").ok());
+  EXPECT_EQ(keld::testing::ReadText(d / "rec.su"), "new");
+}

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "korvan/engine/low_pass.hpp"
+
 namespace keld::korvan {
 
 struct KorvanState {
@@ -26,6 +28,7 @@ struct KorvanState {
   std::string Nome_Attivo;         // the active record file name
   std::vector<float> Campioni_Filtrati;
   int16_t Unita_Master = 0;
+  FilterState Filtre;               // the low-pass set in force and "No Filter"
 
   // Window state.
   std::string Fichier_Courant;

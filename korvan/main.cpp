@@ -1,0 +1,29 @@
+// korvan: field acquisition with the QMR650B units.
+#include <QApplication>
+
+#include "boardlink/qt/qt_serial_port.hpp"
+#include "boardlink/window/rs232.hpp"
+#include "korvan/window/main_window.hpp"
+#include "platform/folders.hpp"
+#include "platform/qtbase/dialogs.hpp"
+#include "platform/qtbase/qt_messages.hpp"
+#include "platform/qtbase/qt_pump.hpp"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  app.setApplicationName("korvan");
+  using namespace keld;
+  korvan::KorvanState state;
+  QtMessageBoxes messages;
+  PosixLauncher launcher;
+  QtEventPump pump;
+  QtDialogs dialogs;
+  board::QtSerialPort port;
+  korvan::KorvanServices services{messages, launcher, pump, dialogs, port, ProgramFolder(), WorkFolder(), 1.0, {}, {}};
+  korvan::Korvan window(state, services);
+  messages.set_parent(&window);
+  dialogs.set_parent(&window);
+  services.show_port_dialog = [&] { korvan::ShowPortDialog(window); };
+  window.Startup();
+  return app.exec();
+}
