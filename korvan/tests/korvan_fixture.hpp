@@ -2,6 +2,8 @@
 // A korvan main window for tests: settings and work folder in a temporary
 // folder, recorders for boxes, dialogs and started programs, the unit
 // simulator in process behind the serial port, no pauses.
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
@@ -21,6 +23,19 @@
 #include "platform/qtbase/qt_pump.hpp"
 
 namespace keld::korvan::testing {
+
+// The Qt pump with a hook run on every pass, so that a test can press
+// "Release Trigger" in the middle of a wait.
+struct ScriptedPump : EventPump {
+  void pump() override {
+    ++passes;
+    if (hook) hook();
+    qt.pump();
+  }
+  QtEventPump qt;
+  std::function<void()> hook;
+  long passes = 0;
+};
 
 struct KorvanHarness {
   explicit KorvanHarness(const std::string& dir)
@@ -46,7 +61,7 @@ struct KorvanHarness {
   KorvanState state;
   MessageRecorder messages;
   ProcessRecorder launcher;
-  QtEventPump pump;
+  ScriptedPump pump;
   DialogRecorder dialogs;
   sim::SimPort port;
   KorvanServices services;

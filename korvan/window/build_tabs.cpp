@@ -46,7 +46,7 @@ QLabel* ColourBox(QWidget* parent, const char* name, const char* tip) {
   auto* l = Named(new QLabel(parent), name);
   l->setToolTip(tip);
   l->setFrameShape(QFrame::Box);
-  l->setMinimumSize(40, 20);
+  l->setFixedSize(60, 22);
   l->setAutoFillBackground(true);
   return l;
 }
@@ -91,6 +91,7 @@ void Korvan::build_shot_tab(QWidget* tab) {
   g->addWidget(FrizGrid, 0, 0);
   Ecran = Named(new PictureBox(tab), "Ecran");
   Ecran->setMinimumSize(200, 150);
+  Ecran->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
   g->addWidget(Ecran, 1, 0);
   echelle = Named(new PictureBox(tab), "echelle");
   echelle->setFixedWidth(24);
@@ -208,6 +209,7 @@ void Korvan::build_display_tab(QWidget* tab) {
   Frame3 = Named(new QGroupBox("Miscellanous", tab), "Frame3");
   auto* g3 = new QVBoxLayout(Frame3);
   egali = Named(new QComboBox(Frame3), "egali");
+  egali->setSizeAdjustPolicy(QComboBox::AdjustToContents);
   creverse = Named(new QCheckBox("Reverse polarity", Frame3), "creverse");
   cclip = Named(new QCheckBox("Clip traces", Frame3), "cclip");
   Command7 = Named(new QPushButton("OK, display", Frame3), "Command7");
@@ -224,6 +226,7 @@ void Korvan::build_display_tab(QWidget* tab) {
   HC1 = Box(Frame2, "HC1", "8000");
   HC2 = Box(Frame2, "HC2", "16000");
   AGC = Box(Frame2, "AGC", "0", "For only AGC enter LC = 0");
+  for (QLineEdit* e : {LC1, LC2, HC1, HC2, AGC}) e->setMaximumWidth(64);
   g2->addWidget(Caption(Frame2, "LC"), 0, 0);
   g2->addWidget(LC1, 0, 1);
   g2->addWidget(LC2, 0, 2);
@@ -258,6 +261,7 @@ void Korvan::build_display_tab(QWidget* tab) {
   g1->addWidget(Picture1, 2, 2);
   g1->addWidget(Picture2, 3, 2);
   g1->addWidget(Picture3, 3, 3);
+  g1->setColumnStretch(4, 1);
   outer->addWidget(Frame1, 1, 0, 1, 2);
   outer->setRowStretch(2, 1);
 }
@@ -266,11 +270,12 @@ void Korvan::build_geometry_tab(QWidget* tab) {
   auto* outer = new QGridLayout(tab);
   outer->setContentsMargins(4, 4, 4, 4);
   GeoGrid = Named(new Grid(tab), "GeoGrid");
-  GeoGrid->setMinimumHeight(80);
-  GeoGrid->setMaximumHeight(100);
+  GeoGrid->setMinimumHeight(104);
+  GeoGrid->setMaximumHeight(110);
   outer->addWidget(GeoGrid, 0, 0, 1, 3);
   plan = Named(new PictureBox(tab), "plan");
   plan->setMinimumHeight(80);
+  plan->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
   outer->addWidget(plan, 1, 0, 1, 3);
 
   Frame7 = Named(new QGroupBox("Shooting geometry", tab), "Frame7");
@@ -311,6 +316,9 @@ void Korvan::build_geometry_tab(QWidget* tab) {
   row2("Relative receiver /station spacing", Text15);
   row2("Receiver incr.", Text23);
   row2("Shot depth", Text24);
+  for (QLineEdit* e : {Text19, Text15, Text23, Text24}) e->setMaximumWidth(46);
+  for (QLineEdit* e : {sx, fr, lr, offset, Text17, Text11, Text18}) e->setMaximumWidth(64);
+  g7->setColumnStretch(3, 1);
   outer->addWidget(Frame7, 2, 0, 1, 3);
 
   Command4 = Named(new QPushButton("<<", tab), "Command4");

@@ -34,11 +34,17 @@ void Korvan::connect_display() {
     connect(o, &QRadioButton::clicked, this, [this] { Command7_Click(); });
   connect(LC1, &QLineEdit::textChanged, this, [this] { LC1_Change(); });
   Picture2->installEventFilter(this);
+  plan->installEventFilter(this);
   Picture3->installEventFilter(this);
   connect(FrizGrid, &QTableWidget::cellClicked, this, [this](int, int) { FrizGrid_Click(); });
 }
 
 bool Korvan::eventFilter(QObject* obj, QEvent* ev) {
+  if (ev->type() == QEvent::Resize && obj == plan) {
+    // The plan is drawn for its size: a new size draws it again.
+    QMetaObject::invokeMethod(this, [this] { Dessine_Geometrie(); }, Qt::QueuedConnection);
+    return false;
+  }
   if (ev->type() == QEvent::MouseButtonPress) {
     if (obj == Picture2) {
       Picture2_Click();
