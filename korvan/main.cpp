@@ -1,6 +1,8 @@
 // korvan: field acquisition with the QMR650B units.
 #include <QApplication>
 
+#include <clocale>
+
 #include "boardlink/qt/qt_serial_port.hpp"
 #include "boardlink/window/rs232.hpp"
 #include "korvan/window/main_window.hpp"
@@ -12,6 +14,8 @@
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   app.setApplicationName("korvan");
+  // Numbers are read and written in the C form whatever the desktop says.
+  std::setlocale(LC_NUMERIC, "C");
   using namespace keld;
   korvan::KorvanState state;
   QtMessageBoxes messages;
@@ -21,6 +25,7 @@ int main(int argc, char** argv) {
   board::QtSerialPort port;
   korvan::KorvanServices services{messages, launcher, pump, dialogs, port, ProgramFolder(), WorkFolder(), 1.0, {}, {}};
   korvan::Korvan window(state, services);
+  window.resize(1024, 720);
   messages.set_parent(&window);
   dialogs.set_parent(&window);
   services.show_port_dialog = [&] { korvan::ShowPortDialog(window); };
