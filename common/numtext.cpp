@@ -129,6 +129,7 @@ std::optional<double> CDbl(std::string_view text) {
     neg = body[0] == '-';
     body.remove_prefix(1);
   }
+  if (body.empty() || body[0] == '+' || body[0] == '-') return std::nullopt;
   double v = 0;
   auto r = std::from_chars(body.data(), body.data() + body.size(), v, std::chars_format::general);
   if (r.ec != std::errc() || r.ptr != body.data() + body.size() || body.empty()) return std::nullopt;

@@ -108,3 +108,15 @@ TEST(NumberText, IndependentOfTheLocale) {
   EXPECT_EQ(*CDbl("2.5"), 2.5);
   std::setlocale(LC_NUMERIC, "C");
 }
+
+TEST(StrictNumber, SignsPointsAndExponents) {
+  EXPECT_EQ(CDbl("5"), 5);
+  EXPECT_EQ(CDbl(" -2.5 "), -2.5);
+  EXPECT_EQ(CDbl("+.5"), 0.5);
+  EXPECT_EQ(CDbl("5."), 5);
+  EXPECT_EQ(CDbl("1E3"), 1000);
+  EXPECT_EQ(CDbl("1.5e-2"), 0.015);
+  for (const char* bad : {"", " ", "-", ".", "5 m", "1,5", "abc", "1E", "1E+", "--1", "1.2.3"})
+    EXPECT_EQ(CDbl(bad), std::nullopt) << bad;
+}
+

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "common/numtext.hpp"
-#include "korvan/engine/strict_number.hpp"
+#include "common/numtext.hpp"
 
 namespace keld::korvan {
 
@@ -14,7 +14,7 @@ int ChannelCount(std::string_view Total_Channel) {
 
 std::optional<std::string> LastReceiverText(std::string_view fr, std::string_view Text15,
                                             int channels) {
-  auto first = StrictNumber(fr);
+  auto first = CDbl(fr);
   if (!first) return std::nullopt;
   double lr = *first + (channels - 1) * Val(Text15);
   return CStr(Val(CStr(lr)));

@@ -5,7 +5,7 @@
 
 #include "common/numtext.hpp"
 #include "common/text.hpp"
-#include "korvan/engine/strict_number.hpp"
+#include "common/numtext.hpp"
 
 namespace keld::korvan {
 
@@ -26,7 +26,7 @@ std::vector<std::string> TextRecordHeaderLines(const TextRecordInputs& in) {
   l.push_back("Distanza tra geofoni=");
   l.push_back(Utf8ToLatin1(in.Text15) + " m");
   l.push_back("Posizione source rispetto 1\xB0 geofono=");
-  if (auto offset = StrictNumber(in.offset)) l.push_back(CStr(-*offset) + " m");
+  if (auto offset = CDbl(in.offset)) l.push_back(CStr(-*offset) + " m");
   l.push_back("\"NOTE:\"");
   return l;
 }

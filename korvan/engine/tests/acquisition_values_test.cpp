@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "korvan/engine/strict_number.hpp"
 
 namespace keld::korvan {
 namespace {
@@ -43,17 +42,6 @@ TEST(AcquisitionValues, RecordingTimeFromTexts) {
   EXPECT_EQ(RecordingTimeText("10922", "4096"), "44.737");
   EXPECT_EQ(RecordingTimeText("", "4096"), "0");
   EXPECT_EQ(RecordingTimeText("99999999999", "128"), std::nullopt);
-}
-
-TEST(StrictNumber, WholeTextMustBeANumber) {
-  EXPECT_EQ(StrictNumber("5"), 5);
-  EXPECT_EQ(StrictNumber(" -2.5 "), -2.5);
-  EXPECT_EQ(StrictNumber("+.5"), 0.5);
-  EXPECT_EQ(StrictNumber("5."), 5);
-  EXPECT_EQ(StrictNumber("1E3"), 1000);
-  EXPECT_EQ(StrictNumber("1.5e-2"), 0.015);
-  for (const char* bad : {"", " ", "-", ".", "5 m", "1,5", "abc", "1E", "1E+", "--1", "1.2.3"})
-    EXPECT_EQ(StrictNumber(bad), std::nullopt) << bad;
 }
 
 }  // namespace
