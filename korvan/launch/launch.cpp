@@ -77,7 +77,8 @@ void Lance_Editeur(KorvanState& st, KorvanServices& sv) {
 }
 
 void Lance_Velscan(KorvanState& st, KorvanServices& sv) {
-  if (st.Fichier_Courant.empty()) {
+  // The settings hold a single blank until a file has been chosen.
+  if (Trim(st.Fichier_Courant).empty()) {
     Box(sv, "No file selected", MsgIcon::None);
     return;
   }

@@ -60,6 +60,10 @@ struct KorvanState {
 
   // After-shot dialog.
   std::string Dernier_Record;
+
+  // SU file joining: files picked and the output of the join.
+  int16_t Nb_Fichiers = 0;
+  std::string Fichier_Sortie;
 };
 
 }  // namespace keld::korvan

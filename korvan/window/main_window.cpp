@@ -10,9 +10,12 @@
 #include <QWidget>
 
 #include "boardlink/board_link.hpp"
+#include "korvan/launch/txt_to_seg2_window.hpp"
+#include "korvan/window/add_su_window.hpp"
 #include "korvan/window/choix_dialog.hpp"
 #include "korvan/window/folder_window.hpp"
 #include "korvan/window/hdisk_window.hpp"
+#include "korvan/window/segy_window.hpp"
 #include "korvan/window/units_window.hpp"
 #include "platform/qt/grid.hpp"
 #include "platform/qt/picture_box.hpp"
@@ -55,6 +58,7 @@ Korvan::Korvan(KorvanState& state, KorvanServices& services, QWidget* parent)
 
   build_menus();
   build_toolbar();
+  connect_exports();
   connect_params();
   connect_geometry();
   connect_display();
@@ -96,6 +100,9 @@ void Korvan::closeEvent(QCloseEvent* e) {
     if (units_) units_->hide();
     if (hdisk_) hdisk_->hide();
     if (folder_) folder_->hide();
+    close_segy();
+    if (add_su_) add_su_->hide();
+    if (txt_to_seg2_) txt_to_seg2_->hide();
     link().Riapri_Porta();
   }
   e->accept();

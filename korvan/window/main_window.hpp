@@ -44,6 +44,9 @@ class UnitsWindow;
 class ChoixDialog;
 class HDiskWindow;
 class FolderWindow;
+class SegyWindow;
+class AddSuFilesWindow;
+class txt_to_seg2;
 
 class Korvan : public QMainWindow {
   Q_OBJECT
@@ -134,6 +137,16 @@ class Korvan : public QMainWindow {
   // header, print, help) register here.
   std::map<std::string, std::function<void()>> toolbar_actions_;
 
+  // --- Exports and the programs korvan starts
+  void Filtrage_SU();           // filter and gain the displayed file, then show the output
+  void show_segy();             // the SEG-Y export window, not modal
+  void show_add_su();           // the SU joining window, not modal
+  void show_txt_to_seg2();      // the text-to-SEG-2 window, not modal
+  void close_segy();            // unloads the SEG-Y export window when it is open
+  SegyWindow* segy() const { return segy_.get(); }
+  AddSuFilesWindow* add_su() const { return add_su_.get(); }
+  txt_to_seg2* txt_seg2() const { return txt_to_seg2_.get(); }
+
   board::BoardLink& link() { return *link_; }
 
   // Units window (channel-to-unit addresses and the master unit).
@@ -207,12 +220,17 @@ class Korvan : public QMainWindow {
   void connect_shot();
   void beep();
   void show_picture_colours();
+  void connect_exports();       // the menu items and toolbar keys of exports and launches
 
   std::unique_ptr<board::BoardLink> link_;
   std::unique_ptr<UnitsWindow> units_;
   std::unique_ptr<HDiskWindow> hdisk_;
   std::unique_ptr<FolderWindow> folder_;
   std::unique_ptr<ChoixDialog> choix_;
+  std::unique_ptr<SegyWindow> segy_;
+  std::unique_ptr<AddSuFilesWindow> add_su_;
+  std::unique_ptr<txt_to_seg2> txt_to_seg2_;
+  bool filtering_ = false;  // a filter batch runs: a second request waits for it
   ShotResult last_shot_;
   bool ending_ = false;    // the program is ending: close without asking
   bool starting_ = true;   // the start-up sequence has not reached its end

@@ -143,8 +143,7 @@ void Korvan::build_menus() {
               MsgIcon::Information, kTitle);
   });
   // Entries whose work has not landed yet stay disabled.
-  for (const char* name : {"Saveas", "addsu", "txttoSEG2", "Filtre", "hyperbol", "LinVel", "NMO",
-                           "Frequency", "Stool", "header", "printrec"})
+  for (const char* name : {"hyperbol", "LinVel", "Frequency"})
     item(name)->setEnabled(false);
 }
 

@@ -76,6 +76,11 @@ TEST_F(Launch, VelocityAnalysisWithNoFileChosen) {
   EXPECT_EQ(msg.last().icon, MsgIcon::None);
   EXPECT_EQ(msg.last().title, kTitle);
   EXPECT_TRUE(proc.started.empty());
+  // The blank that the settings hold before any file was chosen is no file either.
+  st.Fichier_Courant = " ";
+  Lance_Velscan(st, sv);
+  EXPECT_EQ(msg.count("No file selected"), 2);
+  EXPECT_TRUE(proc.started.empty());
 }
 
 TEST_F(Launch, MissingVelocityAnalysis) {
