@@ -44,6 +44,7 @@ NoiseCounts NoiseMonitor::run(int Freq_Campionamento, NoiseView& view) {
       if (link_.Leggi_Unita(kNoiseSamples, unit) != 1) {
         if (stop_ == 1) break;
         ++counts.failed_reads;
+        view.channel_failed(c);
         continue;
       }
       std::span<const float> received(link_.Campioni.data(), static_cast<size_t>(kNoiseSamples));
@@ -52,6 +53,7 @@ NoiseCounts NoiseMonitor::run(int Freq_Campionamento, NoiseView& view) {
       for (size_t k = 0; k < filtered.size(); ++k) deflections[k] = NoiseDeflection(gain, filtered[k]);
       view.draw_channel(c, deflections);
       ++counts.reads;
+      ++counts.drawn[c];
     }
   }
   stop_ = 0;

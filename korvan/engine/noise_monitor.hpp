@@ -5,6 +5,7 @@
 // the user may change while it runs (channel count, unit boxes, gain, "No
 // Filter") are read at every pass, channel or sample, as the window shows them.
 #include <cstdint>
+#include <map>
 #include <span>
 #include <string>
 
@@ -32,12 +33,15 @@ class NoiseView {
   virtual void begin_pass(int32_t channels) = 0;  // a new picture for the pass
   // The deflections of samples 1..256 of a channel that was read.
   virtual void draw_channel(int channel, std::span<const float> deflections) = 0;
+  // A channel whose unit did not answer within the link's block time-out.
+  virtual void channel_failed(int channel) { (void)channel; }
 };
 
 struct NoiseCounts {
   int passes = 0;        // arms answered by the trigger notice
   int reads = 0;         // channels read and drawn
   int failed_reads = 0;  // channels whose unit did not answer (a link error for it)
+  std::map<int, int> drawn;  // per channel, the passes it was drawn in
 };
 
 class NoiseMonitor {

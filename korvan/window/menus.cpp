@@ -143,8 +143,8 @@ void Korvan::build_menus() {
               MsgIcon::Information, kTitle);
   });
   // Entries whose work has not landed yet stay disabled.
-  for (const char* name : {"Saveas", "addsu", "txttoSEG2", "Filtre", "hyperbol", "LinVel", "NMO",
-                           "Frequency", "Stool", "header", "printrec"})
+  for (const char* name : {"Saveas", "addsu", "txttoSEG2", "Filtre", "NMO",
+                           "Stool", "header", "printrec"})
     item(name)->setEnabled(false);
 }
 
@@ -208,11 +208,11 @@ void Korvan::Toolbar1_ButtonClick(const std::string& key) {
     Affiche_SU(st.Fichier_Affiche);
     SSTab1->setCurrentIndex(0);
   } else if (key == "loupe") {
-    st.Mode_Zoom = 1;
+    arm_zoom();
   } else if (key == "kill") {
     Detruit_file(st.Fichier_Courant);
   } else if (key == "herz") {
-    st.Mode_Spectre = 1;
+    arm_spectre();
   } else if (key == "end") {
     sortie();
   } else if (auto it = toolbar_actions_.find(key); it != toolbar_actions_.end()) {
