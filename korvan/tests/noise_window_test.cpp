@@ -2,7 +2,9 @@
 // units in free-running mode.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QLabel>
+#include <QRadioButton>
 #include <QTabWidget>
 #include <QToolBar>
 
@@ -10,6 +12,7 @@
 
 #include "korvan/tests/korvan_fixture.hpp"
 #include "korvan/tests/tools_fixture.hpp"
+#include "korvan/window/units_window.hpp"
 
 using namespace keld;
 using namespace keld::korvan;
@@ -211,4 +214,51 @@ TEST(KorvanNoise, GainButtonsTakeEffectWhileRunning) {
   EXPECT_EQ(far_before, 0);
   EXPECT_GT(far_after, 500);
   EXPECT_EQ(w.Ingrandimento->text(), "2.048");
+}
+
+TEST(KorvanUnits, RowsOfTheChannelsAddressesAndMasterUnit) {
+  TempDir d;
+  KorvanHarness h(d.path());
+  Korvan& w = h.start();
+  w.Total_Channel->setText("3");
+  w.item("units")->trigger();
+  UnitsWindow* u = w.units();
+  ASSERT_TRUE(u->isVisible());
+  EXPECT_TRUE(Find<QLineEdit>(u, "Text1_2")->isEnabled());
+  EXPECT_FALSE(Find<QLineEdit>(u, "Text1_3")->isEnabled());
+  EXPECT_TRUE(Find<QRadioButton>(u, "Option3")->isEnabled());
+  EXPECT_FALSE(Find<QRadioButton>(u, "Option4")->isEnabled());
+  // A number sets the channel's address; a text that is not one empties the
+  // box and the address stays.
+  QLineEdit* box = Find<QLineEdit>(u, "Text1_2");
+  box->setText("12");
+  EXPECT_EQ(h.state.Tabella_Indirizzi[3], 12);
+  box->setText("12a");
+  EXPECT_EQ(box->text(), "");
+  EXPECT_EQ(h.state.Tabella_Indirizzi[3], 12);
+  box->setText("44.5");
+  EXPECT_EQ(h.state.Tabella_Indirizzi[3], 44);  // halves to the even neighbour
+  // "O K" takes the ticked row's address as the master unit and hides.
+  Find<QRadioButton>(u, "Option3")->setChecked(true);
+  w.Command2->setEnabled(false);
+  Find<QPushButton>(u, "Command1")->click();
+  EXPECT_EQ(h.state.Unita_Master, 44);
+  EXPECT_TRUE(w.Command2->isEnabled());
+  EXPECT_FALSE(u->isVisible());
+  // Fewer channels: the rows past them are disabled at the next showing.
+  w.Total_Channel->setText("2");
+  w.show_units();
+  EXPECT_FALSE(Find<QLineEdit>(u, "Text1_2")->isEnabled());
+}
+
+TEST(KorvanUnits, TheMonitorReadsEachChannelFromItsBox) {
+  TempDir d;
+  KorvanHarness h(d.path());
+  Korvan& w = h.start();
+  ASSERT_TRUE(OpenPort(w));
+  w.Total_Channel->setText("2");
+  w.units()->set_box_text(2, "47");
+  ASSERT_TRUE(RunMonitor(w, [&] { return BlockRequests(h.port, 47) >= 8; }));
+  EXPECT_EQ(BlockRequests(h.port, 2), 0);
+  EXPECT_GE(w.noise_counts.drawn[2], 2);
 }

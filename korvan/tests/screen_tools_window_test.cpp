@@ -63,6 +63,7 @@ TEST(KorvanZoom, ABoxOverThreeTracesStartsThePictureAtItsTopSample) {
   EXPECT_GT(qAlpha(band), 0);
   EXPECT_EQ(band & 0xFFFFFF, under & 0xFFFFE0);
   EXPECT_EQ(RedPixels(w.Ecran->image(), 0, w.Ecran->width()), 0);
+  Screenshot(&w, "korvan_zoom_band.png");
   w.Ecran->send_mouse_up(1, 5800, 300);
   EXPECT_TRUE(h.messages.shown.empty()) << h.messages.shown[0].text;
   EXPECT_EQ(h.state.Mode_Zoom, 0);
