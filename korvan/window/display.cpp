@@ -156,8 +156,9 @@ void Korvan::Dessine_Traces(const std::string& path) {
 }
 
 void Korvan::scale_strip() {
-  // The strip beside Ecran reads sample numbers like Ecran does.
-  echelle->Scale(0, st.Premier_Echantillon, 10, st.Dernier_Echantillon);
+  // The strip beside Ecran reads sample numbers as Ecran does: the same top
+  // and bottom as the picture just drawn, 10 units across.
+  echelle->Scale(0, Ecran->ScaleTop(), 10, Ecran->ScaleTop() + Ecran->ScaleHeight());
   echelle->Cls();
 }
 

@@ -16,6 +16,7 @@
 #include "korvan/window/folder_window.hpp"
 #include "korvan/window/hdisk_window.hpp"
 #include "korvan/window/segy_window.hpp"
+#include "korvan/window/hyperbolic_window.hpp"
 #include "korvan/window/units_window.hpp"
 #include "platform/qt/grid.hpp"
 #include "platform/qt/picture_box.hpp"
@@ -63,6 +64,7 @@ Korvan::Korvan(KorvanState& state, KorvanServices& services, QWidget* parent)
   connect_geometry();
   connect_display();
   connect_shot();
+  connect_tools();
   connect(SSTab1, &QTabWidget::tabBarClicked, this, [this](int) {
     // The tab changes after the click; look at the new one then.
     QMetaObject::invokeMethod(this, [this] { SSTab1_Click(); }, Qt::QueuedConnection);
@@ -97,6 +99,7 @@ void Korvan::closeEvent(QCloseEvent* e) {
   // question and without writing the settings.
   if (!ending_) {
     ending_ = true;
+    st.Stop_Attesa = 1;  // a noise monitor or a shot still waiting on the units ends
     if (units_) units_->hide();
     if (hdisk_) hdisk_->hide();
     if (folder_) folder_->hide();

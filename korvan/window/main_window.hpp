@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "korvan/display/display_params.hpp"
+#include "korvan/engine/noise_monitor.hpp"
 #include "korvan/engine/shot_cycle.hpp"
 #include "korvan/window/korvan_services.hpp"
 #include "korvan/window/korvan_state.hpp"
@@ -47,6 +48,7 @@ class FolderWindow;
 class SegyWindow;
 class AddSuFilesWindow;
 class txt_to_seg2;
+class HyperbolicWindow;
 
 class Korvan : public QMainWindow {
   Q_OBJECT
@@ -153,6 +155,26 @@ class Korvan : public QMainWindow {
   UnitsWindow* units() const { return units_.get(); }
   QString unit_box_text(int channel) const;  // Text1(channel - 1)
 
+  // --- Noise monitor ("SHOW Noise", "STOP Noise")
+  void Command6_Click();
+  void Command5_Click();
+  void Attente_Monitor();
+  void Monitor_Rumore();
+  NoiseCounts noise_counts;  // of the monitor running or run last: passes, channels drawn, failed
+  // --- Zoom, apparent velocity, spectrum selection and the time strip
+  void Ecran_MouseDown(int button, int shift, double x, double y);
+  void Ecran_MouseMove(int button, int shift, double x, double y);
+  void Ecran_MouseUp(int button, int shift, double x, double y);
+  void echelle_MouseDown(int button, int shift, double x, double y);
+  void echelle_MouseMove(int button, int shift, double x, double y);
+  void echelle_MouseUp(int button, int shift, double x, double y);
+  void LinVel_Click();
+  void arm_zoom();      // toolbar "loupe"
+  void arm_spectre();   // toolbar "herz", menu "Frequency spectrum"
+  // --- Hyperbola overlay
+  void hyperbol_Click();
+  HyperbolicWindow* hyperbolic() const { return hyperbolic_.get(); }
+
   // --- Controls (object names as the program names them)
   QToolBar* Toolbar1 = nullptr;
   std::map<std::string, QAction*> toolbar_buttons;
@@ -218,6 +240,10 @@ class Korvan : public QMainWindow {
   void connect_geometry();
   void connect_display();
   void connect_shot();
+  void connect_tools();
+  void velocity_release(double x, double y);
+  bool spectrum_release();
+  void zoom_release();
   void beep();
   void show_picture_colours();
   void connect_exports();       // the menu items and toolbar keys of exports and launches
@@ -234,6 +260,8 @@ class Korvan : public QMainWindow {
   ShotResult last_shot_;
   bool ending_ = false;    // the program is ending: close without asking
   bool starting_ = true;   // the start-up sequence has not reached its end
+  std::unique_ptr<HyperbolicWindow> hyperbolic_;
+  bool noise_running_ = false;  // Monitor_Rumore has not returned yet
 };
 
 // The port dialog of the start-up, modal; a port that works enables the shot

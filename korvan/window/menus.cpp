@@ -142,9 +142,6 @@ void Korvan::build_menus() {
               "24-bit units on a USB serial link at 3,000,000 baud.",
               MsgIcon::Information, kTitle);
   });
-  // Entries whose work has not landed yet stay disabled.
-  for (const char* name : {"hyperbol", "LinVel", "Frequency"})
-    item(name)->setEnabled(false);
 }
 
 void Korvan::build_toolbar() {
@@ -207,11 +204,11 @@ void Korvan::Toolbar1_ButtonClick(const std::string& key) {
     Affiche_SU(st.Fichier_Affiche);
     SSTab1->setCurrentIndex(0);
   } else if (key == "loupe") {
-    st.Mode_Zoom = 1;
+    arm_zoom();
   } else if (key == "kill") {
     Detruit_file(st.Fichier_Courant);
   } else if (key == "herz") {
-    st.Mode_Spectre = 1;
+    arm_spectre();
   } else if (key == "end") {
     sortie();
   } else if (auto it = toolbar_actions_.find(key); it != toolbar_actions_.end()) {

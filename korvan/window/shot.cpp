@@ -135,6 +135,7 @@ void Korvan::set_shot_controls_enabled(bool on) {
 }
 
 void Korvan::Command10_Click() {
+  if (noise_running_) return;  // the noise monitor and the shot exclude each other
   Toolbar1->setEnabled(true);
   st.Stop_Attesa = 0;
   Virtual_trigger->show();

@@ -164,6 +164,7 @@ void Korvan::sortie() {
   if (!sv.msg.yes(std::string("Do you want to quit ") + kTitle, MsgIcon::Question, kTitle)) return;
   Ecrit_Config();
   ending_ = true;
+  st.Stop_Attesa = 1;  // a noise monitor or a shot still waiting on the units ends
   link().Riapri_Porta();
   units_->hide();
   hdisk_->hide();
