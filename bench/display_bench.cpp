@@ -36,11 +36,11 @@ std::string Dir() {
 const std::string& ShotFile() {
   static std::string path = [] {
     std::string p = Dir() + "/shot.su";
-    testing::ShotSpec spec;
-    spec.traces = kTraces;
-    spec.ns = kNs;
-    spec.dt_us = 31;
-    testing::WriteTraces(p, testing::SyntheticShot(spec), spec.dt_us);
+    testing::ShotSpec desc;
+    desc.traces = kTraces;
+    desc.ns = kNs;
+    desc.dt_us = 31;
+    testing::WriteTraces(p, testing::SyntheticShot(desc), desc.dt_us);
     return p;
   }();
   return path;

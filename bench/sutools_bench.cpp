@@ -40,8 +40,8 @@ void SetTraceRate(benchmark::State& st, int64_t traces) {
 }
 
 void SufilterLibrary(benchmark::State& st) {
-  auto spec = keld::sutools::MakeBandpassSpec({10, 20, 80, 120}, {});
-  keld::sutools::BandpassFilter filter(*spec);
+  auto desc = keld::sutools::MakeBandpassSpec({10, 20, 80, 120}, {});
+  keld::sutools::BandpassFilter filter(*desc);
   const auto pool = Pool();
   std::vector<float> x(pool.begin(), pool.begin() + kNs);
   filter.apply(x.data(), kNs, kDt);  // the transform is planned once, before the clock runs

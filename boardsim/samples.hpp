@@ -22,7 +22,7 @@ struct ShotSpec {
   int trigger_mode = 0;    // 1 a shot, 0 free-running (noise only)
 };
 
-// The spec of the shot an arm packet starts.
+// The description of the shot an arm packet starts.
 ShotSpec ShotFromArm(const board::Packet& arm, uint64_t seed, int shot);
 
 constexpr int32_t kMaxSample = 8388607;

@@ -53,7 +53,7 @@ int FftFriendlySize(int n) {
 
 int PaddedLength(int ns) { return FftFriendlySize(ns + (ns + 1) / 2); }
 
-BandpassFilter::BandpassFilter(const BandpassSpec& spec) : spec_(spec) {}
+BandpassFilter::BandpassFilter(const BandpassSpec& desc) : spec_(desc) {}
 
 BandpassFilter::~BandpassFilter() { release(); }
 

@@ -21,7 +21,7 @@ struct BandpassSpec {
 Result<BandpassSpec> MakeBandpassSpec(const std::vector<double>& f, const std::vector<double>& amps);
 
 // Amplitude of the response at `freq` Hz (any frequency, also past Nyquist).
-double BandpassResponse(const BandpassSpec& spec, double freq);
+double BandpassResponse(const BandpassSpec& desc, double freq);
 
 // Smallest length >= n of the form 2^a, 3 * 2^a, 5 * 2^a or 15 * 2^a.
 int FftFriendlySize(int n);
@@ -34,7 +34,7 @@ int PaddedLength(int ns);
 // every following one of the same shape.
 class BandpassFilter {
  public:
-  explicit BandpassFilter(const BandpassSpec& spec);
+  explicit BandpassFilter(const BandpassSpec& desc);
   ~BandpassFilter();
   BandpassFilter(const BandpassFilter&) = delete;
   BandpassFilter& operator=(const BandpassFilter&) = delete;

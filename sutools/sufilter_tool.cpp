@@ -61,12 +61,12 @@ int SufilterMain(int argc, const char* const* argv, std::FILE* in, std::FILE* ou
     }
     amps = *a;
   }
-  auto spec = MakeBandpassSpec(*f, amps);
-  if (!spec) {
-    std::fprintf(err, "sufilter: %s\n", spec.error().c_str());
+  auto desc = MakeBandpassSpec(*f, amps);
+  if (!desc) {
+    std::fprintf(err, "sufilter: %s\n", desc.error().c_str());
     return 1;
   }
-  BandpassFilter filter(*spec);
+  BandpassFilter filter(*desc);
   return RunTraceStream("sufilter", in, out, err, [&](StreamTrace& t, std::string& why) {
     Status st = filter.apply(t.samples.data(), t.ns, t.dt_seconds());
     if (!st) why = st.error;

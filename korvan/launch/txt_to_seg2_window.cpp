@@ -57,10 +57,10 @@ std::string txt_to_seg2::Seg2NameFor(const std::string& record) {
 }
 
 void txt_to_seg2::Command2_Click() {
-  FileDialogSpec spec;
-  spec.filter = "*.txt|*.txt";
-  spec.must_exist = true;
-  auto chosen = sv_.dialogs.open_file(spec);
+  FileDialogSpec desc;
+  desc.filter = "*.txt|*.txt";
+  desc.must_exist = true;
+  auto chosen = sv_.dialogs.open_file(desc);
   if (!chosen || chosen->empty()) return;  // a cancelled dialog changes nothing
   Text1->setText(QString::fromStdString(*chosen));
   Text2->setText(QString::fromStdString(Seg2NameFor(*chosen)));

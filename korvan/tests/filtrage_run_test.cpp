@@ -32,12 +32,12 @@ struct FilterRun : ::testing::Test {
 
   void SetUp() override {
     h.launcher.real = &posix;
-    ShotSpec spec;
-    spec.traces = 24;
-    spec.ns = 1024;
-    spec.dt_us = 1000;
+    ShotSpec desc;
+    desc.traces = 24;
+    desc.ns = 1024;
+    desc.dt_us = 1000;
     in = DataDir(h) + "/SHOT1000.SU";
-    ASSERT_TRUE(WriteTraces(in, SyntheticShot(spec), spec.dt_us));
+    ASSERT_TRUE(WriteTraces(in, SyntheticShot(desc), desc.dt_us));
     out = DataDir(h) + "/SHOT1000_flt.su";
     h.state.Fichier_Courant = in;
     w.Affiche_SU(in);

@@ -27,12 +27,12 @@ void Drag(PictureBox* pb, double x1, double y1, double x2, double y2) {
 
 // A record of `traces` synthetic traces of 1024 samples at 2000 Hz, shown.
 std::string ShowSynthetic(KorvanHarness& h, Korvan& w, int traces) {
-  keld::korvan::testing::ShotSpec spec;
-  spec.traces = traces;
-  spec.ns = 1024;
-  spec.dt_us = 500;
+  keld::korvan::testing::ShotSpec desc;
+  desc.traces = traces;
+  desc.ns = 1024;
+  desc.dt_us = 500;
   std::string su = h.services.work_folder + "/DATA/LINE1001.SU";
-  EXPECT_TRUE(WriteTraces(su, SyntheticShot(spec), spec.dt_us));
+  EXPECT_TRUE(WriteTraces(su, SyntheticShot(desc), desc.dt_us));
   h.state.Fichier_Courant = su;
   w.Lit_Info_SU();
   w.Affiche_SU(su);

@@ -30,8 +30,8 @@ namespace {
 
 // What korvan should have stored for a unit: the simulator's samples,
 // de-meaned over samples 1..n-1 in float, through the low-pass set in force.
-std::vector<float> Expected(const sim::ShotSpec& spec, int unit, int n, const FilterState& f) {
-  std::vector<int32_t> raw = sim::UnitSamples(spec, unit, 0, n);
+std::vector<float> Expected(const sim::ShotSpec& desc, int unit, int n, const FilterState& f) {
+  std::vector<int32_t> raw = sim::UnitSamples(desc, unit, 0, n);
   std::vector<float> x(raw.begin(), raw.end());
   float sum = 0;
   for (int i = 1; i < n; ++i) sum += x[i];
@@ -69,10 +69,10 @@ TEST_F(Shot, TwentyFourChannelsAsTheUnitsSentThem) {
   w->Command10->click();
   ASSERT_EQ(*FileLength(tmp()), 104064);
   EXPECT_TRUE(h.messages.shown.empty()) << h.messages.shown[0].text;
-  sim::ShotSpec spec = h.port.units().shot();
-  EXPECT_EQ(spec.samples, 1024);
-  EXPECT_EQ(spec.frequency, 2000);
-  EXPECT_EQ(spec.trigger_mode, 1);
+  sim::ShotSpec desc = h.port.units().shot();
+  EXPECT_EQ(desc.samples, 1024);
+  EXPECT_EQ(desc.frequency, 2000);
+  EXPECT_EQ(desc.trigger_mode, 1);
   auto traces = ReadSuFile(tmp());
   ASSERT_TRUE(traces.ok());
   ASSERT_EQ(traces->size(), 24u);
@@ -85,7 +85,7 @@ TEST_F(Shot, TwentyFourChannelsAsTheUnitsSentThem) {
     EXPECT_EQ(t.header.fldr, 1000);
     EXPECT_EQ(t.header.Nb_Samples, 1024);
     EXPECT_EQ(t.header.corr, 2);
-    EXPECT_EQ(t.samples, Expected(spec, c, 1024, filter())) << "channel " << c;
+    EXPECT_EQ(t.samples, Expected(desc, c, 1024, filter())) << "channel " << c;
   }
   // The eight first outputs of the filter are zero; the record is not silent.
   EXPECT_EQ((*traces)[0].samples[7], 0.0f);
@@ -161,8 +161,8 @@ TEST_F(Shot, FailedUnitIsADeadTraceInItsPlace) {
   EXPECT_EQ(t.header.trid, 2);
   EXPECT_EQ(t.header.tracf, 3);
   for (float v : t.samples) ASSERT_EQ(v, 0.0f);
-  sim::ShotSpec spec = h.port.units().shot();
-  EXPECT_EQ((*traces)[3].samples, Expected(spec, 4, 1024, filter()));
+  sim::ShotSpec desc = h.port.units().shot();
+  EXPECT_EQ((*traces)[3].samples, Expected(desc, 4, 1024, filter()));
   ClassSEG2Export rec;
   ASSERT_TRUE(rec.Read(dati()).ok());
   EXPECT_EQ(rec.ChannelCount(), 24);
@@ -349,15 +349,15 @@ TEST(ShotOverPty, TwelveChannelsThroughTheSerialPort) {
   auto traces = ReadSuFile(d / "work/tmp.su");
   ASSERT_TRUE(traces.ok()) << traces.error();
   ASSERT_EQ(traces->size(), 12u);
-  sim::ShotSpec spec;
-  spec.seed = 7;
-  spec.shot = 0;
-  spec.samples = 10922;
-  spec.frequency = 8000;
-  spec.trigger_mode = 1;
+  sim::ShotSpec desc;
+  desc.seed = 7;
+  desc.shot = 0;
+  desc.samples = 10922;
+  desc.frequency = 8000;
+  desc.trigger_mode = 1;
   FilterState f;
   Scegli_Filtro(f, 8000, false);
-  for (int c = 1; c <= 12; c += 11) EXPECT_EQ((*traces)[c - 1].samples, Expected(spec, c, 10922, f)) << c;
+  for (int c = 1; c <= 12; c += 11) EXPECT_EQ((*traces)[c - 1].samples, Expected(desc, c, 10922, f)) << c;
   EXPECT_EQ((*traces)[0].header.ns, 10922);
   EXPECT_EQ((*traces)[0].header.Nb_Samples, 10922);
 }

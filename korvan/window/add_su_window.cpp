@@ -109,12 +109,12 @@ void AddSuFilesWindow::Affiche_files(const std::vector<std::string>& paths) {
 }
 
 void AddSuFilesWindow::Command1_Click() {
-  FileDialogSpec spec;
-  spec.title = "SU file to convert selection";
-  spec.filter = "Record |*.su|All files|*.*|";
-  spec.name = "*.su";
-  spec.must_exist = true;
-  auto picked = main_.sv.dialogs.open_files(spec);
+  FileDialogSpec desc;
+  desc.title = "SU file to convert selection";
+  desc.filter = "Record |*.su|All files|*.*|";
+  desc.name = "*.su";
+  desc.must_exist = true;
+  auto picked = main_.sv.dialogs.open_files(desc);
   if (!picked || picked->empty()) return;  // a cancelled dialog changes nothing
   Affiche_files(*picked);
 }

@@ -140,8 +140,8 @@ void ChoixDialog::Sauve_SEG2() {
   KorvanState& st = w_.st;
   hide();
   w_.setCursor(Qt::CrossCursor);
-  FileDialogSpec spec{"SU File selection", st.Dossier_Data, "SU|*.SU|All files|*.*|", "*.SU", false};
-  auto chosen = w_.sv.dialogs.save_file(spec);
+  FileDialogSpec desc{"SU File selection", st.Dossier_Data, "SU|*.SU|All files|*.*|", "*.SU", false};
+  auto chosen = w_.sv.dialogs.save_file(desc);
   w_.unsetCursor();
   if (!chosen || chosen->size() < 5) return;  // cancelled: nothing changes
   const std::string F = *chosen;

@@ -131,12 +131,12 @@ void SegyWindow::Text1_Change() {
 }
 
 void SegyWindow::Command1_Click() {
-  FileDialogSpec spec;
-  spec.title = "SU file to convert selection";
-  spec.filter = "Record |*.su|All files|*.*|";
-  spec.name = "*.su";
-  spec.must_exist = true;
-  auto chosen = main_.sv.dialogs.open_file(spec);
+  FileDialogSpec desc;
+  desc.title = "SU file to convert selection";
+  desc.filter = "Record |*.su|All files|*.*|";
+  desc.name = "*.su";
+  desc.must_exist = true;
+  auto chosen = main_.sv.dialogs.open_file(desc);
   if (!chosen || chosen->empty()) return;  // nothing chosen: the window stays as it was
   auto c = ChooseSegySource(*chosen);
   if (!c) {

@@ -120,8 +120,8 @@ void Korvan::apply_layout() {
 
 void Korvan::Lecture_SU() {
   setCursor(Qt::CrossCursor);
-  FileDialogSpec spec{"SU File selection", st.Dossier_Data, "SU|*.SU|All files|*.*|", "*.SU", true};
-  auto chosen = sv.dialogs.open_file(spec);
+  FileDialogSpec desc{"SU File selection", st.Dossier_Data, "SU|*.SU|All files|*.*|", "*.SU", true};
+  auto chosen = sv.dialogs.open_file(desc);
   unsetCursor();
   if (!chosen) return;  // cancelled: nothing changes
   const std::string& path = *chosen;

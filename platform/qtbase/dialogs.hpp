@@ -23,10 +23,10 @@ struct FileDialogSpec {
 class Dialogs {
  public:
   virtual ~Dialogs() = default;
-  virtual std::optional<std::string> open_file(const FileDialogSpec& spec) = 0;
-  virtual std::optional<std::string> save_file(const FileDialogSpec& spec) = 0;
+  virtual std::optional<std::string> open_file(const FileDialogSpec& desc) = 0;
+  virtual std::optional<std::string> save_file(const FileDialogSpec& desc) = 0;
   // Several files: the chosen paths (all in one folder).
-  virtual std::optional<std::vector<std::string>> open_files(const FileDialogSpec& spec) = 0;
+  virtual std::optional<std::vector<std::string>> open_files(const FileDialogSpec& desc) = 0;
   // A colour, 0x00BBGGRR.
   virtual std::optional<uint32_t> pick_colour(uint32_t initial, const std::string& title) = 0;
 };
@@ -40,9 +40,9 @@ class QtDialogs : public Dialogs {
  public:
   explicit QtDialogs(QWidget* parent = nullptr) : parent_(parent) {}
   void set_parent(QWidget* p) { parent_ = p; }
-  std::optional<std::string> open_file(const FileDialogSpec& spec) override;
-  std::optional<std::string> save_file(const FileDialogSpec& spec) override;
-  std::optional<std::vector<std::string>> open_files(const FileDialogSpec& spec) override;
+  std::optional<std::string> open_file(const FileDialogSpec& desc) override;
+  std::optional<std::string> save_file(const FileDialogSpec& desc) override;
+  std::optional<std::vector<std::string>> open_files(const FileDialogSpec& desc) override;
   std::optional<uint32_t> pick_colour(uint32_t initial, const std::string& title) override;
 
  private:
@@ -51,9 +51,9 @@ class QtDialogs : public Dialogs {
 
 class DialogRecorder : public Dialogs {
  public:
-  std::optional<std::string> open_file(const FileDialogSpec& spec) override;
-  std::optional<std::string> save_file(const FileDialogSpec& spec) override;
-  std::optional<std::vector<std::string>> open_files(const FileDialogSpec& spec) override;
+  std::optional<std::string> open_file(const FileDialogSpec& desc) override;
+  std::optional<std::string> save_file(const FileDialogSpec& desc) override;
+  std::optional<std::vector<std::string>> open_files(const FileDialogSpec& desc) override;
   std::optional<uint32_t> pick_colour(uint32_t initial, const std::string& title) override;
 
   std::vector<FileDialogSpec> asked;

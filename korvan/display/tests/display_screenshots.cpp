@@ -18,12 +18,12 @@ int main(int argc, char** argv) {
   if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   QApplication app(argc, argv);
   const std::string dir = argc > 1 ? argv[1] : "/tmp";
-  testing::ShotSpec spec;
-  spec.traces = 24;
-  spec.ns = 1024;
-  spec.dt_us = 500;
+  testing::ShotSpec desc;
+  desc.traces = 24;
+  desc.ns = 1024;
+  desc.dt_us = 500;
   const std::string su = dir + "/keld_synthetic_shot.su";
-  if (!testing::WriteTraces(su, testing::SyntheticShot(spec), spec.dt_us)) {
+  if (!testing::WriteTraces(su, testing::SyntheticShot(desc), desc.dt_us)) {
     std::fprintf(stderr, "cannot write %s\n", su.c_str());
     return 1;
   }
@@ -45,7 +45,7 @@ int main(int argc, char** argv) {
     p.Gain_Affichage = GainFromCaption(s.egali == kTrueAmplitude ? "4.0" : "1.0");
     p.cclip = s.egali == kTrueAmplitude;
     p.Premier_Echantillon = 1;
-    p.Dernier_Echantillon = spec.ns;
+    p.Dernier_Echantillon = desc.ns;
     p.Couleur_Remplissage = 0x000000;
     p.Couleur_Positive = 0x0000FF;
     p.Couleur_Negative = 0xFF0000;

@@ -293,15 +293,15 @@ TEST_F(Display, RealFilesDrawAndTheBigEndianOneIsRefused) {
 }
 
 TEST_F(Display, EveryModeDrawsAWholeShot) {
-  korvan::testing::ShotSpec spec;
-  spec.traces = 48;
-  spec.ns = 10922;
-  spec.dt_us = 31;
+  korvan::testing::ShotSpec desc;
+  desc.traces = 48;
+  desc.ns = 10922;
+  desc.dt_us = 31;
   std::string path = dir / "shot.su";
-  ASSERT_TRUE(WriteTraces(path, korvan::testing::SyntheticShot(spec), spec.dt_us));
+  ASSERT_TRUE(WriteTraces(path, korvan::testing::SyntheticShot(desc), desc.dt_us));
   pb.resize(1200, 700);
   DrawParams p = Params(kModeWiggle);
-  p.Dernier_Echantillon = spec.ns;
+  p.Dernier_Echantillon = desc.ns;
   for (int option : {0, 1, 2, 3}) {
     DrawResult r = DisplaySuFile(pb, path, p, option);
     ASSERT_TRUE(r.drawn) << r.error;

@@ -27,25 +27,25 @@ double Ricker(double t, double f) {
 
 }  // namespace
 
-std::vector<std::vector<float>> SyntheticShot(const ShotSpec& spec) {
-  std::mt19937 rng(spec.seed);
+std::vector<std::vector<float>> SyntheticShot(const ShotSpec& desc) {
+  std::mt19937 rng(desc.seed);
   std::normal_distribution<double> gauss(0, 1);
-  const double dt = spec.dt_us / 1e6;
+  const double dt = desc.dt_us / 1e6;
   // A shallow two-layer ground: slow soil over faster rock, one reflector.
   const double v_direct = 600, v_refr = 2000, t_intercept = 0.020;
   const double t0_refl = 0.25, v_refl = 1800;
   const double v_ground_roll = 250;
-  std::vector<std::vector<float>> out(static_cast<size_t>(spec.traces));
-  for (int i = 0; i < spec.traces; ++i) {
+  std::vector<std::vector<float>> out(static_cast<size_t>(desc.traces));
+  for (int i = 0; i < desc.traces; ++i) {
     auto& tr = out[static_cast<size_t>(i)];
-    tr.assign(static_cast<size_t>(spec.ns), 0.0f);
-    const double x = std::abs(i * spec.spacing_m - spec.shot_m);
+    tr.assign(static_cast<size_t>(desc.ns), 0.0f);
+    const double x = std::abs(i * desc.spacing_m - desc.shot_m);
     const double t_direct = x / v_direct;
     const double t_refr = t_intercept + x / v_refr;
     const double t_first = std::min(t_direct, t_refr);
     const double t_refl = std::sqrt(t0_refl * t0_refl + (x / v_refl) * (x / v_refl));
     const double spread = 1 / (1 + x / 15);  // amplitudes fall off with offset
-    for (int k = 0; k < spec.ns; ++k) {
+    for (int k = 0; k < desc.ns; ++k) {
       const double t = k * dt;
       double v = 1000 * spread * Ringing(t - t_first, 60, 2.5);
       if (t_refr > t_direct) v += 500 * spread * Ringing(t - t_refr, 70, 2);  // refraction behind the direct wave
@@ -53,10 +53,10 @@ std::vector<std::vector<float>> SyntheticShot(const ShotSpec& spec) {
       v += 120 * Ricker(t - t_refl, 45);
       v += 900 * spread * Ringing(t - x / v_ground_roll, 18, 3);
       bool before = t < t_first;
-      if (before && spec.quiet_start)
+      if (before && desc.quiet_start)
         v = 0;
       else
-        v += spec.noise * 1000 * gauss(rng) * (0.3 + spread);
+        v += desc.noise * 1000 * gauss(rng) * (0.3 + spread);
       tr[static_cast<size_t>(k)] = static_cast<float>(v);
     }
   }

@@ -20,7 +20,7 @@ struct ShotSpec {
 };
 
 // The samples of each trace of the shot.
-std::vector<std::vector<float>> SyntheticShot(const ShotSpec& spec);
+std::vector<std::vector<float>> SyntheticShot(const ShotSpec& desc);
 
 // Writes traces of equal length as a little-endian SU file; false on failure.
 bool WriteTraces(const std::string& path, const std::vector<std::vector<float>>& traces, int dt_us,
