@@ -1,4 +1,5 @@
 #include "dropconv/qt_messages.hpp"
+#include "platform/qtbase/qt_messages.hpp"
 
 #include <clocale>
 
@@ -23,29 +24,8 @@ MsgAnswer QtMessages::show(const std::string& text, MsgIcon icon, MsgButtons but
                            const std::string& title) {
   EnsureApplication();
   QMessageBox box;
-  box.setWindowTitle(QString::fromStdString(title));
-  box.setText(QString::fromStdString(text));
-  switch (icon) {
-    case MsgIcon::Critical: box.setIcon(QMessageBox::Critical); break;
-    case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
-    case MsgIcon::Exclamation: box.setIcon(QMessageBox::Warning); break;
-    case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
-    case MsgIcon::None: box.setIcon(QMessageBox::NoIcon); break;
-  }
-  switch (buttons) {
-    case MsgButtons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
-    case MsgButtons::OkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
-    case MsgButtons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
-    case MsgButtons::YesNoCancel:
-      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-      break;
-  }
-  switch (box.exec()) {
-    case QMessageBox::Cancel: return MsgAnswer::Cancel;
-    case QMessageBox::Yes: return MsgAnswer::Yes;
-    case QMessageBox::No: return MsgAnswer::No;
-    default: return buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Ok;
-  }
+  ConfigureBox(box, text, icon, buttons, title);
+  return AnswerOf(box.exec(), buttons);
 }
 
 std::optional<std::string> QtMessages::input(const std::string& prompt, const std::string& title,

@@ -7,7 +7,7 @@
 #include <QTest>
 
 #include "boardlink/qt/qt_serial_port.hpp"
-#include "boardlink/tests/qt_pump.hpp"
+#include "platform/qtbase/qt_pump.hpp"
 #include "boardlink/window/rs232.hpp"
 #include "boardsim/testing/sim_process.hpp"
 #include "common/testing/testsupport.hpp"
@@ -35,7 +35,7 @@ struct PtyDialogRig {
   TempDir dir;
   sim::SimProcess sim;
   ScopedEnv com1, com2;
-  board::testing::QtPump pump;
+  QtEventPump pump;
   int16_t stop = 0;
   QtSerialPort port;
   BoardLink link;

@@ -33,6 +33,27 @@ QMessageBox::StandardButtons QtButtons(MsgButtons b) {
 
 }  // namespace
 
+void ConfigureBox(QMessageBox& box, const std::string& text, MsgIcon icon, MsgButtons buttons,
+                  const std::string& title) {
+  box.setWindowTitle(QString::fromStdString(title));
+  box.setText(QString::fromStdString(text));
+  box.setIcon(QtIcon(icon));
+  box.setStandardButtons(QtButtons(buttons));
+}
+
+MsgAnswer AnswerOf(int r, MsgButtons buttons) {
+  switch (r) {
+    case QMessageBox::Yes: return MsgAnswer::Yes;
+    case QMessageBox::No: return MsgAnswer::No;
+    case QMessageBox::Cancel: return MsgAnswer::Cancel;
+    case QMessageBox::Ok: return MsgAnswer::Ok;
+    default: break;
+  }
+  // Closed without a button: the safe answer.
+  return buttons == MsgButtons::YesNo ? MsgAnswer::No
+                                      : (buttons == MsgButtons::Ok ? MsgAnswer::Ok : MsgAnswer::Cancel);
+}
+
 bool QtMessageBoxes::HasDisplay() {
   if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return false;
   const QString p = QGuiApplication::platformName();
@@ -42,14 +63,9 @@ bool QtMessageBoxes::HasDisplay() {
 MsgAnswer QtMessageBoxes::show(const std::string& text, MsgIcon icon, MsgButtons buttons,
                                const std::string& title) {
   if (!HasDisplay()) return fallback_.show(text, icon, buttons, title);
-  QMessageBox box(QtIcon(icon), QString::fromStdString(title), QString::fromStdString(text),
-                  QtButtons(buttons), parent_);
-  switch (box.exec()) {
-    case QMessageBox::Yes: return MsgAnswer::Yes;
-    case QMessageBox::No: return MsgAnswer::No;
-    case QMessageBox::Cancel: return MsgAnswer::Cancel;
-    default: return MsgAnswer::Ok;
-  }
+  QMessageBox box(parent_);
+  ConfigureBox(box, text, icon, buttons, title);
+  return AnswerOf(box.exec(), buttons);
 }
 
 std::optional<std::string> QtMessageBoxes::input(const std::string& prompt, const std::string& title,

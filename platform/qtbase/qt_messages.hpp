@@ -4,9 +4,16 @@
 // and answered with their first button.
 #include "platform/messages.hpp"
 
+class QMessageBox;
 class QWidget;
 
 namespace keld {
+
+// A Qt message box with the text, icon, buttons and title of one of ours,
+// and the answer of its exec() result; for every program that shows boxes.
+void ConfigureBox(QMessageBox& box, const std::string& text, MsgIcon icon, MsgButtons buttons,
+                  const std::string& title);
+MsgAnswer AnswerOf(int exec_result, MsgButtons buttons);
 
 class QtMessageBoxes : public MessageBoxes {
  public:
