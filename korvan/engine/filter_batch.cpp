@@ -24,17 +24,6 @@ std::string InFolder(const std::string& folder, const char* program) {
 
 }  // namespace
 
-std::string ShellWord(std::string_view s) {
-  std::string q = "'";
-  for (char c : s) {
-    if (c == '\'')
-      q += "'\\''";
-    else
-      q += c;
-  }
-  return q + "'";
-}
-
 std::string FiltreOutputName(const std::string& Fichier_Courant) {
   return Fichier_Courant.substr(0, Fichier_Courant.size() >= 3 ? Fichier_Courant.size() - 3 : 0) + "_flt.su";
 }

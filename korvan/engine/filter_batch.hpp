@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/shell.hpp"
+
 namespace keld::korvan {
 
 struct FiltrageInputs {
@@ -45,7 +47,7 @@ std::string FiltreBatchText(const FiltrageCommand& c);
 // in & "  has been filtered  LC1=" & LC1 & " LC2=" & LC2 & " HC1=" & HC1 & " HC2=" & HC2
 std::string FiltreDoneMessage(const std::string& in, const FiltrageCommand& c);
 
-// A word for /bin/sh: in single quotes, an embedded quote written '\''.
-std::string ShellWord(std::string_view s);
+// Batch lines quote through the suite's one helper.
+using keld::ShellWord;
 
 }  // namespace keld::korvan
