@@ -22,14 +22,17 @@ AbemHeader ReadAbemHeader(Bytes file) {
 
 Imported<std::vector<SuTrace>> ReadAbemRecord(Bytes file, const std::string& name, const AbemParams& p,
                                               int record) {
-  if (auto e = CheckNsDt(p.ns, p.dt, name)) return *e;
+  auto head = RecordHeader(name, p.ns, p.dt, record, 1, 0);
+  if (!head) return head.error();
   if (p.channels <= 0) return ImportError{kBadParameters, "The trace number must be 1 or more"};
   std::vector<SuTrace> traces;
   traces.reserve(static_cast<std::size_t>(p.channels));
   for (int c = 1; c <= p.channels; ++c) {
     auto samples = ReadSamples(file, name, kAbemHeaderBytes + static_cast<int64_t>(c - 1) * p.ns * 2, p.ns, 2);
     if (!samples) return samples.error();
-    traces.push_back({RecordTraceHeader(p.ns, p.dt, record, c, 0), std::move(*samples)});
+    SuTraceHeader h = *head;
+    h.tracf = c;
+    traces.push_back({h, std::move(*samples)});
   }
   return traces;
 }

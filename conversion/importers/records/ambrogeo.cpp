@@ -37,7 +37,6 @@ AmbrogeoDate ReadAmbrogeoDate(const std::string& line5, const std::string& line6
 
 Imported<std::vector<SuTrace>> ReadAmbrogeoRecord(Bytes file, const std::string& name, const AmbrogeoParams& p,
                                                   int record) {
-  if (auto e = CheckNsDt(p.ns, p.dt, name)) return *e;
   if (p.channels <= 0 || p.channels > kAmbrogeoSlots)
     return ImportError{kBadParameters, "The trace number per record must be 1 to 24"};
   const auto lines = TextLines(file);
@@ -45,14 +44,18 @@ Imported<std::vector<SuTrace>> ReadAmbrogeoRecord(Bytes file, const std::string&
     return ImportError{kPastEndOfFile, name + " holds " + std::to_string(lines.size()) +
                                            " lines: its samples begin on line 38"};
   const AmbrogeoDate date = ReadAmbrogeoDate(lines[4], lines[5]);
+  HeaderAdditions add;
+  add.year = date.year;
+  add.day = date.day;
+  add.hour = date.hour;
+  add.minute = date.minute;
+  auto head = RecordHeader(name, p.ns, p.dt, record, 1, 1, add);
+  if (!head) return head.error();
   std::vector<SuTrace> traces(static_cast<std::size_t>(p.channels));
   for (int c = 1; c <= p.channels; ++c) {
     SuTraceHeader& h = traces[c - 1].header;
-    h = RecordTraceHeader(p.ns, p.dt, record, c, 1);
-    h.year = static_cast<int16_t>(date.year);
-    h.day = static_cast<int16_t>(date.day);
-    h.hour = static_cast<int16_t>(date.hour);
-    h.minute = static_cast<int16_t>(date.minute);
+    h = *head;
+    h.tracf = c;
     traces[c - 1].samples.reserve(static_cast<std::size_t>(p.ns));
   }
   int64_t taken = 0;

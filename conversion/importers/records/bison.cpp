@@ -46,7 +46,8 @@ std::vector<float> DecodeBisonBlock(const std::vector<int16_t>& words, int ns) {
 }
 
 Imported<std::vector<SuTrace>> ReadBisonRecord(Bytes file, const std::string& name, const BisonParams& p) {
-  if (auto e = CheckNsDt(p.ns, p.dt, name)) return *e;
+  auto head = RecordHeader(name, p.ns, p.dt, 0, 1, 1);
+  if (!head) return head.error();
   if (p.channels <= 0) return ImportError{kBadParameters, "The trace number per record must be 1 or more"};
   if (p.header_size < 0) return ImportError{kBadParameters, "The file header size cannot be negative"};
   const int64_t words = BisonBlockWords(p.ns);
@@ -56,7 +57,9 @@ Imported<std::vector<SuTrace>> ReadBisonRecord(Bytes file, const std::string& na
     auto raw = ReadSamples(file, name, p.header_size + (c - 1) * 2 * words, words, 2);
     if (!raw) return raw.error();
     std::vector<int16_t> w(raw->begin(), raw->end());
-    traces.push_back({RecordTraceHeader(p.ns, p.dt, 0, c, 1), DecodeBisonBlock(w, p.ns)});
+    SuTraceHeader h = *head;
+    h.tracf = c;
+    traces.push_back({h, DecodeBisonBlock(w, p.ns)});
   }
   return traces;
 }

@@ -17,7 +17,8 @@ int Es1225Dt(const Es1225Params& p) {
 Imported<std::vector<SuTrace>> ReadEs1225Record(Bytes file, const std::string& name, const Es1225Params& p) {
   if (p.ns <= 0) return ImportError{kDivisionByZero, "The number of samples must be 1 or more"};
   const int dt = Es1225Dt(p);
-  if (auto e = CheckNsDt(p.ns, dt, name)) return *e;
+  auto head = RecordHeader(name, p.ns, dt, 0, 1, 0);
+  if (!head) return head.error();
   if (p.channels <= 0) return ImportError{kBadParameters, "The trace number must be 1 or more"};
   const int64_t block = 48 + 2 * static_cast<int64_t>(p.ns);
   const int64_t header = static_cast<int64_t>(file.size()) - p.channels * block;
@@ -27,7 +28,8 @@ Imported<std::vector<SuTrace>> ReadEs1225Record(Bytes file, const std::string& n
   for (int c = 1; c <= p.channels; ++c) {
     auto samples = ReadSamples(file, name, header - 2 + (c - 1) * block, p.ns, 2);
     if (!samples) return samples.error();
-    SuTraceHeader h = RecordTraceHeader(p.ns, dt, 0, c, 0);
+    SuTraceHeader h = *head;
+    h.tracf = c;
     traces.push_back({h, std::move(*samples)});
   }
   return traces;

@@ -38,8 +38,7 @@ Imported<OyoFields> ReadOyoFields(Bytes file, const std::string& name) {
 
 Imported<std::vector<SuTrace>> ReadOyoRecord(Bytes file, const std::string& name, const OyoParams& p) {
   const double dt = RoundHalfEven(p.interval_ms * 1000.0);
-  if (auto e = CheckNsDt(p.ns, dt, name)) return *e;
-  if (p.channels <= 0) return ImportError{kBadParameters, "The trace number must be 1 or more"};
+    if (p.channels <= 0) return ImportError{kBadParameters, "The trace number must be 1 or more"};
   auto fields = ReadOyoFields(file, name);
   if (!fields) return fields.error();
   for (auto [v, word] : {std::pair{fields->delay, "delay"}, {fields->low_cut, "low-cut"},
@@ -47,13 +46,19 @@ Imported<std::vector<SuTrace>> ReadOyoRecord(Bytes file, const std::string& name
     if (auto e = Fits16(v, word, name)) return *e;
   const auto record = CLng(fields->record), sx = CLng(fields->sx), sy = CLng(fields->sy);
   if (!record || !sx || !sy) return ImportError{kOverflow, name + ": a header value does not fit its word"};
+  if (!(dt >= 0 && dt <= 32767))
+    return ImportError{kOverflow, name + ": a sample interval of " + CStr(p.interval_ms) +
+                                      " ms does not fit the dt word (at most 32.767 ms)"};
+  auto head = RecordHeader(name, p.ns, static_cast<int>(dt), *record, 1, 1);
+  if (!head) return head.error();
   const int w = p.long_integers ? 4 : 2;
   std::vector<SuTrace> traces;
   traces.reserve(static_cast<std::size_t>(p.channels));
   for (int c = 1; c <= p.channels; ++c) {
     auto samples = ReadSamples(file, name, kOyoSamplesOffset + static_cast<int64_t>(c - 1) * p.ns * w, p.ns, w);
     if (!samples) return samples.error();
-    SuTraceHeader h = RecordTraceHeader(p.ns, static_cast<int>(dt), *record, c, 1);
+    SuTraceHeader h = *head;
+    h.tracf = c;
     h.sx = *sx;
     h.sy = *sy;
     h.delrt = *CInt(fields->delay);

@@ -23,7 +23,8 @@ std::vector<std::string> TextItems(Bytes file) {
 
 Imported<std::vector<SuTrace>> ReadPasiRecord(Bytes file, const std::string& name, const PasiParams& p,
                                               int record) {
-  if (auto e = CheckNsDt(p.ns, p.dt, name)) return *e;
+  auto head = RecordHeader(name, p.ns, p.dt, record, 1, 0);
+  if (!head) return head.error();
   if (p.traces <= 0) return ImportError{kBadParameters, "The trace number per record must be 1 or more"};
   const auto items = TextItems(file);
   const int64_t need = static_cast<int64_t>(p.traces) * p.ns;
@@ -35,7 +36,8 @@ Imported<std::vector<SuTrace>> ReadPasiRecord(Bytes file, const std::string& nam
   traces.reserve(static_cast<std::size_t>(p.traces));
   std::size_t next = 0;
   for (int c = 1; c <= p.traces; ++c) {
-    SuTrace t{RecordTraceHeader(p.ns, p.dt, record, c, 0), std::vector<float>(static_cast<std::size_t>(p.ns))};
+    SuTrace t{*head, std::vector<float>(static_cast<std::size_t>(p.ns))};
+    t.header.tracf = c;
     for (float& s : t.samples) {
       auto v = WholeNumber(items[next]);
       if (!v) return ImportError{kOverflow, name + ": the value " + items[next] + " is too large"};

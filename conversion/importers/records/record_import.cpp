@@ -11,26 +11,18 @@ std::string ImportError::message() const {
   return "File conversion error N\xC2\xB0 " + std::to_string(number) + (what.empty() ? "" : "\r\n" + what);
 }
 
-SuTraceHeader RecordTraceHeader(int ns, int dt, int fldr, int tracf, int16_t duse) {
-  SuTraceHeader h;
-  h.fldr = fldr;
-  h.tracf = tracf;
-  h.trid = 1;
-  h.nvs = 1;
-  h.nhs = 1;
-  h.duse = duse;
-  h.ns = static_cast<int16_t>(ns);
-  h.dt = static_cast<int16_t>(dt);
-  return h;
-}
-
-std::optional<ImportError> CheckNsDt(double ns, double dt, const std::string& file) {
-  if (!(ns >= 1 && ns <= 32767))
-    return ImportError{kOverflow, file + ": " + CStr(ns) + " samples per trace do not fit the ns word (1 to 32767)"};
-  if (!(dt >= 1 && dt <= 32767))
-    return ImportError{kOverflow, file + ": a sample interval of " + CStr(dt) +
-                                      " microseconds does not fit the dt word (1 to 32767)"};
-  return std::nullopt;
+Imported<SuTraceHeader> RecordHeader(const std::string& file, int ns, int dt, int fldr, int tracf, int duse,
+                                     const HeaderAdditions& add) {
+  ShortShape w;
+  w.fldr = fldr;
+  w.tracf = tracf;
+  w.trid = w.nvs = w.nhs = 1;
+  w.duse = duse;
+  w.ns = ns;
+  w.dt = dt;
+  auto h = MakeShortHeader(w, add);
+  if (!h) return ImportError{kOverflow, file + ": " + h.error()};
+  return *h;
 }
 
 Imported<std::vector<float>> ReadSamples(Bytes file, const std::string& name, int64_t offset, int64_t n,

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "common/su_file.hpp"
+#include "conversion/importers/su_output.hpp"
 
 namespace keld::conversion {
 
@@ -51,12 +52,11 @@ class Imported {
 
 using Bytes = std::span<const uint8_t>;
 
-// The header every record importer's trace starts from: ns and dt, trace
-// identification, summing and use words; everything else zero.
-SuTraceHeader RecordTraceHeader(int ns, int dt, int fldr, int tracf, int16_t duse);
-
-// ns and dt must fit their signed 16-bit words and be positive.
-std::optional<ImportError> CheckNsDt(double ns, double dt, const std::string& file);
+// The `Short header shape` of a record importer's trace: fldr, tracf, trid,
+// nvs and nhs 1, duse, ns and dt, with the words the format adds; refused,
+// naming the file, when ns or dt does not fit its word (or ns is not 1 or more).
+Imported<SuTraceHeader> RecordHeader(const std::string& file, int ns, int dt, int fldr, int tracf, int duse,
+                                     const HeaderAdditions& add = {});
 
 // Reads n little-endian samples of `width` bytes (2 or 4, integers; or 4 as
 // IEEE floats when `is_float`) from `offset`; an error naming the file and its

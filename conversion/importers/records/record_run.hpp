@@ -14,8 +14,6 @@
 
 namespace keld::conversion {
 
-inline constexpr int kMaxRecords = 99;
-
 using RecordReader =
     std::function<Imported<std::vector<SuTrace>>(Bytes file, const std::string& name, int record)>;
 
@@ -27,6 +25,7 @@ struct RecordRun {
   std::function<void()> on_limit;
   // Called before each record (from 1) with the number of records to convert.
   std::function<void(int record, int records)> on_record;
+  bool limit = true;  // the 99-record limit of the record importers
 };
 
 struct RecordOutcome {

@@ -22,7 +22,8 @@ Imported<std::vector<SuTrace>> ReadLayoutRecord(Bytes file, const std::string& n
                                                 int record) {
   if (p.type == LayoutType::Ascii)
     return ImportError{kBadParameters, "The ASCII data type cannot be converted: choose the samples' binary type"};
-  if (auto e = CheckNsDt(p.ns, p.dt, name)) return *e;
+  auto head = RecordHeader(name, p.ns, p.dt, record, 1, 1);
+  if (!head) return head.error();
   if (p.channels <= 0) return ImportError{kBadParameters, "The trace number per record must be 1 or more"};
   if (p.trace_header < 0) return ImportError{0, "Verify your parameters...", true};
   const int w = LayoutWidth(p.type);
@@ -33,7 +34,9 @@ Imported<std::vector<SuTrace>> ReadLayoutRecord(Bytes file, const std::string& n
     if (pos < 0) return ImportError{0, "Verify your parameters...", true};
     auto samples = ReadSamples(file, name, pos, p.ns, w, p.type == LayoutType::Floating4);
     if (!samples) return samples.error();
-    traces.push_back({RecordTraceHeader(p.ns, p.dt, record, c, 1), std::move(*samples)});
+    SuTraceHeader h = *head;
+    h.tracf = c;
+    traces.push_back({h, std::move(*samples)});
   }
   return traces;
 }

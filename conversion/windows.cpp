@@ -1,0 +1,29 @@
+// Every window and action the start window offers, one line each, by the
+// object name of its option (see conversion/shell/start_window.hpp).
+#include "conversion/importers/korvan_window.hpp"
+#include "conversion/importers/records/windows/record_windows.hpp"
+#include "conversion/shell/start_window.hpp"
+
+namespace keld::conversion {
+
+namespace {
+template <typename W>
+WindowFactory Make() {
+  return [](ConversionContext& cx, QWidget* parent) -> QWidget* { return new W(cx, parent); };
+}
+}  // namespace
+
+WindowRegistry ConversionWindows() {
+  WindowRegistry reg;
+  reg.window("Option6", Make<KorvanWindow>());  // the maker's per-channel ASCII records
+  reg.window("Option4", Make<Es1225Window>());
+  reg.window("Option5", Make<AbemWindow>());
+  reg.window("Option7", Make<SisformeWindow>());  // a binary layout typed by the user
+  reg.window("Option10", Make<OyoWindow>());
+  reg.window("Option14", Make<BisonWindow>());
+  reg.window("Option16", Make<PasiWindow>());
+  reg.window("Option19", Make<AmbrogeoWindow>());
+  return reg;
+}
+
+}  // namespace keld::conversion
