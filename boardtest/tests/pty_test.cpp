@@ -7,12 +7,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTimer>
 
 #include <csignal>
 
 #include "boardlink/qt/qt_serial_port.hpp"
 #include "boardsim/testing/sim_process.hpp"
+#include "boardtest/tests/forwarding_port.hpp"
 #include "boardtest/tests/window_fixture.hpp"
 
 using namespace keld;
@@ -23,34 +25,14 @@ using Fixture = keld::boardtest::testing::Console;
 
 namespace {
 
-// The port with every packet written kept, in order.
-struct WireLog : board::SerialPort {
-  explicit WireLog(board::SerialPort& inner) : in(inner) {}
-  void set_port_number(int n) override { in.set_port_number(n); }
-  int port_number() const override { return in.port_number(); }
-  bool open() override { return in.open(); }
-  void close() override { in.close(); }
-  bool is_open() const override { return in.is_open(); }
-  bool set_baud_rate(int b) override { return in.set_baud_rate(b); }
-  void set_input_buffer_size(int b) override { in.set_input_buffer_size(b); }
-  void set_input_length(int n) override { in.set_input_length(n); }
-  void set_receive_threshold(int n) override { in.set_receive_threshold(n); }
-  void set_binary_mode(bool b) override { in.set_binary_mode(b); }
+// The port with the code of every packet written kept, in order.
+struct WireLog : keld::boardtest::testing::ForwardingPort {
+  using ForwardingPort::ForwardingPort;
   bool write(const uint8_t* d, size_t n) override {
     if (n > 0) codes.push_back(d[0]);
     return in.write(d, n);
   }
-  void drain_output(int ms) override { in.drain_output(ms); }
-  void poll_events() override { in.poll_events(); }
-  size_t in_buffer_count() override { return in.in_buffer_count(); }
-  std::vector<uint8_t> read() override { return in.read(); }
-  std::vector<uint8_t> take(size_t n) override { return in.take(n); }
-  void discard_input() override { in.discard_input(); }
-  void discard_output() override { in.discard_output(); }
-  void set_event_handler(std::function<void(int)> h) override { in.set_event_handler(std::move(h)); }
-  std::string error() const override { return in.error(); }
-  board::SerialPort& in;
-  std::vector<uint8_t> codes;  // first byte of every packet written
+  std::vector<uint8_t> codes;
 };
 
 struct PtyConsole {
@@ -103,7 +85,10 @@ TEST(BoardtestPty, GoRunningArmsOncePerCycleUnderASlowUnitUntilStop) {
   Analog& w = k.f.start();
   ASSERT_TRUE(k.f.open_port());
   k.f.tick_rows({{1, "1"}, {2, "2"}, {4, "4"}});
+  w.Option4->click();
   w.pulsante_running->click();
+  EXPECT_EQ(w.Label84->text(), "50000");  // the selected gain stays
+  EXPECT_FALSE(w.uscita->isEnabled());
   ASSERT_TRUE(Fixture::RunUntil([&] { return w.console().cycles_run() >= 5; }, 20000))
       << "cycles " << w.console().cycles_run();
   w.Command10->click();

@@ -68,7 +68,7 @@ void Analog::build() {
   rows_area_->setMinimumSize(500, 400);
   h->addWidget(rows_area_, 1);
   auto* side = new QWidget(central);
-  side->setFixedWidth(240);
+  side->setFixedWidth(280);
   h->addWidget(side);
   build_rows(rows_area_);
   build_side(side);
