@@ -59,13 +59,18 @@ TEST(BoardtestPty, GoTriggerWaitsForTheSignalAndMarksAnAbsentUnit) {
   Analog& w = k.f.start();
   ASSERT_TRUE(k.f.open_port());
   k.f.tick_rows({{1, "1"}, {2, "2"}, {3, "3"}});
-  std::string waiting;
-  QTimer::singleShot(300, [&] {
-    waiting = w.Message->text().toStdString();
+  // The signal goes once the console shows that it waits for the trigger.
+  int waited = 0;
+  QTimer release;
+  release.setInterval(50);
+  QObject::connect(&release, &QTimer::timeout, [&] {
+    if (w.Message->text() != "Triggered ! Wait for data......" || ++waited < 3) return;
     k.sim.signal(SIGUSR1);
+    release.stop();
   });
+  release.start();
   w.Pulsante_trg->click();
-  EXPECT_EQ(waiting, "Triggered ! Wait for data......");
+  EXPECT_EQ(waited, 3);
   EXPECT_EQ(Caption(w, 1), "OK");
   EXPECT_EQ(Caption(w, 2), "OK");
   EXPECT_EQ(Caption(w, 3), "ERROR");
