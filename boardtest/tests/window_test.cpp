@@ -187,4 +187,21 @@ TEST(BoardtestWindow, GoTriggerMarksRowsCountsAndExitWritesTheCounts) {
   EXPECT_FALSE(w.isVisible());
 }
 
+TEST(BoardtestWindow, APortThatDoesNotReopenStopsRunningModeWithAMessage) {
+  sim::SimConfig cfg;
+  cfg.absent = {1};
+  sim::SimPort port(cfg);
+  Fixture f(port);
+  Analog& w = f.start();
+  ASSERT_TRUE(f.open_port());
+  port.openable = {9};  // port 1 goes away
+  f.tick_rows({{1, "1"}});
+  w.pulsante_running->click();
+  ASSERT_TRUE(Fixture::RunUntil([&] { return !f.messages.shown.empty(); }));
+  EXPECT_NE(f.messages.last().text.find("The serial port 1 could not be opened again"), std::string::npos);
+  EXPECT_FALSE(w.Timer3->isActive());
+  EXPECT_TRUE(w.Pulsante_trg->isEnabled() && w.uscita->isEnabled());
+  EXPECT_EQ(f.state.Errori[1], 1);
+}
+
 }  // namespace
