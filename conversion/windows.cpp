@@ -1,6 +1,8 @@
 // Every window and action the start window offers, one line each, by the
 // object name of its option (see conversion/shell/start_window.hpp).
+#include "conversion/importers/ascii2su_window.hpp"
 #include "conversion/importers/korvan_window.hpp"
+#include "conversion/importers/radar_windows.hpp"
 #include "conversion/shell/start_window.hpp"
 
 namespace keld::conversion {
@@ -15,6 +17,10 @@ WindowFactory Make() {
 WindowRegistry ConversionWindows() {
   WindowRegistry reg;
   reg.window("Option6", Make<KorvanWindow>());  // the maker's per-channel ASCII records
+  reg.window("Option12", Make<RadarFWindow>());   // RAMAC radar
+  reg.window("Option17", Make<Dt1Window>());      // pulseEKKO DT1 radar
+  reg.window("Option18", Make<Dzt2Window>());     // GSSI DZT radar in two steps
+  reg.window("Option23", Make<Ascii2SuWindow>()); // comma-separated ASCII columns
   return reg;
 }
 
