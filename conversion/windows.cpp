@@ -1,7 +1,9 @@
 // Every window and action the start window offers, one line each, by the
 // object name of its option (see conversion/shell/start_window.hpp).
+#include "conversion/importers/ascii2su_window.hpp"
 #include "conversion/importers/korvan_window.hpp"
 #include "conversion/importers/records/windows/record_windows.hpp"
+#include "conversion/importers/radar_windows.hpp"
 #include "conversion/shell/start_window.hpp"
 
 namespace keld::conversion {
@@ -23,6 +25,10 @@ WindowRegistry ConversionWindows() {
   reg.window("Option14", Make<BisonWindow>());
   reg.window("Option16", Make<PasiWindow>());
   reg.window("Option19", Make<AmbrogeoWindow>());
+  reg.window("Option12", Make<RadarFWindow>());   // RAMAC radar
+  reg.window("Option17", Make<Dt1Window>());      // pulseEKKO DT1 radar
+  reg.window("Option18", Make<Dzt2Window>());     // GSSI DZT radar in two steps
+  reg.window("Option23", Make<Ascii2SuWindow>()); // comma-separated ASCII columns
   return reg;
 }
 
