@@ -4,6 +4,9 @@
 #include "conversion/importers/korvan_window.hpp"
 #include "conversion/importers/records/windows/record_windows.hpp"
 #include "conversion/importers/radar_windows.hpp"
+#include "conversion/shell/add_su_window.hpp"
+#include "conversion/shell/convert_window.hpp"
+#include "conversion/shell/exports.hpp"
 #include "conversion/shell/start_window.hpp"
 
 namespace keld::conversion {
@@ -17,6 +20,11 @@ WindowFactory Make() {
 
 WindowRegistry ConversionWindows() {
   WindowRegistry reg;
+  // The conversion window serves every type; Lance sets Conversion_Type first.
+  for (const char* key : {"Option3", "Option9", "Option11", "Option13"}) reg.window(key, Make<ConvertWindow>());
+  reg.window("Option20", Make<AddSuWindow>());  // SU joining
+  reg.action("Option8", [](ConversionContext& cx, QWidget*) { su2ascii2(cx); });
+  reg.action("Option24", [](ConversionContext& cx, QWidget*) { su2Ascii(cx); });
   reg.window("Option6", Make<KorvanWindow>());  // the maker's per-channel ASCII records
   reg.window("Option4", Make<Es1225Window>());
   reg.window("Option5", Make<AbemWindow>());
