@@ -1,0 +1,7 @@
+#include "keysheet/window/excelf.hpp"
+
+namespace keld::keysheet {
+
+void Excelf::Transfert_Tableur() {}
+
+}  // namespace keld::keysheet
