@@ -158,8 +158,8 @@ Result<Sheet> ReadOds(const std::string& path, const std::string& sheet_name) {
 }
 
 namespace {
-long Repeat(const QXmlStreamAttributes& a, const char* name) {
-  const QStringView v = a.value(kTable, name);
+long Repeat(const QXmlStreamAttributes& a, const char* name, const char* ns = kTable) {
+  const QStringView v = a.value(ns, name);
   if (v.isEmpty()) return 1;
   bool ok = false;
   const long n = v.toLong(&ok);
@@ -177,7 +177,8 @@ QString CellText(QXmlStreamReader& x) {
         ++depth;
         if (x.namespaceUri() == QLatin1String(kText)) {
           if (x.name() == QLatin1String("p") && paragraphs++) out += '\n';
-          if (x.name() == QLatin1String("s")) out += QString(static_cast<int>(std::min<long>(Repeat(x.attributes(), "c") , 1000)), ' ');
+          if (x.name() == QLatin1String("s"))
+            out += QString(static_cast<int>(std::min<long>(Repeat(x.attributes(), "c", kText), 1000)), ' ');
           if (x.name() == QLatin1String("tab")) out += '\t';
           if (x.name() == QLatin1String("line-break")) out += '\n';
         }
