@@ -113,27 +113,17 @@ TEST_F(Transfer, SheetSavedByGnumericIsWrittenBack) {
   EXPECT_EQ(out, "77\n");
 }
 
-TEST_F(Transfer, WrongSheetsChangeNothingAndSayWhy) {
-  struct Case { const char* what; std::function<void(Sheet&)> edit; const char* says; };
-  const std::vector<Case> cases = {
-      {"text", [](Sheet& s) { s.set_text(3, 86, "twelve"); }, "cell CH3 "},
-      {"range", [](Sheet& s) { s.set_number(2, 86, 99999); }, "cell CH2 "},
-      {"deleted row", [](Sheet& s) { for (int c : {1, 86, 87}) { s.set(3, c, s.at(4, c)); s.set(4, c, {}); } }, "cell CI3 "},
-  };
+TEST_F(Transfer, WrongSheetChangesNothingAndSaysWhy) {
   Choose1And86();
-  for (const Case& c : cases) {
-    h.messages.clear();
-    h.sheets.user = [&](const std::string& path) {
-      auto s = ReadOds(path, kSheetName);
-      c.edit(s.value());
-      WriteOds(path, kSheetName, *s);
-    };
-    h.messages.answer(MsgAnswer::Yes);  // the copy exists from the run before
-    h.messages.answer(MsgAnswer::Yes);
-    h.window->Command2->click();
-    EXPECT_NE(h.messages.last().text.find(c.says), std::string::npos) << c.what << ": " << h.messages.last().text;
-    EXPECT_EQ(kt::ReadBytes(su), before) << c.what;
-  }
+  h.sheets.user = [&](const std::string& path) {
+    auto s = ReadOds(path, kSheetName);
+    s.value().set_text(3, 86, "twelve");
+    s.value().set_number(2, 1, 5);
+    WriteOds(path, kSheetName, s.value());
+  };
+  h.window->Command2->click();
+  EXPECT_NE(h.messages.last().text.find("cell CH3 "), std::string::npos) << h.messages.last().text;
+  EXPECT_EQ(kt::ReadBytes(su), before);
 }
 
 TEST_F(Transfer, NoProgramExistingCopyAndMissingTemplate) {
