@@ -63,3 +63,26 @@ bool WriteStreamTrace(std::FILE* out, const StreamTrace& t) {
 }
 
 }  // namespace keld::sutools
+
+#include "sutools/tools.hpp"
+
+namespace keld::sutools {
+
+int WriteSuTraces(const char* prog, const std::vector<SuTrace>& traces, std::FILE* out, std::FILE* err) {
+  std::vector<uint8_t> buf;
+  for (const SuTrace& t : traces) {
+    buf.clear();
+    EncodeSuTrace(t.header, t.samples.data(), static_cast<int>(t.samples.size()), buf);
+    if (std::fwrite(buf.data(), 1, buf.size(), out) != buf.size()) {
+      std::fprintf(err, "%s: cannot write to standard output\n", prog);
+      return 1;
+    }
+  }
+  if (std::fflush(out) != 0 || std::ferror(out)) {
+    std::fprintf(err, "%s: cannot write to standard output\n", prog);
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace keld::sutools
