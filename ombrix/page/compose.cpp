@@ -137,6 +137,8 @@ ComposeOutcome DoDocument(Document& vp, PageSetup& page, const Controls& c, cons
   const int64_t count = int64_t(mv.last) - mv.first + 1;
   mv.D = count > 0 ? mv.Large_plot / double(count) : mv.Large_plot;
   mv.A = static_cast<float>(mv.D / 1.6);
+  // The topography reads the vertical scale: it is set before the overlays.
+  mv.V = mv.S > 0 ? mv.Haut_plot / mv.S : 0;
 
   if (T / kTwipsPerMm + 20 + fold_mm + height_mm > ph_mm) {
     Fail(hooks, " Your plot height is too large, correct size page or profile height");
@@ -185,7 +187,6 @@ ComposeOutcome DoDocument(Document& vp, PageSetup& page, const Controls& c, cons
   vp.Print(c.time == 1 ? " Time x 2 (ms)" : "Depth (m)");
   vp.style.angle = 1;
 
-  if (mv.S > 0) mv.V = mv.Haut_plot / mv.S;
   Affichage_line_Temps(vp, frame);
 
   if (!readable) {

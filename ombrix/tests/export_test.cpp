@@ -28,7 +28,8 @@ using keld::testing::ShellQuote;
 bool HasTool(const char* name) { return RunCommand(std::string("command -v ") + name + " >/dev/null") == 0; }
 
 // The first shot of the demo file on an A4 page, with the given extras.
-Page DemoPage(const std::string& su_path, std::function<void(Controls&)> extra = {}) {
+Page DemoPage(const std::string& su_path, std::function<void(Controls&)> extra = {},
+              const std::string& vel_file = {}) {
   auto L = ReadSuLayout(su_path);
   EXPECT_TRUE(L.ok());
   SuSummary su{su_path, L->ns, L->dt, L->traces};
@@ -49,6 +50,7 @@ Page DemoPage(const std::string& su_path, std::function<void(Controls&)> extra =
   MessageRecorder msg;
   ComposeHooks h;
   h.messages = &msg;
+  h.locate_vel = [&](const std::string&) { return std::optional<std::string>(vel_file); };
   EXPECT_TRUE(DoDocument(vp, page, c, su, mv, h).composed);
   return vp.page();
 }
@@ -77,6 +79,33 @@ TEST_F(Exports, PdfRasterisedMatchesTheRenderersImageAndCarriesTheTitle) {
   ASSERT_EQ(RunCommand("pdftotext " + ShellQuote(pdf) + " -", &text, false), 0);
   EXPECT_NE(text.find("Shots static NMO"), std::string::npos) << text;
   EXPECT_NE(text.find("Depth (m)"), std::string::npos);
+}
+
+TEST_F(Exports, APageWithEveryOverlayReachesThePdfWithItsTexts) {
+  KELD_REQUIRE_TESTDATA(su, "su");
+  if (!HasTool("pdftoppm") || !HasTool("pdftotext")) GTEST_SKIP() << "poppler-utils (pdftoppm, pdftotext) missing";
+  const std::string file = su + "/su_demos_shots_static_nmo_w_le.su";
+  SuReader r;
+  ASSERT_TRUE(r.open(file).ok());
+  SuTraceHeader h;
+  ASSERT_TRUE(r.read_header(4, h));
+  const std::string vel = dir / "model.vel";
+  keld::testing::WriteText(vel, std::to_string(h.cdp) + " 120 180 240 0 0 0 0 0 0 0\n" +
+                                    "2980 3010 3050 0 0 0 0 0 0 0\n3333 3111 3222 0 0 0 0 0 0 0\n");
+  const Page page = DemoPage(file, [](Controls& c) {
+    c.Text3 = "24";
+    c.fold = c.topo = c.velocity = 1;
+    c.Text15 = "5";
+    c.Text5 = "180";
+  }, vel);
+  const std::string pdf = dir / "full.pdf";
+  ASSERT_TRUE(SavePicture(page, pdf).ok());
+  std::string text;
+  ASSERT_EQ(RunCommand("pdftotext " + ShellQuote(pdf) + " -", &text, false), 0);
+  for (const char* want : {"Fold 1", "Fold 5", "Vnmo", "Vint", "3010", "3222", "150", "250", "Trace"})
+    EXPECT_NE(text.find(want), std::string::npos) << want << " in\n" << text;
+  ASSERT_EQ(RunCommand("pdftoppm -r 50 -png -singlefile " + ShellQuote(pdf) + " " + ShellQuote(dir / "full")), 0);
+  EXPECT_TRUE(testing::SameImage(QImage(QString::fromStdString(dir / "full.png")), PageImage(page, 50), 4.0));
 }
 
 TEST_F(Exports, SvgRendersBackToTheSamePageAndCropKeepsOnlyTheSection) {
