@@ -39,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   SuSummary su{path, L->ns, L->dt, L->traces};
   Controls c;
   c.Text2 = "1";
-  c.Text3 = std::to_string(std::min<int64_t>(L->traces, 200));
+  c.Text3 = std::to_string(std::min<int64_t>(L->traces, 24));
   c.Text4 = "150";
   c.Text5 = "150";
   c.Text6 = "100000";

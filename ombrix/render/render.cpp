@@ -154,7 +154,8 @@ QByteArray PageSvg(const Page& page, const std::optional<QRect>& crop) {
   return bytes;
 }
 
-QByteArray PagePdf(const Page& page, const std::string& title) {
+QByteArray PagePdf(const Page& page, const std::string& title, const std::optional<QRect>& crop) {
+  const QRectF src = crop ? QRectF(*crop) : QRectF(0, 0, page.width, page.height);
   QByteArray bytes;
   QBuffer buf(&bytes);
   buf.open(QIODevice::WriteOnly);
@@ -164,18 +165,18 @@ QByteArray PagePdf(const Page& page, const std::string& title) {
     w.setCreator("ombrix");
     w.setResolution(1200);
     w.setPageLayout(QPageLayout(
-        QPageSize(QSizeF(page.width / 20.0, page.height / 20.0), QPageSize::Point, QString(),
+        QPageSize(QSizeF(src.width() / 20.0, src.height() / 20.0), QPageSize::Point, QString(),
                   QPageSize::ExactMatch),
         QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
     QPainter p(&w);
-    RenderPage(page, p, QRectF(0, 0, w.width(), w.height()));
+    RenderPage(page, p, QRectF(0, 0, w.width(), w.height()), crop);
   }
   return bytes;
 }
 
 Status SavePicture(const Page& page, const std::string& path, const std::optional<QRect>& crop) {
   const bool pdf = path.size() >= 4 && IEquals(std::string_view(path).substr(path.size() - 4), ".pdf");
-  const QByteArray bytes = pdf ? PagePdf(page, path) : PageSvg(page, crop);
+  const QByteArray bytes = pdf ? PagePdf(page, path, crop) : PageSvg(page, crop);
   if (bytes.isEmpty()) return Status::failure(path + ": the page could not be drawn");
   return WriteFileAtomic(path, std::string(bytes.constData(), size_t(bytes.size())));
 }

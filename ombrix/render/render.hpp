@@ -32,7 +32,8 @@ QImage PageImage(const Page& page, double dpi, const std::optional<QRect>& crop 
 void PrintPage(const Page& page, QPrinter& printer);
 
 QByteArray PageSvg(const Page& page, const std::optional<QRect>& crop = std::nullopt);
-QByteArray PagePdf(const Page& page, const std::string& title);
+QByteArray PagePdf(const Page& page, const std::string& title,
+                   const std::optional<QRect>& crop = std::nullopt);
 
 // A picture file: PDF when the name ends in ".pdf", else SVG. Written beside the
 // name and renamed when complete; a failure leaves an older file as it was.

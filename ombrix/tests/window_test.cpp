@@ -252,7 +252,7 @@ TEST(OmbrixProgram, RunsOffscreenAndNamesARefusedFile) {
   EXPECT_EQ(keld::testing::RunCommand(env + "timeout 1 " + prog + " " + data + "/su_tutorial_data.su", &out), 124)
       << out;
   EXPECT_EQ(out.find("Velquist"), std::string::npos) << out;
-  keld::testing::RunCommand(env + "timeout 1 " + prog + " " + data + "/segyio_small.su", &out);
+  keld::testing::RunCommand(env + "timeout 3 " + prog + " " + data + "/segyio_small.su", &out);
   EXPECT_NE(out.find("segyio_small.su: not a little-endian SU file"), std::string::npos) << out;
 }
 
