@@ -156,14 +156,20 @@ TEST(KorvanNoise, ShotAndMonitorExcludeEachOther) {
   w.Total_Channel->setText("2");
   // While a shot waits for its trigger, SHOW does nothing.
   bool tried = false;
-  QTimer::singleShot(50, [&] {
-    EXPECT_EQ(h.state.Modo_Trigger, 1);
+  // Acts once the shot waits for its trigger, however long a loaded machine
+  // takes to get there.
+  QTimer poll;
+  poll.setInterval(10);
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    if (h.state.Modo_Trigger != 1) return;
+    poll.stop();
     EXPECT_FALSE(w.Command6->isEnabled());
     w.Command6_Click();
     EXPECT_EQ(h.state.Monitor_Actif, 0);
     tried = true;
     w.Virtual_trigger->click();
   });
+  poll.start();
   w.Command10->click();
   EXPECT_TRUE(tried);
   EXPECT_EQ(Arms(h.port, 0), 0);
