@@ -179,10 +179,7 @@ TEST_F(Shot, ReleaseTriggerBeforeTheTrigger) {
   w->Command10->click();
   h.pump.hook = nullptr;
   EXPECT_FALSE(std::filesystem::exists(tmp()));
-  std::string text = keld::testing::ReadText(dati());
-  int lines = 0;
-  for (char c : text) lines += c == '\n';
-  EXPECT_EQ(lines, 16);
+  EXPECT_FALSE(std::filesystem::exists(dati())) << "an abandoned shot leaves no text record";
   EXPECT_EQ(h.state.Modo_Trigger, 0);
   EXPECT_TRUE(w->Command10->isEnabled());
   // Nothing to save, convert, number or stack.
