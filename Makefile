@@ -3,6 +3,8 @@
 #   make run               build, start the unit simulator and korvan on it
 #   make bench             build and run the benchmarks
 #   SANITIZE=1 make test   the same with AddressSanitizer and UBSan (build-asan/)
+#   make fuzz              every fuzz harness for FUZZ_SECONDS (default 300) with clang
+#                          and libFuzzer (build-fuzz/); FUZZ_TARGETS="a b" for a few
 SANITIZE ?= 0
 ifeq ($(SANITIZE),1)
 BUILD ?= build-asan
@@ -12,7 +14,7 @@ BUILD ?= build
 endif
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build test run bench clean
+.PHONY: all deps configure build test run bench fuzz clean
 
 all: build
 
@@ -34,5 +36,8 @@ run: build
 bench: build
 	scripts/run-bench.sh $(BUILD)
 
+fuzz: deps
+	scripts/run-fuzz.sh
+
 clean:
-	rm -rf build build-asan
+	rm -rf build build-asan build-fuzz
