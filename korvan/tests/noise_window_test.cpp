@@ -163,6 +163,16 @@ TEST(KorvanNoise, ShotAndMonitorExcludeEachOther) {
   QObject::connect(&poll, &QTimer::timeout, [&] {
     if (h.state.Modo_Trigger != 1) return;
     poll.stop();
+  // SHOW is tried as soon as the shot's handler runs, before it arms, and
+  // again once it waits for the trigger.
+  bool tried = false, tried_early = false;
+  poll.setInterval(1);
+    if (!tried_early) {
+      tried_early = true;
+      w.Command6_Click();
+      EXPECT_EQ(h.state.Monitor_Actif, 0);
+    }
+    if (h.state.Modo_Trigger != 1 || tried) return;
     EXPECT_FALSE(w.Command6->isEnabled());
     w.Command6_Click();
     EXPECT_EQ(h.state.Monitor_Actif, 0);
@@ -171,6 +181,8 @@ TEST(KorvanNoise, ShotAndMonitorExcludeEachOther) {
   });
   poll.start();
   w.Command10->click();
+  poll.stop();
+  EXPECT_TRUE(tried_early);
   EXPECT_TRUE(tried);
   EXPECT_EQ(Arms(h.port, 0), 0);
   // While the monitor runs, the shot's handler does nothing.
