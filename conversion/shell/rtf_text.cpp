@@ -33,7 +33,9 @@ std::string RtfPlainText(std::string_view rtf) {
       skip.push_back(skip.back());
     } else if (c == '}') {
       if (skip.size() > 1) skip.pop_back();
-    } else if (c == '\\' && i + 1 < rtf.size()) {
+    } else if (c == '\\' && i + 1 == rtf.size()) {
+      break;  // a lone backslash at the very end
+    } else if (c == '\\') {
       const char n = rtf[i + 1];
       if (n == '\'' && i + 3 < rtf.size() && Hex(rtf[i + 2]) >= 0 && Hex(rtf[i + 3]) >= 0) {
         if (!skip.back()) AppendLatin1(out, static_cast<unsigned char>(Hex(rtf[i + 2]) * 16 + Hex(rtf[i + 3])));

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTabWidget>
 #include <QTextEdit>
 
@@ -15,6 +16,7 @@
 #include "common/bytes.hpp"
 #include "common/profile.hpp"
 #include "common/su_file.hpp"
+#include "conversion/shell/convert_window.hpp"
 #include "conversion/shell/seismic_unix_conversions.hpp"
 #include "conversion/shell/segy_window.hpp"
 #include "conversion/shell/su2sgy_window.hpp"
@@ -159,15 +161,25 @@ TEST_F(SegyWindows, AFailingBatchIsToldAndLeavesNothing) {
 }
 
 TEST_F(SegyWindows, ConversionWindowTypesAndSuToSegy) {
+  // The conversion window's SEG-D type, then its SEG-Y type with "Liitle Endian".
   const std::string d = Field("shot.segd", "segd/su_demos_3stomp_test.segd");
-  h->state.Input_File = d;
-  h->state.Output_File = dir / "field data/shot.su";
-  ASSERT_TRUE(Convert_SEGD_2_SU(h->window->context(), nullptr).ok());
-  EXPECT_EQ(ReadSuLayout(h->state.Output_File)->traces, 6);
+  h->Choose(13);
+  h->window->Lance();
+  auto* cw = dynamic_cast<ConvertWindow*>(h->window->Opened("Option13"));
+  ASSERT_NE(cw, nullptr);
+  cw->Text1->setText(QString::fromStdString(d));
+  cw->Text2->setText(QString::fromStdString(dir / "field data/shot.su"));
+  cw->Command2->click();
+  ASSERT_TRUE(h->messages.shown.empty()) << h->messages.last().text;
+  EXPECT_EQ(ReadSuLayout(dir / "field data/shot.su")->traces, 6);
   const std::string y = Field("line.sgy", "segy/segyio_small-lsb.sgy");
-  h->state.Input_File = y;
+  h->state.Conversion_Type = kSegy2Su;
+  cw->Option1->setChecked(true);
+  cw->Text1->setText(QString::fromStdString(y));
+  cw->Text2->setText(QString::fromStdString(dir / "field data/line.su"));
+  cw->Command2->click();
+  ASSERT_TRUE(h->messages.shown.empty()) << h->messages.last().text;
   h->state.Output_File = dir / "field data/line.su";
-  ASSERT_TRUE(Convert_SEGY_2_SU(h->window->context(), nullptr, true).ok());
   EXPECT_EQ(SegyioAgrees({{y, h->state.Output_File, "little"}}), "");
 
   h->Choose(15);
