@@ -7,7 +7,10 @@
 #include "conversion/shell/add_su_window.hpp"
 #include "conversion/shell/convert_window.hpp"
 #include "conversion/shell/exports.hpp"
+#include "conversion/shell/segy_window.hpp"
+#include "conversion/shell/seismic_unix_conversions.hpp"
 #include "conversion/shell/start_window.hpp"
+#include "conversion/shell/su2sgy_window.hpp"
 
 namespace keld::conversion {
 
@@ -37,6 +40,18 @@ WindowRegistry ConversionWindows() {
   reg.window("Option17", Make<Dt1Window>());      // pulseEKKO DT1 radar
   reg.window("Option18", Make<Dzt2Window>());     // GSSI DZT radar in two steps
   reg.window("Option23", Make<Ascii2SuWindow>()); // comma-separated ASCII columns
+  reg.window("Option2", Make<SegyWindow>());    // SEG-Y to SU
+  reg.batch(kSegd2Su, [](ConversionContext& cx, const ConvertRequest& r) {
+    cx.st.Input_File = r.input;
+    cx.st.Output_File = r.output;
+    Convert_SEGD_2_SU(cx, nullptr);
+  });
+  reg.batch(kSegy2Su, [](ConversionContext& cx, const ConvertRequest& r) {
+    cx.st.Input_File = r.input;
+    cx.st.Output_File = r.output;
+    Convert_SEGY_2_SU(cx, nullptr, r.little_endian);
+  });
+  reg.window("Option15", Make<Su2SgyWindow>()); // SU to SEG-Y
   return reg;
 }
 
