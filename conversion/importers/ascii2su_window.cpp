@@ -89,7 +89,7 @@ void Ascii2SuWindow::Command1_Click() {
   if (!picked || picked->empty()) return;
   cx_.st.Input_File = *picked;
   Text1->setText(Q(*picked));
-  if (auto out = ProposedSuName(*picked)) {
+  if (auto out = SuNameBesideInput(*picked)) {
     Text2->setText(Q(*out));
     cx_.st.Output_File = *out;
   }

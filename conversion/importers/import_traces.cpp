@@ -20,7 +20,7 @@ Status WriteImportedTraces(const std::string& output, const std::vector<std::str
   return Status::good();
 }
 
-std::optional<std::string> ProposedSuName(const std::string& input) {
+std::optional<std::string> SuNameBesideInput(const std::string& input) {
   if (input.size() < 3) return std::nullopt;
   return input.substr(0, input.size() - 3) + "SU";
 }

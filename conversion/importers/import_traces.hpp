@@ -19,7 +19,7 @@ Status WriteImportedTraces(const std::string& output, const std::vector<std::str
 // The output name the radar and ASCII windows propose: the input less its
 // last 3 characters, then "SU" (LINE.TXT gives LINE.SU); nullopt for a name of
 // fewer than 3 characters.
-std::optional<std::string> ProposedSuName(const std::string& input);
+std::optional<std::string> SuNameBesideInput(const std::string& input);
 
 // The text header beside a radar data file: the data name less its last 3
 // characters, then `ext` as given, else in lower or upper case, whichever

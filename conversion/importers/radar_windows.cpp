@@ -144,7 +144,7 @@ RadarFWindow::RadarFWindow(ConversionContext& cx, QWidget* parent) : QWidget(par
   connect(Command3, &QPushButton::clicked, this, [this] { Lit_RAMAC(); });
   connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
   connect(Text1, &QLineEdit::textChanged, this, [this](const QString& t) {
-    if (auto out = ProposedSuName(t.toStdString())) Text5->setText(Q(*out));
+    if (auto out = SuNameBesideInput(t.toStdString())) Text5->setText(Q(*out));
   });
 }
 
@@ -261,7 +261,7 @@ void Dt1Window::Choix_IP() {
   if (!picked || picked->empty()) return;
   cx_.st.Input_File = *picked;
   Text1->setText(Q(*picked));
-  if (auto out = ProposedSuName(*picked)) {
+  if (auto out = SuNameBesideInput(*picked)) {
     Text2->setText(Q(*out));
     cx_.st.Output_File = *out;
   }
