@@ -1,6 +1,9 @@
 // Every window and action the start window offers, one line each, by the
 // object name of its option (see conversion/shell/start_window.hpp).
+#include "conversion/importers/ascii2su_window.hpp"
 #include "conversion/importers/korvan_window.hpp"
+#include "conversion/importers/records/windows/record_windows.hpp"
+#include "conversion/importers/radar_windows.hpp"
 #include "conversion/shell/add_su_window.hpp"
 #include "conversion/shell/convert_window.hpp"
 #include "conversion/shell/editor_window.hpp"
@@ -27,6 +30,17 @@ WindowRegistry ConversionWindows() {
   reg.window("Command4", Make<PickWindow>());   // the header-word viewer
   reg.window("Editor", Make<EditorWindow>());   // shown by the viewer's "Edit File"
   reg.window("Option6", Make<KorvanWindow>());  // the maker's per-channel ASCII records
+  reg.window("Option4", Make<Es1225Window>());
+  reg.window("Option5", Make<AbemWindow>());
+  reg.window("Option7", Make<SisformeWindow>());  // a binary layout typed by the user
+  reg.window("Option10", Make<OyoWindow>());
+  reg.window("Option14", Make<BisonWindow>());
+  reg.window("Option16", Make<PasiWindow>());
+  reg.window("Option19", Make<AmbrogeoWindow>());
+  reg.window("Option12", Make<RadarFWindow>());   // RAMAC radar
+  reg.window("Option17", Make<Dt1Window>());      // pulseEKKO DT1 radar
+  reg.window("Option18", Make<Dzt2Window>());     // GSSI DZT radar in two steps
+  reg.window("Option23", Make<Ascii2SuWindow>()); // comma-separated ASCII columns
   return reg;
 }
 

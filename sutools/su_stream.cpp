@@ -27,7 +27,7 @@ bool SuStreamReader::next(StreamTrace& t) {
              " in the header (samples per trace must be positive; not an SU stream?)";
     return false;
   }
-  if (t.dt_us <= 0) {
+  if (need_dt_ && t.dt_us <= 0) {
     error_ = "trace " + std::to_string(number) + ": dt=" + std::to_string(t.dt_us) +
              " in the header (the sample interval must be positive)";
     return false;
@@ -60,6 +60,29 @@ bool WriteStreamTrace(std::FILE* out, const StreamTrace& t) {
     for (size_t k = 0; k < n; ++k) put_f32le(b.data() + 4 * k, t.samples[k]);
     return std::fwrite(b.data(), 1, b.size(), out) == b.size();
   }
+}
+
+}  // namespace keld::sutools
+
+#include "sutools/tools.hpp"
+
+namespace keld::sutools {
+
+int WriteSuTraces(const char* prog, const std::vector<SuTrace>& traces, std::FILE* out, std::FILE* err) {
+  std::vector<uint8_t> buf;
+  for (const SuTrace& t : traces) {
+    buf.clear();
+    EncodeSuTrace(t.header, t.samples.data(), static_cast<int>(t.samples.size()), buf);
+    if (std::fwrite(buf.data(), 1, buf.size(), out) != buf.size()) {
+      std::fprintf(err, "%s: cannot write to standard output\n", prog);
+      return 1;
+    }
+  }
+  if (std::fflush(out) != 0 || std::ferror(out)) {
+    std::fprintf(err, "%s: cannot write to standard output\n", prog);
+    return 1;
+  }
+  return 0;
 }
 
 }  // namespace keld::sutools

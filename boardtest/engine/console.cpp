@@ -1,0 +1,160 @@
+#include "boardtest/engine/console.hpp"
+
+#include "boardlink/board_link.hpp"
+#include "common/numtext.hpp"
+
+namespace keld::boardtest {
+
+namespace {
+
+// Holds the console busy for the life of a run.
+struct BusyScope {
+  explicit BusyScope(int& n) : n_(n) { ++n_; }
+  ~BusyScope() { --n_; }
+  int& n_;
+};
+
+}  // namespace
+
+const char* RowCaption(RowStatus s) {
+  switch (s) {
+    case RowStatus::Ok: return "OK";
+    case RowStatus::Error: return "ERROR";
+    default: return "UNIT";
+  }
+}
+
+uint32_t RowColour(RowStatus s) {
+  switch (s) {
+    case RowStatus::Ok: return 49152;
+    case RowStatus::Error: return 255;
+    default: return 14737632;
+  }
+}
+
+Console::Console(BoardtestState& state, board::BoardLink& link, EventPump& pump, ConsoleView& view)
+    : s_(state), link_(link), pump_(pump), view_(view) {}
+
+bool Console::port_open() const { return link_.port().is_open(); }
+
+void Console::arm() {
+  s_.Pre_Campioni = 0;
+  ++arms_;
+  link_.Invia_Setup(s_.Campioni, static_cast<int16_t>(s_.Frequenza), static_cast<int16_t>(s_.Pre_Campioni),
+                    s_.Modo_Trigger, s_.Polarita == 1 ? 1 : 0, s_.Notch_50, s_.Notch_60, 0,
+                    s_.settings[0]);
+}
+
+RunOutcome Console::GoTrigger(CycleResult* cycle) {
+  if (busy()) return RunOutcome::Busy;
+  if (!port_open()) return RunOutcome::PortClosed;
+  BusyScope hold(busy_);
+  link_.port().discard_input();
+  Scegli_Filtro(s_.filter, s_.Frequenza, s_.Scelta_Filtro);
+  s_.Salta_Campioni = 1;
+  s_.Modo_Trigger = 1;
+  arm();
+  (void)link_.Attendi_Risposta();  // its value is not examined
+  view_.status_line("Triggered ! Wait for data......");
+  for (;;) {
+    const int notice = link_.Attendi_Trigger();
+    pump_.pump();
+    if (s_.Arresto == 1) break;
+    if (notice == 1) {
+      view_.status_line("Data Receiving !");
+      CycleResult r = Ciclo_Acquisizione();
+      if (cycle) *cycle = r;
+      s_.Modo_Trigger = 0;
+      return RunOutcome::Polled;
+    }
+  }
+  return RunOutcome::Stopped;
+}
+
+void Console::StartRunning() {
+  Scegli_Filtro(s_.filter, s_.Frequenza, s_.Scelta_Filtro);
+  s_.Modo_Trigger = 0;
+  s_.Salta_Campioni = 3;
+  link_.port().discard_input();
+  s_.Opzione_Lettura = true;
+}
+
+RunOutcome Console::RunningTick(CycleResult* cycle) {
+  if (busy()) return RunOutcome::Busy;
+  if (!port_open()) return RunOutcome::PortClosed;
+  BusyScope hold(busy_);
+  arm();
+  for (;;) {
+    const int notice = link_.Attendi_Trigger();
+    pump_.pump();
+    if (s_.Arresto == 1) return RunOutcome::Stopped;
+    if (notice == 1) break;
+  }
+  // Some units answer a free-running arm with the status byte before the
+  // notice: whatever of the reply is still arriving is let go before the
+  // first block request, so it cannot shift the blocks.
+  link_.discard_input();
+  if (s_.Arresto == 1) return RunOutcome::Stopped;
+  CycleResult r = Ciclo_Acquisizione();
+  if (cycle) *cycle = r;
+  return RunOutcome::Polled;
+}
+
+int Console::unit_of(int row) {
+  const auto v = CLng(RoundHalfEven(Val(view_.unit_text(row))));
+  return v ? *v : -1;
+}
+
+CycleResult Console::Ciclo_Acquisizione() {
+  BusyScope hold(busy_);
+  CycleResult r;
+  ++cycles_;
+  s_.Arresto = 0;
+  bool rms_pending = true;
+  const int rows = s_.Num_Unita < 0 ? 0 : (s_.Num_Unita > kRowsMax ? kRowsMax : s_.Num_Unita);
+  for (int row = 1; row <= rows; ++row) {
+    pump_.pump();
+    if (s_.Arresto == 1) {
+      r.stopped = true;
+      break;
+    }
+    if (!view_.row_ticked(row)) {
+      view_.row_status(row, RowStatus::Unit);
+      continue;
+    }
+    if (!poll_row(row, rms_pending, r)) break;
+  }
+  if (s_.Arresto == 1) r.stopped = true;
+  view_.hide_message();
+  return r;
+}
+
+bool Console::poll_row(int row, bool& rms_pending, CycleResult& r) {
+  const int unit = unit_of(row);
+  const int32_t n = s_.Campioni;
+  if (link_.Leggi_Unita(n, unit, s_.Opzione_Lettura ? 1 : 0) == 0) {
+    link_.port().discard_input();
+    s_.count_error(unit);
+    ++r.rows_failed;
+    view_.row_status(row, RowStatus::Error);
+    if (!link_.Riapri_Porta()) {
+      // Every further read would fail at once and be counted: the run ends.
+      r.port_lost = true;
+      r.port_error = link_.error();
+      s_.Arresto = 1;
+      return false;
+    }
+    return true;
+  }
+  ++r.rows_read;
+  view_.row_status(row, RowStatus::Ok);
+  y_.assign(static_cast<size_t>(n), 0.0);
+  FiltraTrace(s_.filter, s_.Senza_Filtro,
+              std::span<const double>(link_.CampioniD.data(), static_cast<size_t>(n)), y_);
+  if (rms_pending && view_.rms_wanted()) view_.show_rms(Calcola_RMS(y_));
+  rms_pending = false;
+  view_.draw_trace(row, Disegna_Traccia(s_, y_));
+  return true;
+}
+
+}  // namespace keld::boardtest
