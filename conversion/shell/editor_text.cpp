@@ -11,6 +11,19 @@ namespace {
 
 constexpr const char* kCrStandIn = "\xEE\x80\x8D";  // U+E00D
 
+// Every occurrence replaced in one pass (documents may be large).
+std::string ReplaceAll(std::string_view s, std::string_view find, std::string_view repl) {
+  std::string out;
+  out.reserve(s.size());
+  size_t from = 0;
+  for (size_t p; (p = s.find(find, from)) != std::string_view::npos; from = p + find.size()) {
+    out.append(s, from, p - from);
+    out.append(repl);
+  }
+  out.append(s, from, std::string_view::npos);
+  return out;
+}
+
 bool ValidUtf8(const std::vector<uint8_t>& b) {
   const size_t n = b.size();
   size_t i = 0;
@@ -89,11 +102,11 @@ PlainDocument DecodePlain(const std::vector<uint8_t>& bytes) {
     }
   d.crlf = lf > 0 && crlf == lf;
   std::string raw(bytes.begin(), bytes.end());
-  if (d.crlf) Remplace_Chaine(raw, "\r\n", "\n");
+  if (d.crlf) raw = ReplaceAll(raw, "\r\n", "\n");
   d.bytes = !ValidUtf8(bytes);
   d.utf8 = d.bytes ? Latin1ToUtf8(raw) : raw;
   if (d.utf8.find('\r') != std::string::npos && d.utf8.find(kCrStandIn) == std::string::npos) {
-    Remplace_Chaine(d.utf8, "\r", kCrStandIn);
+    d.utf8 = ReplaceAll(d.utf8, "\r", kCrStandIn);
     d.cr_kept = true;
   }
   return d;
@@ -101,7 +114,7 @@ PlainDocument DecodePlain(const std::vector<uint8_t>& bytes) {
 
 std::vector<uint8_t> EncodePlain(const std::string& utf8, bool bytes, bool crlf, bool cr_kept) {
   std::string text = utf8;
-  if (cr_kept) Remplace_Chaine(text, kCrStandIn, "\r");
+  if (cr_kept) text = ReplaceAll(text, kCrStandIn, "\r");
   std::string s = bytes ? Utf8ToLatin1(text) : text;
   if (crlf) {
     std::string out;

@@ -11,7 +11,7 @@ namespace keld::conversion {
 
 // Output name proposed for a record: its path less the last three characters,
 // then "SU" (LINE01.abm gives LINE01.SU).
-std::string ProposedSuName(const std::string& record);
+std::string ProposedRecordSuName(const std::string& record);
 
 class AbemWindow : public RecordWindow {
   Q_OBJECT
