@@ -6,9 +6,11 @@
 #include "conversion/importers/radar_windows.hpp"
 #include "conversion/shell/add_su_window.hpp"
 #include "conversion/shell/convert_window.hpp"
+#include "conversion/shell/editor_window.hpp"
 #include "conversion/shell/exports.hpp"
 #include "conversion/shell/segy_window.hpp"
 #include "conversion/shell/seismic_unix_conversions.hpp"
+#include "conversion/shell/pick_window.hpp"
 #include "conversion/shell/start_window.hpp"
 #include "conversion/shell/su2sgy_window.hpp"
 
@@ -28,6 +30,8 @@ WindowRegistry ConversionWindows() {
   reg.window("Option20", Make<AddSuWindow>());  // SU joining
   reg.action("Option8", [](ConversionContext& cx, QWidget*) { su2ascii2(cx); });
   reg.action("Option24", [](ConversionContext& cx, QWidget*) { su2Ascii(cx); });
+  reg.window("Command4", Make<PickWindow>());   // the header-word viewer
+  reg.window("Editor", Make<EditorWindow>());   // shown by the viewer's "Edit File"
   reg.window("Option6", Make<KorvanWindow>());  // the maker's per-channel ASCII records
   reg.window("Option4", Make<Es1225Window>());
   reg.window("Option5", Make<AbemWindow>());
