@@ -13,6 +13,7 @@
 #include "platform/qt/picture_box.hpp"
 #include "velscan/testing/synthetic_cdp.hpp"
 #include "velscan/tests/velscan_fixture.hpp"
+#include "velscan/window/pick_window.hpp"
 
 namespace keld::velscan {
 namespace {
@@ -168,11 +169,10 @@ TEST(VelscanWindow, ClicksRecordPicksWithTheirTimeAndVelocity) {
   h.window.Ecran->send_mouse_down(1, 1000, 250);  // same CDP and time: replaces
   h.window.HScroll1->setValue(102);
   h.window.VScroll1->setValue(2000);
-  int shown = 0;
-  h.window.show_picks = [&] { ++shown; };
   h.messages.answer(MsgAnswer::Cancel);  // records, then shows the pick window
   h.window.Ecran->send_mouse_down(1, 1000, 801);
-  EXPECT_EQ(shown, 1);
+  ASSERT_NE(h.window.pick_window(), nullptr);
+  EXPECT_TRUE(h.window.pick_window()->isVisible());
   std::vector<Pick> want = {{101, 125, 1800}, {102, 400, 2000}};
   EXPECT_EQ(h.state.Picks.rows(), want);
   // After a record display the velocity box is empty: the pick is refused.
