@@ -105,36 +105,49 @@ void ApplyNmo(const float* in, float* out, int ns, double dt, double tmin, doubl
   const Interp8& interp = SharedInterp8();
   w.pos.resize(static_cast<size_t>(ns));
   w.stretch.resize(static_cast<size_t>(ns));
-  const double x2 = offset * offset;
+  double* pos = w.pos.data();
+  double* step = w.stretch.data();  // input samples an output sample spans: 1 / stretch
+  const double x2 = offset * offset, inv_dt = 1.0 / dt;
+  // t >= |t0| and t >= tmin, so every position is >= 0.
   for (int k = 0; k < ns; ++k) {
-    double t0 = tmin + k * dt;
-    double t = std::sqrt(t0 * t0 + x2 * s2[k]);
-    w.pos[k] = (t - tmin) / dt;
+    const double t0 = tmin + k * dt;
+    pos[k] = (std::sqrt(t0 * t0 + x2 * s2[k]) - tmin) * inv_dt;
   }
-  // Stretch dt0/dt: one output sample over the input samples it spans.
-  for (int k = 0; k < ns; ++k) {
-    double d = ns == 1 ? 1.0 : (k + 1 < ns ? w.pos[k + 1] - w.pos[k] : w.pos[k] - w.pos[k - 1]);
-    w.stretch[k] = d > 0 ? 1.0 / d : HUGE_VAL;
-  }
-  // The mute ends after the last sample stretched beyond the limit.
+  for (int k = 0; k + 1 < ns; ++k) step[k] = pos[k + 1] - pos[k];
+  step[ns - 1] = ns == 1 ? 1.0 : step[ns - 2];
+  // Stretched beyond smute means a step below 1 / smute (or none at all); the
+  // mute ends after the last such sample.
+  const double limit = 1.0 / p.smute;
   int kmute = 0;
   for (int k = ns - 1; k >= 0; --k)
-    if (w.stretch[k] > p.smute) {
+    if (step[k] < limit) {
       kmute = k + 1;
       break;
     }
   for (int k = 0; k < kmute; ++k) out[k] = 0;
-  const double last = ns - 1;
+  const double last = ns - 0.5;
   for (int k = kmute; k < ns; ++k) {
-    const double pos = w.pos[k];
-    if (pos > last + 0.5 || pos < -0.5) {
+    const double x = pos[k];
+    if (!(x < last)) {
       out[k] = 0;
       continue;
     }
-    double v = interp.at(in, ns, pos);
-    if (p.sscale) v /= w.stretch[k];
-    if (k - kmute < p.lmute && kmute > 0) v *= static_cast<double>(k - kmute + 1) / (p.lmute + 1);
-    out[k] = static_cast<float>(v);
+    const int ip = static_cast<int>(x);
+    const std::array<float, 8>& wt = interp.weights(x - ip);
+    const int base = ip - 3;
+    float v = 0;
+    if (base >= 0 && base + 8 <= ns) {
+      const float* src = in + base;
+      v = wt[0] * src[0] + wt[1] * src[1] + wt[2] * src[2] + wt[3] * src[3] + wt[4] * src[4] + wt[5] * src[5] +
+          wt[6] * src[6] + wt[7] * src[7];
+    } else {
+      for (int j = 0; j < 8; ++j)
+        if (base + j >= 0 && base + j < ns) v += wt[j] * in[base + j];
+    }
+    double r = v;
+    if (p.sscale) r *= step[k];
+    if (kmute > 0 && k - kmute < p.lmute) r *= static_cast<double>(k - kmute + 1) / (p.lmute + 1);
+    out[k] = static_cast<float>(r);
   }
 }
 

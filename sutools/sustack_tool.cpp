@@ -69,10 +69,12 @@ int SustackMain(int argc, const char* const* argv, std::FILE* in, std::FILE* out
   int traces = 0;
   double key = 0;
   int64_t written = 0;
+  std::vector<double> norm;  // norm[n] = n^normpow, made as far as needed
   auto flush = [&]() -> bool {
     if (traces == 0) return true;
+    while (norm.size() <= static_cast<size_t>(traces)) norm.push_back(std::pow(static_cast<double>(norm.size()), normpow));
     for (size_t i = 0; i < sum.size(); ++i)
-      group.samples[i] = live[i] > 0 ? static_cast<float>(sum[i] / std::pow(live[i], normpow)) : 0.0f;
+      group.samples[i] = live[i] > 0 ? static_cast<float>(sum[i] / norm[static_cast<size_t>(live[i])]) : 0.0f;
     put_i32le(group.header + 36, 0);
     put_i16le(group.header + 32, static_cast<int16_t>(std::min(traces, 32767)));
     ++written;
@@ -91,11 +93,13 @@ int SustackMain(int argc, const char* const* argv, std::FILE* in, std::FILE* out
       return Fail(err, "trace " + std::to_string(reader.count()) + ": ns=" + std::to_string(t.ns) +
                            " differs from the " + std::to_string(group.ns) + " of its group");
     }
-    for (size_t i = 0; i < sum.size(); ++i)
-      if (t.samples[i] != 0) {
-        sum[i] += t.samples[i];
-        ++live[i];
-      }
+    const float* x = t.samples.data();
+    double* acc = sum.data();
+    int* n = live.data();
+    for (size_t i = 0, e = sum.size(); i < e; ++i) {
+      acc[i] += x[i];
+      n[i] += x[i] != 0;
+    }
     ++traces;
   }
   if (!reader.error().empty()) return Fail(err, reader.error());
