@@ -49,12 +49,21 @@ std::string VelocityLists(const std::vector<Pick>& picks) {
   return s;
 }
 
+std::string ToolName(const std::string& folder, const std::string& upper) {
+  if (folder.empty()) return upper;
+  const std::string dir = folder.back() == '/' ? folder : folder + "/";
+  const std::string lower = LCase(upper);
+  if (!Existe_file(dir + upper) && Existe_file(dir + lower)) return lower;
+  return upper;
+}
+
 std::string BuildBatchLine(const BatchLineInput& in) {
+  auto prog = [&](const char* name) { return ShellProgram(in.tools_folder, ToolName(in.tools_folder, name)); };
   std::string smute = CStr(in.smute);
   if (!smute.empty() && smute[0] == '.') smute = "0" + smute;
-  return ShellProgram(in.tools_folder, "SUSORT") + " <" + ShellWord(in.input) + " cdp offset | " +
-         ShellProgram(in.tools_folder, "SUNMO") + " smute=" + smute + CdpList(in.picks) + VelocityLists(in.picks) +
-         " | " + ShellProgram(in.tools_folder, "SUSTACK") + " >" + ShellWord(in.output) + " key=cdp";
+  return prog("SUSORT") + " <" + ShellWord(in.input) + " cdp offset | " + prog("SUNMO") + " smute=" + smute +
+         CdpList(in.picks) + VelocityLists(in.picks) + " | " + prog("SUSTACK") + " >" + ShellWord(in.output) +
+         " key=cdp";
 }
 
 BatchOutcome RunBatchFile(const std::string& batch, const std::string& workdir, EventPump& pump,

@@ -22,6 +22,11 @@ struct BatchLineInput {
 std::string CdpList(const std::vector<Pick>& picks);
 std::string VelocityLists(const std::vector<Pick>& picks);
 
+// The name of a program in the tools folder: upper case as the batch has
+// always named it, lower case when only that is there (a Seismic Unix
+// installation of its own).
+std::string ToolName(const std::string& folder, const std::string& upper);
+
 // SUSORT <IN cdp offset | SUNMO smute=S cdp=... tnmo=... vnmo=... | SUSTACK >OUT key=cdp,
 // every path quoted for the shell.
 std::string BuildBatchLine(const BatchLineInput& in);

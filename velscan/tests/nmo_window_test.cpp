@@ -175,6 +175,11 @@ TEST(VelscanWindow, ClicksRecordPicksWithTheirTimeAndVelocity) {
   EXPECT_TRUE(h.window.pick_window()->isVisible());
   std::vector<Pick> want = {{101, 125, 1800}, {102, 400, 2000}};
   EXPECT_EQ(h.state.Picks.rows(), want);
+  // The time under the pointer, and the manual that is not there.
+  h.window.Ecran->send_mouse_move(0, 1000, 250);
+  EXPECT_EQ(h.window.Ecran->toolTip(), "125 ms");
+  h.window.Command3->click();
+  EXPECT_EQ(h.messages.last().text, "Unable to shell /nonexistent-programs/manual/visual_keld5.htm");
   // After a record display the velocity box is empty: the pick is refused.
   h.window.HScroll1->setValue(101);
   h.messages.answer(MsgAnswer::Yes);

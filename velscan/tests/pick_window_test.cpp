@@ -113,6 +113,16 @@ TEST(VelscanPickWindow, GridEditsStayOnScreen) {
   EXPECT_EQ(g.TextMatrix(1, 3), "1500");
 }
 
+TEST(VelscanPickWindow, ProgramsOfARealSeismicUnixFolderByTheirOwnNames) {
+  TempDir su;
+  keld::testing::WriteText(su / "susort", "");
+  keld::testing::WriteText(su / "SUNMO", "");
+  EXPECT_EQ(ToolName(su.path(), "SUSORT"), "susort");
+  EXPECT_EQ(ToolName(su.path() + "/", "SUNMO"), "SUNMO");
+  EXPECT_EQ(ToolName(su.path(), "SUSTACK"), "SUSTACK");
+  EXPECT_EQ(ToolName("", "SUSORT"), "SUSORT");
+}
+
 TEST(VelscanHistory, NamesAndContent) {
   EXPECT_EQ(*HistoryName("/data.survey/l1.su"), "/data.survey/l1.txt");
   EXPECT_EQ(*HistoryName("/d/SHOT12.SU"), "/d/SHOT12.txt");
