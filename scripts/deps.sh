@@ -7,7 +7,9 @@ qt6-base-dev qt6-svg-dev qt6-serialport-dev libgl-dev
 libgtest-dev libgmock-dev libbenchmark-dev libfftw3-dev
 python3 python3-numpy python3-segyio
 xvfb xauth fonts-dejavu-core xdg-utils
-clang libclang-rt-14-dev"
+clang libclang-rt-14-dev
+libquazip1-qt6-dev gnumeric
+fonts-liberation2 poppler-utils"
 missing=""
 for p in $PKGS; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then

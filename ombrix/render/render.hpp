@@ -1,0 +1,43 @@
+#pragma once
+// The one renderer of the page model: onto any QPainter (preview, printer,
+// PDF, SVG, clipboard and test images), and the exports built on it.
+#include <QImage>
+#include <QRect>
+
+#include <optional>
+#include <string>
+
+#include "common/result.hpp"
+#include "ombrix/page/page.hpp"
+
+class QPainter;
+class QPrinter;
+class QByteArray;
+
+namespace keld::ombrix {
+
+// "Arial" is drawn with Liberation Sans on every machine, so every machine
+// draws the same page.
+void InstallFontSubstitutes();
+
+// Draws `page` (or only its `crop` rectangle, in twips) into `target`, device
+// coordinates of the painter, on a white ground.
+void RenderPage(const Page& page, QPainter& p, const QRectF& target,
+                const std::optional<QRect>& crop = std::nullopt);
+
+// The page as an image at `dpi` dots per inch.
+QImage PageImage(const Page& page, double dpi, const std::optional<QRect>& crop = std::nullopt);
+
+// Onto a printer or a preview's printer: the whole sheet, from the paper's corner.
+void PrintPage(const Page& page, QPrinter& printer);
+
+QByteArray PageSvg(const Page& page, const std::optional<QRect>& crop = std::nullopt);
+QByteArray PagePdf(const Page& page, const std::string& title,
+                   const std::optional<QRect>& crop = std::nullopt);
+
+// A picture file: PDF when the name ends in ".pdf", else SVG. Written beside the
+// name and renamed when complete; a failure leaves an older file as it was.
+Status SavePicture(const Page& page, const std::string& path,
+                   const std::optional<QRect>& crop = std::nullopt);
+
+}  // namespace keld::ombrix
