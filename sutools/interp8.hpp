@@ -18,8 +18,8 @@ class Interp8 {
   float at(const float* x, int n, double pos) const;
   // The weights applied to x[floor(pos) - 3 .. floor(pos) + 4] for a
   // fractional part `frac` in [0, 1].
-  const std::array<float, 8>& weights(double frac) const {
-    int i = static_cast<int>(frac * kSteps + 0.5);
+  const std::array<float, 8>& weights(float frac) const {
+    int i = static_cast<int>(frac * kSteps + 0.5f);
     return table_[static_cast<std::size_t>(i < 0 ? 0 : (i > kSteps ? kSteps : i))];
   }
 

@@ -105,19 +105,21 @@ void ApplyNmo(const float* in, float* out, int ns, double dt, double tmin, doubl
   const Interp8& interp = SharedInterp8();
   w.pos.resize(static_cast<size_t>(ns));
   w.stretch.resize(static_cast<size_t>(ns));
-  double* pos = w.pos.data();
-  double* step = w.stretch.data();  // input samples an output sample spans: 1 / stretch
-  const double x2 = offset * offset, inv_dt = 1.0 / dt;
+  float* pos = w.pos.data();
+  float* step = w.stretch.data();  // input samples an output sample spans: 1 / stretch
+  // In samples: p = sqrt(k0^2 + (x / dt)^2 s2) - tmin / dt with k0 = k + tmin / dt,
+  // single precision (a position within 1e-4 of a sample up to 10^4 samples).
+  const float x2 = static_cast<float>(offset * offset / (dt * dt)), shift = static_cast<float>(tmin / dt);
   // t >= |t0| and t >= tmin, so every position is >= 0.
   for (int k = 0; k < ns; ++k) {
-    const double t0 = tmin + k * dt;
-    pos[k] = (std::sqrt(t0 * t0 + x2 * s2[k]) - tmin) * inv_dt;
+    const float k0 = static_cast<float>(k) + shift;
+    pos[k] = std::sqrt(k0 * k0 + x2 * s2[k]) - shift;
   }
   for (int k = 0; k + 1 < ns; ++k) step[k] = pos[k + 1] - pos[k];
-  step[ns - 1] = ns == 1 ? 1.0 : step[ns - 2];
+  step[ns - 1] = ns == 1 ? 1.0f : step[ns - 2];
   // Stretched beyond smute means a step below 1 / smute (or none at all); the
   // mute ends after the last such sample.
-  const double limit = 1.0 / p.smute;
+  const float limit = static_cast<float>(1.0 / p.smute);
   int kmute = 0;
   for (int k = ns - 1; k >= 0; --k)
     if (step[k] < limit) {
@@ -125,10 +127,10 @@ void ApplyNmo(const float* in, float* out, int ns, double dt, double tmin, doubl
       break;
     }
   for (int k = 0; k < kmute; ++k) out[k] = 0;
-  const double last = ns - 0.5;
+  const float last = static_cast<float>(ns) - 0.5f;
   const bool sscale = p.sscale;
   for (int k = kmute; k < ns; ++k) {
-    const double x = pos[k];
+    const float x = pos[k];
     if (!(x < last)) {
       out[k] = 0;
       continue;
@@ -146,7 +148,7 @@ void ApplyNmo(const float* in, float* out, int ns, double dt, double tmin, doubl
       for (int j = 0; j < 8; ++j)
         if (base + j >= 0 && base + j < ns) v += wt[j] * in[base + j];
     }
-    out[k] = sscale ? static_cast<float>(v * step[k]) : v;
+    out[k] = sscale ? v * step[k] : v;
   }
   // The ramp after the mute.
   if (kmute > 0)
