@@ -86,6 +86,8 @@ bool BoardLink::Riapri_Porta() {
 void BoardLink::Invia_Setup(int32_t samples, int frequency, int pre_trigger, int trigger_mode,
                             int polarity, int notch50, int notch60, int setting, int unit_address) {
   (void)unit_address;  // carried by the call, not by the packet
+  first_block_extra_ms_ =
+      frequency > 0 && samples > 0 ? 1000.0 * static_cast<double>(samples) / frequency : 0.0;
   WritePacket(port_, ArmPacket(samples, frequency, pre_trigger, trigger_mode, polarity, notch50,
                                notch60, setting));
 }
@@ -118,8 +120,30 @@ int BoardLink::Attendi_Trigger() {
     if (stop_ == 1) return 0;
     pump_.pump();
   }
-  port_.take(3);
+  (void)port_.take(port_.in_buffer_count());
+  // Anything right behind the notice (the rest of a notice split in pieces,
+  // a stray byte) goes too, before any block request can be answered.
+  (void)drop_until_quiet(config_.drain_quiet_ms, config_.drain_max_ms);
   return 1;
+}
+
+size_t BoardLink::drop_until_quiet(int quiet_ms, int max_ms) {
+  size_t dropped = 0;
+  const auto start = MonoClock::now();
+  const auto hard_end = start + Ms(max_ms);
+  auto quiet_end = start + Ms(quiet_ms);
+  for (;;) {
+    port_.poll_events();
+    const size_t n = port_.in_buffer_count();
+    if (n > 0) {
+      dropped += port_.take(n).size();
+      quiet_end = MonoClock::now() + Ms(quiet_ms);
+    }
+    const auto now = MonoClock::now();
+    if (now >= quiet_end || now >= hard_end) break;
+    pump_.pump();
+  }
+  return dropped;
 }
 
 int BoardLink::Leggi_Unita(int32_t samples, int unit, int unused) {
@@ -137,6 +161,14 @@ int BoardLink::Leggi_Unita(int32_t samples, int unit, int unused) {
   port_.set_input_length(0);
   const Packet request = BlockRequestPacket(unit);
   port_.set_receive_threshold(kBlockBytes);
+  stray_bytes = 0;
+
+  // Nothing asked for can be waiting yet: a byte here is a leftover of a
+  // reply or of another unit, and must not become this unit's first sample.
+  port_.poll_events();
+  if (const size_t waiting = port_.in_buffer_count(); waiting > 0) {
+    stray_bytes += static_cast<int32_t>(port_.take(waiting).size());
+  }
 
   // The count rule can fall short of n (n = 1 gives no block, 10,900 gives
   // 170 blocks for 10,900 samples): fetch whatever covers n in that case.
@@ -156,6 +188,17 @@ int BoardLink::Leggi_Unita(int32_t samples, int unit, int unused) {
     }
     store_block(b * kBlockSamples);
   }
+  // A unit that sent more than asked, or another unit's late block that took
+  // the place of one of this unit's, leaves bytes behind: the samples taken
+  // may be shifted, so the read fails rather than record them.
+  const size_t after = drop_until_quiet(config_.stray_check_ms, config_.drain_max_ms);
+  if (after > 0) {
+    stray_bytes += static_cast<int32_t>(after);
+    error_ = "unit " + std::to_string(unit) + ": " + std::to_string(stray_bytes) +
+             " bytes came that were not asked for; its samples cannot be trusted";
+    Errore_Linea = 0;
+    return 0;
+  }
   demean(samples);
   received_samples = static_cast<int32_t>(needed);
   return 1;
@@ -173,7 +216,11 @@ bool BoardLink::wait_block(const Packet& request, int unit, int block) {
              port_.error();
     return false;
   }
-  const auto deadline = MonoClock::now() + Ms(config_.block_timeout_ms);
+  // The first block after an arm may wait for the recording to end.
+  const double extra_ms = first_block_extra_ms_;
+  first_block_extra_ms_ = 0;
+  const int timeout_ms = config_.block_timeout_ms + static_cast<int>(extra_ms + 0.5);
+  const auto deadline = MonoClock::now() + Ms(timeout_ms);
   for (;;) {
     pump_.pump();
     port_.poll_events();
@@ -190,7 +237,7 @@ bool BoardLink::wait_block(const Packet& request, int unit, int block) {
     }
     if (MonoClock::now() >= deadline) {
       error_ = "block " + std::to_string(block + 1) + " of unit " + std::to_string(unit) +
-               " did not come within " + std::to_string(config_.block_timeout_ms) + " ms";
+               " did not come within " + std::to_string(timeout_ms) + " ms";
       return false;
     }
   }

@@ -47,6 +47,9 @@ struct LinkConfig {
   int drain_quiet_ms = 20;             // a drain ends when nothing arrived for this long...
   int drain_max_ms = 500;              // ...or after this long in any case
   int drain_output_ms = 1000;          // longest wait for the 0xC0 packet to leave
+  // After a unit's last block the line must stay silent this long: bytes that
+  // come then (a late or extra block) mean the unit's samples cannot be trusted.
+  int stray_check_ms = 20;
   BlockRule block_rule = BlockRule::RoundHalfEvenPlusOne;
   bool double_samples = false;         // boardtest keeps 64-bit samples and de-means in double
   static LinkConfig Korvan() { return {}; }
@@ -83,8 +86,10 @@ class BoardLink {
   // The 1-byte status, taken alone: whatever follows it stays queued. 0 when
   // stopped, or when none came within status_timeout_ms.
   int Attendi_Risposta();
-  // 1 when the 3-byte trigger notice came (its bytes consumed), 0 when stopped.
-  // The only wait without a time-out.
+  // 1 when the 3-byte trigger notice came, 0 when stopped. The notice and
+  // whatever arrives with it or right behind it (a status byte the caller did
+  // not read, stray bytes) are dropped: no block has been asked for yet, so
+  // nothing waiting can be sample data. The only wait without a time-out.
   int Attendi_Trigger();
   // Fetches one unit's samples into Campioni (korvan) or CampioniD (boardtest)
   // and de-means samples 0..n-1 by the mean of samples 1..n-1. Returns 1 when
@@ -92,6 +97,12 @@ class BoardLink {
   // failure the input is drained so the next unit starts clean. Fetches at
   // least enough blocks to cover n samples; a unit outside 0..255 or a count
   // outside 1..200,001 fails at once. With n = 1 nothing is subtracted.
+  // The first block after an arm may take the recording time of that arm
+  // (samples / frequency) on top of the block time-out: units may answer
+  // only once they have recorded. Bytes waiting before the first request are
+  // discarded, and bytes arriving after the last block (a late block of an
+  // earlier unit, a block more than asked) fail the read: both are counted in
+  // stray_bytes and named in error(), never taken as samples.
   int Leggi_Unita(int32_t samples, int unit, int unused = 0);
   void Seleziona_Unita();
   // Discards input waiting on the port and whatever is still arriving, until
@@ -112,6 +123,7 @@ class BoardLink {
   std::vector<float> Campioni;           // indices 0..200000 (korvan)
   std::vector<double> CampioniD;         // indices 0..200000 (boardtest)
   int32_t received_samples = 0;          // samples the last good read stored
+  int32_t stray_bytes = 0;               // unasked-for bytes met by the last Leggi_Unita
 
   // What the last failed operation met, for messages.
   const std::string& error() const { return error_; }
@@ -119,6 +131,10 @@ class BoardLink {
 
  private:
   bool wait_block(const Packet& request, int unit, int block);
+  // Takes and drops bytes until the line has been quiet for quiet_ms (at most
+  // max_ms); returns how many were dropped. Leaves the port's calls alone
+  // when nothing comes.
+  size_t drop_until_quiet(int quiet_ms, int max_ms);
   void fail_unit();
   void store_block(int32_t first);
   void demean(int32_t samples);
@@ -130,6 +146,7 @@ class BoardLink {
   std::string error_;
   OpenError open_error_ = OpenError::None;
   bool awaiting_block_ = false;
+  double first_block_extra_ms_ = 0;  // recording time of the last arm, until its first block
 };
 
 }  // namespace keld::board

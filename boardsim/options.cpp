@@ -28,6 +28,9 @@ const char kUsage[] =
     "  --delay U:B:MS           block B of unit U sent MS late\n"
     "  --merge-blocks U:B       block B of unit U sent together with block B+1\n"
     "  --flood U:B[:BYTES]      junk instead of block B (default 25000 bytes)\n"
+    "  --extra U:B              block B of unit U followed by one block more\n"
+    "  --hold-first-block       the first block after an arm waits out the recording time\n"
+    "  --stray N[:MS]           N junk bytes MS after each trigger notice\n"
     "  --verbose                packets on standard error\n";
 
 namespace {
@@ -119,6 +122,16 @@ std::optional<ServerOptions> ParseOptions(const std::vector<std::string>& args, 
       o.sim.never_trigger = true;
     } else if (a == "--trigger-on-signal") {
       o.sim.trigger_on_signal = true;
+    } else if (a == "--hold-first-block") {
+      o.sim.hold_first_block = true;
+    } else if (a == "--stray") {
+      auto v = value();
+      const auto parts = v ? Split(*v, ':') : std::vector<std::string>{};
+      auto n = parts.empty() || parts.size() > 2 ? std::nullopt : Number(parts[0], 1, 100000);
+      auto ms = parts.size() == 2 ? Real(parts[1]) : std::optional<double>(0.0);
+      if (!n || !ms) return fail("--stray needs N or N:MS");
+      o.sim.stray_after_notice = static_cast<int>(*n);
+      o.sim.stray_delay_ms = *ms;
     } else if (a == "--merge-status") {
       o.sim.merge_status = true;
     } else if (a == "--seed") {
@@ -169,6 +182,8 @@ std::optional<ServerOptions> ParseOptions(const std::vector<std::string>& args, 
       if (!fault(BlockFault::Kind::Delay, 2)) return fail("--delay needs U:B:MS");
     } else if (a == "--merge-blocks") {
       if (!fault(BlockFault::Kind::Merge, 0)) return fail("--merge-blocks needs U:B");
+    } else if (a == "--extra") {
+      if (!fault(BlockFault::Kind::Extra, 0)) return fail("--extra needs U:B");
     } else if (a == "--flood") {
       if (!fault(BlockFault::Kind::Flood, 1)) return fail("--flood needs U:B or U:B:BYTES");
     } else {

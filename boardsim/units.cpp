@@ -31,8 +31,15 @@ std::vector<Chunk> Units::trigger() {
   std::vector<Chunk> out;
   if (!notice_held_) return out;
   notice_held_ = false;
-  send(std::vector<uint8_t>(kNotice, kNotice + 3), 0, 0, out);
+  send_notice(0, out);
   return out;
+}
+
+void Units::send_notice(double delay_ms, std::vector<Chunk>& out) const {
+  send(std::vector<uint8_t>(kNotice, kNotice + 3), delay_ms, 0, out);
+  if (config_.stray_after_notice > 0)
+    send(std::vector<uint8_t>(static_cast<size_t>(config_.stray_after_notice), 0xA5),
+         config_.stray_delay_ms, 0, out);
 }
 
 void Units::handle(const board::Packet& p, std::vector<Chunk>& out) {
@@ -65,13 +72,15 @@ void Units::arm(const board::Packet& p, std::vector<Chunk>& out) {
   shot_ = ShotFromArm(p, config_.seed, shots_++);
   next_block_.clear();
   skip_.clear();
+  first_block_sent_ = false;
   notice_held_ = false;
   bool any = false;
   for (int u = 0; u < 256 && !any; ++u) any = present(u);
   if (!any) return;
-  const std::vector<uint8_t> notice(kNotice, kNotice + 3);
+  // Real units answer every arm with the status byte, in either mode.
   if (shot_.trigger_mode != 1) {
-    send(notice, config_.free_run_delay_ms, 0, out);
+    if (!config_.no_status) send({config_.status_byte}, 0, 0, out);
+    send_notice(config_.free_run_delay_ms, out);
     return;
   }
   const bool notice_now = !config_.never_trigger && !config_.trigger_on_signal;
@@ -81,7 +90,7 @@ void Units::arm(const board::Packet& p, std::vector<Chunk>& out) {
   }
   if (!config_.no_status) send({config_.status_byte}, 0, 0, out);
   if (notice_now)
-    send(notice, config_.trigger_delay_ms, 0, out);
+    send_notice(config_.trigger_delay_ms, out);
   else if (config_.trigger_on_signal && !config_.never_trigger)
     notice_held_ = true;
 }
@@ -100,9 +109,13 @@ void Units::block(int unit, std::vector<Chunk>& out) {
   }
   const int64_t b = next_block_[unit]++;
   std::vector<uint8_t> bytes = UnitBlock(shot_, unit, b);
+  double hold_ms = 0;
+  if (config_.hold_first_block && !first_block_sent_ && shot_.frequency > 0)
+    hold_ms = 1000.0 * static_cast<double>(shot_.samples) / shot_.frequency;
+  first_block_sent_ = true;
   const BlockFault* f = fault(unit, static_cast<int>(b));
   if (!f) {
-    send(std::move(bytes), 0, 0, out);
+    send(std::move(bytes), hold_ms, 0, out);
     return;
   }
   switch (f->kind) {
@@ -130,6 +143,12 @@ void Units::block(int unit, std::vector<Chunk>& out) {
     case BlockFault::Kind::Error:
       send(std::move(bytes), 0, f->value > 0 ? f->value : board::kErFrame, out);
       break;
+    case BlockFault::Kind::Extra: {
+      std::vector<uint8_t> more = UnitBlock(shot_, unit, next_block_[unit]++);
+      bytes.insert(bytes.end(), more.begin(), more.end());
+      send(std::move(bytes), 0, 0, out);
+      break;
+    }
   }
 }
 

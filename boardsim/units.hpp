@@ -22,6 +22,7 @@ struct BlockFault {
     Merge,   // send the block together with the next one; the next request gets nothing
     Flood,   // send `value` bytes of junk instead (default 25,000: overflows the input buffer)
     Error,   // the in-process port raises event `value` with the block (a real line cannot)
+    Extra,   // send the block and then one block more than was asked for
   };
   Kind kind = Kind::Cut;
   int unit = 0;
@@ -44,6 +45,13 @@ struct SimConfig {
   double piece_gap_ms = 0.5;  // between the pieces of a split write
   int unit_number = -1;       // answer to 0xB0; -1: the first unit on the line
   uint8_t status_byte = 0x06;
+  // A unit that answers only once it has recorded: the first block request
+  // after an arm is answered when the recording time (samples / frequency)
+  // has passed.
+  bool hold_first_block = false;
+  // Bytes of junk sent this long after the trigger notice (none when 0).
+  int stray_after_notice = 0;
+  double stray_delay_ms = 0;
   std::vector<BlockFault> faults;
 };
 
@@ -84,6 +92,7 @@ class Units {
   void arm(const board::Packet& p, std::vector<Chunk>& out);
   void block(int unit, std::vector<Chunk>& out);
   void send(std::vector<uint8_t> bytes, double delay_ms, int error, std::vector<Chunk>& out) const;
+  void send_notice(double delay_ms, std::vector<Chunk>& out) const;
   const BlockFault* fault(int unit, int block) const;
 
   SimConfig config_;
@@ -95,6 +104,7 @@ class Units {
   bool notice_held_ = false;
   std::map<int, int64_t> next_block_;  // per unit, since the arm
   std::map<int, int> skip_;            // requests already answered by a merged write
+  bool first_block_sent_ = false;      // since the arm
 };
 
 }  // namespace keld::sim

@@ -8,6 +8,7 @@ libgtest-dev libgmock-dev libbenchmark-dev libfftw3-dev
 python3 python3-numpy python3-segyio
 xvfb xauth fonts-dejavu-core xdg-utils
 clang libclang-rt-14-dev
+libquazip1-qt6-dev gnumeric
 fonts-liberation2 poppler-utils"
 missing=""
 for p in $PKGS; do

@@ -27,7 +27,7 @@ bool SuStreamReader::next(StreamTrace& t) {
              " in the header (samples per trace must be positive; not an SU stream?)";
     return false;
   }
-  if (t.dt_us <= 0) {
+  if (need_dt_ && t.dt_us <= 0) {
     error_ = "trace " + std::to_string(number) + ": dt=" + std::to_string(t.dt_us) +
              " in the header (the sample interval must be positive)";
     return false;

@@ -19,7 +19,9 @@ struct StreamTrace {
 
 class SuStreamReader {
  public:
-  explicit SuStreamReader(std::FILE* in) : in_(in) {}
+  // `need_dt` false lets traces with dt <= 0 through, for programs that only
+  // pass headers along.
+  explicit SuStreamReader(std::FILE* in, bool need_dt = true) : in_(in), need_dt_(need_dt) {}
   // True with the next trace in `t`. False at the end of the stream, with
   // error() empty after a clean end and set when the stream is bad: a partial
   // header, ns <= 0, dt <= 0, or fewer sample bytes than the header announces.
@@ -29,6 +31,7 @@ class SuStreamReader {
 
  private:
   std::FILE* in_;
+  bool need_dt_ = true;
   std::string error_;
   int64_t count_ = 0;
   std::vector<uint8_t> buf_;

@@ -11,6 +11,10 @@ namespace keld::sutools {
 
 int SufilterMain(int argc, const char* const* argv, std::FILE* in, std::FILE* out, std::FILE* err);
 int SugainMain(int argc, const char* const* argv, std::FILE* in, std::FILE* out, std::FILE* err);
+int SegyreadMain(int argc, const char* const* argv, std::FILE* in, std::FILE* out, std::FILE* err);
+int SegycleanMain(int argc, const char* const* argv, std::FILE* in, std::FILE* out, std::FILE* err);
+int SegyhdrsMain(int argc, const char* const* argv, std::FILE* in, std::FILE* out, std::FILE* err);
+int SegywriteMain(int argc, const char* const* argv, std::FILE* in, std::FILE* out, std::FILE* err);
 int SegdreadMain(int argc, const char* const* argv, std::FILE* out, std::FILE* err);
 int Seg2suMain(int argc, const char* const* argv, std::FILE* out, std::FILE* err);
 

@@ -20,7 +20,8 @@ TEST(Options, EveryFlag) {
                          "--free-run-delay", "5", "--merge-status", "--split", "9", "--piece-gap",
                          "0.25", "--unit-number", "33", "--cut", "1:2", "--cut", "1:3:50", "--garble",
                          "2:0", "--delay", "3:1:400", "--merge-blocks", "4:4", "--flood", "5:5:30000",
-                         "--link", "/tmp/x", "--verbose"},
+                         "--link", "/tmp/x", "--verbose", "--extra", "6:1", "--hold-first-block",
+                         "--stray", "3:40"},
                         &err);
   ASSERT_TRUE(o) << err;
   EXPECT_EQ(o->sim.seed, 12u);
@@ -32,7 +33,11 @@ TEST(Options, EveryFlag) {
   EXPECT_EQ(o->sim.split, 9u);
   EXPECT_DOUBLE_EQ(o->sim.piece_gap_ms, 0.25);
   EXPECT_EQ(o->sim.unit_number, 33);
-  ASSERT_EQ(o->sim.faults.size(), 6u);
+  ASSERT_EQ(o->sim.faults.size(), 7u);
+  EXPECT_EQ(o->sim.faults[6].kind, BlockFault::Kind::Extra);
+  EXPECT_TRUE(o->sim.hold_first_block);
+  EXPECT_EQ(o->sim.stray_after_notice, 3);
+  EXPECT_DOUBLE_EQ(o->sim.stray_delay_ms, 40);
   EXPECT_EQ(o->sim.faults[0].kind, BlockFault::Kind::Cut);
   EXPECT_EQ(o->sim.faults[0].value, 0);
   EXPECT_EQ(o->sim.faults[1].value, 50);

@@ -30,11 +30,31 @@ TEST(Units, ATriggeredArmGetsTheStatusByteThenTheNoticeLater) {
   EXPECT_EQ(u.shot().shot, 0);
 }
 
-TEST(Units, AFreeRunningArmGetsOnlyTheNotice) {
+TEST(Units, AFreeRunningArmGetsTheStatusByteAndTheNoticeAsRealUnitsSend) {
   Units u;
   const auto out = Feed(u, ArmPacket(256, 1000, 0, 0, 0, 0, 0, 0));
-  ASSERT_EQ(out.size(), 1u);
-  EXPECT_EQ(out[0].bytes, kNoticeBytes);
+  ASSERT_EQ(out.size(), 2u);
+  EXPECT_EQ(out[0].bytes, std::vector<uint8_t>{0x06});
+  EXPECT_EQ(out[1].bytes, kNoticeBytes);
+}
+
+TEST(Units, FaultOptionsForHeldFirstBlockExtraBlockAndStrayBytes) {
+  SimConfig c;
+  c.hold_first_block = true;
+  c.stray_after_notice = 2;
+  c.stray_delay_ms = 7;
+  c.faults.push_back({BlockFault::Kind::Extra, 3, 1});
+  Units u(c);
+  auto arm = Feed(u, ArmPacket(1000, 250, 0, 1, 1, 0, 0, 0));
+  ASSERT_EQ(arm.size(), 3u);
+  EXPECT_EQ(arm[2].bytes, (std::vector<uint8_t>{0xA5, 0xA5}));
+  EXPECT_EQ(arm[2].delay_ms, 7);
+  auto first = Feed(u, BlockRequestPacket(3));
+  EXPECT_DOUBLE_EQ(first[0].delay_ms, 4000.0) << "1000 samples at 250 Hz";
+  EXPECT_EQ(Feed(u, BlockRequestPacket(4))[0].delay_ms, 0) << "only the first block of the shot waits";
+  auto extra = Feed(u, BlockRequestPacket(3));
+  EXPECT_EQ(Bytes(extra).size(), 384u);
+  EXPECT_EQ(Bytes(Feed(u, BlockRequestPacket(3))), UnitBlock(u.shot(), 3, 3));
 }
 
 TEST(Units, BlockRequestsGiveTheUnitsNextSixtyFourSamples) {

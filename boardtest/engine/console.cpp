@@ -108,6 +108,7 @@ int Console::unit_of(int row) {
 CycleResult Console::Ciclo_Acquisizione() {
   BusyScope hold(busy_);
   CycleResult r;
+  ++cycles_;
   s_.Arresto = 0;
   bool rms_pending = true;
   const int rows = s_.Num_Unita < 0 ? 0 : (s_.Num_Unita > kRowsMax ? kRowsMax : s_.Num_Unita);

@@ -81,6 +81,7 @@ class Console {
   // The filtered samples of the last good read.
   std::span<const double> filtered() const { return y_; }
   int arms_sent() const { return arms_; }
+  int cycles_run() const { return cycles_; }
 
  private:
   void arm();
@@ -94,6 +95,7 @@ class Console {
   std::vector<double> y_;
   int busy_ = 0;
   int arms_ = 0;
+  int cycles_ = 0;
 };
 
 }  // namespace keld::boardtest

@@ -6,9 +6,10 @@
 
 namespace keld::boardtest {
 
+// Format's patterns round halves away from zero.
 std::string FormatRms(double v) {
   char buf[64];
-  std::snprintf(buf, sizeof buf, "%.4f", v);
+  std::snprintf(buf, sizeof buf, "%.4f", std::round(v * 1e4) / 1e4);
   std::string s = buf;
   // Decimals past the first are written only when significant.
   while (s.size() > 2 && s.back() == '0' && s[s.size() - 2] != '.') s.pop_back();
@@ -17,7 +18,7 @@ std::string FormatRms(double v) {
 
 std::string FormatDb(double v) {
   char buf[64];
-  std::snprintf(buf, sizeof buf, "%.1f", v);
+  std::snprintf(buf, sizeof buf, "%.1f", std::round(v * 10) / 10);
   return buf;
 }
 

@@ -3,6 +3,7 @@
 // platform layers (boxes, dialogs, started programs, the event pump, folders).
 // main() makes the real ones; tests hand in recorders.
 #include <functional>
+#include <map>
 #include <string>
 
 #include "conversion/shell/state.hpp"
@@ -23,6 +24,16 @@ struct ConversionServices {
   std::function<void()> beep;  // the refused-key beep
 };
 
+struct ConversionContext;
+
+// A conversion of the conversion window that runs the Seismic Unix programs
+// ("SEGD2SU", "SEGY2SU"): handed the checked names and the byte-order choice.
+struct ConvertRequest {
+  std::string input, output;
+  bool little_endian = true;
+};
+using BatchConversion = std::function<void(ConversionContext&, const ConvertRequest&)>;
+
 struct ConversionContext {
   ConversionState& st;
   ConversionServices& sv;
@@ -30,6 +41,8 @@ struct ConversionContext {
   // name of the start window such as "Option23"); set by the start window, so
   // that one window can open another (the GSSI window opens "Option23").
   std::function<void(const std::string& key)> show;
+  // The batch conversions registered by type (see WindowRegistry::batch).
+  std::map<std::string, BatchConversion> batch_conversions;
   void beep() const {
     if (sv.beep) sv.beep();
   }

@@ -92,8 +92,9 @@ QString Q(const std::string& s) { return QString::fromStdString(s); }
 }  // namespace
 
 StartWindow::StartWindow(ConversionState& st, ConversionServices& sv, WindowRegistry registry)
-    : QWidget(nullptr), cx_{st, sv, {}}, registry_(std::move(registry)) {
+    : QWidget(nullptr), cx_{st, sv, {}, {}}, registry_(std::move(registry)) {
   cx_.show = [this](const std::string& key) { ShowWindow(key); };
+  cx_.batch_conversions = registry_.batches();
   setObjectName("conversion");
   setWindowTitle("Velquist Seismic file conversion ");
   auto* v = new QVBoxLayout(this);

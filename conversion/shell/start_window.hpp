@@ -16,6 +16,8 @@
 // sets Conversion_Type before showing the window of an option that has one.
 // An action (the ASCII exports) runs at once instead of showing a window. A
 // key with nothing registered says that the conversion is not available yet.
+// reg.batch("SEGD2SU", fn) gives the conversion window what it runs for a
+// Seismic Unix conversion type, after its checks of the names.
 #include <QPointer>
 #include <QWidget>
 
@@ -39,12 +41,16 @@ class WindowRegistry {
  public:
   void window(const std::string& key, WindowFactory make) { windows_[key] = std::move(make); }
   void action(const std::string& key, WindowAction run) { actions_[key] = std::move(run); }
+  // What the conversion window runs for a Seismic Unix conversion type.
+  void batch(const std::string& type, BatchConversion run) { batches_[type] = std::move(run); }
+  const std::map<std::string, BatchConversion>& batches() const { return batches_; }
   const WindowFactory* find_window(const std::string& key) const;
   const WindowAction* find_action(const std::string& key) const;
 
  private:
   std::map<std::string, WindowFactory> windows_;
   std::map<std::string, WindowAction> actions_;
+  std::map<std::string, BatchConversion> batches_;
 };
 
 // Every window and action of the program (conversion/windows.cpp).

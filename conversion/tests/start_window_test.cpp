@@ -86,7 +86,9 @@ TEST(StartWindow, EveryOptionShowsItsWindowOrSaysItIsNotThereYet) {
     ASSERT_EQ(h.messages.shown.size(), 1u) << key;
     EXPECT_NE(h.messages.last().text.find("is not available yet"), std::string::npos) << key;
     EXPECT_EQ(h.messages.last().title, kTitle);
-    if (step.conversion_type) EXPECT_EQ(h.state.Conversion_Type, step.conversion_type);
+    if (step.conversion_type) {
+      EXPECT_EQ(h.state.Conversion_Type, step.conversion_type);
+    }
   }
   h.messages.clear();
   h.window->Command4->click();

@@ -1,26 +1,12 @@
 #pragma once
-// The character table of SEG-Y text headers: each character of the system's
-// single-byte code page to its EBCDIC byte, built from eight rows of
-// hexadecimal digits, and the byte exchange used to write 16-bit values high
-// byte first.
-#include <string>
-#include <string_view>
+// korvan's SEG-Y export uses the suite's one EBCDIC table (common/ebcdic.hpp).
+#include "common/ebcdic.hpp"
 
 namespace keld::korvan {
 
-// One character per pair of hexadecimal digits ("C1C2" gives "\xC1\xC2").
-// Digits may be upper or lower case; a character that is not a hexadecimal
-// digit counts as 0, and a last unpaired digit is ignored.
-std::string Hex_Octet(std::string_view hex);
-
-// The 256-character table: entry c is the EBCDIC byte for character code c.
-std::string Table_Ebcdic();
-
-// The text with each character c replaced by table entry c (same length).
-std::string Ascii_Ebcdic(std::string_view text, std::string_view table);
-
-// The two bytes of a 16-bit value exchanged: (v mod 256) * 256 + (v div 256),
-// for 0 <= v <= 65535.
-int Inverse_Octets(int value);
+using keld::Ascii_Ebcdic;
+using keld::Hex_Octet;
+using keld::Inverse_Octets;
+using keld::Table_Ebcdic;
 
 }  // namespace keld::korvan

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/su_join.hpp"
+
 namespace keld::korvan {
 
 // The pieces of a multiple-selection dialog result "folder name name ...",
@@ -30,26 +32,9 @@ AfficheFileResult Affiche_file(std::string_view dialog_result);
 // The same from a list of full paths (a dialog that returns them as such).
 AfficheFileResult Affiche_files(const std::vector<std::string>& paths);
 
-struct JoinResult {
-  bool ok = false;
-  std::string error;                     // why nothing was written (when !ok)
-  std::string output;
-  int64_t size = 0;                      // length of the written output
-  std::vector<std::string> unreadable;   // inputs that could not be read: not in the output
-  std::vector<std::string> deleted;      // inputs deleted after their bytes were found in the output
-  std::vector<std::string> not_deleted;  // inputs to delete that were kept (check or removal failed)
-};
-
-// Copies `inputs` one after the other into `output`, written beside it and
-// renamed over it when complete. Refuses (writes nothing) with "File name
-// missing" for an empty output name, "Same Input / Output" when the output is
-// one of the inputs, and a message when there is no input or none could be
-// read. An input that cannot be read is left out and named in the result.
-// With `delete_inputs`, each copied input is deleted only after the output
-// is complete and its bytes have been read back equal from it.
-// `progress(i, n)` is called before input i (from 1) of n.
-JoinResult JoinSuFiles(const std::vector<std::string>& inputs, const std::string& output, bool delete_inputs,
-                       const std::function<void(int, int)>& progress = {});
+// The joining itself is the suite's one (common/su_join.hpp).
+using keld::JoinResult;
+using keld::JoinSuFiles;
 
 // "Adding file " and i in the blank-prefixed form ("Adding file  1").
 std::string AddingFileText(int i);

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QStyledItemDelegate>
 
 #include <cmath>
@@ -45,7 +46,9 @@ int TypedKey(const QKeyEvent* e) {
 }
 }  // namespace
 
-Grid::Grid(QWidget* parent) : QTableWidget(parent) {
+Grid::Grid(QWidget* parent)
+    : QTableWidget(parent), back_sel_(ToBgr(palette().color(QPalette::Highlight))),
+      fore_sel_(ToBgr(palette().color(QPalette::HighlightedText))) {
   // Headings are the fixed rows and columns themselves, as in the programs' grids.
   horizontalHeader()->hide();
   verticalHeader()->hide();
@@ -135,6 +138,34 @@ void Grid::SetBackAt(int r, int c, uint32_t bgr) {
 
 void Grid::SetCellBackColor(uint32_t bgr) { SetBackAt(row_, col_, bgr); }
 
+uint32_t Grid::ForeColorAt(int r, int c) const {
+  const QTableWidgetItem* it = (r >= 0 && c >= 0) ? item(r, c) : nullptr;
+  if (!it || it->foreground().style() == Qt::NoBrush) return 0;
+  return ToBgr(it->foreground().color());
+}
+
+uint32_t Grid::CellForeColor() const { return ForeColorAt(row_, col_); }
+
+void Grid::SetForeAt(int r, int c, uint32_t bgr) {
+  if (QTableWidgetItem* it = cell(r, c)) it->setForeground(BgrColor(bgr));
+}
+
+void Grid::SetCellForeColor(uint32_t bgr) { SetForeAt(row_, col_, bgr); }
+
+void Grid::SetBackColorSel(uint32_t bgr) {
+  back_sel_ = bgr;
+  QPalette p = palette();
+  p.setColor(QPalette::Highlight, BgrColor(bgr));
+  setPalette(p);
+}
+
+void Grid::SetForeColorSel(uint32_t bgr) {
+  fore_sel_ = bgr;
+  QPalette p = palette();
+  p.setColor(QPalette::HighlightedText, BgrColor(bgr));
+  setPalette(p);
+}
+
 int Grid::ColWidthTwips(int c) const {
   if (c < 0 || c >= columnCount()) return 0;
   return columnWidth(c) * kTwipsPerPixel;
@@ -150,7 +181,25 @@ void Grid::SetRedraw(bool on) {
   if (on) viewport()->update();
 }
 
+void Grid::mouseDoubleClickEvent(QMouseEvent* e) {
+  const QModelIndex at = indexAt(e->position().toPoint());
+  if (at.isValid()) {
+    row_ = at.row();
+    col_ = at.column();
+    setCurrentCell(row_, col_);
+  }
+  QTableWidget::mouseDoubleClickEvent(e);
+  if (at.isValid()) emit DblClick();
+}
+
 void Grid::keyPressEvent(QKeyEvent* e) {
+  if (int code = VirtualKeyCode(e)) {
+    emit keyDown(code, ShiftState(e));
+    if (code == 0) {
+      e->accept();
+      return;
+    }
+  }
   int key = TypedKey(e);
   if (key) {
     int filtered = key;
@@ -190,6 +239,63 @@ bool Grid::eventFilter(QObject* watched, QEvent* e) {
     return true;
   }
   return QTableWidget::eventFilter(watched, e);
+}
+
+int ShiftState(const QKeyEvent* e) {
+  const Qt::KeyboardModifiers m = e->modifiers();
+  return (m & Qt::ShiftModifier ? 1 : 0) + (m & Qt::ControlModifier ? 2 : 0) + (m & Qt::AltModifier ? 4 : 0);
+}
+
+int VirtualKeyCode(const QKeyEvent* e) {
+  const int k = e->key();
+  if (e->modifiers() & Qt::KeypadModifier) {
+    if (k >= Qt::Key_0 && k <= Qt::Key_9) return 96 + (k - Qt::Key_0);
+    switch (k) {
+      case Qt::Key_Asterisk: return 106;
+      case Qt::Key_Plus: return 107;
+      case Qt::Key_Minus: return 109;
+      case Qt::Key_Period:
+      case Qt::Key_Comma: return 110;
+      case Qt::Key_Slash: return 111;
+      default: break;
+    }
+  }
+  if (k >= Qt::Key_0 && k <= Qt::Key_9) return 48 + (k - Qt::Key_0);
+  if (k >= Qt::Key_A && k <= Qt::Key_Z) return 65 + (k - Qt::Key_A);
+  if (k >= Qt::Key_F1 && k <= Qt::Key_F12) return 112 + (k - Qt::Key_F1);
+  switch (k) {
+    case Qt::Key_Backspace: return 8;
+    case Qt::Key_Tab: return 9;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return 13;
+    case Qt::Key_Shift: return 16;
+    case Qt::Key_Control: return 17;
+    case Qt::Key_Alt: return 18;
+    case Qt::Key_Escape: return 27;
+    case Qt::Key_Space: return 32;
+    case Qt::Key_PageUp: return 33;
+    case Qt::Key_PageDown: return 34;
+    case Qt::Key_End: return 35;
+    case Qt::Key_Home: return 36;
+    case Qt::Key_Left: return 37;
+    case Qt::Key_Up: return 38;
+    case Qt::Key_Right: return 39;
+    case Qt::Key_Down: return 40;
+    case Qt::Key_Insert: return 45;
+    case Qt::Key_Delete: return 46;
+    case Qt::Key_Semicolon: return 186;
+    case Qt::Key_Equal: return 187;
+    case Qt::Key_Comma: return 188;
+    case Qt::Key_Minus: return 189;
+    case Qt::Key_Period: return 190;
+    case Qt::Key_Slash: return 191;
+    case Qt::Key_QuoteLeft: return 192;
+    case Qt::Key_BracketLeft: return 219;
+    case Qt::Key_Backslash: return 220;
+    case Qt::Key_BracketRight: return 221;
+    case Qt::Key_Apostrophe: return 222;
+    default: return 0;
+  }
 }
 
 }  // namespace keld

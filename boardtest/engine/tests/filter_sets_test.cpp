@@ -16,21 +16,21 @@ namespace {
 struct SetCase {
   const char* name;
   void (*load)(FilterCoeffs&);
-  double rate;
+  int rate, choice;  // the rate and choice that select it
   double dc_gain;  // at 0 Hz, two or three figures
   double corner;   // -3 dB against the 0 Hz gain
   double lfilter_tolerance;  // of the float recursion against lfilter, relative to the peak
 };
 
 const SetCase kSets[] = {
-    {"Coeff_16000", Coeff_16000, 16000, 1.0, 409.6, 0.05},
-    {"Coeff_8000", Coeff_8000, 8000, 1.0, 409.6, 1e-3},
-    {"Coeff_4000", Coeff_4000, 4000, 0.995, 409.6, 1e-4},
-    {"Coeff_2000", Coeff_2000, 2000, 0.999, 409.6, 1e-5},
-    {"Coeff_1000_2", Coeff_1000_2, 1000, 0.999, 204.7, 1e-5},
-    {"Coeff_1000_1", Coeff_1000_1, 1000, 1.078, 61.4, 1e-3},
-    {"Coeff_500", Coeff_500, 500, 1.077, 30.7, 1e-3},
-    {"Coeff_250", Coeff_250, 250, 1.008, 30.7, 1e-4},
+    {"Coeff_16000", Coeff_16000, 16000, 1, 1.0, 409.6, 0.05},
+    {"Coeff_8000", Coeff_8000, 8000, 2, 1.0, 409.6, 1e-3},
+    {"Coeff_4000", Coeff_4000, 4000, 1, 0.995, 409.6, 1e-4},
+    {"Coeff_2000", Coeff_2000, 2000, 2, 0.999, 409.6, 1e-5},
+    {"Coeff_1000_2", Coeff_1000_2, 1000, 2, 0.999, 204.7, 1e-5},
+    {"Coeff_1000_1", Coeff_1000_1, 1000, 1, 1.078, 61.4, 1e-3},
+    {"Coeff_500", Coeff_500, 500, 1, 1.077, 30.7, 1e-3},
+    {"Coeff_250", Coeff_250, 250, 2, 1.008, 30.7, 1e-4},
 };
 
 std::vector<double> ReadColumn(const std::string& path, int column) {
@@ -122,20 +122,13 @@ TEST(FilterSets, ChoiceBySamplingRate) {
   FilterCoeffs f, want;
   EXPECT_FALSE(Scegli_Filtro(f, 32000, 1));  // nothing loaded: all zero
   EXPECT_EQ(f.a[0], 0);
-  struct {
-    int rate, choice;
-    void (*load)(FilterCoeffs&);
-  } table[] = {{250, 1, Coeff_250},       {500, 2, Coeff_500},     {1000, 1, Coeff_1000_1},
-               {1000, 2, Coeff_1000_2},   {2000, 1, Coeff_2000},   {4000, 1, Coeff_4000},
-               {8000, 2, Coeff_8000},     {16000, 1, Coeff_16000}};
-  for (const auto& t : table) {
-    EXPECT_TRUE(Scegli_Filtro(f, t.rate, t.choice));
-    t.load(want);
-    EXPECT_EQ(f.b, want.b) << t.rate;
-    EXPECT_EQ(f.a, want.a) << t.rate;
+  for (const auto& c : kSets) {
+    EXPECT_TRUE(Scegli_Filtro(f, c.rate, c.choice));
+    c.load(want);
+    EXPECT_EQ(f.b, want.b) << c.name;
+    EXPECT_EQ(f.a, want.a) << c.name;
   }
-  // A rate without a set keeps the one in force.
-  EXPECT_FALSE(Scegli_Filtro(f, 3000, 1));
+  EXPECT_FALSE(Scegli_Filtro(f, 3000, 1));  // a rate without a set keeps the one in force
   EXPECT_EQ(f.a, want.a);
 }
 

@@ -16,6 +16,10 @@ struct Grid3x4 : ::testing::Test {
     g.SetRows(3);
     g.SetCols(4);
   }
+  void Select(int r, int c) {
+    ASSERT_TRUE(g.SetRow(r));
+    ASSERT_TRUE(g.SetCol(c));
+  }
 };
 }  // namespace
 
@@ -132,4 +136,45 @@ TEST_F(Grid3x4, KeyFilterDropsARefusedKey) {
   QCoreApplication::processEvents();  // the editor commits on the next turn of the loop
   EXPECT_EQ(g.TextMatrix(1, 1), "5-7");
   EXPECT_EQ(beeps, 3);
+}
+
+TEST_F(Grid3x4, KeyDownGetsVirtualKeyCodesAndMayConsumeTheKey) {
+  std::vector<std::pair<int, int>> seen;
+  QObject::connect(&g, &Grid::keyDown, [&](int& code, int shift) {
+    seen.emplace_back(code, shift);
+    if (code == 55) code = 0;
+  });
+  Select(1, 1);
+  QTest::keyClick(&g, Qt::Key_7);
+  QTest::keyClick(&g, Qt::Key_7, Qt::KeypadModifier);
+  QTest::keyClick(&g, Qt::Key_Period, Qt::KeypadModifier);
+  QTest::keyClick(&g, Qt::Key_Period);
+  QTest::keyClick(&g, Qt::Key_Minus);
+  QTest::keyClick(&g, Qt::Key_Delete);
+  QTest::keyClick(&g, Qt::Key_Backspace);
+  QTest::keyClick(&g, Qt::Key_A, Qt::ShiftModifier);
+  QTest::keyClick(&g, Qt::Key_Right);
+  EXPECT_EQ(seen, (std::vector<std::pair<int, int>>{
+                      {55, 0}, {103, 0}, {110, 0}, {190, 0}, {189, 0}, {46, 0}, {8, 0}, {16, 1}, {65, 1}, {39, 0}}));
+  EXPECT_EQ(g.Col(), 2);  // the arrow still moves the current cell
+}
+
+TEST_F(Grid3x4, TextColoursSelectionColoursAndDoubleClick) {
+  g.SetForeAt(2, 3, 0x0000FF);
+  EXPECT_EQ(g.ForeColorAt(2, 3), 0x0000FFu);
+  Select(2, 3);
+  EXPECT_EQ(g.CellForeColor(), 0x0000FFu);
+  g.SetBackColorSel(0xFFFFFF);
+  g.SetForeColorSel(0);
+  EXPECT_EQ(g.BackColorSel(), 0xFFFFFFu);
+  EXPECT_EQ(g.palette().color(QPalette::HighlightedText), QColor(0, 0, 0));
+  int clicks = 0;
+  QObject::connect(&g, &Grid::DblClick, [&] { ++clicks; });
+  g.resize(400, 200);
+  g.show();
+  const QRect r = g.visualRect(g.model()->index(1, 2));
+  QTest::mouseDClick(g.viewport(), Qt::LeftButton, {}, r.center());
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(g.Row(), 1);
+  EXPECT_EQ(g.Col(), 2);
 }

@@ -1,8 +1,8 @@
-#include "korvan/engine/ebcdic.hpp"
+#include "common/ebcdic.hpp"
 
 #include <array>
 
-namespace keld::korvan {
+namespace keld {
 
 namespace {
 
@@ -50,6 +50,18 @@ std::string Ascii_Ebcdic(std::string_view text, std::string_view table) {
   return out;
 }
 
+std::string Table_Ebcdic_Inverse() {
+  const std::string t = Table_Ebcdic();
+  std::string inv(256, '\0');
+  for (int c = 0; c < 256; ++c) inv[static_cast<unsigned char>(t[static_cast<size_t>(c)])] = static_cast<char>(c);
+  return inv;
+}
+
+std::string Ebcdic_Ascii(std::string_view ebcdic) {
+  static const std::string inv = Table_Ebcdic_Inverse();
+  return Ascii_Ebcdic(ebcdic, inv);
+}
+
 int Inverse_Octets(int value) { return (value % 256) * 256 + value / 256; }
 
-}  // namespace keld::korvan
+}  // namespace keld

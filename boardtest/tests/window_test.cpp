@@ -1,0 +1,207 @@
+// The console window driven headless by its control names, over the
+// simulated units in the same process.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTimer>
+
+#include <filesystem>
+
+#include "boardsim/sim_port.hpp"
+#include "boardtest/tests/window_fixture.hpp"
+#include "boardtest/window/parametri.hpp"
+#include "platform/qt/picture_box.hpp"
+
+using namespace keld;
+using namespace keld::boardtest;
+using keld::boardtest::testing::Caption;
+using keld::testing::ReadText;
+using keld::testing::WriteText;
+using Fixture = keld::boardtest::testing::Console;
+
+namespace {
+
+std::vector<std::string> Lines(const std::string& s) {
+  std::vector<std::string> out;
+  size_t start = 0;
+  for (size_t p; (p = s.find("\r\n", start)) != std::string::npos; start = p + 2) out.push_back(s.substr(start, p - start));
+  return out;
+}
+
+TEST(BoardtestWindow, FirstStartWithoutIniTxt) {
+  sim::SimPort port;
+  Fixture f(port);
+  Analog& w = f.start();
+  EXPECT_TRUE(std::filesystem::exists(f.dir / "ini.txt"));
+  EXPECT_EQ(w.windowTitle().toStdString(), "QMR650 Blackfin  Test");
+  EXPECT_EQ(f.state.Num_Unita, 12);
+  EXPECT_EQ(w.Label11->text(), "12");
+  EXPECT_TRUE(!w.Picture[12]->isHidden() && w.Picture[13]->isHidden());
+  EXPECT_EQ(w.findChild<QCheckBox*>("Check41"), w.CheckRow[40]);
+  EXPECT_EQ(f.state.Campioni, 256);
+  // 32000 is not offered: the rate of the scroll bar's design position.
+  EXPECT_EQ(f.state.Frequenza, 1000);
+  EXPECT_EQ(w.parametri->Label3->text(), "1000 Hz");
+  EXPECT_EQ(f.state.Scelta_Filtro, 2);
+  EXPECT_TRUE(w.parametri->Option5->isChecked());
+  EXPECT_EQ(f.state.Pre_Campioni, 0);
+  EXPECT_EQ(w.Label84->text(), "50");
+  EXPECT_DOUBLE_EQ(f.state.Scala, 50 * 1000.0 / 16780000);
+  EXPECT_TRUE(w.Option1->isChecked());
+  for (int i = 1; i <= 48; ++i) EXPECT_TRUE(w.TextRow[static_cast<size_t>(i)]->text().isEmpty());
+  EXPECT_TRUE(w.Label24->isVisible());
+  EXPECT_TRUE(w.Message->isHidden());
+  EXPECT_TRUE(w.Frame1->isHidden());
+  EXPECT_TRUE(f.messages.shown.empty());
+  w.uscita->trigger();  // the port is closed: nothing written
+  EXPECT_EQ(ReadText(f.dir / "ini.txt"), "");
+}
+
+TEST(BoardtestWindow, StartFromIniTxt) {
+  sim::SimPort port;
+  Fixture f(port);
+  WriteText(f.dir / "ini.txt", "1\r\n5\r\n0\r\n0\r\n30\r\n1000\r\n0\r\n2000\r\n1\r\n1\r\n1\r\n\"7\"\r\n\"300\"\r\n\"9\"\r\n");
+  Analog& w = f.start();
+  EXPECT_EQ(f.state.Num_Unita, 30);
+  EXPECT_FALSE(w.Picture[30]->isHidden());
+  EXPECT_EQ(f.state.Campioni, 1024);  // log2 1000 rounded
+  EXPECT_EQ(f.state.Frequenza, 2000);
+  EXPECT_TRUE(w.parametri->Option26->isChecked());
+  EXPECT_TRUE(w.parametri->Option2->isChecked());
+  EXPECT_EQ(f.state.Polarita, 1);
+  EXPECT_EQ(w.TextRow[1]->text(), "7");
+  EXPECT_EQ(w.TextRow[2]->text(), "");  // no unit 300 on the line
+  EXPECT_EQ(w.TextRow[3]->text(), "9");
+}
+
+TEST(BoardtestWindow, ParametersWindowRules) {
+  sim::SimPort port;
+  Fixture f(port);
+  Analog& w = f.start();
+  Parametri& p = *w.parametri;
+  p.Option4->click();
+  EXPECT_EQ(f.state.Scelta_Filtro, 1);
+  p.Check2->setChecked(true);
+  EXPECT_TRUE(f.state.Senza_Filtro);
+  EXPECT_FALSE(p.Option5->isEnabled());
+  p.Check2->setChecked(false);
+  EXPECT_FALSE(f.state.Senza_Filtro);
+  EXPECT_TRUE(p.Option5->isEnabled() && p.Option5->isChecked());
+  EXPECT_EQ(f.state.Scelta_Filtro, 2);
+  p.Check2->setChecked(true);
+  p.VScroll2->setValue(1);  // 250 Hz: its option enabled although "No Filter" stays ticked
+  EXPECT_TRUE(p.Option3->isEnabled());
+  EXPECT_TRUE(f.state.Senza_Filtro);
+  EXPECT_EQ(p.Label7->text(), "4096");
+  p.VScroll1->setValue(13);
+  EXPECT_EQ(p.Label55->text(), "32768");
+  p.VScroll1->setValue(6);
+  p.VScroll2->setValue(7);
+  EXPECT_EQ(p.Label55->text(), "4");
+  EXPECT_EQ(p.Label3->text(), "16000 Hz");
+  p.VScroll3->setValue(6);
+  EXPECT_EQ(f.state.Pre_Campioni, 64);
+  p.VScroll3->setValue(5);
+  EXPECT_EQ(p.Label6->text(), "0");
+  p.Option27->click();
+  EXPECT_EQ(f.state.Notch_60, 1);
+  p.Option28->click();
+  EXPECT_EQ(f.state.Notch_50 + f.state.Notch_60, 0);
+  EXPECT_FALSE(p.Option26->isChecked() || p.Option27->isChecked());
+  p.Check1->setChecked(true);
+  EXPECT_FALSE(w.Frame1->isHidden());
+}
+
+TEST(BoardtestWindow, UnitBoxesAndTheirBlocks) {
+  sim::SimPort port;
+  Fixture f(port);
+  Analog& w = f.start();
+  const std::pair<const char*, const char*> typed[] = {
+      {"12a", ""}, {"7", "7"}, {"-3", ""}, {"255", "255"}, {"256", ""}, {"2.5", ""}, {"", ""}};
+  for (auto [in, kept] : typed) {
+    w.TextRow[4]->setText(in);
+    EXPECT_EQ(w.TextRow[4]->text().toStdString(), kept) << in;
+  }
+  w.CheckRow[25]->setChecked(true);
+  for (int i = 1; i <= 12; ++i) EXPECT_TRUE(w.CheckRow[static_cast<size_t>(i)]->isChecked()) << i;
+  EXPECT_FALSE(w.CheckRow[13]->isChecked());
+  w.CheckRow[25]->setChecked(false);
+  w.VScroll1->setValue(40);
+  w.Check40->setChecked(true);
+  for (int i = 1; i <= 40; ++i) EXPECT_TRUE(w.CheckRow[static_cast<size_t>(i)]->isChecked()) << i;
+  EXPECT_FALSE(w.CheckRow[41]->isChecked());
+}
+
+TEST(BoardtestWindow, GoTriggerMarksRowsCountsAndExitWritesTheCounts) {
+  sim::SimConfig cfg;
+  cfg.absent = {5};
+  sim::SimPort port(cfg);
+  Fixture f(port);
+  Analog& w = f.start();
+  w.Pulsante_trg->click();  // no port yet: refused
+  EXPECT_TRUE(f.messages.saw("The serial port is not open: choose the port of the units first."));
+  EXPECT_EQ(port.units().shots(), 0);
+  ASSERT_TRUE(f.open_port());
+  f.tick_rows({{1, "1"}, {2, "2"}, {5, "5"}});
+  w.parametri->Check1->setChecked(true);
+  w.Autrnge->click();
+  w.Pulsante_trg->click();
+  EXPECT_EQ(port.units().shots(), 1);
+  EXPECT_EQ(port.units().received.front()[10], 1);
+  EXPECT_EQ(Caption(w, 1), "OK");
+  EXPECT_EQ(Analog::BackColour(w.CheckRow[1]), 49152u);
+  EXPECT_EQ(Caption(w, 3), "UNIT");
+  EXPECT_EQ(Analog::BackColour(w.CheckRow[3]), 14737632u);
+  EXPECT_EQ(Caption(w, 5), "ERROR");
+  EXPECT_EQ(Analog::BackColour(w.CheckRow[5]), 255u);
+  EXPECT_EQ(Caption(w, 13), "UNIT");
+  EXPECT_EQ(f.state.Errori[5], 1);
+  EXPECT_FALSE(w.Label14->text().isEmpty());
+  EXPECT_FALSE(w.Label23->text().isEmpty());
+  EXPECT_TRUE(w.Message->isHidden());
+  EXPECT_TRUE(w.Pulsante_trg->isEnabled());
+  EXPECT_FALSE(w.Geometry->isEnabled());
+  // A drawn trace: dark pixels in row 1's picture, none in row 3's.
+  const QImage img = w.Picture[1]->Snapshot();
+  int dark = 0;
+  for (int y = 0; y < img.height(); ++y)
+    for (int x = 0; x < img.width(); ++x) dark += qGray(img.pixel(x, y)) < 100;
+  EXPECT_GT(dark, 50);
+
+  w.TextRow[48]->setText("48");
+  w.uscita->trigger();
+  const auto lines = Lines(ReadText(f.dir / "ini.txt"));
+  ASSERT_EQ(lines.size(), 109u);
+  EXPECT_EQ(lines[7], "1000");
+  EXPECT_EQ(lines[11], "\"1\"");
+  EXPECT_EQ(lines[58], "\"48\"");
+  EXPECT_EQ(lines[60], "\"Errori:\"");
+  EXPECT_EQ(lines[65], "1");  // unit 5
+  EXPECT_FALSE(w.isVisible());
+}
+
+TEST(BoardtestWindow, APortThatDoesNotReopenStopsRunningModeWithAMessage) {
+  sim::SimConfig cfg;
+  cfg.absent = {1};
+  sim::SimPort port(cfg);
+  Fixture f(port);
+  Analog& w = f.start();
+  ASSERT_TRUE(f.open_port());
+  port.openable = {9};  // port 1 goes away
+  f.tick_rows({{1, "1"}});
+  w.pulsante_running->click();
+  ASSERT_TRUE(Fixture::RunUntil([&] { return !f.messages.shown.empty(); }));
+  EXPECT_NE(f.messages.last().text.find("The serial port 1 could not be opened again"), std::string::npos);
+  EXPECT_FALSE(w.Timer3->isActive());
+  EXPECT_TRUE(w.Pulsante_trg->isEnabled() && w.uscita->isEnabled());
+  EXPECT_EQ(f.state.Errori[1], 1);
+}
+
+}  // namespace

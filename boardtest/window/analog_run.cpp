@@ -1,0 +1,187 @@
+// The run commands: GO trigger, GO running and its timer, STOP, RESET and
+// the exit.
+#include <QAction>
+#include <QCloseEvent>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTimer>
+
+#include "boardlink/window/rs232.hpp"
+#include "boardtest/engine/settings_file.hpp"
+#include "boardtest/window/analog.hpp"
+#include "boardtest/window/parametri.hpp"
+#include "common/numtext.hpp"
+#include "platform/qt/picture_box.hpp"
+
+namespace keld::boardtest {
+
+bool Analog::refuse_without_port() {
+  if (console_->port_open()) return false;
+  sv.msg.ok("The serial port is not open: choose the port of the units first.", MsgIcon::Exclamation, kTitle);
+  if (rs232) {
+    rs232->show();
+    rs232->raise();
+  }
+  return true;
+}
+
+void Analog::Pulsante_trg_Click() {
+  if (console_->busy() || refuse_without_port()) return;
+  st.Arresto = 0;
+  Label24->hide();
+  pulsante_running->setEnabled(false);
+  Pulsante_trg->setEnabled(false);
+  parameters->setEnabled(false);
+  Geometry->setEnabled(false);
+  Reset->setEnabled(false);
+  Timer3->stop();
+  st.Salta_Campioni = 1;
+  st.Opzione_Lettura = true;
+  Option1->setEnabled(true);
+  Autrnge->setEnabled(true);
+  for (int i = 1; i <= 36; ++i) Picture[static_cast<size_t>(i)]->Cls();
+  recompute_steps();
+  set_message("READY for Trigger!", 0x00FF00, 24, true);
+  sv.pump.pump();
+
+  CycleResult r;
+  const RunOutcome out = console_->GoTrigger(&r);
+  Reset->setEnabled(true);
+  Pulsante_trg->setEnabled(true);
+  parameters->setEnabled(true);
+  pulsante_running->setEnabled(true);
+  if (out == RunOutcome::Polled) after_run(r);
+  if (exit_pending_) finish_exit();
+}
+
+void Analog::pulsante_running_Click() {
+  if (console_->busy() || refuse_without_port()) return;
+  Label24->hide();
+  Command5->setEnabled(true);
+  Command6->setEnabled(true);
+  pulsante_running->setEnabled(false);
+  Pulsante_trg->setEnabled(false);
+  Reset->setEnabled(false);
+  st.Arresto = 0;
+  st.Modo_Trigger = 0;
+  uscita->setEnabled(false);
+  parameters->setEnabled(false);
+  Geometry->setEnabled(false);
+  recompute_steps();
+  set_message(Message->text(), 0x00FF00, 12, Message->isVisible());
+  st.Scala = Val(Label84->text().toStdString()) * 1000.0 / 16780000.0;
+  console_->StartRunning();
+  gain_option(1, Option1);
+  Timer3->start();
+}
+
+void Analog::Timer3_Timer() {
+  // A tick that falls due while the previous one still runs is skipped by
+  // the console, so one arm and its blocks are never interleaved.
+  CycleResult r;
+  if (console_->RunningTick(&r) == RunOutcome::Polled) after_run(r);
+  if (exit_pending_ && !console_->busy()) finish_exit();
+}
+
+void Analog::after_run(const CycleResult& r) {
+  if (!r.port_lost) return;
+  Command10_Click();
+  sv.msg.ok("The serial port " + std::to_string(link_->port().port_number()) +
+                " could not be opened again after a unit failed (" + r.port_error +
+                "): the run is stopped. Choose the port again.",
+            MsgIcon::Critical, kTitle);
+  if (rs232) rs232->show();
+}
+
+void Analog::Command10_Click() {
+  Timer3->stop();
+  Pulsante_trg->setEnabled(false);
+  pulsante_running->setEnabled(false);
+  st.Modo_Trigger = 0;
+  st.Arresto = 1;
+  Reset->setEnabled(true);
+  uscita->setEnabled(true);
+  VScroll1->setEnabled(true);
+  parameters->setEnabled(true);
+  Message->setText("");
+  Pulsante_trg->setEnabled(true);
+  pulsante_running->setEnabled(true);
+}
+
+void Analog::Reset_Click() {
+  set_message("Reset !", 0x00FF00, Message->font().pointSize(), true);
+  Pulsante_trg->setEnabled(false);
+  pulsante_running->setEnabled(false);
+  st.Modo_Trigger = 0;
+  (void)Reset_Scheda();
+  Reset->setEnabled(false);
+  uscita->setEnabled(false);
+  Frame2->setEnabled(false);
+  Reset->setEnabled(true);
+  uscita->setEnabled(true);
+  Pulsante_trg->setEnabled(true);
+  pulsante_running->setEnabled(true);
+  Frame2->setEnabled(true);
+  Message->hide();
+}
+
+void Analog::parameters_Click() {
+  parametri->show();
+  parametri->raise();
+}
+
+void Analog::uscita_Click() {
+  write_ini_on_exit_ = link_->port().is_open();
+  if (console_->busy()) {
+    // A run is waiting inside its handler: it ends first, then the exit.
+    st.Arresto = 1;
+    exit_pending_ = true;
+    return;
+  }
+  finish_exit();
+}
+
+void Analog::finish_exit() {
+  exit_pending_ = false;
+  if (write_ini_on_exit_) {
+    IniValues v;
+    v.settings = st.settings;
+    v.Num_Unita = st.Num_Unita;
+    v.Campioni = st.Campioni;
+    v.Pre_Campioni = st.Pre_Campioni;
+    v.Frequenza = st.Frequenza;
+    v.Notch_50 = st.Notch_50;
+    v.Notch_60 = st.Notch_60;
+    v.Polarita = st.Polarita;
+    for (int i = 1; i <= kRowsMax; ++i)
+      v.units[static_cast<size_t>(i - 1)] = TextRow[static_cast<size_t>(i)]->text().toStdString();
+    const Status w = SaveIniFile(ini_path(), v, st.Errori);
+    if (!w.ok()) sv.msg.ok("ini.txt cannot be written: " + w.error, MsgIcon::Critical, kTitle);
+    Reset_Click();
+    write_ini_on_exit_ = false;
+  }
+  closing_ = true;
+  close();
+}
+
+void Analog::closeEvent(QCloseEvent* e) {
+  if (console_->busy()) {
+    // The run's wait loops are still on the stack: stop them, close after.
+    st.Arresto = 1;
+    exit_pending_ = true;
+    e->ignore();
+    return;
+  }
+  Timer3->stop();
+  st.Arresto = 1;
+  parametri->close();
+  if (rs232) rs232->close();
+  e->accept();
+}
+
+}  // namespace keld::boardtest

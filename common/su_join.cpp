@@ -1,0 +1,141 @@
+#include "common/su_join.hpp"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+
+#include <sys/types.h>
+#include <unistd.h>
+
+#include "common/files.hpp"
+
+namespace keld {
+
+namespace {
+
+constexpr size_t kChunk = 1 << 20;
+
+struct Copied {
+  std::string path;
+  int64_t offset = 0, length = 0;
+};
+
+// Appends the whole of `path` to `out`. On a read failure the output is cut
+// back to where it stood, so a file is either in it whole or not at all.
+bool AppendFile(std::FILE* out, const std::string& path, int64_t& written, std::string& write_error) {
+  std::FILE* in = std::fopen(path.c_str(), "rb");
+  if (!in) return false;
+  std::vector<uint8_t> buf(kChunk);
+  const int64_t start = written;
+  bool read_ok = true;
+  size_t n;
+  while ((n = std::fread(buf.data(), 1, buf.size(), in)) > 0) {
+    if (std::fwrite(buf.data(), 1, n, out) != n) {
+      write_error = std::strerror(errno);
+      std::fclose(in);
+      return false;
+    }
+    written += static_cast<int64_t>(n);
+  }
+  if (std::ferror(in)) read_ok = false;
+  std::fclose(in);
+  if (!read_ok) {
+    std::fflush(out);
+    if (ftruncate(fileno(out), static_cast<off_t>(start)) != 0 || fseeko(out, static_cast<off_t>(start), SEEK_SET) != 0)
+      write_error = "cannot cut back the output after a read failure";
+    written = start;
+  }
+  return read_ok;
+}
+
+// True when `path` holds exactly the `c.length` bytes at `c.offset` of `joined`.
+bool SameBytes(std::FILE* joined, const Copied& c) {
+  auto len = FileLength(c.path);
+  if (!len || *len != c.length) return false;
+  std::FILE* in = std::fopen(c.path.c_str(), "rb");
+  if (!in) return false;
+  bool same = fseeko(joined, static_cast<off_t>(c.offset), SEEK_SET) == 0;
+  std::vector<uint8_t> a(kChunk), b(kChunk);
+  int64_t left = c.length;
+  while (same && left > 0) {
+    size_t n = static_cast<size_t>(std::min<int64_t>(left, static_cast<int64_t>(kChunk)));
+    same = std::fread(a.data(), 1, n, in) == n && std::fread(b.data(), 1, n, joined) == n &&
+           std::memcmp(a.data(), b.data(), n) == 0;
+    left -= static_cast<int64_t>(n);
+  }
+  std::fclose(in);
+  return same;
+}
+
+}  // namespace
+
+JoinResult JoinSuFiles(const std::vector<std::string>& inputs, const std::string& output, bool delete_inputs,
+                       const std::function<void(int, int)>& progress) {
+  JoinResult r;
+  r.output = output;
+  if (output.empty()) {
+    r.error = "File name missing";
+    return r;
+  }
+  if (inputs.empty()) {
+    r.error = "No SU file to join: select the files first";
+    return r;
+  }
+  for (const auto& in : inputs) {
+    if (SameFile(in, output)) {
+      r.error = "Same Input / Output";
+      return r;
+    }
+  }
+  AtomicFile out(output);
+  if (!out.is_open()) {
+    r.error = out.error();
+    return r;
+  }
+  std::setvbuf(out.handle(), nullptr, _IOFBF, 1 << 20);
+  std::vector<Copied> copied;
+  int64_t written = 0;
+  const int n = static_cast<int>(inputs.size());
+  for (int i = 0; i < n; ++i) {
+    if (progress) progress(i + 1, n);
+    const std::string& in = inputs[static_cast<size_t>(i)];
+    std::string write_error;
+    const int64_t before = written;
+    bool ok = AppendFile(out.handle(), in, written, write_error);
+    if (!write_error.empty()) {
+      r.error = output + ": " + write_error + "; nothing written";
+      return r;  // the temporary file goes with `out`
+    }
+    if (ok)
+      copied.push_back({in, before, written - before});
+    else
+      r.unreadable.push_back(in);
+  }
+  if (copied.empty()) {
+    r.error = "None of the files could be read; " + output + " not written";
+    return r;
+  }
+  if (!out.commit()) {
+    r.error = out.error() + "; nothing written";
+    return r;
+  }
+  r.ok = true;
+  r.size = FileLength(output).value_or(0);
+  if (delete_inputs) {
+    std::FILE* joined = std::fopen(output.c_str(), "rb");
+    for (const auto& c : copied) {
+      if (std::find(r.deleted.begin(), r.deleted.end(), c.path) != r.deleted.end()) continue;  // listed twice
+      std::error_code ec;
+      if (joined && SameBytes(joined, c) && std::filesystem::remove(c.path, ec))
+        r.deleted.push_back(c.path);
+      else
+        r.not_deleted.push_back(c.path);
+    }
+    if (joined) std::fclose(joined);
+  }
+  return r;
+}
+
+}  // namespace keld

@@ -1,0 +1,35 @@
+#pragma once
+// Joining files of one seismic line into one: each input is copied whole,
+// one after the other, into a file written beside the output and renamed over
+// it when complete. Inputs are deleted, when asked, only once the complete
+// output has been read back and holds their bytes. Headers and samples are
+// not touched. Each program's window keeps its own texts around it.
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace keld {
+
+struct JoinResult {
+  bool ok = false;
+  std::string error;                     // why nothing was written (when !ok)
+  std::string output;
+  int64_t size = 0;                      // length of the written output
+  std::vector<std::string> unreadable;   // inputs that could not be read: not in the output
+  std::vector<std::string> deleted;      // inputs deleted after their bytes were found in the output
+  std::vector<std::string> not_deleted;  // inputs to delete that were kept (check or removal failed)
+};
+
+// Copies `inputs` one after the other into `output`, written beside it and
+// renamed over it when complete. Refuses (writes nothing) with "File name
+// missing" for an empty output name, "Same Input / Output" when the output is
+// one of the inputs, and a message when there is no input or none could be
+// read. An input that cannot be read is left out and named in the result.
+// With `delete_inputs`, each copied input is deleted only after the output
+// is complete and its bytes have been read back equal from it.
+// `progress(i, n)` is called before input i (from 1) of n.
+JoinResult JoinSuFiles(const std::vector<std::string>& inputs, const std::string& output, bool delete_inputs,
+                       const std::function<void(int, int)>& progress = {});
+
+}  // namespace keld

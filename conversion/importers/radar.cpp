@@ -1,0 +1,123 @@
+#include "conversion/importers/radar.hpp"
+
+#include <cmath>
+#include <limits>
+
+#include "common/bytes.hpp"
+#include "conversion/importers/su_output.hpp"
+
+namespace keld::conversion {
+
+std::optional<int> RadarDt(double interval_ns) {
+  const double dt = std::nearbyint(1000.0 * interval_ns);
+  if (!std::isfinite(dt) || dt < 0 || dt > 32767) return std::nullopt;
+  return static_cast<int>(dt);
+}
+
+namespace {
+
+Result<int32_t> Position(int64_t i, double spacing) {
+  const double x = std::nearbyint(static_cast<double>(i - 1) * spacing);
+  if (!std::isfinite(x) || x < std::numeric_limits<int32_t>::min() || x > std::numeric_limits<int32_t>::max())
+    return Result<int32_t>::failure("the position of trace " + std::to_string(i) + " does not fit its header word");
+  return static_cast<int32_t>(x);
+}
+
+// The checks both formats share; the count of traces the file holds.
+Result<int64_t> Check(const RadarParams& p, int64_t file_bytes, int64_t trace_bytes, const char* what) {
+  using R = Result<int64_t>;
+  if (p.ns < 1) return R::failure("The number of samples per trace must be at least 1");
+  if (p.t0 < 0 || p.t0 >= p.ns)
+    return R::failure("Time zero at point " + std::to_string(p.t0) + " leaves no sample of the " +
+                      std::to_string(p.ns) + " samples of a trace");
+  if (p.traces < 1) return R::failure("The number of traces must be at least 1");
+  const int64_t held = file_bytes / trace_bytes;
+  if (held == 0)
+    return R::failure(std::string("The ") + what + " file holds no whole trace of " + std::to_string(p.ns) +
+                      " samples");
+  return held;
+}
+
+std::string Shortfall(int64_t asked, int64_t held) {
+  return "The header gives " + std::to_string(asked) + " traces but the file holds only " + std::to_string(held) +
+         ": " + std::to_string(held) + " traces converted";
+}
+
+void Samples(const uint8_t* p, const RadarParams& rp, std::vector<float>& out) {
+  const int n = rp.ns - rp.t0;
+  out.resize(static_cast<size_t>(n));
+  for (int k = 0; k < n; ++k) out[static_cast<size_t>(k)] = get_i16le(p + 2 * (rp.t0 + k));
+}
+
+}  // namespace
+
+Result<RadarImport> ImportRamac(std::span<const uint8_t> rd3, const RadarParams& p, const DateWords& stamp) {
+  using R = Result<RadarImport>;
+  auto dt = RadarDt(p.interval_ns);
+  if (!dt || *dt == 0) return R::failure("The sample interval must be between 0.0005 and 32.767 ns");
+  const int64_t trace_bytes = 2 * static_cast<int64_t>(std::max(p.ns, 1));
+  auto held = Check(p, static_cast<int64_t>(rd3.size()), trace_bytes, "RAMAC");
+  if (!held) return R::failure(held.error());
+  RadarImport out;
+  const int64_t count = std::min<int64_t>(p.traces, *held);
+  if (count < p.traces) out.shortfall = Shortfall(p.traces, *held);
+  out.traces.reserve(static_cast<size_t>(count));
+  for (int64_t i = 1; i <= count; ++i) {
+    auto x = Position(i, p.spacing);
+    if (!x) return R::failure(x.error());
+    FullShape w;
+    w.tracl = w.tracr = w.tracf = w.cdp = w.cdpt = static_cast<int32_t>(i);
+    w.fldr = 1;
+    w.ep = w.offset = w.sx = w.gx = *x;
+    w.trid = 1;
+    w.nhs = 95;
+    w.scalco = 1;
+    w.ns = p.ns - p.t0;
+    w.dt = *dt;
+    w.year = stamp.year, w.day = stamp.day, w.hour = stamp.hour, w.minute = stamp.minute;
+    HeaderAdditions add;
+    add.d1 = add.d2 = static_cast<float>(p.spacing);
+    auto h = MakeFullHeader(w, add);
+    if (!h) return R::failure(h.error());
+    SuTrace t;
+    t.header = *h;
+    Samples(rd3.data() + (i - 1) * trace_bytes, p, t.samples);
+    out.traces.push_back(std::move(t));
+  }
+  return out;
+}
+
+Result<RadarImport> ImportDt1(std::span<const uint8_t> dt1, const RadarParams& p) {
+  using R = Result<RadarImport>;
+  auto dt = RadarDt(p.interval_ns);
+  if (!dt) return R::failure("The sample interval must be at most 32.767 ns");
+  const int64_t trace_bytes = 128 + 2 * static_cast<int64_t>(std::max(p.ns, 1));
+  auto held = Check(p, static_cast<int64_t>(dt1.size()), trace_bytes, "DT1");
+  if (!held) return R::failure(held.error());
+  RadarImport out;
+  const int64_t count = std::min<int64_t>(p.traces, *held);
+  if (count < p.traces) out.shortfall = Shortfall(p.traces, *held);
+  out.traces.reserve(static_cast<size_t>(count));
+  for (int64_t i = 1; i <= count; ++i) {
+    auto x = Position(i, p.spacing);
+    if (!x) return R::failure(x.error());
+    ShortShape w;
+    w.tracl = w.tracr = w.tracf = w.cdp = static_cast<int32_t>(i);
+    w.fldr = 1;
+    w.trid = w.nvs = w.duse = 1;
+    w.nhs = 95;
+    w.ns = p.ns - p.t0;
+    w.dt = *dt;
+    HeaderAdditions add;
+    add.sx = *x;
+    auto h = MakeShortHeader(w, add);
+    if (!h) return R::failure(h.error());
+    SuTrace t;
+    t.header = *h;
+    Samples(dt1.data() + (i - 1) * trace_bytes + 128, p, t.samples);
+    out.traces.push_back(std::move(t));
+  }
+  return out;
+}
+
+}  // namespace keld::conversion

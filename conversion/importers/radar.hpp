@@ -1,0 +1,44 @@
+#pragma once
+// RAMAC (.rd3) and pulseEKKO (.DT1) radar profiles read from byte buffers into
+// SU traces with the header words of their importer windows. The windows pass
+// the values of their boxes; every count is checked against the buffer.
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "common/result.hpp"
+#include "common/su_file.hpp"
+#include "conversion/importers/korvan_ascii.hpp"
+
+namespace keld::conversion {
+
+struct RadarImport {
+  std::vector<SuTrace> traces;
+  // Set when the boxes asked for more traces than the file holds: the traces
+  // it holds are converted, and this says how many were missing.
+  std::string shortfall;
+};
+
+struct RadarParams {
+  int ns = 0;              // samples per trace in the file
+  int t0 = 0;              // time-zero sample: output sample k is input sample t0 + k
+  int traces = 0;          // traces asked for
+  double interval_ns = 0;  // sample interval; dt is round(1000 x interval)
+  double spacing = 0;      // distance between traces
+};
+
+// The sample interval in the dt word: picoseconds, whole (halves to even).
+// nullopt when it does not fit a 16-bit word.
+std::optional<int> RadarDt(double interval_ns);
+
+// RAMAC: trace i is ns little-endian 16-bit samples at 2 x ns x (i - 1).
+// Full header shape with d1 = d2 = spacing; ep, offset, sx, gx the position;
+// the date words of the data file's last change (FileDateWords).
+Result<RadarImport> ImportRamac(std::span<const uint8_t> rd3, const RadarParams& p, const DateWords& stamp);
+
+// DT1: trace i is a 128-byte header and ns little-endian 16-bit samples, at
+// (128 + 2 ns) x (i - 1). Short header shape with sx the position.
+Result<RadarImport> ImportDt1(std::span<const uint8_t> dt1, const RadarParams& p);
+
+}  // namespace keld::conversion

@@ -1,0 +1,40 @@
+#include "conversion/importers/records/abem.hpp"
+
+#include "common/numtext.hpp"
+
+namespace keld::conversion {
+
+AbemHeader ReadAbemHeader(Bytes file) {
+  AbemHeader h;
+  const auto lines = TextLines(file.first(std::min<std::size_t>(file.size(), kAbemHeaderBytes)), 113);
+  if (lines.size() >= 7) {
+    if (auto dt = WholeNumber(lines[6])) h.dt = *dt == 0 ? 100 : *dt;
+  }
+  if (lines.size() >= 113) {
+    if (auto ch = WholeNumber(lines[112])) h.channels = *ch;
+  }
+  if (h.channels && *h.channels > 0 && file.size() > static_cast<std::size_t>(kAbemHeaderBytes)) {
+    const double ns = static_cast<double>(file.size() - kAbemHeaderBytes) / *h.channels / 2.0;
+    if (auto n = CLng(ns)) h.ns = *n;
+  }
+  return h;
+}
+
+Imported<std::vector<SuTrace>> ReadAbemRecord(Bytes file, const std::string& name, const AbemParams& p,
+                                              int record) {
+  auto head = RecordHeader(name, p.ns, p.dt, record, 1, 0);
+  if (!head) return head.error();
+  if (p.channels <= 0) return ImportError{kBadParameters, "The trace number must be 1 or more"};
+  std::vector<SuTrace> traces;
+  traces.reserve(static_cast<std::size_t>(p.channels));
+  for (int c = 1; c <= p.channels; ++c) {
+    auto samples = ReadSamples(file, name, kAbemHeaderBytes + static_cast<int64_t>(c - 1) * p.ns * 2, p.ns, 2);
+    if (!samples) return samples.error();
+    SuTraceHeader h = *head;
+    h.tracf = c;
+    traces.push_back({h, std::move(*samples)});
+  }
+  return traces;
+}
+
+}  // namespace keld::conversion

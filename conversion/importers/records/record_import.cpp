@@ -1,0 +1,71 @@
+#include "conversion/importers/records/record_import.hpp"
+
+#include <cstring>
+
+#include "common/numtext.hpp"
+
+namespace keld::conversion {
+
+std::string ImportError::message() const {
+  if (number == 0) return what;
+  return "File conversion error N\xC2\xB0 " + std::to_string(number) + (what.empty() ? "" : "\r\n" + what);
+}
+
+Imported<SuTraceHeader> RecordHeader(const std::string& file, int ns, int dt, int fldr, int tracf, int duse,
+                                     const HeaderAdditions& add) {
+  ShortShape w;
+  w.fldr = fldr;
+  w.tracf = tracf;
+  w.trid = w.nvs = w.nhs = 1;
+  w.duse = duse;
+  w.ns = ns;
+  w.dt = dt;
+  auto h = MakeShortHeader(w, add);
+  if (!h) return ImportError{kOverflow, file + ": " + h.error()};
+  return *h;
+}
+
+Imported<std::vector<float>> ReadSamples(Bytes file, const std::string& name, int64_t offset, int64_t n,
+                                         int width, bool is_float) {
+  const auto size = static_cast<int64_t>(file.size());
+  if (offset < 0 || n < 0 || offset > size || n > (size - offset) / width)
+    return ImportError{kPastEndOfFile, name + " holds " + std::to_string(size) + " bytes: its samples at byte " +
+                                           std::to_string(offset) + " need " + std::to_string(n * width) +
+                                           " bytes more than it has"};
+  std::vector<float> out(static_cast<std::size_t>(n));
+  const uint8_t* p = file.data() + offset;
+  for (int64_t i = 0; i < n; ++i, p += width) {
+    if (width == 2) {
+      out[i] = static_cast<int16_t>(static_cast<uint16_t>(p[0] | (p[1] << 8)));
+    } else {
+      const uint32_t u = static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
+                         (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
+      if (is_float) {
+        float f;
+        std::memcpy(&f, &u, 4);
+        out[i] = f;
+      } else {
+        out[i] = static_cast<float>(static_cast<int32_t>(u));
+      }
+    }
+  }
+  return out;
+}
+
+std::vector<std::string> TextLines(Bytes file, std::size_t max_lines) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (start < file.size() && lines.size() < max_lines) {
+    std::size_t end = start;
+    while (end < file.size() && file[end] != '\n') ++end;
+    std::size_t stop = end;
+    if (stop > start && file[stop - 1] == '\r') --stop;
+    lines.emplace_back(reinterpret_cast<const char*>(file.data() + start), stop - start);
+    start = end + 1;
+  }
+  return lines;
+}
+
+std::optional<int32_t> WholeNumber(std::string_view text) { return CLng(Val(text)); }
+
+}  // namespace keld::conversion

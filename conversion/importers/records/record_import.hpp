@@ -1,0 +1,74 @@
+#pragma once
+// What the record importers share: the error that ends a conversion ("File
+// conversion error N° " with its number and what failed), bounded reading of
+// little-endian samples from a record's bytes, the text lines of a record, and
+// the trace header every record importer starts from.
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "common/su_file.hpp"
+#include "conversion/importers/su_output.hpp"
+
+namespace keld::conversion {
+
+// Error numbers shown after "File conversion error N° ".
+enum ImportErrorNumber : int {
+  kOverflow = 6,           // a value too large for its header word or count
+  kDivisionByZero = 11,    // a typed or read count of zero used as a divisor
+  kFileNotFound = 53,      // a record that cannot be opened
+  kPastEndOfFile = 62,     // a record shorter than its layout
+  kBadParameters = 5,      // a layout or value that cannot be used
+};
+
+struct ImportError {
+  int number = 0;    // 0 for a failure with a message of its own
+  std::string what;  // names the file and what failed
+  bool critical = false;  // shown with the critical-error icon and the program's title
+  // "File conversion error N° " & number, then on the next line what failed;
+  // a failure with a message of its own shows just that.
+  std::string message() const;
+};
+
+// A value or the error that ends the conversion.
+template <typename T>
+class Imported {
+ public:
+  Imported(T v) : value_(std::move(v)) {}
+  Imported(ImportError e) : error_(std::move(e)) {}
+  explicit operator bool() const { return value_.has_value(); }
+  const T& operator*() const { return *value_; }
+  T& operator*() { return *value_; }
+  const T* operator->() const { return &*value_; }
+  const ImportError& error() const { return error_; }
+
+ private:
+  std::optional<T> value_;
+  ImportError error_;
+};
+
+using Bytes = std::span<const uint8_t>;
+
+// The `Short header shape` of a record importer's trace: fldr, tracf, trid,
+// nvs and nhs 1, duse, ns and dt, with the words the format adds; refused,
+// naming the file, when ns or dt does not fit its word (or ns is not 1 or more).
+Imported<SuTraceHeader> RecordHeader(const std::string& file, int ns, int dt, int fldr, int tracf, int duse,
+                                     const HeaderAdditions& add = {});
+
+// Reads n little-endian samples of `width` bytes (2 or 4, integers; or 4 as
+// IEEE floats when `is_float`) from `offset`; an error naming the file and its
+// length when any byte lies outside it.
+Imported<std::vector<float>> ReadSamples(Bytes file, const std::string& name, int64_t offset, int64_t n,
+                                         int width, bool is_float = false);
+
+// The file's text lines, split at LF with a CR before it dropped.
+std::vector<std::string> TextLines(Bytes file, std::size_t max_lines = SIZE_MAX);
+
+// A text item read the leading-number way and rounded half to even into 32
+// bits; nullopt when it does not fit.
+std::optional<int32_t> WholeNumber(std::string_view text);
+
+}  // namespace keld::conversion

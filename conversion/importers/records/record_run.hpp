@@ -1,0 +1,40 @@
+#pragma once
+// The conversion run of a record importer: the listed record files, one record
+// each, read one after the other by the format's reader and written, trace
+// after trace, into one new SU file. At most 99 records; the output is written
+// beside its name and takes it only when every record was converted, so a
+// failure leaves no half file and an older file of that name as it was.
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "conversion/importers/records/record_import.hpp"
+
+namespace keld::conversion {
+
+using RecordReader =
+    std::function<Imported<std::vector<SuTrace>>(Bytes file, const std::string& name, int record)>;
+
+struct RecordRun {
+  std::vector<std::string> files;  // the list, record 1 first
+  int records = 0;                 // how many to convert (typed, or the list's count)
+  std::string output;
+  // Called once when more than 99 records are asked ("Maximum 99 records").
+  std::function<void()> on_limit;
+  // Called before each record (from 1) with the number of records to convert.
+  std::function<void(int record, int records)> on_record;
+  bool limit = true;  // the 99-record limit of the record importers
+};
+
+struct RecordOutcome {
+  int records = 0;     // converted
+  int64_t traces = 0;  // written
+  std::optional<ImportError> error;
+  bool ok() const { return !error.has_value(); }
+};
+
+RecordOutcome ConvertRecords(const RecordRun& run, const RecordReader& read);
+
+}  // namespace keld::conversion

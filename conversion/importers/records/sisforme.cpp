@@ -1,0 +1,44 @@
+#include "conversion/importers/records/sisforme.hpp"
+
+namespace keld::conversion {
+
+int LayoutWidth(LayoutType t) {
+  switch (t) {
+    case LayoutType::Integer2: return 2;
+    case LayoutType::Integer4:
+    case LayoutType::Floating4: return 4;
+    case LayoutType::Ascii: return 0;
+  }
+  return 0;
+}
+
+LayoutCheck Calcul_gd_file(const LayoutParams& p, int64_t file_length) {
+  const int64_t per_channel = p.trace_header + static_cast<int64_t>(LayoutWidth(p.type)) * p.ns;
+  const int64_t channels_bytes = static_cast<int64_t>(p.channels) * per_channel;
+  return {p.header + channels_bytes, file_length - channels_bytes};
+}
+
+Imported<std::vector<SuTrace>> ReadLayoutRecord(Bytes file, const std::string& name, const LayoutParams& p,
+                                                int record) {
+  if (p.type == LayoutType::Ascii)
+    return ImportError{kBadParameters, "The ASCII data type cannot be converted: choose the samples' binary type"};
+  auto head = RecordHeader(name, p.ns, p.dt, record, 1, 1);
+  if (!head) return head.error();
+  if (p.channels <= 0) return ImportError{kBadParameters, "The trace number per record must be 1 or more"};
+  if (p.trace_header < 0) return ImportError{0, "Verify your parameters...", true};
+  const int w = LayoutWidth(p.type);
+  std::vector<SuTrace> traces;
+  traces.reserve(static_cast<std::size_t>(p.channels));
+  for (int c = 1; c <= p.channels; ++c) {
+    const int64_t pos = p.header + c * p.trace_header + static_cast<int64_t>(c - 1) * w * p.ns;
+    if (pos < 0) return ImportError{0, "Verify your parameters...", true};
+    auto samples = ReadSamples(file, name, pos, p.ns, w, p.type == LayoutType::Floating4);
+    if (!samples) return samples.error();
+    SuTraceHeader h = *head;
+    h.tracf = c;
+    traces.push_back({h, std::move(*samples)});
+  }
+  return traces;
+}
+
+}  // namespace keld::conversion

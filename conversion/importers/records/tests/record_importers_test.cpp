@@ -1,0 +1,247 @@
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cstring>
+#include <filesystem>
+
+#include "common/numtext.hpp"
+#include "common/su_file.hpp"
+#include "common/testing/testsupport.hpp"
+#include "conversion/importers/records/abem.hpp"
+#include "conversion/importers/records/ambrogeo.hpp"
+#include "conversion/importers/records/bison.hpp"
+#include "conversion/importers/records/es1225.hpp"
+#include "conversion/importers/records/oyo.hpp"
+#include "conversion/importers/records/pasi.hpp"
+#include "conversion/importers/records/record_run.hpp"
+#include "conversion/importers/records/sisforme.hpp"
+
+using namespace keld;
+using namespace keld::conversion;
+using keld::testing::TempDir;
+
+namespace {
+using Buf = std::vector<uint8_t>;
+void Put16(Buf& b, std::size_t at, int v) {
+  if (b.size() < at + 2) b.resize(at + 2);
+  b[at] = static_cast<uint8_t>(v);
+  b[at + 1] = static_cast<uint8_t>(v >> 8);
+}
+void Put32(Buf& b, std::size_t at, int32_t v) {
+  if (b.size() < at + 4) b.resize(at + 4);
+  std::memcpy(&b[at], &v, 4);
+}
+void PutText(Buf& b, std::size_t at, const std::string& s) {
+  if (b.size() < at + s.size()) b.resize(at + s.size());
+  std::memcpy(&b[at], s.data(), s.size());
+}
+Bytes View(const Buf& b) { return Bytes(b.data(), b.size()); }
+void Save(const std::string& path, const Buf& b) {
+  keld::testing::WriteText(path, std::string(b.begin(), b.end()));
+}
+// Channel c's sample i in the synthetic records.
+int Sample(int c, int i) { return c * 100 + i - 50; }
+}  // namespace
+
+TEST(RecordImporters, AbemHeaderAndRecordsThroughTheRun) {
+  Buf rec;
+  std::string text;
+  for (int line = 1; line <= 113; ++line) text += (line == 7 ? "500 us" : line == 113 ? "3" : "x") + std::string("\r\n");
+  PutText(rec, 0, text);
+  rec.resize(2048);
+  for (int c = 1; c <= 3; ++c)
+    for (int i = 0; i < 10; ++i) Put16(rec, 2048 + ((c - 1) * 10 + i) * 2, Sample(c, i));
+  Put16(rec, 2048, 0x8000);
+  const AbemHeader h = ReadAbemHeader(View(rec));
+  EXPECT_EQ(h.dt, 500);
+  EXPECT_EQ(h.channels, 3);
+  EXPECT_EQ(h.ns, 10);
+
+  TempDir d;
+  Save(d / "a.abm", rec);
+  Save(d / "b.abm", rec);
+  RecordRun run{{d / "a.abm", d / "b.abm"}, 2, d / "out.su", {}, {}};
+  const AbemParams p{10, 500, 3};
+  auto read = [&](Bytes f, const std::string& n, int r) { return ReadAbemRecord(f, n, p, r); };
+  ASSERT_TRUE(ConvertRecords(run, read).ok());
+  auto su = ReadSuFile(d / "out.su");
+  ASSERT_TRUE(su.ok());
+  ASSERT_EQ(su->size(), 6u);
+  const SuTrace& t = (*su)[4];  // record 2, channel 2
+  EXPECT_EQ(t.header.fldr, 2);
+  EXPECT_EQ(t.header.tracf, 2);
+  EXPECT_EQ(t.header.trid + t.header.nvs + t.header.nhs, 3);
+  EXPECT_EQ(t.header.duse, 0);
+  EXPECT_EQ(t.header.dt, 500);
+  EXPECT_EQ(t.samples[3], Sample(2, 3));
+  EXPECT_EQ((*su)[0].samples[0], -32768.0f);
+
+  // A short record: error 62, nothing written, the older output kept.
+  rec.resize(2048 + 50);
+  Save(d / "b.abm", rec);
+  auto bad = ConvertRecords(run, read);
+  ASSERT_FALSE(bad.ok());
+  EXPECT_EQ(bad.error->number, kPastEndOfFile);
+  EXPECT_NE(bad.error->message().find("b.abm"), std::string::npos);
+  EXPECT_EQ(ReadSuFile(d / "out.su")->size(), 6u);
+}
+
+TEST(RecordImporters, RunLimitsAndRefusals) {
+  TempDir d;
+  Buf rec(2048 + 4, 0);
+  Save(d / "r.abm", rec);
+  RecordRun run;
+  run.files.assign(120, d / "r.abm");
+  run.records = 120;
+  run.output = d / "out.su";
+  int limits = 0;
+  run.on_limit = [&] { ++limits; };
+  auto read = [](Bytes f, const std::string& n, int r) { return ReadAbemRecord(f, n, {1, 500, 2}, r); };
+  ASSERT_TRUE(ConvertRecords(run, read).ok());
+  EXPECT_EQ(limits, 1);
+  EXPECT_EQ(ReadSuFile(d / "out.su")->size(), 99u * 2);
+  run.output = d / "r.abm";
+  EXPECT_EQ(ConvertRecords(run, read).error->message(), "Same Input / Output");
+  run.output = d / "x.su";
+  run.records = 0;
+  EXPECT_FALSE(ConvertRecords(run, read).ok());
+  EXPECT_FALSE(std::filesystem::exists(d / "x.su"));
+  // Values that do not fit their words are refused, never wrapped.
+  EXPECT_EQ(ReadAbemRecord(View(rec), "r", {40000, 500, 1}, 1).error().number, kOverflow);
+}
+
+TEST(RecordImporters, GenericLayout) {
+  LayoutParams p{2048, 240, 24, 1000, 480, LayoutType::Integer2};
+  EXPECT_EQ(Calcul_gd_file(p, 55808).header_for_file, 2048);
+  EXPECT_EQ(Calcul_gd_file(p, 55808).record_length, 55808);
+  Buf rec;
+  const LayoutParams f{16, 0, 3, 4, 1000, LayoutType::Floating4};
+  for (int c = 1; c <= 3; ++c)
+    for (int i = 0; i < 4; ++i) {
+      const float v = Sample(c, i) + 0.5f;
+      Put32(rec, 16 + ((c - 1) * 4 + i) * 4, std::bit_cast<int32_t>(v));
+    }
+  auto t = ReadLayoutRecord(View(rec), "g", f, 1);
+  ASSERT_TRUE(t);
+  EXPECT_EQ((*t)[2].samples[1], Sample(3, 1) + 0.5f);
+  EXPECT_EQ((*t)[2].header.duse, 1);
+  rec.pop_back();
+  EXPECT_EQ(ReadLayoutRecord(View(rec), "g", f, 1).error().number, kPastEndOfFile);
+  LayoutParams neg = f;
+  neg.header = -100;
+  EXPECT_EQ(ReadLayoutRecord(View(rec), "g", neg, 1).error().message(), "Verify your parameters...");
+  neg.type = LayoutType::Ascii;
+  EXPECT_FALSE(ReadLayoutRecord(View(rec), "g", neg, 1));
+}
+
+TEST(RecordImporters, Es1225BlocksFillTheEndOfTheFile) {
+  Buf rec(100 + 12 * 2048, 0);
+  Put16(rec, 98, 7);            // channel 1, sample 1
+  Put16(rec, 98 + 2048, -9);    // channel 2, sample 1
+  auto t = ReadEs1225Record(View(rec), "e", {12, 1000, Es1225RecordLength(5)});
+  ASSERT_TRUE(t);
+  EXPECT_EQ((*t)[0].samples[0], 7);
+  EXPECT_EQ((*t)[1].samples[0], -9);
+  EXPECT_EQ((*t)[0].header.dt, 1000);
+  EXPECT_EQ((*t)[0].header.fldr, 0);
+  EXPECT_EQ(Es1225Dt({12, 500, 250}), 500);
+  EXPECT_EQ(Es1225RecordLength(-1), 250);
+  Buf shortrec(48 + 12 * 2048, 0);
+  EXPECT_EQ(ReadEs1225Record(View(shortrec), "e", {}).error().message(), "Wrong file length\r\ne");
+  shortrec.push_back(0);
+  EXPECT_TRUE(ReadEs1225Record(View(shortrec), "e", {}));
+}
+
+TEST(RecordImporters, BisonHeaderAndGainGroups) {
+  std::string text = "BISN\r\n";  // line ends on even offsets, as the recorder writes them
+  for (int line = 2; line <= 18; ++line)
+    text += (line == 15 ? "24" : line == 17 ? "2048" : line == 18 ? "0.25" : "ff") + std::string("\r\n");
+  text.resize(1160, ' ');
+  text += "\x03\x03";
+  Buf rec;
+  PutText(rec, 0, text);
+  const BisonHeader h = ReadBisonHeader(View(rec));
+  EXPECT_EQ(h.header_size, 1162);
+  EXPECT_EQ(h.channels(), "24");
+  EXPECT_EQ(h.samples(), "2048");
+  EXPECT_EQ(h.interval_us(), "250");
+  EXPECT_EQ(BisonBlockWords(2048), 2560);
+
+  const std::vector<int16_t> words = {100, -7, 3, 0, -2, 100, -7, 3, 0, 5};
+  EXPECT_EQ(DecodeBisonBlock(words, 8), (std::vector<float>{100, -7, 3, 0, 200, -14, 6, 0}));
+  EXPECT_EQ(DecodeBisonBlock(std::vector<int16_t>(1254, 1), 1003).size(), 1003u);  // never past ns
+
+  rec.resize(1162 + 2 * 2 * BisonBlockWords(8));
+  Put16(rec, 1162 + 2 * 10, 42);  // channel 2's first word
+  auto t = ReadBisonRecord(View(rec), "b", {2, 8, 250, 1162});
+  ASSERT_TRUE(t);
+  EXPECT_EQ((*t)[1].samples[0], 42);
+  EXPECT_EQ((*t)[1].header.duse, 1);
+}
+
+TEST(RecordImporters, LcmItems) {
+  const std::string a = "12.5, 13.5\r\n-3\n\n 7,8,9\n";
+  const std::string b = "12.5\n13.5\n-3\n7\n8\n9\n";
+  for (const std::string& s : {a, b}) {
+    Buf rec(s.begin(), s.end());
+    auto t = ReadPasiRecord(View(rec), "p", {2, 3, 500}, 2);
+    ASSERT_TRUE(t);
+    EXPECT_EQ((*t)[0].samples, (std::vector<float>{12, 14, -3}));
+    EXPECT_EQ((*t)[1].samples, (std::vector<float>{7, 8, 9}));
+    EXPECT_EQ((*t)[1].header.fldr, 2);
+  }
+  Buf few = {'1', ',', '2'};
+  EXPECT_EQ(ReadPasiRecord(View(few), "p", {2, 3, 500}, 1).error().number, kPastEndOfFile);
+}
+
+TEST(RecordImporters, OyoFieldsAndSampleWidths) {
+  Buf rec(6144, ' ');
+  PutText(rec, 2816, "  17");
+  PutText(rec, 2866, "  12");
+  PutText(rec, 2870, "1000");
+  PutText(rec, 2875, "0.250");
+  PutText(rec, 2881, "       20");
+  PutText(rec, 2891, "  10");
+  PutText(rec, 2896, " 250");
+  PutText(rec, 2901, "  50");
+  PutText(rec, 2906, "  -120");
+  PutText(rec, 2913, "   300");
+  for (int w : {2, 4}) {
+    Buf r = rec;
+    r.resize(6144 + 2 * 4 * w, 0);
+    (w == 4 ? Put32(r, 6144 + 4 * w, -70000) : Put16(r, 6144 + 4 * w, -700));
+    auto t = ReadOyoRecord(View(r), "o", {2, 4, Val(ReadOyoFields(View(r), "o")->interval_ms), w == 4});
+    ASSERT_TRUE(t);
+    const SuTraceHeader& h = (*t)[1].header;
+    EXPECT_EQ((*t)[1].samples[0], w == 4 ? -70000 : -700);
+    EXPECT_EQ(h.fldr, 17);
+    EXPECT_EQ(h.dt, 250);
+    EXPECT_EQ(h.sx, -120);
+    EXPECT_EQ(h.sy, 300);
+    EXPECT_EQ(h.delrt + h.lcf + h.hcf + h.nofilf, 20 + 10 + 250 + 50);
+  }
+  EXPECT_EQ(ReadOyoRecord(View(rec), "o", {}).error().number, kOverflow);  // 200 ms does not fit dt
+}
+
+TEST(RecordImporters, AmbrogeoTwelveChannelsReadFromTwentyFourSlots) {
+  std::string text;
+  for (int line = 1; line <= 37; ++line)
+    text += line == 5 ? " 15 03/  07\n" : line == 6 ? " 10:42\n" : line == 8 ? "12\n" : line == 9 ? "2\n"
+          : line == 11 ? "250\n" : "0\n";
+  for (int s = 0; s < 2; ++s) {
+    for (int k = 1; k <= 24; ++k) text += std::to_string(s * 100 + k) + (k % 6 ? ", " : "\n");
+  }
+  Buf rec(text.begin(), text.end());
+  EXPECT_EQ(ReadAmbrogeoHeader(View(rec)).rate, "250");
+  auto t = ReadAmbrogeoRecord(View(rec), "a", {12, 2, 250}, 2);
+  ASSERT_TRUE(t);
+  ASSERT_EQ(t->size(), 12u);
+  EXPECT_EQ((*t)[0].samples, (std::vector<float>{1, 101}));  // channel 1 of sample 2 is the 25th number
+  EXPECT_EQ((*t)[11].samples, (std::vector<float>{12, 112}));
+  const SuTraceHeader& h = (*t)[0].header;
+  EXPECT_EQ(h.fldr, 2);
+  EXPECT_EQ(h.day, 105);
+  EXPECT_EQ(h.year, 2007);
+  EXPECT_EQ(h.hour * 100 + h.minute, 1042);
+  EXPECT_EQ(ReadAmbrogeoRecord(View(rec), "a", {12, 3, 250}, 1).error().number, kPastEndOfFile);
+}

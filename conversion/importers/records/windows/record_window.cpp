@@ -1,0 +1,150 @@
+#include "conversion/importers/records/windows/record_window.hpp"
+
+#include <QEvent>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <filesystem>
+
+#include "common/numtext.hpp"
+
+namespace keld::conversion {
+
+RecordWindow::RecordWindow(ConversionContext& cx, QWidget* parent, const char* name, const char* caption)
+    : QWidget(parent, Qt::Window), cx_(cx) {
+  setObjectName(name);
+  setWindowTitle(caption);
+  v_ = new QVBoxLayout(this);
+  List1 = new QListWidget(this);
+  List1->setObjectName("List1");
+  List1->setMinimumSize(420, 120);
+  v_->addWidget(List1, 1);
+  g_ = new QGridLayout;
+  v_->addLayout(g_);
+  ProgressBar1 = new QProgressBar(this);
+  ProgressBar1->setObjectName("ProgressBar1");
+}
+
+QLineEdit* RecordWindow::Box(const char* name, const char* label, const char* text, const char* tip) {
+  auto* e = new QLineEdit(text, this);
+  e->setObjectName(name);
+  if (tip) e->setToolTip(tip);
+  auto* l = new QLabel(label, this);
+  l->setBuddy(e);
+  g_->addWidget(l, row_, 0);
+  g_->addWidget(e, row_++, 1);
+  return e;
+}
+
+QPushButton* RecordWindow::Button(const char* name, const char* caption, const char* tip) {
+  auto* b = new QPushButton(caption, this);
+  b->setObjectName(name);
+  if (tip) b->setToolTip(tip);
+  return b;
+}
+
+QLabel* RecordWindow::Label(const char* name, const char* text) {
+  auto* l = new QLabel(text, this);
+  l->setObjectName(name);
+  return l;
+}
+
+void RecordWindow::AddRow(QWidget* w) { v_->addWidget(w); }
+
+std::optional<std::vector<std::string>> RecordWindow::PickRecords(const char* title, const char* filter,
+                                                                  const char* name) {
+  FileDialogSpec d;
+  d.title = title;
+  d.filter = filter;
+  d.name = name;
+  d.folder = cx_.st.Work_Dir;
+  d.must_exist = true;
+  auto picked = cx_.sv.dialogs.open_files(d);
+  if (!picked || picked->empty()) return std::nullopt;
+  std::string folder = std::filesystem::path(picked->front()).parent_path().string();
+  if (!folder.empty() && folder.back() != '/') folder += '/';
+  cx_.st.Work_Dir = folder;
+  return picked;
+}
+
+void RecordWindow::SetList(const std::vector<std::string>& files) {
+  List1->clear();
+  for (const auto& f : files) List1->addItem(QString::fromStdString(f));
+}
+
+std::vector<std::string> RecordWindow::ListFiles() const {
+  std::vector<std::string> files;
+  for (int i = 0; i < List1->count(); ++i) files.push_back(List1->item(i)->text().toStdString());
+  return files;
+}
+
+void RecordWindow::PickOutput(QLineEdit* box, const char* title, const char* filter, bool save) {
+  FileDialogSpec d;
+  d.title = title;
+  d.filter = filter;
+  d.name = "*.SU";
+  d.folder = cx_.st.Work_Dir;
+  auto picked = save ? cx_.sv.dialogs.save_file(d) : cx_.sv.dialogs.open_file(d);
+  if (!picked || picked->empty()) return;
+  box->setText(QString::fromStdString(*picked));
+}
+
+void RecordWindow::OutputOnDoubleClick(QLineEdit* box, std::function<void()> open) {
+  dbl_box_ = box;
+  dbl_open_ = std::move(open);
+  box->installEventFilter(this);
+}
+
+bool RecordWindow::eventFilter(QObject* obj, QEvent* ev) {
+  if (obj == dbl_box_ && ev->type() == QEvent::MouseButtonDblClick && dbl_open_) {
+    dbl_open_();
+    return true;
+  }
+  return QWidget::eventFilter(obj, ev);
+}
+
+std::string RecordWindow::T(const QLineEdit* e) { return e->text().toStdString(); }
+
+std::optional<int32_t> RecordWindow::Whole(const QLineEdit* e, const char* what) {
+  auto v = CLng(Val(T(e)));
+  if (!v) cx_.sv.msg.ok(std::string(what) + ": " + T(e) + " is too large", MsgIcon::Critical, kTitle);
+  return v;
+}
+
+void RecordWindow::ShowHelp(const std::string& text, MsgIcon icon, const std::string& title) {
+  cx_.sv.msg.ok(text, icon, title);
+}
+
+bool RecordWindow::Run(RecordRun run, const RecordReader& read, const Closing& how) {
+  MessageBoxes& msg = cx_.sv.msg;
+  const int records_asked = run.records;
+  ProgressBar1->setMinimum(1);
+  ProgressBar1->setMaximum(std::max(1, how.progress_by_record ? std::min(records_asked, kMaxRecords)
+                                                              : records_asked * std::max(1, how.channels)));
+  ProgressBar1->setVisible(true);
+  run.on_limit = [&] { msg.ok("Maximum 99 records", MsgIcon::None, kProgramTitle); };
+  run.on_record = [&](int r, int) {
+    ProgressBar1->setValue(how.progress_by_record ? r : (r - 1) * std::max(1, how.channels) + 1);
+  };
+  if (!run.files.empty()) cx_.st.Input_File = run.files.front();
+  cx_.st.Output_File = run.output;
+  setCursor(Qt::WaitCursor);
+  const RecordOutcome out = ConvertRecords(run, read);
+  unsetCursor();  // the arrow comes back whatever happened
+  if (!out.ok()) {
+    msg.ok(out.error->message(), out.error->critical || out.error->number == 0 ? MsgIcon::Critical : MsgIcon::None,
+           out.error->critical ? kTitle : kProgramTitle);
+    return false;
+  }
+  ProgressBar1->setValue(ProgressBar1->maximum());
+  msg.ok(how.done, how.icon, how.title);
+  if (how.close_window) close();
+  return true;
+}
+
+}  // namespace keld::conversion

@@ -1,0 +1,40 @@
+// rtoaw IN.DZT OUT.txt converts on the command line; without arguments it
+// shows its window.
+#include <QApplication>
+
+#include <cstdio>
+
+#include "conversion/rtoaw/dzt.hpp"
+#include "conversion/rtoaw/rtoaw_window.hpp"
+#include "platform/qtbase/qt_messages.hpp"
+
+int main(int argc, char** argv) {
+  if (argc > 1 || !keld::QtMessageBoxes::HasDisplay()) {
+    if (argc != 3) {
+      std::fputs("rtoaw - GSSI DZT radar file to comma-separated columns\n\n"
+                 "  rtoaw IN.DZT OUT.txt\n\n"
+                 "One line per sample, one column per trace, values signed around the middle of\n"
+                 "their range; a file of several channels gives OUT_ch1.txt, OUT_ch2.txt, ...\n",
+                 stderr);
+      return 1;
+    }
+    keld::rtoaw::DztHeader h;
+    auto names = keld::rtoaw::ConvertDzt(argv[1], argv[2], &h);
+    if (!names) {
+      std::fprintf(stderr, "rtoaw: %s\n", names.error().c_str());
+      return 1;
+    }
+    std::printf("%s\n", keld::rtoaw::DescribeDzt(h).c_str());
+    for (const std::string& n : *names) std::printf("%s\n", n.c_str());
+    return 0;
+  }
+  QApplication app(argc, argv);
+  keld::QtDialogs dialogs;
+  keld::QtMessageBoxes boxes;
+  auto* w = new keld::rtoaw::RtoawWindow(dialogs, boxes);
+  dialogs.set_parent(w);
+  boxes.set_parent(w);
+  w->setAttribute(Qt::WA_DeleteOnClose);
+  w->show();
+  return app.exec();
+}

@@ -1,0 +1,48 @@
+#pragma once
+// SU samples as text: one file per channel (one value a line) and one
+// comma-separated file (a line per sample, a column per trace). Every value
+// is written as "0.00000000E+00" with "." whatever the desktop's locale.
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "common/result.hpp"
+#include "conversion/shell/state.hpp"
+
+namespace keld::conversion {
+
+// 1.25 gives "1.25000000E+00", -0.003 gives "-3.00000000E-03".
+std::string FormatSample(float v);
+
+// Counts the whole traces of an SU file and its channels per record (as
+// Nb_Channel); sets Ns and Dt from the first header. False when the file has
+// no whole trace.
+bool Calcul_Channel(ConversionState& st, const std::string& file, int32_t& traces, int16_t& channels,
+                    int16_t& stacked);
+
+// The file of the n-th channel written (n from 1): the SU name less its last
+// two characters (LINE1.SU gives "LINE1.") and two digits, 01 to 99; from the
+// 100th on the number is written whole (100, 101, ...) so that no file of an
+// earlier channel is overwritten.
+std::string ChannelFileName(const std::string& su_file, int n);
+
+// Writes traces `first` to `last` (from 1) one file per channel. Refused with
+// a message, nothing written, when first > last, first < 1 or last is beyond
+// the file's traces. Each file is written beside its name and renamed.
+Result<std::vector<std::string>> ExportChannels(const std::string& su_file, int first, int last,
+                                                const std::function<void(int, int)>& progress = {});
+
+// The comma-separated file proposed for an SU file: its name less the last
+// three characters, then ".txt" (LINE1.SU gives LINE1.txt).
+std::string ColumnsFileName(const std::string& su_file);
+
+// The trace range as the export takes it: exchanged when first > last, then
+// first raised to 1 and last lowered to the trace count.
+void ClampTraceRange(int64_t& first, int64_t& last, int64_t traces);
+
+// Writes traces first..last as columns: for each sample one line of values,
+// each followed by ",", ended by CR LF.
+Status ExportColumns(const std::string& su_file, const std::string& output, int64_t first, int64_t last);
+
+}  // namespace keld::conversion

@@ -1,0 +1,130 @@
+// The ASCII exports run from the start window and the SU joining window,
+// driven as a user would: boxes answered, dialogs chosen or cancelled.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QListWidget>
+
+#include "common/files.hpp"
+#include "common/su_file.hpp"
+#include "conversion/shell/add_su_window.hpp"
+#include "conversion/tests/conversion_fixture.hpp"
+
+using namespace keld;
+using namespace keld::conversion;
+using namespace keld::conversion::testing;
+using keld::testing::TempDir;
+
+namespace {
+std::string WriteSu(const std::string& path, int traces, float base) {
+  std::vector<SuTrace> v(static_cast<size_t>(traces));
+  for (int i = 0; i < traces; ++i) {
+    v[static_cast<size_t>(i)].header.tracf = i + 1;
+    v[static_cast<size_t>(i)].header.ns = 8;
+    v[static_cast<size_t>(i)].samples.assign(8, base + static_cast<float>(i));
+  }
+  EXPECT_TRUE(WriteSuFile(path, v));
+  return path;
+}
+}  // namespace
+
+TEST(Exports, PerChannelFromTheStartWindow) {
+  TempDir d;
+  ConversionHarness h(d.path());
+  const std::string su = WriteSu(d / "LINE1.SU", 12, 0.5f);
+  h.dialogs.files.push_back(su);
+  h.messages.type("3");
+  h.messages.type("5");
+  h.Choose(8);
+  EXPECT_EQ(h.messages.last().text, "Conversion OK");
+  EXPECT_EQ(h.messages.shown[1].default_text, "1");
+  EXPECT_EQ(h.messages.shown[2].default_text, " 12");  // the channel count found
+  EXPECT_EQ(keld::testing::ReadText(d / "LINE1.01").substr(0, 16), "2.50000000E+00\r\n");
+  EXPECT_TRUE(Existe_file(d / "LINE1.03"));
+  EXPECT_FALSE(Existe_file(d / "LINE1.04"));
+  // First beyond last, and a cancelled box: a message, never "Conversion OK".
+  for (auto answers : {std::vector<std::optional<std::string>>{"5", "3"}, {std::nullopt}}) {
+    h.messages.clear();
+    h.dialogs.files.push_back(su);
+    for (auto& a : answers) h.messages.type(a);
+    h.Choose(8);
+    EXPECT_FALSE(h.messages.saw("Conversion OK"));
+    EXPECT_EQ(h.messages.last().title, kTitle);
+  }
+  // A cancelled dialog: nothing read, nothing written.
+  h.messages.clear();
+  h.dialogs.files.push_back(std::nullopt);
+  h.Choose(8);
+  EXPECT_EQ(h.messages.last().text, "Export abandoned: no file written");
+}
+
+TEST(Exports, ColumnsAskBeforeReplacingTheHistoryFile) {
+  TempDir d;
+  ConversionHarness h(d.path());
+  const std::string su = WriteSu(d / "LINE1.SU", 5, 1.0f);
+  keld::testing::WriteText(d / "LINE1.txt", "history");
+  h.dialogs.files.push_back(su);
+  h.messages.type("1");
+  h.messages.type("0");
+  h.messages.answer(MsgAnswer::Yes);  // continue
+  h.messages.answer(MsgAnswer::No);   // do not replace
+  h.Choose(24);
+  EXPECT_EQ(keld::testing::ReadText(d / "LINE1.txt"), "history");
+  h.dialogs.files.push_back(su);
+  h.messages.type("4");
+  h.messages.type("2");
+  h.messages.answer(MsgAnswer::Yes);
+  h.messages.answer(MsgAnswer::Yes);
+  h.Choose(24);
+  EXPECT_EQ(h.messages.last().text, d / "LINE1.txt" + " has been recorded");
+  EXPECT_EQ(keld::testing::ReadText(d / "LINE1.txt").substr(0, 47),
+            "2.00000000E+00,3.00000000E+00,4.00000000E+00,\r\n");
+}
+
+TEST(Join, ThreeFilesJoinedAndDeletedOnlyWhenSafe) {
+  TempDir d;
+  ConversionHarness h(d.path());
+  h.Choose(20);
+  auto* w = qobject_cast<AddSuWindow*>(h.window->Opened("Option20"));
+  ASSERT_TRUE(w);
+  EXPECT_EQ(w->windowTitle(), "Add Seismic Unix files");
+  std::vector<std::string> files;
+  std::vector<unsigned char> all;
+  for (int k = 0; k < 3; ++k) {
+    files.push_back(WriteSu(d / ("S" + std::to_string(k) + ".su"), 4 + k, 10.0f * k));
+    auto b = keld::testing::ReadBytes(files.back());
+    all.insert(all.end(), b.begin(), b.end());
+  }
+  // An output folder that cannot be written (here a file stands where the
+  // folder should be, which stops root as well): reported, nothing deleted.
+  const std::string locked = d / "locked";
+  keld::testing::WriteText(locked, "not a folder");
+  h.dialogs.multi.push_back(files);
+  w->Command1->click();
+  EXPECT_EQ(w->List1->count(), 3);
+  EXPECT_EQ(w->Text2->text().toStdString(), d / "data_raw.su");
+  EXPECT_EQ(w->Text4->text(), "8");
+  EXPECT_EQ(w->Text5->text(), "4");
+  w->Check1->setChecked(true);
+  w->Text2->setText(QString::fromStdString(locked + "/out.su"));
+  w->Command2->click();
+  EXPECT_EQ(h.messages.last().icon, MsgIcon::Critical);
+  for (const auto& f : files) EXPECT_TRUE(Existe_file(f));
+  // The output is one of the inputs.
+  w->Text2->setText(QString::fromStdString(files[1]));
+  w->Command2->click();
+  EXPECT_EQ(h.messages.last().text, "Same Input / Output");
+  // An existing output kept when "Erase" is answered No.
+  keld::testing::WriteText(d / "data_raw.su", "old");
+  w->Text2->setText(QString::fromStdString(d / "data_raw.su"));
+  h.messages.answer(MsgAnswer::Yes);
+  h.messages.answer(MsgAnswer::No);
+  w->Command2->click();
+  EXPECT_EQ(keld::testing::ReadText(d / "data_raw.su"), "old");
+  h.messages.answer(MsgAnswer::Yes);
+  h.messages.answer(MsgAnswer::Yes);
+  w->Command2->click();
+  EXPECT_EQ(keld::testing::ReadBytes(d / "data_raw.su"), all);
+  for (const auto& f : files) EXPECT_FALSE(Existe_file(f));
+  EXPECT_EQ(h.messages.last().text, d / "data_raw.su" + " has been recorded OK size: " + std::to_string(all.size()));
+}

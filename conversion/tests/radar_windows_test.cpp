@@ -1,0 +1,177 @@
+// The radar and ASCII importer windows and our rtoaw window, shown from the
+// start window and driven by their control names on the test data.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QTextEdit>
+
+#include <filesystem>
+
+#include "common/files.hpp"
+#include "common/numtext.hpp"
+#include "common/su_file.hpp"
+#include "conversion/importers/ascii2su_window.hpp"
+#include "conversion/importers/radar_windows.hpp"
+#include "conversion/rtoaw/rtoaw_window.hpp"
+#include "conversion/tests/conversion_fixture.hpp"
+
+using namespace keld;
+using namespace keld::conversion;
+using namespace keld::conversion::testing;
+using keld::testing::TempDir;
+
+namespace {
+struct RadarWindows : ::testing::Test {
+  TempDir d;
+  ConversionHarness h{d.path()};
+  template <typename W>
+  W* Open(int option) {
+    h.Choose(option);
+    return qobject_cast<W*>(h.window->Opened("Option" + std::to_string(option)));
+  }
+};
+}  // namespace
+
+TEST_F(RadarWindows, RamacReadsItsHeaderAndConverts) {
+  KELD_REQUIRE_TESTDATA(dir, "ramac");
+  auto* w = Open<RadarFWindow>(12);
+  ASSERT_TRUE(w);
+  EXPECT_EQ(w->windowTitle(), "RAMAC  file conversion");
+  h.dialogs.files.push_back(std::nullopt);
+  w->Lit_RAMAC();  // cancelled: nothing changes
+  EXPECT_EQ(w->Text1->text(), "XXX");
+  h.dialogs.files.push_back(dir + "/impdar_ten_col_nogps.rd3");
+  w->Lit_RAMAC();
+  EXPECT_TRUE(h.dialogs.asked.back().must_exist);
+  EXPECT_EQ(w->Text6->text(), "512");
+  EXPECT_EQ(w->Text2->text(), "10");
+  EXPECT_EQ(w->Text4->text().toStdString(), CStr(422.061312 / 512));
+  EXPECT_EQ(w->Text5->text().toStdString(), dir + "/impdar_ten_col_nogps.SU");
+  EXPECT_NE(w->RichTextBox1->toPlainText().indexOf("ANTENNAS:500_shielded_egrip"), -1);
+  w->Text5->setText(QString::fromStdString(d / "ramac.su"));
+  w->Text8->setText("3");
+  w->Command1->click();
+  auto su = ReadSuFile(d / "ramac.su");
+  ASSERT_TRUE(su.ok()) << (h.messages.shown.empty() ? su.error() : h.messages.last().text);
+  ASSERT_EQ(su->size(), 10u);
+  EXPECT_EQ((*su)[0].header.ns, 509);
+  EXPECT_EQ((*su)[0].header.dt, 824);
+  EXPECT_EQ(h.messages.last().text.rfind("OK Conversion done " + d / "ramac.su" + "   ", 0), 0u) << h.messages.last().text;
+  // An existing output and No: nothing is written.
+  auto before = std::filesystem::last_write_time(d / "ramac.su");
+  h.messages.answer(MsgAnswer::No);
+  w->Command1->click();
+  EXPECT_EQ(std::filesystem::last_write_time(d / "ramac.su"), before);
+  // A zero interval asks for one; a cancelled question writes nothing.
+  w->Text4->setText("0");
+  w->Text5->setText(QString::fromStdString(d / "zero.su"));
+  h.messages.type(std::nullopt);
+  w->Command1->click();
+  EXPECT_EQ(h.messages.last().text, " Enter the sampling rate (nanoS)");
+  EXPECT_FALSE(std::filesystem::exists(d / "zero.su"));
+  // A data file without its header.
+  std::filesystem::copy_file(dir + "/impdar_ten_col_nogps.rd3", d / "alone.rd3");
+  h.dialogs.files.push_back(d / "alone.rd3");
+  w->Lit_RAMAC();
+  EXPECT_EQ(w->RichTextBox1->toPlainText().toStdString(), " No RAD file available for " + d / "alone.rd3" + "\n");
+}
+
+TEST_F(RadarWindows, Dt1ReadsItsHeaderAndConverts) {
+  KELD_REQUIRE_TESTDATA(dir, "dt1");
+  auto* w = Open<Dt1Window>(17);
+  ASSERT_TRUE(w);
+  h.dialogs.files.push_back(dir + "/rgpr_cornino_cmp.DT1");
+  w->Command1->click();
+  EXPECT_EQ(w->Text6->text(), "500");
+  EXPECT_EQ(w->Text8->text(), "51");
+  EXPECT_EQ(w->Text5->text(), "0.8");
+  EXPECT_EQ(w->Text4->text(), "0.49");
+  h.dialogs.files.push_back(d / "cmp.su");
+  w->Command2->click();  // the output button works
+  EXPECT_EQ(w->Text2->text().toStdString(), d / "cmp.su");
+  w->Command3->click();
+  auto su = ReadSuFile(d / "cmp.su");
+  ASSERT_TRUE(su.ok()) << h.messages.last().text;
+  ASSERT_EQ(su->size(), 51u);
+  EXPECT_EQ((*su)[0].header.ns, 500 - 59);
+  EXPECT_EQ((*su)[0].header.dt, 800);
+  EXPECT_EQ(h.messages.last().text, "OK, Conversion done");
+  w->Text2->setText(" ");
+  h.messages.clear();
+  w->Command3->click();  // an empty output box: nothing, no message
+  EXPECT_TRUE(h.messages.shown.empty());
+}
+
+TEST_F(RadarWindows, AsciiColumnsFromTheQuestions) {
+  auto* w = Open<Ascii2SuWindow>(23);
+  ASSERT_TRUE(w);
+  keld::testing::WriteText(d / "LINE.TXT", "1,2,3,4\r\n5,6,7,8\r\n9,10,11,12\r\n");
+  h.dialogs.files.push_back(d / "LINE.TXT");
+  h.messages.type("3");
+  h.messages.type("100");
+  w->Command1->click();
+  EXPECT_EQ(w->Text2->text().toStdString(), d / "LINE.SU");
+  EXPECT_EQ(w->Text5->text(), "4");
+  auto su = ReadSuFile(d / "LINE.SU");
+  ASSERT_TRUE(su.ok()) << h.messages.last().text;
+  ASSERT_EQ(su->size(), 4u);
+  EXPECT_EQ((*su)[1].samples, (std::vector<float>{2, 6, 10}));
+  EXPECT_EQ((*su)[1].header.dt, 100);
+  EXPECT_EQ(h.messages.last().text, "Conversion OK! " + d / "LINE.SU" + " has been recorded");
+  // Radar traces: dt is 1000 x the interval in nanoseconds, nhs 95.
+  w->Check1->setChecked(true);
+  w->Text4->setText("0.25");
+  w->Text2->setText(QString::fromStdString(d / "radar.su"));
+  w->Command3->click();
+  su = ReadSuFile(d / "radar.su");
+  ASSERT_TRUE(su.ok()) << h.messages.last().text;
+  EXPECT_EQ((*su)[0].header.dt, 250);
+  EXPECT_EQ((*su)[0].header.nhs, 95);
+  // More traces than the file holds: refused, nothing written.
+  w->Text5->setText("5");
+  w->Text2->setText(QString::fromStdString(d / "short.su"));
+  w->Command3->click();
+  EXPECT_NE(h.messages.last().text.find("fewer than the 15"), std::string::npos) << h.messages.last().text;
+  EXPECT_FALSE(std::filesystem::exists(d / "short.su"));
+}
+
+TEST_F(RadarWindows, GssiInTwoSteps) {
+  KELD_REQUIRE_TESTDATA(dir, "dzt");
+  auto* w = Open<Dzt2Window>(18);
+  ASSERT_TRUE(w);
+  w->Command3->click();
+  EXPECT_EQ(h.messages.last().text, "rtoaw.exe must be in the same folder as CONVERSION.EXE");
+  EXPECT_TRUE(h.launcher.started.empty());
+  keld::testing::WriteText(d / "prog/rtoaw", "");
+  w->Command3->click();
+  w->Command3->click();
+  ASSERT_EQ(h.launcher.started.size(), 2u);
+  EXPECT_EQ(h.launcher.started[0].program, d / "prog/rtoaw");
+  EXPECT_TRUE(h.launcher.started[0].args.empty());
+  w->Command1->click();
+  auto* ascii = qobject_cast<Ascii2SuWindow*>(h.window->Opened("Option23"));
+  ASSERT_TRUE(ascii);
+
+  // Step 1 in our rtoaw window, step 2 in the ASCII window.
+  DialogRecorder dialogs;
+  MessageRecorder boxes;
+  rtoaw::RtoawWindow r(dialogs, boxes);
+  dialogs.files.push_back(dir + "/gprpy_FILE____032.DZT");
+  r.Command1->click();
+  EXPECT_NE(r.Label1->text().indexOf("1040 traces of 512 samples per trace"), -1) << r.Label1->text().toStdString();
+  r.Text2->setText(QString::fromStdString(d / "gssi.TXT"));
+  r.Command3->click();
+  EXPECT_NE(boxes.last().text.find("type 512 into step 2"), std::string::npos) << boxes.last().text;
+  h.dialogs.files.push_back(d / "gssi.TXT");
+  h.messages.type("512");
+  h.messages.type("0.09375");
+  ascii->Check1->setChecked(true);
+  ascii->Command1->click();
+  auto su = ReadSuFile(d / "gssi.SU");
+  ASSERT_TRUE(su.ok()) << h.messages.last().text;
+  ASSERT_EQ(su->size(), 1040u);
+  EXPECT_EQ((*su)[0].header.dt, 94);
+  auto raw = keld::testing::ReadBytes(dir + "/gprpy_FILE____032.DZT");
+  EXPECT_EQ((*su)[700].samples[300], (raw[1024 + 2 * (700 * 512 + 300)] | (raw[1024 + 2 * (700 * 512 + 300) + 1] << 8)) - 32768);
+}

@@ -1,0 +1,41 @@
+// Reads arbitrary bytes as the SU file the header editor is given: its
+// summary, then the words of the first traces, never beyond the file.
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "keysheet/core/header_table.hpp"
+#include "keysheet/core/su_summary.hpp"
+
+namespace {
+const std::string& ScratchFile() {
+  static const std::string path = [] {
+    char name[] = "/tmp/keld_fuzz_keysheet_su_XXXXXX";
+    const int fd = mkstemp(name);
+    if (fd >= 0) close(fd);
+    std::atexit([] { std::remove(ScratchFile().c_str()); });
+    return std::string(name);
+  }();
+  return path;
+}
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  using namespace keld::keysheet;
+  const std::string& path = ScratchFile();
+  if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
+    if (size) std::fwrite(data, 1, size, f);
+    std::fclose(f);
+  }
+  auto sum = ReadSuSummary(path);
+  if (!sum) return 0;
+  auto words = ReadWordRange(path, sum->ns, sum->traces - 2, 5);
+  if (words)
+    for (const auto& t : *words)
+      if (t)
+        for (int w = 1; w <= keld::kHeaderWordCount; ++w) (void)WordText(w, (*t)[static_cast<size_t>(w - 1)]);
+  return 0;
+}

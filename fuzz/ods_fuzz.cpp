@@ -1,0 +1,46 @@
+// Reads arbitrary bytes as a spreadsheet coming back from the user: as a zip
+// workbook when they look like one, else as its content.xml; then checks the
+// worksheet as the header editor does before writing anything.
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "keysheet/core/sheet_transfer.hpp"
+#include "platform/sheet/ods.hpp"
+
+namespace {
+const std::string& ScratchFile() {
+  static const std::string path = [] {
+    char name[] = "/tmp/keld_fuzz_ods_XXXXXX";
+    const int fd = mkstemp(name);
+    if (fd >= 0) close(fd);
+    std::atexit([] { std::remove(ScratchFile().c_str()); });
+    return std::string(name);
+  }();
+  return path;
+}
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  using namespace keld;
+  const std::string bytes(reinterpret_cast<const char*>(data), size);
+  Result<Sheet> sheet = Result<Sheet>::failure("none");
+  if (size >= 2 && data[0] == 'P' && data[1] == 'K') {
+    const std::string& path = ScratchFile();
+    if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
+      std::fwrite(data, 1, size, f);
+      std::fclose(f);
+    }
+    sheet = ReadOds(path, keysheet::kSheetName);
+  } else {
+    sheet = ParseOdsContent(bytes, keysheet::kSheetName);
+  }
+  if (!sheet) return 0;
+  keysheet::WordChoice all{};
+  all.fill(1);
+  (void)keysheet::ReadBackSheet(*sheet, 1, 3, all, 10);
+  return 0;
+}

@@ -1,0 +1,100 @@
+// The worksheet of a transfer and its checked reading back.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "common/testing/testsupport.hpp"
+#include "keysheet/core/sheet_transfer.hpp"
+#include "keysheet/tests/su_files.hpp"
+
+using namespace keld;
+using namespace keld::keysheet;
+
+namespace {
+WordChoice Words(std::initializer_list<int> words) {
+  WordChoice c{};
+  for (int w : words) c[static_cast<size_t>(w)] = 1;
+  return c;
+}
+std::vector<TraceWords> ThreeTraces() {
+  std::vector<TraceWords> t;
+  for (int k = 1; k <= 3; ++k) {
+    WordValues v{};
+    v[0] = k;
+    v[38] = 251;
+    v[85] = 100 * k;
+    t.push_back({k, v});
+  }
+  return t;
+}
+}  // namespace
+
+TEST(SheetTransfer, CellsOfWords1And86ForTraces1To3) {
+  const Sheet s = BuildSheet(ThreeTraces(), Words({1, 86}));
+  EXPECT_EQ(s.at(1, 1).text, "Trace sequence number within line.");
+  EXPECT_EQ(s.at(1, 21).text, "Scalar for coordinates ");
+  EXPECT_EQ(s.at(1, 86).text, "First break time");
+  EXPECT_EQ(s.at(1, 87).text, "Trace Nb");
+  for (int row = 2; row <= 4; ++row) {
+    EXPECT_EQ(s.at(row, 1).number, row - 1);
+    EXPECT_EQ(s.at(row, 86).number, 100 * (row - 1));
+    EXPECT_EQ(s.at(row, 87).number, row - 1);
+    EXPECT_EQ(s.at(row, 2).kind, SheetCell::Kind::Empty);
+  }
+  EXPECT_EQ(s.rows(), 4);
+  EXPECT_EQ(SheetCopyPath("/d/line7.su"), "/d/line7.ods");
+  EXPECT_EQ(SheetCopyPath("b.sgy"), "b.sods");
+  EXPECT_EQ(ColumnName(1), "A");
+  EXPECT_EQ(ColumnName(26), "Z");
+  EXPECT_EQ(ColumnName(27), "AA");
+  EXPECT_EQ(ColumnName(86), "CH");
+}
+
+TEST(SheetTransfer, ReadBackTakesEveryChosenCellOrNothing) {
+  const WordChoice chosen = Words({1, 39, 86});
+  const Sheet built = BuildSheet(ThreeTraces(), chosen);
+  auto same = ReadBackSheet(built, 1, 3, chosen, 251);
+  ASSERT_TRUE(same) << same.error();
+  EXPECT_EQ(same->size(), 9u);
+  EXPECT_EQ((*same)[2].word, 86);
+  EXPECT_EQ((*same)[2].value, 100);
+
+  struct Case { const char* what; std::function<void(Sheet&)> edit; const char* cell; };
+  const std::vector<Case> cases = {
+      {"text in a number cell", [](Sheet& s) { s.set_text(3, 86, "abc"); }, "CH3"},
+      {"empty cell", [](Sheet& s) { s.set(3, 1, {}); }, "A3"},
+      {"16-bit overflow", [](Sheet& s) { s.set_number(4, 86, 40000); }, "CH4"},
+      {"ns changed", [](Sheet& s) { s.set_number(2, 39, 250); }, "AM2"},
+      {"row deleted", [](Sheet& s) { s.set_number(3, 87, 3); s.set(4, 87, {}); }, "CI3"},
+      {"rows sorted", [](Sheet& s) { s.set_number(2, 87, 2); s.set_number(3, 87, 1); }, "CI2"},
+      {"row added", [](Sheet& s) { s.set_number(5, 1, 4); }, "A5"},
+  };
+  for (const Case& c : cases) {
+    Sheet s = built;
+    c.edit(s);
+    auto r = ReadBackSheet(s, 1, 3, chosen, 251);
+    ASSERT_FALSE(r) << c.what;
+    EXPECT_EQ(r.error().rfind("Nothing was written", 0), 0u) << c.what;
+    EXPECT_NE(r.error().find(std::string("cell ") + c.cell + " "), std::string::npos) << r.error();
+  }
+  // Halves to the even neighbour; a number typed as text is a number.
+  Sheet s = built;
+  s.set_number(2, 86, 2.5);
+  s.set_text(3, 86, " 3.5 ");
+  auto r = ReadBackSheet(s, 1, 3, chosen, 251);
+  ASSERT_TRUE(r) << r.error();
+  EXPECT_EQ((*r)[2].value, 2);
+  EXPECT_EQ((*r)[5].value, 4);
+}
+
+TEST(SheetTransfer, WriteWordsChecksTheFileBeforeWritingAny) {
+  keld::testing::TempDir dir;
+  testfiles::WriteBytes(dir / "a.su", testfiles::MakeSu(3, 10, 1000));
+  const auto before = keld::testing::ReadBytes(dir / "a.su");
+  std::vector<WordWrite> w = {{1, 86, 7}, {4, 86, 7}};
+  EXPECT_FALSE(WriteWords(dir / "a.su", 10, w));  // trace 4 is not there
+  EXPECT_FALSE(WriteWords(dir / "a.su", 11, {{1, 86, 7}}));
+  EXPECT_EQ(keld::testing::ReadBytes(dir / "a.su"), before);
+  ASSERT_TRUE(WriteWords(dir / "a.su", 10, {{2, 86, 7}}));
+  EXPECT_EQ(keld::testing::ReadBytes(dir / "a.su")[280 + 222], 7);
+}

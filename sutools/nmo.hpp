@@ -1,0 +1,61 @@
+#pragma once
+// Normal-moveout correction with velocity functions picked at CDPs, as the
+// sort-NMO-stack batch runs it and the velocity analysis shows it.
+//
+// Velocities of one CDP are interpolated linearly in time between its picks
+// and held constant before the first and after the last. Between two picked
+// CDPs the slowness squared (1/v^2) is interpolated linearly in CDP number,
+// and held at the nearest picked CDP outside them. Each output time t0 takes
+// the input at t = sqrt(t0^2 + offset^2 / v(t0)^2), interpolated from the
+// eight samples around it. The stretch of a sample is dt0/dt at that time;
+// samples stretched more than `smute` are zeroed, the next `lmute` samples
+// rise linearly, and with `sscale` every sample is divided by its stretch.
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "common/result.hpp"
+
+namespace keld::sutools {
+
+struct NmoParams {
+  double smute = 1.5;
+  int lmute = 25;
+  bool sscale = true;
+};
+
+class NmoVelocities {
+ public:
+  // One function for every CDP (tnmo and vnmo of equal length), or one a CDP
+  // with `cdps` naming them in the order of the functions. Fails with the
+  // reason: counts that differ, times that do not increase, a velocity <= 0,
+  // a CDP named twice.
+  static Result<NmoVelocities> Make(const std::vector<double>& cdps, const std::vector<std::vector<double>>& tnmo,
+                                    const std::vector<std::vector<double>>& vnmo);
+
+  // 1/v^2 at each of ns output times tmin + k dt (seconds) for this CDP.
+  void SlownessSquared(int64_t cdp, int ns, double dt, double tmin, std::vector<float>& out) const;
+
+ private:
+  struct Function {
+    std::vector<double> t, v;
+  };
+  double velocity(const Function& f, double t) const;
+  std::map<int64_t, Function> functions_;  // by CDP; a single function sits at key 0
+  bool single_ = true;
+};
+
+// Work space of one correction, kept between traces.
+struct NmoWork {
+  std::vector<double> pos;
+  std::vector<double> stretch;
+};
+
+// Corrects ns samples `in` (first sample at tmin, interval dt, seconds) of a
+// trace at `offset` (as stored, metres) with the slowness squared s2 of each
+// output time, into `out` (ns samples, not aliasing `in`).
+void ApplyNmo(const float* in, float* out, int ns, double dt, double tmin, double offset, const float* s2,
+              const NmoParams& p, NmoWork& work);
+
+}  // namespace keld::sutools

@@ -1,0 +1,55 @@
+#pragma once
+// Where the traces of a SEG-Y file lie: byte order, sample format, samples
+// per trace, extended text headers and the number of whole traces, all
+// checked against the file's length before anything is read.
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "common/result.hpp"
+#include "sutools/segy/headers.hpp"
+#include "sutools/segy/samples.hpp"
+
+namespace keld::segy {
+
+// Largest sample count an SU trace header carries (a signed 16-bit word).
+inline constexpr int kMaxNs = 32767;
+
+struct LayoutOptions {
+  std::optional<ByteOrder> order;  // nullopt: decided from the headers
+  int ns = 0;                      // > 0 overrides the headers' sample count
+  bool over = false;               // go on with an unknown format code (as 4-byte IBM floats)
+};
+
+struct SegyLayout {
+  ByteOrder order = ByteOrder::Big;
+  BinaryHeader binary;
+  const SampleFormat* format = nullptr;
+  bool format_overridden = false;  // unknown code taken as IBM floats
+  int ns = 0;
+  int dt = 0;                     // binary header's interval, else the first trace's
+  int64_t data_offset = kReelBytes;  // first trace header
+  int64_t trace_bytes = 0;        // 240 + ns x sample width
+  int64_t traces = 0;             // whole traces in the file
+  int64_t trailing_bytes = 0;     // bytes after the last whole trace
+  std::vector<std::string> warnings;
+};
+
+// Reads the layout from the start of the file. `read_at(offset, length)`
+// returns up to `length` bytes from `offset` (fewer at the end of the file).
+// Fails with a message saying what is wrong: too short for the reel header,
+// an unknown format code (unless `over`), no usable sample count, an ns
+// above 32767, or no whole trace in the file.
+using ReadAt = std::function<std::vector<uint8_t>(int64_t offset, int64_t length)>;
+Result<SegyLayout> ReadSegyLayout(const ReadAt& read_at, int64_t file_size, const LayoutOptions& options);
+
+// The byte order in which the file's binary header names a known format and
+// its traces (of the binary or first trace header's ns) fill the data
+// exactly; when neither or both orders qualify, the one whose format code is
+// known, then big-endian. nullopt when the file is shorter than a reel header.
+std::optional<ByteOrder> DetectByteOrder(const uint8_t* reel3600, int64_t file_size,
+                                         const uint8_t* first_trace_header = nullptr);
+
+}  // namespace keld::segy

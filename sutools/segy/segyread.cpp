@@ -1,0 +1,128 @@
+#include "sutools/segy/segyread.hpp"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "common/files.hpp"
+
+namespace keld::segy {
+
+namespace {
+
+constexpr int kMaxWeightExponent = 60;
+
+void Say(std::FILE* err, const std::string& s) { std::fprintf(err, "segyread: %s\n", s.c_str()); }
+
+bool ReadFully(std::FILE* f, int64_t offset, uint8_t* dst, size_t n) {
+  if (fseeko(f, static_cast<off_t>(offset), SEEK_SET) != 0) return false;
+  return std::fread(dst, 1, n, f) == n;
+}
+
+void SaveHeaders(const SegyLayout& L, std::FILE* tape, const SegyreadParams& p, std::FILE* err) {
+  std::vector<uint8_t> reel(kReelBytes);
+  if (!ReadFully(tape, 0, reel.data(), reel.size())) return;
+  if (!p.hfile.empty()) {
+    auto s = WriteFileAtomic(p.hfile, std::vector<uint8_t>(reel.begin(), reel.begin() + kTextBytes));
+    if (!s) Say(err, "warning: the text header was not saved: " + s.error);
+  }
+  if (!p.bfile.empty()) {
+    std::vector<uint8_t> bin(reel.begin() + kTextBytes, reel.end());
+    if (L.order == ByteOrder::Little) SwapBinaryHeader(bin.data());
+    auto s = WriteFileAtomic(p.bfile, bin);
+    if (!s) Say(err, "warning: the binary header was not saved: " + s.error);
+  }
+}
+
+}  // namespace
+
+int RunSegyread(std::FILE* tape, int64_t size, const SegyreadParams& p, std::FILE* out, std::FILE* err) {
+  auto read_at = [tape, size](int64_t offset, int64_t length) {
+    std::vector<uint8_t> b;
+    if (offset < 0 || offset >= size) return b;
+    b.resize(static_cast<size_t>(std::min(length, size - offset)));
+    if (!ReadFully(tape, offset, b.data(), b.size())) b.clear();
+    return b;
+  };
+  auto layout = ReadSegyLayout(read_at, size, p.layout);
+  if (!layout) {
+    Say(err, layout.error());
+    return 1;
+  }
+  const SegyLayout& L = *layout;
+  for (const auto& w : L.warnings) Say(err, "warning: " + w);
+  if (p.trmin > L.traces) {
+    Say(err, "trmin=" + std::to_string(p.trmin) + " is past the last of the file's " + std::to_string(L.traces) +
+                 " traces");
+    return 1;
+  }
+  if (p.trmax < p.trmin) {
+    Say(err, "trmax=" + std::to_string(p.trmax) + " is before trmin=" + std::to_string(p.trmin));
+    return 1;
+  }
+  SaveHeaders(L, tape, p, err);
+
+  const int64_t first = p.trmin - 1;
+  const int64_t last = std::min(p.trmax, L.traces);  // 1-based, inclusive
+  const size_t ns = static_cast<size_t>(L.ns);
+  std::vector<uint8_t> in(static_cast<size_t>(L.trace_bytes));
+  std::vector<uint8_t> su(kTraceHeaderBytes + 4 * ns);
+  auto* samples = reinterpret_cast<float*>(su.data() + kTraceHeaderBytes);
+  const bool integer = L.format->integer && !L.format_overridden;
+  int64_t ns_disagree = 0, weight_ignored = 0;
+  int first_other_ns = 0;
+
+  if (fseeko(tape, static_cast<off_t>(L.data_offset + first * L.trace_bytes), SEEK_SET) != 0) {
+    Say(err, "cannot seek to trace " + std::to_string(p.trmin));
+    return 1;
+  }
+  for (int64_t t = first; t < last; ++t) {
+    if (std::fread(in.data(), 1, in.size(), tape) != in.size()) {
+      Say(err, "cannot read trace " + std::to_string(t + 1) + " of the file");
+      return 1;
+    }
+    TraceHeaderToSu(in.data(), L.order, su.data());
+    const int own_ns = GetU16(in.data() + kTrNs, L.order);
+    if (own_ns != L.ns) {
+      // A trace header without its count (0) is common and says nothing.
+      if (own_ns != 0 && ns_disagree++ == 0) first_other_ns = own_ns;
+      PutI16(su.data() + kTrNs, L.ns, ByteOrder::Little);
+    }
+    if (GetU16(in.data() + kTrDt, L.order) == 0) PutI16(su.data() + kTrDt, L.dt, ByteOrder::Little);
+    double scale = 1;
+    if (integer && p.trcwt) {
+      const int trwf = GetI16(in.data() + kTrTrwf, L.order);
+      if (std::abs(trwf) <= kMaxWeightExponent)
+        scale = std::ldexp(1.0, -trwf);
+      else
+        ++weight_ignored;
+    }
+    DecodeSamples(in.data() + kTraceHeaderBytes, ns, *L.format, L.order, !p.conv, scale, samples);
+    if constexpr (std::endian::native != std::endian::little) {
+      for (size_t k = 0; k < ns; ++k) {
+        uint32_t w;
+        std::memcpy(&w, samples + k, 4);
+        w = __builtin_bswap32(w);
+        std::memcpy(samples + k, &w, 4);
+      }
+    }
+    if (std::fwrite(su.data(), 1, su.size(), out) != su.size()) {
+      Say(err, "cannot write trace " + std::to_string(t + 1) + " to standard output");
+      return 1;
+    }
+  }
+  if (ns_disagree > 0)
+    Say(err, "warning: " + std::to_string(ns_disagree) + " trace headers say ns=" + std::to_string(first_other_ns) +
+                 " (or another value other than 0) against ns=" + std::to_string(L.ns) + " used for every trace");
+  if (weight_ignored > 0)
+    Say(err, "warning: " + std::to_string(weight_ignored) + " traces have an absurd weighting factor, left unapplied");
+  if (std::fflush(out) != 0 || std::ferror(out)) {
+    Say(err, "cannot write to standard output");
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace keld::segy

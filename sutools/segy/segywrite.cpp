@@ -1,0 +1,99 @@
+#include "sutools/segy/segywrite.hpp"
+
+#include <vector>
+
+#include "common/files.hpp"
+#include "sutools/segy/headers.hpp"
+#include "sutools/su_stream.hpp"
+
+namespace keld::segy {
+
+namespace {
+
+void Say(std::FILE* err, const std::string& s) { std::fprintf(err, "segywrite: %s\n", s.c_str()); }
+
+Result<std::vector<uint8_t>> ReadExactly(const std::string& path, size_t n, const char* what) {
+  using R = Result<std::vector<uint8_t>>;
+  auto b = ReadWholeFile(path);
+  if (!b) return R::failure("cannot read the " + std::string(what) + " file " + path + " (run segyhdrs first): " + b.error());
+  if (b->size() != n)
+    return R::failure("the " + std::string(what) + " file " + path + " holds " + std::to_string(b->size()) +
+                      " bytes instead of " + std::to_string(n));
+  return b;
+}
+
+}  // namespace
+
+int RunSegywrite(std::FILE* in, const SegywriteParams& p, std::FILE* err) {
+  auto text = ReadExactly(p.hfile, kTextBytes, "text header");
+  if (!text) {
+    Say(err, text.error());
+    return 1;
+  }
+  auto bin = ReadExactly(p.bfile, kBinaryBytes, "binary header");
+  if (!bin) {
+    Say(err, bin.error());
+    return 1;
+  }
+  if (p.trmax < p.trmin) {
+    Say(err, "trmax=" + std::to_string(p.trmax) + " is before trmin=" + std::to_string(p.trmin));
+    return 1;
+  }
+  const ByteOrder order = p.little ? ByteOrder::Little : ByteOrder::Big;
+  AtomicFile file(p.tape);
+  if (!file.is_open()) {
+    Say(err, "cannot write " + file.error());
+    return 1;
+  }
+  std::setvbuf(file.handle(), nullptr, _IOFBF, 1 << 20);
+
+  sutools::SuStreamReader reader(in, false);
+  sutools::StreamTrace t;
+  int64_t written = 0;
+  int first_ns = 0;
+  std::vector<uint8_t> out;
+  while (reader.next(t)) {
+    const int64_t number = reader.count();
+    if (number < p.trmin) continue;
+    if (number > p.trmax) break;
+    if (written == 0) {
+      first_ns = t.ns;
+      std::vector<uint8_t> b = *bin;
+      PutI16(b.data() + kBinHdt, t.dt_us, ByteOrder::Big);
+      PutI16(b.data() + kBinNs, t.ns, ByteOrder::Big);
+      PutI16(b.data() + kBinFormat, p.ibm ? 1 : 5, ByteOrder::Big);
+      if (p.little) SwapBinaryHeader(b.data());
+      if (!file.write(*text) || !file.write(b)) break;
+    } else if (t.ns != first_ns) {
+      Say(err, "trace " + std::to_string(number) + " has ns=" + std::to_string(t.ns) + ", the first written ns=" +
+                   std::to_string(first_ns) + ": the traces of a SEG-Y file are all of one length");
+      return 1;
+    }
+    out.resize(kTraceHeaderBytes + 4 * t.samples.size());
+    SuToTraceHeader(t.header, order, out.data());
+    EncodeSamples(t.samples.data(), t.samples.size(), p.ibm, order, out.data() + kTraceHeaderBytes);
+    if (!file.write(out.data(), out.size())) break;
+    ++written;
+  }
+  if (!file.error().empty()) {
+    Say(err, "cannot write " + file.error());
+    return 1;
+  }
+  if (!reader.error().empty()) {
+    Say(err, reader.error() + "; " + p.tape + " not written");
+    return 1;
+  }
+  if (written == 0) {
+    Say(err, reader.count() == 0 ? "no trace on standard input; " + p.tape + " not written"
+                                 : "no trace from trmin=" + std::to_string(p.trmin) + " on (the stream holds " +
+                                       std::to_string(reader.count()) + "); " + p.tape + " not written");
+    return 1;
+  }
+  if (!file.commit()) {
+    Say(err, "cannot write " + file.error());
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace keld::segy

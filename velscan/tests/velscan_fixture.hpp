@@ -1,0 +1,35 @@
+#pragma once
+// velscan's window with recorders in place of the boxes, dialogs and launcher.
+#include <QLineEdit>
+#include <QScrollBar>
+
+#include <string>
+
+#include "platform/messages.hpp"
+#include "platform/process.hpp"
+#include "platform/qtbase/dialogs.hpp"
+#include "velscan/window/nmo_window.hpp"
+
+namespace keld::velscan::testing {
+
+struct VelscanHarness {
+  VelscanState state;
+  MessageRecorder messages;
+  DialogRecorder dialogs;
+  ProcessRecorder launcher;
+  IdlePump pump;
+  VelscanServices services{messages, dialogs, launcher, pump, "/nonexistent-programs"};
+  NmoWindow window{state, services};
+  VelscanHarness() {
+    window.resize(900, 600);
+    window.show();
+  }
+  // The CDPs of the traces shown.
+  std::vector<int32_t> shown_cdps() const {
+    std::vector<int32_t> c;
+    for (const auto& h : state.Tableau_Film.headers) c.push_back(h.cdp);
+    return c;
+  }
+};
+
+}  // namespace keld::velscan::testing
