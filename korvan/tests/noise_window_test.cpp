@@ -155,18 +155,12 @@ TEST(KorvanNoise, ShotAndMonitorExcludeEachOther) {
   ASSERT_TRUE(OpenPort(w));
   w.Total_Channel->setText("2");
   // While a shot waits for its trigger, SHOW does nothing.
-  bool tried = false;
-  // Acts once the shot waits for its trigger, however long a loaded machine
-  // takes to get there.
-  QTimer poll;
-  poll.setInterval(10);
-  QObject::connect(&poll, &QTimer::timeout, [&] {
-    if (h.state.Modo_Trigger != 1) return;
-    poll.stop();
   // SHOW is tried as soon as the shot's handler runs, before it arms, and
   // again once it waits for the trigger.
   bool tried = false, tried_early = false;
+  QTimer poll;
   poll.setInterval(1);
+  QObject::connect(&poll, &QTimer::timeout, [&] {
     if (!tried_early) {
       tried_early = true;
       w.Command6_Click();
