@@ -56,6 +56,14 @@ QLabel* RecordWindow::Label(const char* name, const char* text) {
 
 void RecordWindow::AddRow(QWidget* w) { v_->addWidget(w); }
 
+void RecordWindow::ButtonRow(std::initializer_list<QWidget*> ws) {
+  auto* h = new QHBoxLayout;
+  for (QWidget* w : ws) h->addWidget(w);
+  v_->addLayout(h);
+}
+
+QString RecordWindow::Q(const std::string& s) { return QString::fromStdString(s); }
+
 std::optional<std::vector<std::string>> RecordWindow::PickRecords(const char* title, const char* filter,
                                                                   const char* name) {
   FileDialogSpec d;

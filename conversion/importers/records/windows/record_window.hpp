@@ -6,6 +6,7 @@
 // its own controls under their names and says what its reader needs.
 #include <QWidget>
 
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
@@ -40,6 +41,8 @@ class RecordWindow : public QWidget {
   QPushButton* Button(const char* name, const char* caption, const char* tip = nullptr);
   QLabel* Label(const char* name, const char* text);
   void AddRow(QWidget* w);  // a whole-width row below the grid
+  void ButtonRow(std::initializer_list<QWidget*> ws);  // buttons side by side, below
+  static QString Q(const std::string& s);
 
   // The common dialog with multiple selection from `Work_Dir`; nullopt when
   // cancelled. Work_Dir becomes the folder of the files chosen.

@@ -21,13 +21,6 @@
 namespace keld::conversion {
 
 namespace {
-QString Q(const std::string& s) { return QString::fromStdString(s); }
-
-void Buttons(QVBoxLayout* v, std::initializer_list<QWidget*> ws) {
-  auto* h = new QHBoxLayout;
-  for (QWidget* w : ws) h->addWidget(w);
-  v->addLayout(h);
-}
 
 std::string SizeText(const std::string& file) {
   auto n = FileLength(file);
@@ -70,7 +63,7 @@ BisonWindow::BisonWindow(ConversionContext& cx, QWidget* parent) : RecordWindow(
   ProgressBar1->setVisible(false);
   Command1 = Button("Command1", "Convert");
   Command2 = Button("Command2", "Info");
-  Buttons(v_, {Command1, Command2});
+  ButtonRow({Command1, Command2});
   connect(Command5, &QPushButton::clicked, this, [this] { Select_i(); });
   connect(Command4, &QPushButton::clicked, this, [this] { Outputfile(); });
   OutputOnDoubleClick(Text2, [this] { Outputfile(); });
@@ -142,7 +135,7 @@ PasiWindow::PasiWindow(ConversionContext& cx, QWidget* parent) : RecordWindow(cx
   AddRow(ProgressBar1);
   Command1 = Button("Command1", "Convert");
   Command2 = Button("Command2", "Info");
-  Buttons(v_, {Command1, Command2});
+  ButtonRow({Command1, Command2});
   connect(Command5, &QPushButton::clicked, this, [this] { Command5_Click(); });
   connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
   connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
@@ -205,7 +198,7 @@ OyoWindow::OyoWindow(ConversionContext& cx, QWidget* parent)
   AddRow(ProgressBar1);
   Command1 = Button("Command1", "Convert");
   Command2 = Button("Command2", "Info");
-  Buttons(v_, {Command1, Command2});
+  ButtonRow({Command1, Command2});
   connect(Command3, &QPushButton::clicked, this, [this] { Select_i(); });
   connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
   connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
@@ -297,7 +290,7 @@ AmbrogeoWindow::AmbrogeoWindow(ConversionContext& cx, QWidget* parent)
   ProgressBar1->setVisible(false);
   Command1 = Button("Command1", "Convert");
   Command2 = Button("Command2", "Info");
-  Buttons(v_, {Command1, Command2});
+  ButtonRow({Command1, Command2});
   connect(Command5, &QPushButton::clicked, this, [this] { Command5_Click(); });
   connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
   connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
