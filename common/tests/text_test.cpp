@@ -24,6 +24,9 @@ TEST(RemplaceChaine, RemovesBlanksLeavingOneOfTwo) {
   s = "=  ";
   Remplace_Chaine(s, "= ", "=");
   EXPECT_EQ(s, "= ");
+  s = "aa";  // a replacement holding the search text ends
+  Remplace_Chaine(s, "a", "ba");
+  EXPECT_EQ(s, "baba");
 }
 
 namespace {
