@@ -81,13 +81,13 @@ struct Files {
   std::string dir, input, bin;
   ~Files() {
     std::error_code ec;
-    if (!dir.empty() && dir != "/tmp") fs::remove_all(dir, ec);
+    if (!dir.empty() && dir != fs::temp_directory_path().string()) fs::remove_all(dir, ec);
   }
 };
 
 void MakeInput(Files& r) {
-  char tmpl[] = "/tmp/keld-bench-sutools-XXXXXX";
-  r.dir = mkdtemp(tmpl) ? tmpl : "/tmp";
+  std::string tmpl = (fs::temp_directory_path() / "keld-bench-sutools-XXXXXX").string();
+  r.dir = mkdtemp(tmpl.data()) ? tmpl : fs::temp_directory_path().string();
   r.input = r.dir + "/in.su";
   keld::SuWriter w(r.input);
   keld::SuTraceHeader h;

@@ -164,33 +164,45 @@ std::string CStrSingle(float v) { return GeneralForm(static_cast<double>(v), 7);
 std::string Str(double v) { return BlankPrefixed(CStr(v)); }
 std::string StrSingle(float v) { return BlankPrefixed(CStrSingle(v)); }
 
-std::string Format0_0hh(double v) {
-  double scaled = std::round(std::fabs(v) * 1000.0);  // halves away from zero
-  long long whole = static_cast<long long>(scaled) / 1000;
-  int frac = static_cast<int>(static_cast<long long>(scaled) % 1000);
-  std::string f = std::to_string(frac);
-  std::string s = std::to_string(whole) + "." + std::string(3 - f.size(), '0') + f;
-  while (s.size() > 0 && s.back() == '0' && s[s.size() - 2] != '.') s.pop_back();
+namespace {
+
+// v with at most `decimals` decimals (1000 or 10 as 10^decimals), halves
+// away from zero, and at least `keep` of them. Values whose scaled form does
+// not fit a 64-bit integer have no fraction to show at these precisions and
+// are printed whole; infinities and NaN have their own words.
+std::string FormatDecimals(double v, int decimals, long long scale, size_t keep) {
+  if (std::isnan(v)) return "NaN";
+  if (std::isinf(v)) return v > 0 ? "Infinity" : "-Infinity";
+  const double scaled = std::round(std::fabs(v) * static_cast<double>(scale));
+  std::string s;
+  if (scaled < 9.0e18) {
+    const auto n = static_cast<long long>(scaled);
+    std::string f = std::to_string(n % scale);
+    s = std::to_string(n / scale) + "." + std::string(static_cast<size_t>(decimals) - f.size(), '0') + f;
+  } else {
+    s = PrintFixed(std::round(std::fabs(v)), 0) + "." + std::string(static_cast<size_t>(decimals), '0');
+  }
+  const size_t dot = s.find('.');
+  while (s.size() > dot + 1 + keep && s.back() == '0') s.pop_back();
+  if (s.back() == '.') s.pop_back();
   if (v < 0 && scaled != 0) s = "-" + s;
   return s;
 }
 
-std::string Format0_h(double v) {
-  double scaled = std::round(std::fabs(v) * 10.0);
-  long long whole = static_cast<long long>(scaled) / 10;
-  int frac = static_cast<int>(static_cast<long long>(scaled) % 10);
-  std::string s = std::to_string(whole);
-  if (frac) s += "." + std::to_string(frac);
-  if (v < 0 && scaled != 0) s = "-" + s;
-  return s;
-}
+}  // namespace
+
+std::string Format0_0hh(double v) { return FormatDecimals(v, 3, 1000, 1); }
+
+std::string Format0_h(double v) { return FormatDecimals(v, 1, 10, 0); }
 
 std::string FormatThousands(int64_t v) {
-  std::string digits = std::to_string(v < 0 ? -static_cast<long long>(v) : static_cast<long long>(v));
+  // The magnitude in unsigned arithmetic: -INT64_MIN does not fit an int64.
+  const uint64_t mag = v < 0 ? uint64_t{0} - static_cast<uint64_t>(v) : static_cast<uint64_t>(v);
+  std::string digits = std::to_string(mag);
   std::string out;
   int n = static_cast<int>(digits.size());
   for (int i = 0; i < n; ++i) {
-    out += digits[i];
+    out += digits[static_cast<size_t>(i)];
     int left = n - 1 - i;
     if (left > 0 && left % 3 == 0) out += '\'';
   }

@@ -6,8 +6,13 @@
 #include "conversion/importers/radar_windows.hpp"
 #include "conversion/shell/add_su_window.hpp"
 #include "conversion/shell/convert_window.hpp"
+#include "conversion/shell/editor_window.hpp"
 #include "conversion/shell/exports.hpp"
+#include "conversion/shell/segy_window.hpp"
+#include "conversion/shell/seismic_unix_conversions.hpp"
+#include "conversion/shell/pick_window.hpp"
 #include "conversion/shell/start_window.hpp"
+#include "conversion/shell/su2sgy_window.hpp"
 
 namespace keld::conversion {
 
@@ -25,6 +30,8 @@ WindowRegistry ConversionWindows() {
   reg.window("Option20", Make<AddSuWindow>());  // SU joining
   reg.action("Option8", [](ConversionContext& cx, QWidget*) { su2ascii2(cx); });
   reg.action("Option24", [](ConversionContext& cx, QWidget*) { su2Ascii(cx); });
+  reg.window("Command4", Make<PickWindow>());   // the header-word viewer
+  reg.window("Editor", Make<EditorWindow>());   // shown by the viewer's "Edit File"
   reg.window("Option6", Make<KorvanWindow>());  // the maker's per-channel ASCII records
   reg.window("Option4", Make<Es1225Window>());
   reg.window("Option5", Make<AbemWindow>());
@@ -37,6 +44,18 @@ WindowRegistry ConversionWindows() {
   reg.window("Option17", Make<Dt1Window>());      // pulseEKKO DT1 radar
   reg.window("Option18", Make<Dzt2Window>());     // GSSI DZT radar in two steps
   reg.window("Option23", Make<Ascii2SuWindow>()); // comma-separated ASCII columns
+  reg.window("Option2", Make<SegyWindow>());    // SEG-Y to SU
+  reg.batch(kSegd2Su, [](ConversionContext& cx, const ConvertRequest& r) {
+    cx.st.Input_File = r.input;
+    cx.st.Output_File = r.output;
+    Convert_SEGD_2_SU(cx, nullptr);
+  });
+  reg.batch(kSegy2Su, [](ConversionContext& cx, const ConvertRequest& r) {
+    cx.st.Input_File = r.input;
+    cx.st.Output_File = r.output;
+    Convert_SEGY_2_SU(cx, nullptr, r.little_endian);
+  });
+  reg.window("Option15", Make<Su2SgyWindow>()); // SU to SEG-Y
   return reg;
 }
 

@@ -4,6 +4,7 @@
 #include <exception>
 #include <string_view>
 
+#include "common/files.hpp"
 #include "common/text.hpp"
 #include "dropconv/seg2_export.hpp"
 
@@ -29,7 +30,15 @@ bool HasDisplay() {
   return set("DISPLAY") || set("WAYLAND_DISPLAY");
 }
 
-int Main(const std::string& CommandLine, MessageBoxes& boxes) {
+namespace {
+
+void Reason(std::FILE* reasons, const std::string& why) {
+  if (reasons) std::fprintf(reasons, "dropconv: %s\n", why.c_str());
+}
+
+}  // namespace
+
+int Main(const std::string& CommandLine, MessageBoxes& boxes, std::FILE* reasons) {
   std::vector<std::string> fields = Split(CommandLine, '|');
   if (fields.size() < 2) {
     boxes.ok(kErrorCommandLine, MsgIcon::None, kTitle);
@@ -38,25 +47,35 @@ int Main(const std::string& CommandLine, MessageBoxes& boxes) {
   const std::string& input = fields[0];
   const std::string& output = fields[1];
 
+  // Writing the SEG-2 file over the record would lose the record.
+  if (!input.empty() && SameFile(input, output)) {
+    Reason(reasons, input + ": the SEG-2 file would replace the record it is made from");
+    boxes.ok(kErrorSameFile, MsgIcon::None, kTitle);
+    return kExitSameFile;
+  }
+
   // A record too large for memory is a failed read like any other.
   ClassSEG2Export shot;
-  bool read = false;
+  std::string why;
   try {
-    read = shot.Read(input).ok();
-  } catch (const std::exception&) {
-    read = false;
+    why = shot.Read(input).error;
+  } catch (const std::exception& e) {
+    why = input + ": " + e.what();
   }
-  if (!read) {
+  if (!why.empty()) {
+    Reason(reasons, why);
     boxes.ok(kErrorConversion, MsgIcon::None, kTitle);
     return kExitReadFailed;
   }
   bool ok = false;
   try {
-    shot.SaveAs(output, ok);
-  } catch (const std::exception&) {
+    shot.SaveAs(output, ok, &why);
+  } catch (const std::exception& e) {
     ok = false;
+    why = e.what();
   }
   if (!ok) {
+    Reason(reasons, output + ": " + (why.empty() ? "the SEG-2 file could not be written" : why));
     boxes.ok(kErrorConversion, MsgIcon::None, kTitle);
     return kExitWriteFailed;
   }

@@ -1,6 +1,7 @@
 #pragma once
 // The start procedure of dropconv: "record|output" on the command line, the
 // record read, the SEG-2 file written, and a message box when that fails.
+#include <cstdio>
 #include <string>
 
 #include "platform/messages.hpp"
@@ -17,7 +18,10 @@ enum ExitStatus : int {
   kExitCommandLine = 1,  // fewer than two fields
   kExitReadFailed = 2,   // the record could not be read
   kExitWriteFailed = 3,  // the SEG-2 file could not be written
+  kExitSameFile = 4,     // the SEG-2 file named is the record itself
 };
+
+inline constexpr const char* kErrorSameFile = "Same Input / Output";
 
 // The whole command line: the arguments after the program name joined with
 // single blanks, so a path with blanks passed as several arguments comes whole.
@@ -28,7 +32,10 @@ std::string JoinArguments(int argc, const char* const* argv);
 bool HasDisplay();
 
 // Splits `CommandLine` at every "|"; field 1 is the record, field 2 the SEG-2
-// file, both as they stand; further fields are ignored.
-int Main(const std::string& CommandLine, MessageBoxes& boxes);
+// file, both as they stand; further fields are ignored. An output that is the
+// record itself is refused before anything is read or written. Behind every
+// "Error 0x000200" box, the reason (the reader's or the writer's own words)
+// goes to `reasons` (standard error) as "dropconv: <reason>".
+int Main(const std::string& CommandLine, MessageBoxes& boxes, std::FILE* reasons = stderr);
 
 }  // namespace keld::dropconv

@@ -163,7 +163,9 @@ Status ClassSEG2Export::Read(const std::string& Path) {
       ch.strings.push_back("DESCALING_FACTOR 1");
       ch.strings.push_back("RECEIVER_LOCATION " + SingleText(static_cast<float>(k - 1) * spacing));
       ch.strings.push_back("SAMPLE_INTERVAL " + NumberText(sample_interval_));
-      ch.strings.push_back("SOURCE_LOCATION " + SingleText(-source));
+      // The record holds the source position relative to geophone 1 already
+      // (the negated offset box), the frame RECEIVER_LOCATION is given in.
+      ch.strings.push_back("SOURCE_LOCATION " + SingleText(source));
       ++k;
     }
   }

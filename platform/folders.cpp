@@ -57,8 +57,8 @@ std::string SettingsFolder() {
 std::string WorkFolder() {
   std::string d = Env("KELD_HOME");
   if (!d.empty()) return Ensure(d);
-  std::string prog = ProgramFolder();
-  if (access(prog.c_str(), W_OK) == 0) return prog;
+  // Never the executables' folder, even when it is writable: rebuilding or
+  // cleaning a build must not touch recorded shots.
   std::string x = Env("XDG_DATA_HOME");
   return Ensure((x.empty() ? Home() + "/.local/share" : x) + "/keld");
 }

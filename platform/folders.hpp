@@ -13,8 +13,8 @@ std::string ProgramFolder();
 // when missing.
 std::string SettingsFolder();
 
-// $KELD_HOME when set, else the program folder when it is writable, else
-// $XDG_DATA_HOME/keld or ~/.local/share/keld. Created when missing.
+// $KELD_HOME when set, else $XDG_DATA_HOME/keld, else ~/.local/share/keld;
+// never the folder of the executables. Created when missing.
 std::string WorkFolder();
 
 // A profile file name without a folder lives in the settings folder; a name

@@ -27,5 +27,8 @@ if [ -z "$DISPLAY" ] && [ -z "$WAYLAND_DISPLAY" ]; then
   echo "No display: korvan runs on the virtual display $DISPLAY (Xvfb)."
 fi
 echo "Simulated units on $(cat "$DEMO/boardsim.log"); in the port dialog type 1 and press Continue."
+# korvan's work folder, by the suite's rule: never the build tree.
+if [ -n "$KELD_HOME" ]; then WORK="$KELD_HOME"; else WORK="${XDG_DATA_HOME:-$HOME/.local/share}/keld"; fi
+echo "Shots are recorded under $WORK/DATA (raw shot $WORK/tmp.su); set KELD_HOME to record elsewhere."
 export KELD_COM1="$DEMO/com1"
 "$BIN/korvan"

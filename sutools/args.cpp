@@ -10,8 +10,17 @@
 namespace keld::sutools {
 
 Result<KeyValues> ParseKeyValues(int argc, const char* const* argv, std::initializer_list<std::string_view> known) {
-  using R = Result<KeyValues>;
+  auto list = ParseKeyValueList(argc, argv, known);
+  if (!list) return Result<KeyValues>::failure(list.error());
   KeyValues kv;
+  for (auto& [k, v] : list.value()) kv[k] = v;
+  return kv;
+}
+
+Result<KeyValueList> ParseKeyValueList(int argc, const char* const* argv,
+                                       std::initializer_list<std::string_view> known) {
+  using R = Result<KeyValueList>;
+  KeyValueList kv;
   for (int i = 1; i < argc; ++i) {
     std::string_view a = argv[i];
     size_t eq = a.find('=');
@@ -30,7 +39,7 @@ Result<KeyValues> ParseKeyValues(int argc, const char* const* argv, std::initial
       for (auto k : known) list += (list.empty() ? "" : ", ") + std::string(k) + "=";
       return R::failure("unknown parameter " + key + "= (known: " + list + ")");
     }
-    kv[key] = value;
+    kv.emplace_back(key, value);
   }
   return kv;
 }

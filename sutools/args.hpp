@@ -8,6 +8,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "common/result.hpp"
@@ -15,11 +16,17 @@
 namespace keld::sutools {
 
 using KeyValues = std::map<std::string, std::string>;
+using KeyValueList = std::vector<std::pair<std::string, std::string>>;
 
 // Splits "key=value" arguments (argv[1] on). Fails on an argument without '=',
 // an empty key, or a key not in `known`. A key given twice keeps its last value.
 // "key=" followed by a word without '=' takes that word as its value.
 Result<KeyValues> ParseKeyValues(int argc, const char* const* argv, std::initializer_list<std::string_view> known);
+
+// Every key=value in the order given, a repeated key kept at each place (the
+// NMO's tnmo= and vnmo= come once per CDP). Fails as ParseKeyValues does.
+Result<KeyValueList> ParseKeyValueList(int argc, const char* const* argv,
+                                       std::initializer_list<std::string_view> known);
 
 // A whole text as one finite number ("1e3", "-0.5"); fails on anything else.
 Result<double> ParseNumber(std::string_view text);

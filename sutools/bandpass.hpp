@@ -26,7 +26,8 @@ double BandpassResponse(const BandpassSpec& desc, double freq);
 // Smallest length >= n of the form 2^a, 3 * 2^a, 5 * 2^a or 15 * 2^a.
 int FftFriendlySize(int n);
 // The transform length for a trace of ns samples: zero padding to at least 1.5
-// times the trace, so the filtered trace does not wrap around its ends.
+// times the trace, so the filtered trace does not wrap around its ends; even,
+// and twice a length FftFriendlySize gives.
 int PaddedLength(int ns);
 
 // Filters traces one at a time. The transform plans and the sampled response
@@ -47,14 +48,17 @@ class BandpassFilter {
   Status prepare(int ns, double dt);
   void release();
 
+  struct Complex {
+    float re = 0, im = 0;
+  };
   BandpassSpec spec_;
   int ns_ = 0, nfft_ = 0;
   double dt_ = 0;
-  float* time_ = nullptr;  // nfft_ real samples
-  void* freq_ = nullptr;   // nfft_/2 + 1 complex values
-  void* forward_ = nullptr;
-  void* inverse_ = nullptr;
-  std::vector<float> gain_;  // response per frequency bin, with the 1/nfft scale
+  void* buf_ = nullptr;   // nfft_/2 complex values: the packed trace, the packed filtered spectrum
+  void* out_ = nullptr;   // nfft_/2 complex values: their transforms
+  void* plan_ = nullptr;  // complex forward transform of length nfft_/2, buf_ to out_
+  std::vector<Complex> twiddle_;   // exp(-2 pi i k / nfft_), k = 0..nfft_/2
+  std::vector<float> gain_;        // response per frequency bin, with the 2/nfft scale
 };
 
 }  // namespace keld::sutools

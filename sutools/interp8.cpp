@@ -60,13 +60,6 @@ Interp8::Interp8() : table_(kSteps + 1) {
   table_[kSteps] = {0, 0, 0, 0, 1, 0, 0, 0};
 }
 
-const std::array<float, 8>& Interp8::weights(double frac) const {
-  int i = static_cast<int>(frac * kSteps + 0.5);
-  if (i < 0) i = 0;
-  if (i > kSteps) i = kSteps;
-  return table_[i];
-}
-
 float Interp8::at(const float* x, int n, double pos) const {
   const double fl = std::floor(pos);
   if (!(fl > -5.0 && fl < n + 4.0)) return 0.0f;

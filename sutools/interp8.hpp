@@ -5,6 +5,7 @@
 // so a sine below 60 % of Nyquist is reproduced within 1 % in amplitude.
 // The weights are tabulated at 1/512 of a sample.
 #include <array>
+#include <cstddef>
 #include <vector>
 
 namespace keld::sutools {
@@ -16,8 +17,11 @@ class Interp8 {
   // outside the trace count as 0.
   float at(const float* x, int n, double pos) const;
   // The weights applied to x[floor(pos) - 3 .. floor(pos) + 4] for a
-  // fractional part `frac` in [0, 1).
-  const std::array<float, 8>& weights(double frac) const;
+  // fractional part `frac` in [0, 1].
+  const std::array<float, 8>& weights(float frac) const {
+    int i = static_cast<int>(frac * kSteps + 0.5f);
+    return table_[static_cast<std::size_t>(i < 0 ? 0 : (i > kSteps ? kSteps : i))];
+  }
 
   static constexpr int kSteps = 512;
 

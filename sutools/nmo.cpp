@@ -105,37 +105,55 @@ void ApplyNmo(const float* in, float* out, int ns, double dt, double tmin, doubl
   const Interp8& interp = SharedInterp8();
   w.pos.resize(static_cast<size_t>(ns));
   w.stretch.resize(static_cast<size_t>(ns));
-  const double x2 = offset * offset;
+  float* pos = w.pos.data();
+  float* step = w.stretch.data();  // input samples an output sample spans: 1 / stretch
+  // In samples: p = sqrt(k0^2 + (x / dt)^2 s2) - tmin / dt with k0 = k + tmin / dt,
+  // single precision (a position within 1e-4 of a sample up to 10^4 samples).
+  const float x2 = static_cast<float>(offset * offset / (dt * dt)), shift = static_cast<float>(tmin / dt);
+  // t >= |t0| and t >= tmin, so every position is >= 0.
   for (int k = 0; k < ns; ++k) {
-    double t0 = tmin + k * dt;
-    double t = std::sqrt(t0 * t0 + x2 * s2[k]);
-    w.pos[k] = (t - tmin) / dt;
+    const float k0 = static_cast<float>(k) + shift;
+    pos[k] = std::sqrt(k0 * k0 + x2 * s2[k]) - shift;
   }
-  // Stretch dt0/dt: one output sample over the input samples it spans.
-  for (int k = 0; k < ns; ++k) {
-    double d = ns == 1 ? 1.0 : (k + 1 < ns ? w.pos[k + 1] - w.pos[k] : w.pos[k] - w.pos[k - 1]);
-    w.stretch[k] = d > 0 ? 1.0 / d : HUGE_VAL;
-  }
-  // The mute ends after the last sample stretched beyond the limit.
+  for (int k = 0; k + 1 < ns; ++k) step[k] = pos[k + 1] - pos[k];
+  step[ns - 1] = ns == 1 ? 1.0f : step[ns - 2];
+  // Stretched beyond smute means a step below 1 / smute (or none at all); the
+  // mute ends after the last such sample.
+  const float limit = static_cast<float>(1.0 / p.smute);
   int kmute = 0;
   for (int k = ns - 1; k >= 0; --k)
-    if (w.stretch[k] > p.smute) {
+    if (step[k] < limit) {
       kmute = k + 1;
       break;
     }
   for (int k = 0; k < kmute; ++k) out[k] = 0;
-  const double last = ns - 1;
+  const float last = static_cast<float>(ns) - 0.5f;
+  const bool sscale = p.sscale;
   for (int k = kmute; k < ns; ++k) {
-    const double pos = w.pos[k];
-    if (pos > last + 0.5 || pos < -0.5) {
+    const float x = pos[k];
+    if (!(x < last)) {
       out[k] = 0;
       continue;
     }
-    double v = interp.at(in, ns, pos);
-    if (p.sscale) v /= w.stretch[k];
-    if (k - kmute < p.lmute && kmute > 0) v *= static_cast<double>(k - kmute + 1) / (p.lmute + 1);
-    out[k] = static_cast<float>(v);
+    const int ip = static_cast<int>(x);
+    const std::array<float, 8>& wt = interp.weights(x - ip);
+    const int base = ip - 3;
+    float v = 0;
+    if (base >= 0 && base + 8 <= ns) {
+      // Summed as a tree: four short chains instead of one long one.
+      const float* src = in + base;
+      v = ((wt[0] * src[0] + wt[1] * src[1]) + (wt[2] * src[2] + wt[3] * src[3])) +
+          ((wt[4] * src[4] + wt[5] * src[5]) + (wt[6] * src[6] + wt[7] * src[7]));
+    } else {
+      for (int j = 0; j < 8; ++j)
+        if (base + j >= 0 && base + j < ns) v += wt[j] * in[base + j];
+    }
+    out[k] = sscale ? v * step[k] : v;
   }
+  // The ramp after the mute.
+  if (kmute > 0)
+    for (int k = kmute; k < ns && k - kmute < p.lmute; ++k)
+      out[k] = static_cast<float>(out[k] * (static_cast<double>(k - kmute + 1) / (p.lmute + 1)));
 }
 
 }  // namespace keld::sutools

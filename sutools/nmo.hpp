@@ -48,8 +48,8 @@ class NmoVelocities {
 
 // Work space of one correction, kept between traces.
 struct NmoWork {
-  std::vector<double> pos;
-  std::vector<double> stretch;
+  std::vector<float> pos;
+  std::vector<float> stretch;
 };
 
 // Corrects ns samples `in` (first sample at tmin, interval dt, seconds) of a

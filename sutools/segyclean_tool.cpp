@@ -1,8 +1,10 @@
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <vector>
 
+#include "common/bytes.hpp"
 #include "sutools/args.hpp"
-#include "sutools/su_stream.hpp"
 #include "sutools/tools.hpp"
 
 namespace keld::sutools {
@@ -18,6 +20,8 @@ const char* const kDoc =
     "SU programs would read as d1, f1, d2, f2 and the like. Every trace passes\n"
     "with those bytes set to 0 and everything else unchanged.\n";
 
+constexpr size_t kBlock = 4 << 20;
+
 }  // namespace
 
 int SegycleanMain(int argc, const char* const* argv, std::FILE* in, std::FILE* out, std::FILE* err) {
@@ -25,33 +29,44 @@ int SegycleanMain(int argc, const char* const* argv, std::FILE* in, std::FILE* o
     std::fputs(kDoc, out);
     return 1;
   }
+  auto fail = [&](const std::string& why) {
+    std::fprintf(err, "segyclean: %s\n", why.c_str());
+    return 1;
+  };
   auto kv = ParseKeyValues(argc, argv, {});
-  if (!kv) {
-    std::fprintf(err, "segyclean: %s\n", kv.error().c_str());
-    return 1;
-  }
-  SuStreamReader reader(in, false);
-  StreamTrace t;
-  while (reader.next(t)) {
-    std::memset(t.header + 180, 0, 60);
-    if (!WriteStreamTrace(out, t)) {
-      std::fprintf(err, "segyclean: cannot write trace %lld to standard output\n",
-                   static_cast<long long>(reader.count()));
-      return 1;
+  if (!kv) return fail(kv.error());
+  // The stream in large blocks, each whole trace changed where it lies; the
+  // bytes of a trace cut by the block's end move to the front of the next.
+  std::vector<uint8_t> buf(kBlock + 240 + 4 * 32768);
+  size_t have = 0;
+  long long traces = 0;
+  for (;;) {
+    const size_t got = std::fread(buf.data() + have, 1, buf.size() - have, in);
+    have += got;
+    size_t at = 0;
+    while (have - at >= 240) {
+      const int ns = get_i16le(buf.data() + at + 114);
+      if (ns <= 0)
+        return fail("trace " + std::to_string(traces + 1) + ": ns=" + std::to_string(ns) +
+                    " in the header (samples per trace must be positive; not an SU stream?)");
+      const size_t len = 240 + 4 * static_cast<size_t>(ns);
+      if (have - at < len) break;
+      std::memset(buf.data() + at + 180, 0, 60);
+      at += len;
+      ++traces;
     }
+    if (at > 0 && std::fwrite(buf.data(), 1, at, out) != at)
+      return fail("cannot write trace " + std::to_string(traces) + " to standard output");
+    std::memmove(buf.data(), buf.data() + at, have - at);
+    have -= at;
+    if (got == 0) break;
   }
-  if (!reader.error().empty()) {
-    std::fprintf(err, "segyclean: %s\n", reader.error().c_str());
-    return 1;
-  }
-  if (reader.count() == 0) {
-    std::fprintf(err, "segyclean: no trace on standard input\n");
-    return 1;
-  }
-  if (std::fflush(out) != 0 || std::ferror(out)) {
-    std::fprintf(err, "segyclean: cannot write to standard output\n");
-    return 1;
-  }
+  if (std::ferror(in)) return fail("read error on standard input at trace " + std::to_string(traces + 1));
+  if (have > 0)
+    return fail("trace " + std::to_string(traces + 1) + ": truncated (" + std::to_string(have) +
+                " bytes at the end of the stream)");
+  if (traces == 0) return fail("no trace on standard input");
+  if (std::fflush(out) != 0 || std::ferror(out)) return fail("cannot write to standard output");
   return 0;
 }
 

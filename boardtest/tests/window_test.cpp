@@ -204,4 +204,18 @@ TEST(BoardtestWindow, APortThatDoesNotReopenStopsRunningModeWithAMessage) {
   EXPECT_EQ(f.state.Errori[1], 1);
 }
 
+TEST(BoardtestWindow, ExitDuringATriggerRunStopsItAndExitsAfterIt) {
+  sim::SimConfig cfg;
+  cfg.never_trigger = true;
+  sim::SimPort port(cfg);
+  Fixture f(port);
+  Analog& w = f.start();
+  ASSERT_TRUE(f.open_port());
+  QTimer::singleShot(100, [&] { w.uscita->trigger(); });
+  w.Pulsante_trg->click();  // returns once EXIT has stopped the wait
+  EXPECT_FALSE(w.isVisible());
+  EXPECT_EQ(Lines(ReadText(f.dir / "ini.txt")).size(), 109u);
+  EXPECT_FALSE(w.console().busy());
+}
+
 }  // namespace

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 #include <clocale>
 
 #include "common/numtext.hpp"
@@ -81,6 +84,36 @@ TEST(NumberText, Patterns) {
   EXPECT_EQ(FormatThousands(900000), "900'000");
   EXPECT_EQ(FormatThousands(12), "12");
   EXPECT_EQ(FormatThousands(0), "0");
+}
+
+// Any double reaches the formatters (a gain doubled without end, a header
+// value): past 9.2e15 the scaled value no longer fits a 64-bit integer.
+TEST(NumberText, PatternsTakeAnyDouble) {
+  const double inf = std::numeric_limits<double>::infinity();
+  struct Case { double v; const char* hh; const char* h; };
+  for (const Case& c : std::initializer_list<Case>{
+           {9.3e15, "9300000000000000.0", "9300000000000000"},
+           {-1e300, nullptr, nullptr},
+           {1.8014398509481984e16, "18014398509481984.0", "18014398509481984"},
+           {inf, "Infinity", "Infinity"},
+           {-inf, "-Infinity", "-Infinity"},
+           {std::nan(""), "NaN", "NaN"},
+           {-0.0004, "0.0", "0"},
+           {-2.25, "-2.25", "-2.3"}}) {
+    const std::string hh = Format0_0hh(c.v), h = Format0_h(c.v);
+    if (c.hh) {
+      EXPECT_EQ(hh, c.hh) << c.v;
+    }
+    if (c.h) {
+      EXPECT_EQ(h, c.h) << c.v;
+    }
+    if (c.v == -1e300) {
+      EXPECT_EQ(hh.substr(0, 2), "-1");
+      EXPECT_EQ(hh.size(), 301u + 1 + 2);
+    }
+  }
+  EXPECT_EQ(FormatThousands(std::numeric_limits<int64_t>::min()), "-9'223'372'036'854'775'808");
+  EXPECT_EQ(FormatThousands(std::numeric_limits<int64_t>::max()), "9'223'372'036'854'775'807");
 }
 
 TEST(StrictNumber, WholeTextOnly) {

@@ -3,6 +3,7 @@
 #include <csignal>
 #include <cstring>
 #include <thread>
+#include <vector>
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -47,13 +48,21 @@ int Stop(pid_t pid) {
 }  // namespace
 
 std::string BatchOutcome::reason() const {
-  std::string last;
-  // The last non-empty line the programs printed.
-  size_t end = output.find_last_not_of("\r\n \t");
-  if (end != std::string::npos) {
-    size_t start = output.find_last_of('\n', end);
-    last = output.substr(start == std::string::npos ? 0 : start + 1, end - (start == std::string::npos ? 0 : start + 1) + 1);
+  // The last few lines the programs printed (in a pipeline the first
+  // program's complaint comes before the next one's).
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < output.size()) {
+    size_t end = output.find('\n', start);
+    if (end == std::string::npos) end = output.size();
+    std::string l = output.substr(start, end - start);
+    while (!l.empty() && (l.back() == '\r' || l.back() == ' ')) l.pop_back();
+    if (!l.empty()) lines.push_back(l);
+    start = end + 1;
   }
+  std::string last;
+  for (size_t i = lines.size() > 4 ? lines.size() - 4 : 0; i < lines.size(); ++i)
+    last += (last.empty() ? "" : "\n") + lines[i];
   switch (kind) {
     case Kind::Done: return "";
     case Kind::NotStarted: return "the batch could not be started" + (last.empty() ? "" : ": " + last);

@@ -166,6 +166,7 @@ TEST_F(ConvertTest, SuToKgsFailureKeepsTheOldFile) {
 TEST_F(ConvertTest, SeismicUnixTypesRunWhatIsRegistered) {
   keld::testing::WriteText(d / "A.SGD", "segd");
   ConvertWindow* w = Open(13);
+  h.window->context().batch_conversions.erase(kSegd2Su);
   w->Text1->setText(QString::fromStdString(d / "A.SGD"));
   w->Text2->setText(QString::fromStdString(d / "A.SU"));
   w->Command2->click();

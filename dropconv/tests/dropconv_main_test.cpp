@@ -1,3 +1,4 @@
+#include <cstdio>
 #include <filesystem>
 
 #include <gtest/gtest.h>
@@ -77,6 +78,31 @@ TEST_F(MainFixture, AFailedWriteIsReported) {
   boxes.clear();
   EXPECT_EQ(Main(rec + "|", boxes), kExitWriteFailed);
   ExpectOneBox("Error 0x000200");
+}
+
+TEST_F(MainFixture, TheRecordAsItsOwnOutputIsRefusedAndKept) {
+  const std::string before = keld::testing::ReadText(rec);
+  for (std::string same : {rec, dir / "./dati.txt"}) {
+    boxes.clear();
+    EXPECT_EQ(Main(rec + "|" + same, boxes, nullptr), kExitSameFile);
+    ExpectOneBox("Same Input / Output");
+    EXPECT_EQ(keld::testing::ReadText(rec), before);
+  }
+}
+
+TEST_F(MainFixture, TheReasonBehindError0x000200GoesToStandardError) {
+  std::FILE* err = std::tmpfile();
+  ASSERT_NE(err, nullptr);
+  EXPECT_EQ(Main(dir / "missing.txt|" + out, boxes, err), kExitReadFailed);
+  ExpectOneBox("Error 0x000200");
+  std::rewind(err);
+  char buf[512] = {};
+  const size_t n = std::fread(buf, 1, sizeof buf - 1, err);
+  std::fclose(err);
+  const std::string said(buf, n);
+  EXPECT_EQ(said.rfind("dropconv: ", 0), 0u) << said;
+  EXPECT_NE(said.find("missing.txt"), std::string::npos) << said;
+  EXPECT_EQ(said.back(), '\n');
 }
 
 TEST(CommandLine, ArgumentsJoinWithSingleBlanks) {

@@ -77,7 +77,7 @@ TEST(KorvanRecord, TwentyFourChannelsOf1024Samples) {
     EXPECT_EQ(t.strings, (std::vector<std::string>{
                              "CHANNEL_NUMBER " + std::to_string(ch), "DELAY 0",
                              "DESCALING_FACTOR 1", std::string("RECEIVER_LOCATION ") + receiver,
-                             "SAMPLE_INTERVAL 0.000125", "SOURCE_LOCATION 1.5"}));
+                             "SAMPLE_INTERVAL 0.000125", "SOURCE_LOCATION -1.5"}));
     for (int i = 1; i <= kSamples; ++i) {
       std::string s = SampleText(ch, i);
       ASSERT_EQ(t.samples[static_cast<size_t>(i - 1)], std::strtof(s.c_str(), nullptr))

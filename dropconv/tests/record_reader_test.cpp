@@ -34,7 +34,7 @@ TEST_F(ReadFixture, ReadsTheRecordAsKorvanWritesIt) {
                      "INSTRUMENT QMR650B", "TRACE_SORT AS_ACQUIRED", "UNITS METERS"}));
   EXPECT_EQ(shot.Channel(2).strings,
             (Strings{"CHANNEL_NUMBER 2", "DELAY 0", "DESCALING_FACTOR 1", "RECEIVER_LOCATION 2.5",
-                     "SAMPLE_INTERVAL 0.00025", "SOURCE_LOCATION 3"}));
+                     "SAMPLE_INTERVAL 0.00025", "SOURCE_LOCATION -3"}));
   EXPECT_EQ(shot.Sample(1, 2), -1.5f);
   EXPECT_EQ(shot.Sample(1, 3), 3.125e-05f);
   EXPECT_EQ(shot.Sample(2, 1), 0.5f);
@@ -62,9 +62,10 @@ TEST_F(ReadFixture, ChannelNumberIsTheBlockCounter) {
   ASSERT_TRUE(Read(r.Text()).ok());
   EXPECT_EQ(shot.Channel(1).strings[0], "CHANNEL_NUMBER 1");
   EXPECT_EQ(shot.Channel(2).strings[0], "CHANNEL_NUMBER 2");
-  // Spacing 2,5 m and source -3 m: the third receiver stands at 5, the source at 3.
+  // Spacing 2,5 m and source -3 m: the third receiver stands at 5 and the
+  // source 3 m before geophone 1, in the same frame: -3.
   EXPECT_EQ(shot.Channel(3).strings[3], "RECEIVER_LOCATION 5");
-  EXPECT_EQ(shot.Channel(3).strings[5], "SOURCE_LOCATION 3");
+  EXPECT_EQ(shot.Channel(3).strings[5], "SOURCE_LOCATION -3");
 }
 
 TEST_F(ReadFixture, ValuesOfTheKeywordLines) {

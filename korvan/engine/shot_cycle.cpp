@@ -16,11 +16,14 @@ ShotCycle::ShotCycle(board::BoardLink& link, EventPump& pump, MessageBoxes& msg,
 
 ShotResult ShotCycle::run(const ShotParams& p) {
   ShotResult result;
+  // The record of an earlier shot must not pass for this one's: it goes now,
+  // and this shot's record takes the name only when the shot is complete.
+  std::error_code ec;
+  std::filesystem::remove(p.text_record, ec);
   TextRecordWriter record;
-  record.Open(p.text_record, p.record);
+  (void)record.Open(p.text_record, p.record);  // a failure is reported when the shot ends
 
   view_.message_screen("Wait please", 0xFF0000, true);
-  std::error_code ec;
   std::filesystem::remove(p.tmp_su, ec);
   view_.raw_file_shown(p.tmp_su);
   pump_.pump();
@@ -35,7 +38,7 @@ ShotResult ShotCycle::run(const ShotParams& p) {
   view_.message_screen("Triggered !", 0x0000FF, false);
 
   auto end = [&](ShotOutcome o) {
-    record.Close();
+    record.Discard();
     modo_ = 0;
     view_.progress_hide();
     result.outcome = o;
@@ -73,6 +76,13 @@ ShotResult ShotCycle::run(const ShotParams& p) {
     std::string box = c - 1 < static_cast<int>(p.unit_texts.size()) ? p.unit_texts[c - 1] : "";
     int unit = CInt(Val(box)).value_or(-1);
     int ok = link_.Leggi_Unita(n, unit);
+    if (link_.stray_bytes > 0 && stop_ != 1) {
+      // Bytes nobody asked for were on the line around this unit's read; they
+      // were never taken as samples, but the operator must know.
+      msg_.ok("ERROR ! " + box + " module: " + link_.error(), MsgIcon::Critical, kTitle);
+      result.stray_channels.push_back(c);
+      if (ok != 0) link_.stray_bytes = 0;
+    }
     if (ok == 0 && stop_ == 1) {
       msg_.ok("Shot stopped during the data transfer: nothing has been recorded", MsgIcon::Critical, kTitle);
       shot.discard();
@@ -80,7 +90,7 @@ ShotResult ShotCycle::run(const ShotParams& p) {
     }
     bool frozen = c - 1 < static_cast<int>(p.frozen.size()) && p.frozen[c - 1];
     if (ok == 0) {
-      msg_.ok("ERROR ! " + box + " module is missing", MsgIcon::Critical, kTitle);
+      if (link_.stray_bytes == 0) msg_.ok("ERROR ! " + box + " module is missing", MsgIcon::Critical, kTitle);
       result.failed_channels.push_back(c);
       // The channel keeps its place: a dead trace of zeros, and zeros in the
       // text record.
@@ -100,6 +110,11 @@ ShotResult ShotCycle::run(const ShotParams& p) {
   if (!shot.commit()) {
     result.error = shot.error();
     msg_.ok("The raw shot file cannot be written: " + shot.error(), MsgIcon::Critical, kTitle);
+    return end(ShotOutcome::FileError);
+  }
+  if (Status st = record.Close(); !st) {
+    result.error = st.error;
+    msg_.ok("The text record cannot be written: " + st.error, MsgIcon::Critical, kTitle);
     return end(ShotOutcome::FileError);
   }
   return end(ShotOutcome::Recorded);

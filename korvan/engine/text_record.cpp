@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 
 #include "common/numtext.hpp"
 #include "common/text.hpp"
@@ -39,28 +40,36 @@ std::string SampleText(float v) {
   return s;
 }
 
-TextRecordWriter::~TextRecordWriter() {
-  if (fp_) std::fclose(fp_);
-}
+TextRecordWriter::~TextRecordWriter() = default;  // an unfinished file is discarded
 
 Status TextRecordWriter::Open(const std::string& path, const TextRecordInputs& in) {
-  if (fp_) Close();
+  file_.reset();
   path_ = path;
   error_.clear();
-  fp_ = std::fopen(path.c_str(), "wb");
-  if (!fp_) {
-    error_ = "cannot create " + path + ": " + std::strerror(errno);
+  // The record replaces a file of its name when complete: never a device or
+  // a folder that happens to stand there.
+  std::error_code ec;
+  const auto kind = std::filesystem::symlink_status(path, ec).type();
+  if (kind != std::filesystem::file_type::not_found && kind != std::filesystem::file_type::regular &&
+      kind != std::filesystem::file_type::none) {
+    error_ = "cannot create " + path + ": it is not a regular file";
     return Status::failure(error_);
   }
+  auto file = std::make_unique<AtomicFile>(path);
+  if (!file->is_open()) {
+    error_ = "cannot create " + path + ": " + file->error();
+    return Status::failure(error_);
+  }
+  file_ = std::move(file);
   for (const auto& line : TextRecordHeaderLines(in)) Line(line);
   return error_.empty() ? Status::good() : Status::failure(error_);
 }
 
 void TextRecordWriter::Line(std::string_view text) {
-  if (!fp_ || !error_.empty()) return;
-  if (std::fwrite(text.data(), 1, text.size(), fp_) != text.size() ||
-      std::fwrite(kRecordLineEnd.data(), 1, kRecordLineEnd.size(), fp_) != kRecordLineEnd.size())
-    error_ = "cannot write " + path_ + ": " + std::strerror(errno);
+  if (!file_ || !error_.empty()) return;
+  if (!file_->write(text.data(), text.size()) ||
+      !file_->write(kRecordLineEnd.data(), kRecordLineEnd.size()))
+    error_ = "cannot write " + path_ + ": " + file_->error();
 }
 
 void TextRecordWriter::BeginChannel(int channel) { Line(ChannelLine(channel)); }
@@ -78,11 +87,19 @@ void TextRecordWriter::DeadChannel(int channel, int32_t samples) {
 }
 
 Status TextRecordWriter::Close() {
-  if (!fp_) return error_.empty() ? Status::good() : Status::failure(error_);
-  if (std::fclose(fp_) != 0 && error_.empty())
-    error_ = "cannot write " + path_ + ": " + std::strerror(errno);
-  fp_ = nullptr;
+  if (!file_) return error_.empty() ? Status::failure("no text record was started") : Status::failure(error_);
+  if (!error_.empty()) {
+    file_->discard();
+  } else if (!file_->commit()) {
+    error_ = "cannot write " + path_ + ": " + file_->error();
+  }
+  file_.reset();
   return error_.empty() ? Status::good() : Status::failure(error_);
+}
+
+void TextRecordWriter::Discard() {
+  if (file_) file_->discard();
+  file_.reset();
 }
 
 }  // namespace keld::korvan

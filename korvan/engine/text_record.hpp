@@ -4,11 +4,13 @@
 // line by line while the channels arrive; read back by the SEG-2 export.
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "common/files.hpp"
 #include "common/result.hpp"
 
 namespace keld::korvan {
@@ -39,8 +41,10 @@ std::string ChannelLine(int channel);
 // plain form (0, -1.5, .25, 1.234568E+07).
 std::string SampleText(float v);
 
-// Streams one record to its file. Every call after a failure is skipped; the
-// first failure is kept and given back by Close.
+// Streams one record to a file beside its name, which takes the name only
+// when Close succeeds: a record cut short (a stopped shot, a full disk) never
+// stands under the name. Every call after a failure is skipped; the first
+// failure is kept and given back by Close.
 class TextRecordWriter {
  public:
   TextRecordWriter() = default;
@@ -48,9 +52,9 @@ class TextRecordWriter {
   TextRecordWriter(const TextRecordWriter&) = delete;
   TextRecordWriter& operator=(const TextRecordWriter&) = delete;
 
-  // Creates or empties the file and writes the header lines.
+  // Starts the file beside `path` and writes the header lines.
   Status Open(const std::string& path, const TextRecordInputs& in);
-  bool is_open() const { return fp_ != nullptr; }
+  bool is_open() const { return file_ != nullptr; }
 
   void BeginChannel(int channel);  // the "Canale numero" line
   void Sample(float v);            // one value line
@@ -60,12 +64,15 @@ class TextRecordWriter {
   // that every later channel keeps its number in the record.
   void DeadChannel(int channel, int32_t samples);
 
-  // Closes the file; the first failure of any step, or good.
+  // Completes the file and gives it its name; the first failure of any step
+  // (the file is then removed), or good. Without an Open, the Open's failure.
   Status Close();
+  // Drops the file: nothing of it is left under the name or beside it.
+  void Discard();
 
  private:
   void Line(std::string_view text);
-  std::FILE* fp_ = nullptr;
+  std::unique_ptr<AtomicFile> file_;
   std::string path_, error_;
 };
 

@@ -155,16 +155,28 @@ TEST(KorvanNoise, ShotAndMonitorExcludeEachOther) {
   ASSERT_TRUE(OpenPort(w));
   w.Total_Channel->setText("2");
   // While a shot waits for its trigger, SHOW does nothing.
-  bool tried = false;
-  QTimer::singleShot(50, [&] {
-    EXPECT_EQ(h.state.Modo_Trigger, 1);
+  // SHOW is tried as soon as the shot's handler runs, before it arms, and
+  // again once it waits for the trigger.
+  bool tried = false, tried_early = false;
+  QTimer poll;
+  poll.setInterval(1);
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    if (!tried_early) {
+      tried_early = true;
+      w.Command6_Click();
+      EXPECT_EQ(h.state.Monitor_Actif, 0);
+    }
+    if (h.state.Modo_Trigger != 1 || tried) return;
     EXPECT_FALSE(w.Command6->isEnabled());
     w.Command6_Click();
     EXPECT_EQ(h.state.Monitor_Actif, 0);
     tried = true;
     w.Virtual_trigger->click();
   });
+  poll.start();
   w.Command10->click();
+  poll.stop();
+  EXPECT_TRUE(tried_early);
   EXPECT_TRUE(tried);
   EXPECT_EQ(Arms(h.port, 0), 0);
   // While the monitor runs, the shot's handler does nothing.

@@ -5,6 +5,8 @@
 
 #include <QAction>
 #include <QKeyEvent>
+#include <QFileSystemModel>
+#include <QTreeView>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 
@@ -386,4 +388,11 @@ TEST(KorvanWindow, DiskSpaceAndDataFolderWindows) {
   EXPECT_EQ(h.state.Dossier_Data, d.path() + "/");
   EXPECT_EQ(h.messages.last().text, "Data will be recorded in the folder " + d.path() + "/");
   EXPECT_FALSE(fw->isVisible());
+  // A folder reached with the keyboard (the list's current item moves, no
+  // click) is the one taken.
+  std::filesystem::create_directories(d.path() + "/by keys");
+  auto* model = static_cast<QFileSystemModel*>(fw->Dir1->model());
+  fw->Dir1->setCurrentIndex(model->index(QString::fromStdString(d.path() + "/by keys")));
+  fw->Command1_Click();
+  EXPECT_EQ(h.state.Dossier_Data, d.path() + "/by keys/");
 }

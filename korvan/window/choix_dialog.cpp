@@ -53,6 +53,10 @@ ChoixDialog::ChoixDialog(Korvan& main) : QDialog(&main), w_(main) {
   connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
   connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
   connect(Command5, &QPushButton::clicked, this, [this] { Command5_Click(); });
+  // Enter always means "Save as": a button that had the focus (Erase, Stack
+  // with) must never become the default and take a shot away with one key.
+  for (QPushButton* b : {Command1, Command2, Command3, Command4, Command5}) b->setAutoDefault(false);
+  Command1->setDefault(true);
   setMinimumWidth(420);
 }
 
@@ -76,8 +80,10 @@ void ChoixDialog::Open() {
   Command1->setEnabled(shot);
   Command4->setEnabled(shot);
   Command2->setEnabled(shot && !w_.st.Dernier_Record.empty());
+  Command1->setDefault(true);
   show();
   raise();
+  if (shot) Command1->setFocus();
 }
 
 void ChoixDialog::Command1_Click() {

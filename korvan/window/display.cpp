@@ -14,6 +14,7 @@
 #include "korvan/display/display_prepare.hpp"
 #include "korvan/display/draw_traces.hpp"
 #include "korvan/display/su_info.hpp"
+#include "korvan/engine/acquisition_values.hpp"
 #include "korvan/window/main_window.hpp"
 #include "platform/qt/grid.hpp"
 #include "platform/qt/picture_box.hpp"
@@ -62,17 +63,25 @@ void Korvan::Lit_Info_SU() {
   if (st.Fichier_Courant.size() < 5) return;
   auto info = ReadSuInfo(st.Fichier_Courant);
   if (!info) return;
-  // Opening a file makes its rate the rate of the next shot.
-  st.Freq_Campionamento = static_cast<int16_t>(info->Freq_Campionamento);
-  F_camp->setText(QString::number(info->Freq_Campionamento));
-  Rec_time->setText(Q(info->Rec_time));
-  // The samples list offers fixed counts: a file's count is shown when it is
-  // one of them, without running the list's rule, which would recompute the
-  // recording time from the interval box instead of the file.
-  int i = Nb_Sample->findText(QString::number(info->ns));
-  if (i >= 0) {
-    QSignalBlocker block(Nb_Sample);
-    Nb_Sample->setCurrentIndex(i);
+  // Opening a file makes its rate and length those of the next shot when the
+  // panel can hold them (a count of the samples list, an interval of the
+  // recorder's table); otherwise the panel keeps the next shot's values.
+  // Either way the recording time, samples and interval shown agree. The
+  // lists' own rules do not run here: they would warn or reset.
+  const int ni = Nb_Sample->findText(QString::number(info->ns));
+  int ri = -1;
+  if (info->dt_used == info->dt)
+    for (int i = 0; i < Sample_rate->count() && ri < 0; ++i)
+      if (FrequencyForIndex(i) == info->Freq_Campionamento) ri = i;
+  if (ni >= 0 && ri >= 0) {
+    QSignalBlocker b1(Nb_Sample), b2(Sample_rate);
+    Nb_Sample->setCurrentIndex(ni);
+    Sample_rate->setCurrentIndex(ri);
+    st.Freq_Campionamento = static_cast<int16_t>(info->Freq_Campionamento);
+    F_camp->setText(QString::number(info->Freq_Campionamento));
+    if (auto t = RecordingTimeText(Nb_Sample->currentText().toStdString(),
+                                   Sample_rate->currentText().toStdString()))
+      Rec_time->setText(Q(*t));
   }
   st.Nb_Tracce = static_cast<int32_t>(info->traces);
   Total_Channel->setText(QString::number(info->traces));
@@ -163,7 +172,11 @@ void Korvan::scale_strip() {
 }
 
 void Korvan::Command11_Click() {
+  // Doubling stops at a gain the label still shows in full (and far past any
+  // useful display): without a bound it ran to infinity within 128 clicks.
+  constexpr float kMaxDisplayGain = 65536.0f;
   st.Gain_Affichage = static_cast<float>(Val(Ingrandimento->text().toStdString()) * 2);
+  if (!(st.Gain_Affichage <= kMaxDisplayGain)) st.Gain_Affichage = kMaxDisplayGain;
   Ingrandimento->setText(Q(Format0_0hh(st.Gain_Affichage)));
   if (!st.Monitor_Actif) Affiche_SU(Text13->text().toStdString());
 }

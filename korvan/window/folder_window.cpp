@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileSystemModel>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -48,7 +49,12 @@ FolderWindow::FolderWindow(Korvan& main) : QWidget(nullptr, Qt::Window), main_(m
   v->addWidget(Command1);
   set_path(QDir::currentPath());
   connect(Drive1, &QComboBox::currentIndexChanged, this, [this](int) { Drive1_Change(); });
-  connect(Dir1, &QTreeView::clicked, this, [this](const QModelIndex& i) { current_ = model_->filePath(i); });
+  // The folder the list shows as current, however it got there: a click, the
+  // arrow keys, typing its name.
+  connect(Dir1->selectionModel(), &QItemSelectionModel::currentChanged, this,
+          [this](const QModelIndex& i) {
+            if (i.isValid()) current_ = model_->filePath(i);
+          });
   connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
 }
 

@@ -262,6 +262,7 @@ class Korvan : public QMainWindow {
   bool starting_ = true;   // the start-up sequence has not reached its end
   std::unique_ptr<HyperbolicWindow> hyperbolic_;
   bool noise_running_ = false;  // Monitor_Rumore has not returned yet
+  bool shot_running_ = false;  // from the shot button's click to its end
 };
 
 // The port dialog of the start-up, modal; a port that works enables the shot

@@ -53,8 +53,9 @@ class EcranNoiseView : public NoiseView {
 }  // namespace
 
 void Korvan::Command6_Click() {
-  // Not while a shot is armed or a monitor is still unwinding.
-  if (noise_running_ || st.Modo_Trigger == 1) return;
+  // Not while a shot runs (also before it arms: its handler hands control to
+  // the window system early) or a monitor is still unwinding.
+  if (noise_running_ || shot_running_ || st.Modo_Trigger == 1) return;
   // A flag left by an abandoned shot must not end the monitor at once.
   st.Stop_Attesa = 0;
   SSTab1->setEnabled(false);

@@ -102,6 +102,10 @@ ShotParams Korvan::shot_params() {
   h.Text14 = S(Text14);
   h.Text17 = S(Text17);
   h.sx = S(sx);
+  // The grid is redrawn only when its tab is visited: after the channel count
+  // changed it may still describe the line before. The shot takes the
+  // geometry of the boxes as they stand now.
+  Dessine_Geometrie();
   for (int c = 1; c < GeoGrid->Cols(); ++c) {
     h.GeoRow1.push_back(GeoGrid->TextMatrix(1, c).toStdString());
     h.GeoRow2.push_back(GeoGrid->TextMatrix(2, c).toStdString());
@@ -135,7 +139,12 @@ void Korvan::set_shot_controls_enabled(bool on) {
 }
 
 void Korvan::Command10_Click() {
-  if (noise_running_) return;  // the noise monitor and the shot exclude each other
+  if (noise_running_ || shot_running_) return;  // the noise monitor and the shot exclude each other
+  shot_running_ = true;
+  struct Done {
+    bool& flag;
+    ~Done() { flag = false; }
+  } done{shot_running_};
   Toolbar1->setEnabled(true);
   st.Stop_Attesa = 0;
   Virtual_trigger->show();

@@ -18,6 +18,7 @@
 #include "common/numtext.hpp"
 #include "korvan/window/folder_window.hpp"
 #include "korvan/window/hdisk_window.hpp"
+#include "korvan/display/su_info.hpp"
 #include "korvan/window/main_window.hpp"
 #include "korvan/window/units_window.hpp"
 #include "platform/qt/grid.hpp"
@@ -124,7 +125,23 @@ void Korvan::Lecture_SU() {
   auto chosen = sv.dialogs.open_file(desc);
   unsetCursor();
   if (!chosen) return;  // cancelled: nothing changes
-  const std::string& path = *chosen;
+  const std::string path = *chosen;
+  // A file that cannot be shown changes nothing: the current file, the
+  // caption, the boxes and the settings stay as they were, and the reader
+  // says why.
+  auto len = FileLength(path);
+  if (!len || *len < 5) {
+    sv.msg.ok(path + "is empty", MsgIcon::Critical, kTitle);
+    return;
+  }
+  if (auto check = CheckDisplayFile(path); !check.ok()) {
+    sv.msg.ok(check.error(), MsgIcon::Critical, kTitle);
+    return;
+  }
+  if (auto info = ReadSuInfo(path); !info.ok()) {
+    sv.msg.ok(info.error(), MsgIcon::Critical, kTitle);
+    return;
+  }
   st.Fichier_Courant = path;
   setWindowTitle(QString::fromStdString("KORVAN ZUL Usb " + path));
   Text1->setText(QString::fromStdString(path));
@@ -133,16 +150,10 @@ void Korvan::Lecture_SU() {
   std::string folder = std::filesystem::path(path).parent_path().string();
   if (folder.empty() || folder.back() != '/') folder += "/";
   st.Dossier_Data = folder;
-  auto len = FileLength(path);
-  if (len && *len >= 5) {
-    Lit_Info_SU();
-    Affiche_SU(st.Fichier_Courant);
-    Ecran->setCursor(Qt::ArrowCursor);
-    Toolbar1->setEnabled(true);
-  } else {
-    sv.msg.ok(path + "is empty", MsgIcon::Critical, kTitle);
-    st.Fichier_Courant.clear();
-  }
+  Lit_Info_SU();
+  Affiche_SU(st.Fichier_Courant);
+  Ecran->setCursor(Qt::ArrowCursor);
+  Toolbar1->setEnabled(true);
 }
 
 void Korvan::Detruit_file(const std::string&) { Detruit_record(); }

@@ -126,12 +126,20 @@ QImage PageImage(const Page& page, double dpi, const std::optional<QRect>& crop)
   return img;
 }
 
-void PrintPage(const Page& page, QPrinter& printer) {
+void PrintPage(const Page& page, QPrinter& printer, const std::optional<QRect>& guides) {
   printer.setFullPage(true);
   QPainter p(&printer);
   if (!p.isActive()) return;
   const QRectF paper = printer.paperRect(QPrinter::DevicePixel);
   RenderPage(page, p, QRectF(0, 0, paper.width(), paper.height()));
+  if (guides && page.width > 0 && page.height > 0) {
+    p.scale(paper.width() / page.width, paper.height() / page.height);
+    QPen pen(QColor(128, 128, 255), 0, Qt::DotLine);
+    pen.setCosmetic(true);
+    p.setPen(pen);
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(QRectF(*guides));
+  }
 }
 
 QByteArray PageSvg(const Page& page, const std::optional<QRect>& crop) {

@@ -29,7 +29,8 @@ void RenderPage(const Page& page, QPainter& p, const QRectF& target,
 QImage PageImage(const Page& page, double dpi, const std::optional<QRect>& crop = std::nullopt);
 
 // Onto a printer or a preview's printer: the whole sheet, from the paper's corner.
-void PrintPage(const Page& page, QPrinter& printer);
+// `guides` (twips), for the preview only, is drawn as dotted margin lines.
+void PrintPage(const Page& page, QPrinter& printer, const std::optional<QRect>& guides = std::nullopt);
 
 QByteArray PageSvg(const Page& page, const std::optional<QRect>& crop = std::nullopt);
 QByteArray PagePdf(const Page& page, const std::string& title,

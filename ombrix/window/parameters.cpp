@@ -97,6 +97,7 @@ void Parameters::build_parameters_tab(QWidget* tab) {
   auto* gl = new QGridLayout(geo);
   combo1 = new QComboBox(geo);
   combo1->setObjectName("combo1");
+  combo1->setPlaceholderText("Wiggle  + area");  // until an entry is chosen
   Text2 = Box(geo, "Text2", "1");
   Text3 = Box(geo, "Text3", "24");
   Text4 = Box(geo, "Text4", "10");
@@ -144,6 +145,7 @@ void Parameters::build_parameters_tab(QWidget* tab) {
     ol->addWidget(w, r++, 1);
   }
   g->addWidget(opt, 1, 1);
+  g->setRowStretch(1, 1);
 
   connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
   connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
@@ -188,7 +190,11 @@ void Parameters::build_preview_tab(QWidget* tab) {
   lay->addLayout(foot);
 
   connect(vp, &QPrintPreviewWidget::paintRequested, this, [this](QPrinter* p) {
-    PrintPage(st_.vp.page(), *p);
+    std::optional<QRect> guides;
+    if (st_.show_guides)
+      guides = QRect(QPoint(st_.page.left, st_.page.top),
+                     QPoint(st_.page.width - st_.page.left, st_.page.height - st_.page.top));
+    PrintPage(st_.vp.page(), *p, guides);
   });
   connect(cmbPercent, &QComboBox::activated, this, [this] { cmbPercent_Click(); });
   connect(cmbZoomMode, &QComboBox::activated, this, [this] { cmbZoomMode_Click(); });

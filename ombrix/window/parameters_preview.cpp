@@ -120,7 +120,10 @@ void Parameters::cmbZoomMode_Click() {
 
 void Parameters::chkPhysicalPage_Click() { st_.physical_page = !st_.physical_page; }
 
-void Parameters::chkShowGuides_Click() { st_.show_guides = chkShowGuides->isChecked(); }
+void Parameters::chkShowGuides_Click() {
+  st_.show_guides = chkShowGuides->isChecked();
+  vp->updatePreview();
+}
 
 void Parameters::cmdPageSetup_Click() {
   if (sv_.page_setup) sv_.page_setup(*printer_);

@@ -60,24 +60,6 @@ const SampleFormat* FindSampleFormat(int code) {
   return nullptr;
 }
 
-uint32_t IeeeToIbm(uint32_t ieee) {
-  const uint32_t sign = ieee & 0x80000000u;
-  const int exp = static_cast<int>((ieee >> 23) & 0xFF);
-  uint32_t mant = ieee & 0x007FFFFFu;
-  if (exp == 255) return sign | 0x7FFFFFFFu;
-  if (exp == 0 && mant == 0) return 0;
-  if (exp != 0) mant |= 0x00800000u;
-  // value = (mant / 2^24) * 2^x; make x a multiple of 4 by shifting the
-  // fraction right 0 to 3 places.
-  const int x = (exp == 0 ? 1 : exp) - 126;
-  const int q = x >= 0 ? (x + 3) / 4 : -((-x) / 4);
-  const int shift = 4 * q - x;
-  mant >>= shift;
-  const int e16 = q + 64;
-  if (mant == 0 || e16 < 0) return sign;
-  return sign | (static_cast<uint32_t>(e16) << 24) | mant;
-}
-
 void DecodeSamples(const uint8_t* src, size_t n, const SampleFormat& format, ByteOrder order, bool ibm_as_bits,
                    double scale, float* dst) {
   const float s = static_cast<float>(scale);
@@ -124,12 +106,17 @@ void DecodeSamples(const uint8_t* src, size_t n, const SampleFormat& format, Byt
 
 void EncodeSamples(const float* src, size_t n, bool ibm, ByteOrder order, uint8_t* dst) {
   const bool native = (order == ByteOrder::Little) == (std::endian::native == std::endian::little);
-  for (size_t i = 0; i < n; ++i) {
-    uint32_t w = std::bit_cast<uint32_t>(src[i]);
-    if (ibm) w = IeeeToIbm(w);
-    if (!native) w = __builtin_bswap32(w);
-    std::memcpy(dst + 4 * i, &w, 4);
-  }
+  auto put = [&](auto convert) {
+    for (size_t i = 0; i < n; ++i) {
+      uint32_t w = convert(std::bit_cast<uint32_t>(src[i]));
+      if (!native) w = __builtin_bswap32(w);
+      std::memcpy(dst + 4 * i, &w, 4);
+    }
+  };
+  if (ibm)
+    put([](uint32_t w) { return IeeeToIbm(w); });
+  else
+    put([](uint32_t w) { return w; });
 }
 
 }  // namespace keld::segy

@@ -47,7 +47,23 @@ inline uint32_t IbmToIeee(uint32_t ibm) {
 // The IEEE float as IBM bits, the fraction cut to what fits after the
 // exponent is made a power of 16 (relative error below 2^-20). Infinities and
 // NaN become the largest IBM value of their sign.
-uint32_t IeeeToIbm(uint32_t ieee);
+inline uint32_t IeeeToIbm(uint32_t ieee) {
+  const uint32_t sign = ieee & 0x80000000u;
+  const int exp = static_cast<int>((ieee >> 23) & 0xFF);
+  uint32_t mant = ieee & 0x007FFFFFu;
+  if (exp == 255) return sign | 0x7FFFFFFFu;
+  if (exp == 0 && mant == 0) return 0;
+  if (exp != 0) mant |= 0x00800000u;
+  // value = (mant / 2^24) * 2^x; make x a multiple of 4 by shifting the
+  // fraction right 0 to 3 places.
+  const int x = (exp == 0 ? 1 : exp) - 126;
+  const int q = x >= 0 ? (x + 3) / 4 : -((-x) / 4);
+  const int shift = 4 * q - x;
+  mant >>= shift;
+  const int e16 = q + 64;
+  if (mant == 0 || e16 < 0) return sign;
+  return sign | (static_cast<uint32_t>(e16) << 24) | mant;
+}
 
 // Decodes `n` samples of `format` from `src` into `dst`. `ibm_as_bits` keeps
 // format-1 samples as the raw 32-bit words (the samples "as they are").

@@ -67,9 +67,11 @@ int RunSegyread(std::FILE* tape, int64_t size, const SegyreadParams& p, std::FIL
   const int64_t first = p.trmin - 1;
   const int64_t last = std::min(p.trmax, L.traces);  // 1-based, inclusive
   const size_t ns = static_cast<size_t>(L.ns);
-  std::vector<uint8_t> in(static_cast<size_t>(L.trace_bytes));
-  std::vector<uint8_t> su(kTraceHeaderBytes + 4 * ns);
-  auto* samples = reinterpret_cast<float*>(su.data() + kTraceHeaderBytes);
+  const size_t in_bytes = static_cast<size_t>(L.trace_bytes), out_bytes = kTraceHeaderBytes + 4 * ns;
+  // Many traces per read and write: few system calls, no copy through the
+  // stdio buffers (requests this large go straight to the file).
+  const int64_t chunk = std::max<int64_t>(1, (int64_t{4} << 20) / L.trace_bytes);
+  std::vector<uint8_t> in(static_cast<size_t>(chunk) * in_bytes), su(static_cast<size_t>(chunk) * out_bytes);
   const bool integer = L.format->integer && !L.format_overridden;
   int64_t ns_disagree = 0, weight_ignored = 0;
   int first_other_ns = 0;
@@ -78,38 +80,44 @@ int RunSegyread(std::FILE* tape, int64_t size, const SegyreadParams& p, std::FIL
     Say(err, "cannot seek to trace " + std::to_string(p.trmin));
     return 1;
   }
-  for (int64_t t = first; t < last; ++t) {
-    if (std::fread(in.data(), 1, in.size(), tape) != in.size()) {
-      Say(err, "cannot read trace " + std::to_string(t + 1) + " of the file");
+  for (int64_t t0 = first; t0 < last; t0 += chunk) {
+    const int64_t n = std::min(chunk, last - t0);
+    if (std::fread(in.data(), in_bytes, static_cast<size_t>(n), tape) != static_cast<size_t>(n)) {
+      Say(err, "cannot read traces " + std::to_string(t0 + 1) + " to " + std::to_string(t0 + n) + " of the file");
       return 1;
     }
-    TraceHeaderToSu(in.data(), L.order, su.data());
-    const int own_ns = GetU16(in.data() + kTrNs, L.order);
-    if (own_ns != L.ns) {
-      // A trace header without its count (0) is common and says nothing.
-      if (own_ns != 0 && ns_disagree++ == 0) first_other_ns = own_ns;
-      PutI16(su.data() + kTrNs, L.ns, ByteOrder::Little);
-    }
-    if (GetU16(in.data() + kTrDt, L.order) == 0) PutI16(su.data() + kTrDt, L.dt, ByteOrder::Little);
-    double scale = 1;
-    if (integer && p.trcwt) {
-      const int trwf = GetI16(in.data() + kTrTrwf, L.order);
-      if (std::abs(trwf) <= kMaxWeightExponent)
-        scale = std::ldexp(1.0, -trwf);
-      else
-        ++weight_ignored;
-    }
-    DecodeSamples(in.data() + kTraceHeaderBytes, ns, *L.format, L.order, !p.conv, scale, samples);
-    if constexpr (std::endian::native != std::endian::little) {
-      for (size_t k = 0; k < ns; ++k) {
-        uint32_t w;
-        std::memcpy(&w, samples + k, 4);
-        w = __builtin_bswap32(w);
-        std::memcpy(samples + k, &w, 4);
+    for (int64_t k = 0; k < n; ++k) {
+      const uint8_t* tr = in.data() + static_cast<size_t>(k) * in_bytes;
+      uint8_t* o = su.data() + static_cast<size_t>(k) * out_bytes;
+      TraceHeaderToSu(tr, L.order, o);
+      const int own_ns = GetU16(tr + kTrNs, L.order);
+      if (own_ns != L.ns) {
+        // A trace header without its count (0) is common and says nothing.
+        if (own_ns != 0 && ns_disagree++ == 0) first_other_ns = own_ns;
+        PutI16(o + kTrNs, L.ns, ByteOrder::Little);
+      }
+      if (GetU16(tr + kTrDt, L.order) == 0) PutI16(o + kTrDt, L.dt, ByteOrder::Little);
+      double scale = 1;
+      if (integer && p.trcwt) {
+        const int trwf = GetI16(tr + kTrTrwf, L.order);
+        if (std::abs(trwf) <= kMaxWeightExponent)
+          scale = std::ldexp(1.0, -trwf);
+        else
+          ++weight_ignored;
+      }
+      float* samples = reinterpret_cast<float*>(o + kTraceHeaderBytes);
+      DecodeSamples(tr + kTraceHeaderBytes, ns, *L.format, L.order, !p.conv, scale, samples);
+      if constexpr (std::endian::native != std::endian::little) {
+        for (size_t j = 0; j < ns; ++j) {
+          uint32_t w;
+          std::memcpy(&w, samples + j, 4);
+          w = __builtin_bswap32(w);
+          std::memcpy(samples + j, &w, 4);
+        }
       }
     }
-    if (std::fwrite(su.data(), 1, su.size(), out) != su.size()) {
-      Say(err, "cannot write trace " + std::to_string(t + 1) + " to standard output");
+    if (std::fwrite(su.data(), out_bytes, static_cast<size_t>(n), out) != static_cast<size_t>(n)) {
+      Say(err, "cannot write trace " + std::to_string(t0 + 1) + " to standard output");
       return 1;
     }
   }

@@ -16,7 +16,8 @@ std::vector<float> Direct(const std::vector<float>& x, int half) {
   std::vector<float> y(x.size());
   for (int i = 0; i < ns; ++i) {
     double s = 0;
-    int lo = std::max(0, i - half), hi = std::min(ns - 1, i + half);
+    const int h = std::max(half, 1);
+    int lo = std::max(0, i - h), hi = std::min(ns - 1, i + h - 1);
     for (int j = lo; j <= hi; ++j) s += double(x[static_cast<size_t>(j)]) * x[static_cast<size_t>(j)];
     double rms = std::sqrt(s / (hi - lo + 1));
     y[static_cast<size_t>(i)] = rms > 0 ? static_cast<float>(x[static_cast<size_t>(i)] / rms) : 0.0f;
@@ -25,12 +26,31 @@ std::vector<float> Direct(const std::vector<float>& x, int half) {
 }
 
 TEST(AgcHalfWindow, FromSecondsAndInterval) {
-  EXPECT_EQ(AgcHalfWindow(0.1, 0.004), 13);  // 12.5 samples rounds up
+  EXPECT_EQ(AgcHalfWindow(0.1, 0.004), 12);  // NINT(25) / 2, halved in whole numbers
   EXPECT_EQ(AgcHalfWindow(0.5, 0.001), 250);
-  EXPECT_EQ(AgcHalfWindow(0.001, 0.001), 1);
-  EXPECT_EQ(AgcHalfWindow(0.0001, 0.001), 0);
+  EXPECT_EQ(AgcHalfWindow(0.002, 0.001), 1);
+  EXPECT_EQ(AgcHalfWindow(0.0105, 0.001), 5);  // NINT(10.5) = 11
+  EXPECT_EQ(AgcHalfWindow(0.001, 0.001), 0);
   EXPECT_EQ(AgcHalfWindow(0, 0.001), 0);
   EXPECT_EQ(AgcHalfWindow(0.5, 0), 0);
+}
+
+// Worked by hand: h = 1 divides each sample by the RMS of itself and the
+// sample before it; h = 2 by that of samples i-2..i+1, cut at the ends.
+TEST(Agc, AShortTraceAgainstValuesWorkedByHand) {
+  Agc g;
+  std::vector<float> x = {3, 4, 0, -4};
+  g.apply(x.data(), 4, 1);
+  EXPECT_FLOAT_EQ(x[0], 1.0f);                                   // 3 / 3
+  EXPECT_FLOAT_EQ(x[1], static_cast<float>(4 / std::sqrt(12.5)));  // RMS of 3, 4
+  EXPECT_FLOAT_EQ(x[2], 0.0f);
+  EXPECT_FLOAT_EQ(x[3], -std::sqrt(2.0f));                       // RMS of 0, -4
+  x = {3, 4, 0, -4, 12};
+  g.apply(x.data(), 5, 2);
+  EXPECT_FLOAT_EQ(x[0], static_cast<float>(3 / std::sqrt(25.0 / 2)));   // 3, 4
+  EXPECT_FLOAT_EQ(x[1], static_cast<float>(4 / std::sqrt(25.0 / 3)));   // 3, 4, 0
+  EXPECT_FLOAT_EQ(x[3], static_cast<float>(-4 / std::sqrt(176.0 / 4))); // 4, 0, -4, 12
+  EXPECT_FLOAT_EQ(x[4], static_cast<float>(12 / std::sqrt(160.0 / 3))); // 0, -4, 12
 }
 
 TEST(Agc, ConstantAmplitudeComesOutAtOneEverywhere) {
@@ -87,7 +107,7 @@ TEST(Agc, ZerosStayZero) {
   g.apply(x.data(), 100, 5);
   for (size_t i = 0; i < x.size(); ++i) {
     if (i == 50)
-      EXPECT_NEAR(x[i], std::sqrt(11.0), 1e-5);  // 4 / sqrt(16 / 11)
+      EXPECT_NEAR(x[i], std::sqrt(10.0), 1e-5);  // 4 / sqrt(16 / 10): samples 45..54
     else
       EXPECT_EQ(x[i], 0.0f) << i;
     EXPECT_FALSE(std::isnan(x[i]));

@@ -204,7 +204,7 @@ TEST(Seg2Dropconv, OurOwnFilesComeBackAsTheRecord) {
   // Receivers 2.5 m apart, the source 3 m before the first.
   EXPECT_EQ((*su)[1].header.scalco, -10);
   EXPECT_EQ((*su)[1].header.gx, 25);
-  EXPECT_EQ((*su)[1].header.sx, 30);
+  EXPECT_EQ((*su)[1].header.sx, -30);
   EXPECT_EQ((*su)[1].header.dt, 250);
   EXPECT_EQ((*su)[1].header.year, 2024);
   EXPECT_EQ((*su)[1].header.day, 72);

@@ -13,6 +13,7 @@
 #include "platform/qt/picture_box.hpp"
 #include "velscan/testing/synthetic_cdp.hpp"
 #include "velscan/tests/velscan_fixture.hpp"
+#include "velscan/window/pick_window.hpp"
 
 namespace keld::velscan {
 namespace {
@@ -168,13 +169,17 @@ TEST(VelscanWindow, ClicksRecordPicksWithTheirTimeAndVelocity) {
   h.window.Ecran->send_mouse_down(1, 1000, 250);  // same CDP and time: replaces
   h.window.HScroll1->setValue(102);
   h.window.VScroll1->setValue(2000);
-  int shown = 0;
-  h.window.show_picks = [&] { ++shown; };
   h.messages.answer(MsgAnswer::Cancel);  // records, then shows the pick window
   h.window.Ecran->send_mouse_down(1, 1000, 801);
-  EXPECT_EQ(shown, 1);
+  ASSERT_NE(h.window.pick_window(), nullptr);
+  EXPECT_TRUE(h.window.pick_window()->isVisible());
   std::vector<Pick> want = {{101, 125, 1800}, {102, 400, 2000}};
   EXPECT_EQ(h.state.Picks.rows(), want);
+  // The time under the pointer, and the manual that is not there.
+  h.window.Ecran->send_mouse_move(0, 1000, 250);
+  EXPECT_EQ(h.window.Ecran->toolTip(), "125 ms");
+  h.window.Command3->click();
+  EXPECT_EQ(h.messages.last().text, "Unable to shell /nonexistent-programs/manual/visual_keld5.htm");
   // After a record display the velocity box is empty: the pick is refused.
   h.window.HScroll1->setValue(101);
   h.messages.answer(MsgAnswer::Yes);

@@ -7,6 +7,7 @@
 #include "common/files.hpp"
 #include "common/numtext.hpp"
 #include "velscan/window/nmo_window.hpp"
+#include "velscan/window/pick_window.hpp"
 
 namespace keld::velscan {
 
@@ -38,11 +39,18 @@ void NmoWindow::Save_Pick(double cdp, double time_ms, double velocity) {
   std::string why;
   if (st.Picks.Save_Pick(cdp, time_ms, velocity, why) == PickTable::Saved::Refused)
     sv.msg.ok(why, MsgIcon::Exclamation, kTitle);
-  if (picks_changed) picks_changed();
+  // An open pick window shows every pick at once, in its list and its line.
+  if (pick_ && pick_->isVisible()) pick_->Affiche();
 }
 
 void NmoWindow::Command2_Click() {
-  if (show_picks) show_picks();
+  if (!pick_) {
+    pick_ = new PickWindow(*this, this);
+    pick_->setWindowFlag(Qt::Window);
+  }
+  if (!pick_->isVisible()) pick_->Form_Load();
+  pick_->show();
+  pick_->raise();
 }
 
 void NmoWindow::Command3_Click() {

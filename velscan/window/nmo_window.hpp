@@ -25,6 +25,8 @@ class PictureBox;
 
 namespace keld::velscan {
 
+class PickWindow;
+
 class NmoWindow : public QWidget {
   Q_OBJECT
  public:
@@ -64,8 +66,7 @@ class NmoWindow : public QWidget {
   void Save_Pick(double cdp, double time_ms, double velocity);
   void Command2_Click();
   void Command3_Click();
-  // The pick window's hooks: shows it, and refreshes it after a pick.
-  std::function<void()> show_picks, picks_changed;
+  PickWindow* pick_window() const { return pick_; }  // null until first shown
 
   QLineEdit *Text1 = nullptr, *Text2 = nullptr, *Text3 = nullptr, *Text4 = nullptr, *Text5 = nullptr,
             *Text6 = nullptr, *Text7 = nullptr, *Text8 = nullptr, *Text9 = nullptr, *Text10 = nullptr,
@@ -91,7 +92,8 @@ class NmoWindow : public QWidget {
   Window display_window() const;
   void draw_traces(const float* data, const std::vector<double>& gains, const Window& w);
   void geometry_from(const SuTraceHeader& h);
-  int quiet_ = 0;  // > 0 while code sets controls whose change handlers must not draw
+  int quiet_ = 0;
+  PickWindow* pick_ = nullptr;  // > 0 while code sets controls whose change handlers must not draw
 };
 
 // The whole command line as one path (arguments joined by blanks).

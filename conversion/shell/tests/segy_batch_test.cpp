@@ -10,6 +10,7 @@
 #include "common/testing/testsupport.hpp"
 #include "conversion/shell/batch_runner.hpp"
 #include "conversion/shell/segy_batch.hpp"
+#include "conversion/shell/rtf_text.hpp"
 #include "conversion/shell/segy_input.hpp"
 #include "conversion/shell/trial_display.hpp"
 
@@ -120,6 +121,19 @@ TEST(TrialDisplay, LobesLinesAndTip) {
   EXPECT_EQ(TrialTip(250, 45, 400), " 100 ms Trace= 2");
   keld::testing::WriteText(dir / "empty.su", std::string(240, '\0'));
   EXPECT_FALSE(LayOutTrial(dir / "empty.su", 2, 100, 100));
+}
+
+}  // namespace
+}  // namespace keld::conversion
+
+namespace keld::conversion {
+namespace {
+
+TEST(RtfText, ParagraphsKeptControlsDropped) {
+  EXPECT_EQ(RtfPlainText("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs20{\\b Title}\\par\nLine \\'e9t\\'e9\\tab x\\par}"),
+            "Title\nLine \xC3\xA9t\xC3\xA9\tx\n");
+  EXPECT_EQ(RtfPlainText("{\\*\\generator x;}a\\{b\\}"), "a{b}");
+  EXPECT_EQ(RtfPlainText("}}}{\\"), "");  // unbalanced input ends without harm
 }
 
 }  // namespace

@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <csignal>
+#include <filesystem>
+
 #include <vector>
 
 #include "common/testing/testsupport.hpp"
@@ -214,14 +219,36 @@ TEST(TextRecord, OpenFailureIsReported) {
   EXPECT_FALSE(w.Close());
 }
 
-TEST(TextRecord, WriteFailureIsReported) {
+TEST(TextRecord, AWriteFailureIsReportedAndLeavesNothingUnderTheName) {
+  keld::testing::TempDir dir;
+  const std::string path = dir / "dati.txt";
+  keld::testing::WriteText(path, "the record before");
+  // A disk that fills up: the file-size limit makes writes fail past 16 KiB.
+  struct rlimit old {};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+  auto* const old_handler = std::signal(SIGXFSZ, SIG_IGN);
+  struct rlimit small = old;
+  small.rlim_cur = 16384;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
   TextRecordWriter w;
-  if (!w.Open("/dev/full", Inputs())) GTEST_SKIP() << "/dev/full not available";
-  std::vector<float> big(20000, 1.25f);
-  w.Channel(1, big);
-  Status s = w.Close();
+  Status s = w.Open(path, Inputs());
+  w.Channel(1, std::vector<float>(20000, 1.25f));
+  if (s) s = w.Close();
+  setrlimit(RLIMIT_FSIZE, &old);
+  std::signal(SIGXFSZ, old_handler);
   EXPECT_FALSE(s);
-  EXPECT_NE(s.error.find("/dev/full"), std::string::npos);
+  EXPECT_NE(s.error.find("dati.txt"), std::string::npos) << s.error;
+  EXPECT_EQ(keld::testing::ReadText(path), "the record before");
+  size_t files = 0;
+  for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.path())) ++files;
+  EXPECT_EQ(files, 1u) << "no partial file left beside it";
+}
+
+TEST(TextRecord, ADeviceUnderTheNameIsNeverReplaced) {
+  TextRecordWriter w;
+  EXPECT_FALSE(w.Open("/dev/null", Inputs()));
+  EXPECT_FALSE(w.Close());
+  EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
 }
 
 }  // namespace

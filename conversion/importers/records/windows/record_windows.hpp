@@ -1,6 +1,7 @@
 #pragma once
 // The windows of the record importers, each a thin shell over its format's
 // reader: `abem`, `sisforme`, `es1225`, `Bison`, `pasi`, `oyo`, `Ambrogeo`.
+#include "conversion/importers/import_traces.hpp"
 #include "conversion/importers/records/sisforme.hpp"
 #include "conversion/importers/records/windows/record_window.hpp"
 
@@ -8,10 +9,6 @@ class QComboBox;
 class QRadioButton;
 
 namespace keld::conversion {
-
-// Output name proposed for a record: its path less the last three characters,
-// then "SU" (LINE01.abm gives LINE01.SU).
-std::string ProposedSuName(const std::string& record);
 
 class AbemWindow : public RecordWindow {
   Q_OBJECT

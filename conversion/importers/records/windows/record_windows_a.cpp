@@ -47,10 +47,6 @@ void Buttons(QVBoxLayout* v, std::initializer_list<QWidget*> ws) {
 }
 }  // namespace
 
-std::string ProposedSuName(const std::string& record) {
-  return record.substr(0, record.size() >= 3 ? record.size() - 3 : 0) + "SU";
-}
-
 // ---- abem
 
 AbemWindow::AbemWindow(ConversionContext& cx, QWidget* parent)
@@ -80,7 +76,7 @@ void AbemWindow::Select_i() {
   if (!files) return;
   SetList(*files);
   Text6->setText(QString::number(files->size()));
-  Text2->setText(Q(ProposedSuName(files->front())));
+  Text2->setText(Q(SuNameBesideInput(files->front()).value_or("")));
   auto bytes = ReadWholeFile(files->front());
   if (!bytes) {
     cx_.sv.msg.ok(bytes.error(), MsgIcon::Critical, kTitle);
@@ -179,7 +175,7 @@ void SisformeWindow::Select_i() {
   SetList(*files);
   cx_.st.Input_File = files->back();
   Text1->setText(Q(files->front()));
-  Text2->setText(Q(ProposedSuName(files->front())));
+  Text2->setText(Q(SuNameBesideInput(files->front()).value_or("")));
   Text6->setText(QString::number(files->size()));
   if (auto n = FileLength(cx_.st.Input_File)) Label8->setText(Q(" " + std::to_string(*n)));
 }

@@ -83,7 +83,7 @@ void BisonWindow::Select_i() {
   if (!files) return;
   SetList(*files);
   Text6->setText(QString::number(files->size()));
-  Text2->setText(Q(ProposedSuName(files->front())));
+  Text2->setText(Q(SuNameBesideInput(files->front()).value_or("")));
   cx_.st.Input_File = files->front();
   Label8->setText(Q(SizeText(cx_.st.Input_File)));
   Header_Size();
@@ -155,7 +155,7 @@ void PasiWindow::Command5_Click() {
   SetList(*files);
   Text6->setText(QString::number(files->size()));
   cx_.st.Input_File = files->front();
-  Text2->setText(Q(ProposedSuName(files->front())));
+  Text2->setText(Q(SuNameBesideInput(files->front()).value_or("")));
   cx_.st.Ns = CLng(Val(T(Text4))).value_or(0);
   Label8->setText(Q(SizeText(cx_.st.Input_File)));
 }
@@ -308,7 +308,7 @@ void AmbrogeoWindow::Command5_Click() {
   if (!files) return;
   SetList(*files);
   Text6->setText(QString::number(files->size()));
-  std::string out = ProposedSuName(files->front());
+  std::string out = SuNameBesideInput(files->front()).value_or("");
   Remplace_Chaine(out, "//", "/");
   cx_.st.Output_File = out;
   Text2->setText(Q(out));

@@ -1,0 +1,391 @@
+#include "conversion/shell/segy_window.hpp"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTextEdit>
+#include <QVBoxLayout>
+
+#include <cmath>
+#include <filesystem>
+
+#include "common/files.hpp"
+#include "common/numtext.hpp"
+#include "common/su_file.hpp"
+#include "conversion/shell/batch_output_window.hpp"
+#include "conversion/shell/module1.hpp"
+#include "conversion/shell/rtf_text.hpp"
+#include "conversion/shell/segy_batch.hpp"
+#include "conversion/shell/segy_input.hpp"
+#include "conversion/shell/trial_display.hpp"
+#include "platform/qt/picture_box.hpp"
+#include "platform/qtbase/dialogs.hpp"
+
+namespace keld::conversion {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+std::string S(const QLineEdit* e) { return e->text().toStdString(); }
+std::string Trim(std::string s) {
+  const auto a = s.find_first_not_of(' ');
+  if (a == std::string::npos) return "";
+  return s.substr(a, s.find_last_not_of(' ') - a + 1);
+}
+
+constexpr const char* kProblem = " Conversion problem...verify parameters";
+constexpr const char* kTestProblem = " Conversion problem... modify ENDIAN, OVER or CONV parameters and re run";
+
+}  // namespace
+
+SegyWindow::SegyWindow(ConversionContext& cx, QWidget* parent) : QWidget(parent, Qt::Window), cx_(cx) {
+  setObjectName("SEGY");
+  setWindowTitle("SEG-Y to SU");
+  auto named = [](auto* w, const char* name, const char* tip = nullptr) {
+    w->setObjectName(name);
+    if (tip) w->setToolTip(tip);
+    return w;
+  };
+  auto* v = new QVBoxLayout(this);
+  SSTab1 = named(new QTabWidget(this), "SSTab1");
+  v->addWidget(SSTab1);
+
+  auto* params = new QWidget(SSTab1);
+  auto* pv = new QVBoxLayout(params);
+  Command1 = named(new QPushButton("Press here to select all SEG-Y record to convert to SU", params), "Command1",
+                   "Sample rate, trace number and sample/trace must be constant");
+  pv->addWidget(Command1);
+  List1 = named(new QListWidget(params), "List1");
+  pv->addWidget(List1, 1);
+  auto* g = new QGridLayout;
+  int row = 0, col = 0;
+  auto box = [&](const char* name, const char* text, const char* label, const char* tip) {
+    auto* e = named(new QLineEdit(text, params), name, tip);
+    auto* l = new QLabel(label, params);
+    l->setBuddy(e);
+    g->addWidget(l, row, col);
+    g->addWidget(e, row, col + 1);
+    if ((col += 2) == 6) col = 0, ++row;
+    return e;
+  };
+  Text11 = box("Text11", "1", "Records Nb", nullptr);
+  Text4 = box("Text4", "1024", "Sample", "number of sample per trace");
+  Text12 = box("Text12", "100", "Sample rate", nullptr);
+  Text5 = box("Text5", "24", "Channels", nullptr);
+  Text1 = box("Text1", "1", "Convert from trace", nullptr);
+  Text3 = box("Text3", "9999", "To trace", nullptr);
+  Text6 = box("Text6", "1", "Conv=", "1=convert to native format");
+  Text7 = box("Text7", "0", "Over=", "quit if bhed format is not equal 1 2 or 3");
+  Text8 = box("Text8", "1", "Endian=", "0= for little-endian machine PC");
+  Text9 = box("Text9", "1", "Display process", "0=no display 1= display SU batch");
+  pv->addLayout(g);
+  Check1 = named(new QCheckBox("Delete  single SU file", params), "Check1", "if checked, unitary SU files are deleted");
+  pv->addWidget(Check1);
+  auto* out = new QHBoxLayout;
+  Command4 = named(new QPushButton("Output SU file", params), "Command4");
+  Text2 = named(new QLineEdit(" ", params), "Text2");
+  out->addWidget(Command4);
+  out->addWidget(Text2, 1);
+  pv->addLayout(out);
+  auto* run = new QHBoxLayout;
+  Command5 = named(new QPushButton("Test", params), "Command5", "Press here to check conversion parameters");
+  Command2 = named(new QPushButton("Convert", params), "Command2");
+  Command2->setEnabled(false);  // a test run comes first
+  Command6 = named(new QPushButton("Cancel", params), "Command6", "Stops the conversion that runs");
+  Command6->setEnabled(false);
+  run->addWidget(Command5);
+  run->addWidget(Command2);
+  run->addWidget(Command6);
+  pv->addLayout(run);
+  Text10 = named(new QLabel("  ", params), "Text10");
+  pv->addWidget(Text10);
+  ProgressBar1 = named(new QProgressBar(params), "ProgressBar1");
+  pv->addWidget(ProgressBar1);
+  SSTab1->addTab(params, "Parameters");
+
+  auto* display = new QWidget(SSTab1);
+  auto* dv = new QVBoxLayout(display);
+  Label12 = named(new QLabel("Check here the conversion result, if necessary change the parameters CONV, OVER, ENDIAN "
+                             "and re-run TEST, when OK press CONVERT",
+                             display),
+                  "Label12");
+  Label12->setWordWrap(true);
+  dv->addWidget(Label12);
+  ecran = named(new PictureBox(display), "ecran");
+  ecran->setMinimumSize(480, 300);
+  dv->addWidget(ecran, 1);
+  auto* amp = new QHBoxLayout;
+  Text13 = named(new QLineEdit("2", display), "Text13", "You can change here amplitude scale factor");
+  amp->addWidget(new QLabel("Amplitude", display));
+  amp->addWidget(Text13);
+  amp->addStretch();
+  dv->addLayout(amp);
+  SSTab1->addTab(display, "Display");
+
+  RichTextBox1 = named(new QTextEdit(SSTab1), "RichTextBox1");
+  RichTextBox1->setReadOnly(true);
+  SSTab1->addTab(RichTextBox1, "SEG-Y info");
+
+  connect(Command1, &QPushButton::clicked, this, [this] { Select_i(); });
+  connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+  connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
+  connect(Command5, &QPushButton::clicked, this, [this] { Command5_Click(); });
+  connect(Command6, &QPushButton::clicked, this, [this] { Command6_Click(); });
+  connect(Text13, &QLineEdit::textChanged, this, [this] { Text13_Change(); });
+  connect(ecran, &PictureBox::mouseMove, this, [this](int, int, double x, double y) { ecran_MouseMove(x, y); });
+  Form_Load();
+}
+
+void SegyWindow::Form_Load() {
+  auto rtf = ReadWholeFile((fs::path(cx_.sv.program_folder) / "seg.rtf").string());
+  if (rtf) RichTextBox1->setPlainText(Q(RtfPlainText(std::string(rtf->begin(), rtf->end()))));
+}
+
+void SegyWindow::Form_Unload() {
+  // The trial files tmp.su and tmp.bat (and any other tmp.*) of the work folder.
+  std::error_code ec;
+  for (const auto& e : fs::directory_iterator(cx_.sv.work_folder, ec))
+    if (e.path().stem() == "tmp" && e.is_regular_file(ec)) fs::remove(e.path(), ec);
+}
+
+void SegyWindow::closeEvent(QCloseEvent* e) {
+  cancel_ = true;
+  Form_Unload();
+  e->accept();
+}
+
+BatchOutcome SegyWindow::Run(const std::string& batch, bool shown, std::chrono::milliseconds limit) {
+  BatchWait w;
+  w.time_limit = limit;
+  w.cancelled = [this] { return cancel_; };
+  return RunBatchShown(cx_, this, batch, shown, w);
+}
+
+bool SegyWindow::Problem(const std::string& what, const BatchOutcome* r) {
+  std::string text = what;
+  if (r && !r->ok()) text += "\n" + r->reason();
+  cx_.sv.msg.ok(text, MsgIcon::Critical, kTitle);
+  return false;
+}
+
+void SegyWindow::Select_i() {
+  FileDialogSpec spec{"SEG-Y file selection", cx_.st.Work_Dir, "Record |*.sgy|All files|*.*|", "*.sgy", true};
+  auto chosen = cx_.sv.dialogs.open_files(spec);
+  if (!chosen || chosen->empty()) return;  // Cancel changes nothing
+  const auto files = BoundSelection(*chosen, 99);
+  if (files.empty()) return;
+  List1->clear();
+  for (const auto& f : files) List1->addItem(Q(f));
+  cx_.st.Input_File = MultiSelectionText(files);
+  Text11->setText(QString::number(files.size()));
+  const std::string& first = files.front();
+  Text2->setText(Q((first.size() > 3 ? first.substr(0, first.size() - 3) : first) + "SU"));
+  Chemin_file(cx_.st, first);
+
+  BusyPointer busy(this);
+  const SegyInput in = DetectSegyInput(first);
+  int ns = in.ns;
+  int64_t traces = in.traces;
+  cx_.st.Dt = static_cast<int16_t>(std::min(in.dt, 32767));
+  if (in.usable) {
+    Text6->setText("1");
+    Text7->setText("0");
+    Text8->setText(in.little ? "1" : "0");
+  } else {
+    // A one-trace trial of segyread says what it makes of the file.
+    cx_.st.Tmp_SU = (fs::path(cx_.sv.work_folder) / "tmp.su").string();
+    cx_.st.Tmp_Bat = (fs::path(cx_.sv.work_folder) / "tmp.bat").string();
+    std::error_code ec;
+    fs::remove(cx_.st.Tmp_SU, ec);
+    Lit_ini(cx_.st);
+    cx_.sv.msg.ok(first + " Bytes are swapped, endian must be set at zero", MsgIcon::Information, kTitle);
+    BatchOutcome r;
+    if (WriteBatch(cx_.st.Tmp_Bat, {SegyTrialLine(cx_.st.SU_Dir, first, cx_.st.Tmp_SU, ns)}))
+      r = Run(cx_.st.Tmp_Bat, false, trial_limit);
+    auto su = r.ok() ? ReadSuLayout(cx_.st.Tmp_SU) : Result<SuLayout>::failure(r.reason());
+    traces = 0;
+    if (su) {
+      ns = su->ns;
+      auto size = FileLength(first);
+      if (size) traces = std::llround(static_cast<double>(*size - 3600) / (240.0 + 4.0 * ns));
+    } else {
+      Problem(first + ": " + in.why + "\n" + su.error());
+    }
+    Text6->setText("0");
+    Text7->setText("1");
+    Text8->setText("0");
+  }
+  cx_.st.Nb_Traces = static_cast<int32_t>(std::clamp<int64_t>(traces, 0, INT32_MAX));
+  Text4->setText(QString::number(ns));
+  Text12->setText(QString::number(cx_.st.Dt));
+  Text5->setText(QString::number(traces));
+  Text3->setText(QString::number(traces * BoxNumber(S(Text11))));
+}
+
+void SegyWindow::Command4_Click() {
+  FileDialogSpec spec{"SU File name selection", cx_.st.Work_Dir, "Seismic File |*.SU|All files|*.*|", "*.SU", false};
+  if (auto name = cx_.sv.dialogs.save_file(spec)) Text2->setText(Q(*name));
+}
+
+void SegyWindow::Command6_Click() { cancel_ = true; }
+
+void SegyWindow::Command2_Click() {
+  BusyPointer busy(this);
+  cancel_ = false;
+  const int32_t n = BoxNumber(S(Text11));
+  cx_.st.Nb_Files = static_cast<int16_t>(std::clamp(n, 0, 32767));
+  Lit_ini(cx_.st);
+  if (n <= 0 || n > List1->count()) {
+    cx_.sv.msg.ok("Records Nb must be from 1 to the " + std::to_string(List1->count()) + " selected files",
+                  MsgIcon::Exclamation, kTitle);
+    return;
+  }
+  std::string out = Trim(S(Text2));
+  cx_.st.Output_File = out;
+  if (out.empty()) return;
+  bool append = false;
+  if (Existe_file(out)) {
+    if (!cx_.sv.msg.yes("Outfile name already exists, kill this file ?", MsgIcon::Question, kTitle)) {
+      auto typed = cx_.sv.msg.input("", "Enter a new output file name", out);
+      if (!typed || Trim(*typed).empty()) return;
+      out = Trim(*typed);
+      cx_.st.Output_File = out;
+      Text2->setText(Q(out));
+      if (Existe_file(out)) {
+        if (n == 1 ||
+            cx_.sv.msg.show("Output file name already exists, new file will be appended ?", MsgIcon::None,
+                            MsgButtons::OkCancel, kTitle) != MsgAnswer::Ok)
+          return;
+        append = true;
+      }
+    }
+  }
+  for (int i = 0; i < n; ++i)
+    if (SameFile(List1->item(i)->text().toStdString(), out)) {
+      cx_.sv.msg.ok(kSameInputOutput, MsgIcon::Exclamation, kTitle);
+      return;
+    }
+
+  // The joined file grows beside the output and takes its name at the end.
+  const std::string part = out + ".part";
+  const fs::path P(cx_.sv.work_folder);
+  const std::string tempo = (P / "tempo.su").string(), convert = (P / "convert.bat").string(),
+                    add = (P / "add.bat").string();
+  std::error_code ec;
+  fs::remove(part, ec);
+  if (append && !fs::copy_file(out, part, ec)) return (void)Problem(kProblem);
+  SegyreadBoxes b{BoxNumber(S(Text6)), BoxNumber(S(Text7)), BoxNumber(S(Text8)), BoxNumber(S(Text4)),
+                  BoxNumber(S(Text1)), BoxNumber(S(Text3))};
+  b.ns = std::clamp(b.ns, -32768, 32767);
+  const bool shown = S(Text9) != "0";
+  ProgressBar1->setRange(1, std::max(1, n));
+  Command6->setEnabled(true);
+  int64_t joined = append ? FileLength(out).value_or(0) : 0;
+  // Records of one survey may differ in byte order: a file whose order is not
+  // the first one's gets the other endian= than the box says.
+  const SegyInput first = DetectSegyInput(List1->item(0)->text().toStdString());
+  bool skipped = false;
+  auto fail = [&](const std::string& what, const BatchOutcome* r = nullptr) {
+    fs::remove(part, ec);
+    fs::remove(tempo, ec);
+    Command6->setEnabled(false);
+    Problem(what, r);
+  };
+  for (int i = 1; i <= n; ++i) {
+    ProgressBar1->setValue(i);
+    Text10->setText(Q("Convert file " + Str(i)));
+    const std::string F = List1->item(i - 1)->text().toStdString();
+    if (!Existe_file(F)) {
+      cx_.sv.msg.ok(F + " does not exist, squip to next file", MsgIcon::None, "");
+      skipped = true;
+      continue;
+    }
+    fs::remove(tempo, ec);
+    SegyreadBoxes fb = b;
+    if (const SegyInput own = DetectSegyInput(F); i > 1 && first.usable && own.usable && own.little != first.little)
+      fb.endian = b.endian == 0 ? 1 : 0;
+    if (!WriteBatch(convert, {SegyConvertLine(cx_.st.SU_Dir, fb, F, tempo)})) return fail(kProblem);
+    BatchOutcome r = Run(convert, shown, time_limit);
+    if (!r.ok()) return fail(kProblem, &r);
+    auto su = ReadSuLayout(tempo);
+    if (!su || su->file_bytes != su->traces * su->trace_bytes)
+      return fail(std::string(kProblem) + "\n" + F + ": " + (su ? "the SU output ends in a partial trace" : su.error()));
+    joined += su->file_bytes;
+    if (!WriteBatch(add, AppendLines(tempo, part, Check1->isChecked()))) return fail(kProblem);
+    r = Run(add, false, time_limit);
+    if (!r.ok()) return fail(kProblem, &r);
+  }
+  Command6->setEnabled(false);
+  const auto size = FileLength(part);
+  if (!size || *size != joined) return fail(" You must check file and file size");
+  if (auto s = MoveFileOver(part, out); !s) return fail(std::string(kProblem) + "\n" + s.error);
+  Text10->setText("  ");
+  const std::string text = skipped ? " You must check file and file size"
+                           : n == 1 ? " Conversion OK"
+                                    : out + " has been recorded OK size:" + Str(static_cast<double>(*size));
+  cx_.sv.msg.show_timed(text, kTitle, 3000);
+}
+
+void SegyWindow::Command5_Click() {
+  if (List1->count() == 0) return;
+  Command5->setEnabled(false);
+  BusyPointer busy(this);
+  cancel_ = false;
+  Lit_ini(cx_.st);
+  const std::string T = (fs::path(cx_.sv.work_folder) / "conv_test.su").string();
+  const std::string convert = (fs::path(cx_.sv.work_folder) / "convert.bat").string();
+  std::error_code ec;
+  fs::remove(T, ec);
+  SegyreadBoxes b{BoxNumber(S(Text6)), BoxNumber(S(Text7)), BoxNumber(S(Text8))};
+  BatchOutcome r;
+  if (WriteBatch(convert, {SegyTestLine(cx_.st.SU_Dir, b, List1->item(0)->text().toStdString(), T)}))
+    r = Run(convert, false, trial_limit);
+  Command5->setEnabled(true);
+  if (!r.ok()) {
+    Problem(kTestProblem, &r);
+    return;
+  }
+  Command2->setEnabled(true);
+  Display_SU(T);
+}
+
+void SegyWindow::Display_SU(const std::string& file) {
+  SSTab1->setCurrentIndex(1);
+  auto pic = LayOutTrial(file, Val(S(Text13)), ecran->PixelWidth(), ecran->PixelHeight());
+  if (!pic) return;  // the picture keeps what it showed
+  cx_.st.Dt = static_cast<int16_t>(pic->dt);
+  ecran->ForeColor = 0;
+  ecran->FillColor = 0x808080;
+  ecran->Fill = PictureBox::FillStyle::Solid;
+  ecran->Cls();
+  ecran->Scale(20, 1, 500, pic->ns);
+  std::vector<QPoint> pts;
+  auto points = [&](const std::vector<Pixel>& v) {
+    pts.clear();
+    for (const auto& p : v) pts.emplace_back(p.x, p.y);
+    return pts.data();
+  };
+  for (const auto& t : pic->traces) {
+    for (const auto& lobe : t.lobes) ecran->Polygon(points(lobe), static_cast<int>(lobe.size()));
+    ecran->Polyline(points(t.line), static_cast<int>(t.line.size()));
+  }
+  ecran->setCursor(Qt::CrossCursor);
+  ecran->update();
+}
+
+void SegyWindow::Text13_Change() {
+  const std::string T = (fs::path(cx_.sv.work_folder) / "conv_test.su").string();
+  if (Existe_file(T)) Display_SU(T);
+}
+
+void SegyWindow::ecran_MouseMove(double x, double y) { ecran->setToolTip(Q(TrialTip(cx_.st.Dt, x, y))); }
+
+}  // namespace keld::conversion

@@ -1,0 +1,74 @@
+#pragma once
+// The window `SEGY` ("SEG-Y to SU"): choose SEG-Y records, read samples per
+// trace, interval, byte order and trace count from the first, run a 24-trace
+// test and draw it, then convert every record through segyread | segyclean
+// and join them into one SU file. Each batch is waited for (with Cancel and
+// a time limit) before the next starts; the joined file is written beside
+// its name and takes it only when every batch ended well.
+#include <QWidget>
+
+#include <chrono>
+#include <string>
+
+#include "conversion/shell/batch_runner.hpp"
+#include "conversion/shell/context.hpp"
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QProgressBar;
+class QPushButton;
+class QTabWidget;
+class QTextEdit;
+
+namespace keld {
+class PictureBox;
+}
+
+namespace keld::conversion {
+
+class SegyWindow : public QWidget {
+  Q_OBJECT
+ public:
+  SegyWindow(ConversionContext& cx, QWidget* parent);
+
+  void Select_i();
+  void Command2_Click();  // conversion run
+  void Command4_Click();  // output name
+  void Command5_Click();  // test run
+  void Command6_Click();  // cancels the batch that runs
+  void Display_SU(const std::string& file);
+  void Text13_Change();
+  void ecran_MouseMove(double x, double y);
+  void Form_Load();
+  void Form_Unload();
+
+  // Longest wait for one batch, and for the one-trace trial.
+  std::chrono::milliseconds time_limit{std::chrono::minutes(30)};
+  std::chrono::milliseconds trial_limit{std::chrono::seconds(60)};
+
+  QTabWidget* SSTab1 = nullptr;
+  QPushButton *Command1 = nullptr, *Command2 = nullptr, *Command4 = nullptr, *Command5 = nullptr,
+              *Command6 = nullptr;
+  QListWidget* List1 = nullptr;
+  QLineEdit *Text1 = nullptr, *Text2 = nullptr, *Text3 = nullptr, *Text4 = nullptr, *Text5 = nullptr,
+            *Text6 = nullptr, *Text7 = nullptr, *Text8 = nullptr, *Text9 = nullptr, *Text11 = nullptr,
+            *Text12 = nullptr, *Text13 = nullptr;
+  QLabel *Text10 = nullptr, *Label12 = nullptr;
+  QCheckBox* Check1 = nullptr;
+  QProgressBar* ProgressBar1 = nullptr;
+  QTextEdit* RichTextBox1 = nullptr;
+  PictureBox* ecran = nullptr;
+
+ protected:
+  void closeEvent(QCloseEvent* e) override;
+
+ private:
+  BatchOutcome Run(const std::string& batch, bool shown, std::chrono::milliseconds limit);
+  bool Problem(const std::string& what, const BatchOutcome* r = nullptr);
+  ConversionContext& cx_;
+  bool cancel_ = false;
+};
+
+}  // namespace keld::conversion

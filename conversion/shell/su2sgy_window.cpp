@@ -1,0 +1,143 @@
+#include "conversion/shell/su2sgy_window.hpp"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <filesystem>
+
+#include "common/files.hpp"
+#include "common/su_file.hpp"
+#include "common/text.hpp"
+#include "conversion/shell/batch_output_window.hpp"
+#include "conversion/shell/module1.hpp"
+#include "conversion/shell/segy_batch.hpp"
+#include "platform/qtbase/key_filter.hpp"
+
+namespace keld::conversion {
+
+namespace fs = std::filesystem;
+
+namespace {
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+std::string S(const QLineEdit* e) { return e->text().toStdString(); }
+constexpr const char* kProblem = " Conversion problem...verify parameters";
+}  // namespace
+
+std::string Su2SgyHelpText(const std::string& crlf) {
+  std::string t;
+  for (const char* line :
+       {"Optional parameter:", "", " buff=1 for buffered device (9-track reel tape drive)",
+        " buff=0 possibly useful for 8mm EXABYTE drive", " conv=1 =0 dont convert to IBM format",
+        " trmin=1 first trace to write", " trmax=INT_MAX  last trace to write",
+        " endian=1   =0 for little-endian machines (PCs, DEC,etc...)",
+        " errmax=0   allowable number of consecutive tape IO errors"})
+    t += std::string(line) + crlf;
+  return t;
+}
+
+Su2SgyWindow::Su2SgyWindow(ConversionContext& cx, QWidget* parent) : QWidget(parent, Qt::Window), cx_(cx) {
+  setObjectName("SU2SGY");
+  setWindowTitle("SU to SEGY ");
+  auto* v = new QVBoxLayout(this);
+  auto* g = new QGridLayout;
+  auto named = [](auto* w, const char* name) {
+    w->setObjectName(name);
+    return w;
+  };
+  Command3 = named(new QPushButton("Input file", this), "Command3");
+  Text1 = named(new QLineEdit(" ", this), "Text1");
+  Command4 = named(new QPushButton("Output file", this), "Command4");
+  Text2 = named(new QLineEdit(" ", this), "Text2");
+  g->addWidget(Command3, 0, 0);
+  g->addWidget(Text1, 0, 1);
+  g->addWidget(Command4, 1, 0);
+  g->addWidget(Text2, 1, 1);
+  int row = 2;
+  auto box = [&](const char* name, const char* text, const char* label) {
+    auto* e = named(new QLineEdit(text, this), name);
+    auto* l = new QLabel(label, this);
+    l->setBuddy(e);
+    g->addWidget(l, row, 0);
+    g->addWidget(e, row++, 1);
+    return e;
+  };
+  Text3 = box("Text3", "1", "Trace minimum");
+  Text4 = box("Text4", "10000", "Trace maximum");
+  Text6 = box("Text6", "1", "convert (0= dont convert to IBM)");
+  Text8 = box("Text8", "0", "Endian (0 for PC)");
+  Text5 = box("Text5", "1", "Buffered (0 or 1)");
+  Text7 = box("Text7", "0", "Maximum errors");
+  v->addLayout(g);
+  auto* buttons = new QHBoxLayout;
+  Command2 = named(new QPushButton("Convert", this), "Command2");
+  Command5 = named(new QPushButton("Info", this), "Command5");
+  Command1 = named(new QPushButton("Cancel", this), "Command1");
+  buttons->addWidget(Command2);
+  buttons->addWidget(Command5);
+  buttons->addStretch();
+  buttons->addWidget(Command1);
+  v->addLayout(buttons);
+  for (auto* e : {Text5, Text6, Text8}) KeyFilter::Install(e, "01", [this] { cx_.beep(); });
+  connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+  connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+  connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
+  connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
+  connect(Command5, &QPushButton::clicked, this, [this] { Command5_Click(); });
+}
+
+void Su2SgyWindow::Command1_Click() { close(); }
+
+void Su2SgyWindow::Command3_Click() {
+  auto name = cx_.sv.dialogs.open_file({"SU file selection", cx_.st.Work_Dir, "SU file |*.SU*|All files|*.*|", "*.SU", true});
+  if (!name) return;  // Cancel changes nothing
+  cx_.st.Input_File = *name;
+  Text1->setText(Q(*name));
+  Text2->setText(Q((name->size() > 2 ? name->substr(0, name->size() - 2) : *name) + "SGY"));
+  if (auto su = ReadSuLayout(*name)) {
+    cx_.st.Dt = su->dt;
+    Text4->setText(QString::number(su->traces));
+  }
+}
+
+void Su2SgyWindow::Command4_Click() {
+  auto name = cx_.sv.dialogs.save_file({"SEG-Y file selection", cx_.st.Work_Dir, "SEGY |*.SGY*|All files|*.*|", "*.SGY", false});
+  if (!name) return;
+  cx_.st.Output_File = *name;
+  Text2->setText(Q(*name));
+}
+
+void Su2SgyWindow::Command5_Click() { cx_.sv.msg.ok(Su2SgyHelpText(cx_.st.CrLf), MsgIcon::Information, kTitle); }
+
+void Su2SgyWindow::Command2_Click() {
+  BusyPointer busy(this);
+  const std::string I = Trim(S(Text1)), O = Trim(S(Text2));
+  if (cx_.st.Input_File.empty() || I.empty() || O.empty()) return;
+  if (SameFile(I, O)) {
+    cx_.sv.msg.ok(kSameInputOutput, MsgIcon::Exclamation, kTitle);
+    return;
+  }
+  if (Existe_file(O) && !cx_.sv.msg.yes(O + " already exists, delete this file ?", MsgIcon::Question, kTitle)) return;
+  // segywrite writes beside O and renames over it when complete: an old O
+  // stays until the new one is whole.
+  Lit_ini(cx_.st);
+  SegywriteBoxes b{BoxNumber(S(Text3)), BoxNumber(S(Text4)), BoxNumber(S(Text6)), BoxNumber(S(Text8)),
+                   BoxNumber(S(Text5)), BoxNumber(S(Text7))};
+  const std::string bat = (fs::path(cx_.sv.work_folder) / "convert.bat").string();
+  BatchOutcome r;
+  if (WriteBatch(bat, SuToSegyLines(cx_.st.SU_Dir, I, O, b))) {
+    BatchWait w;
+    w.time_limit = time_limit;
+    r = RunBatchShown(cx_, this, bat, true, w);
+  }
+  if (!r.ok() || !Existe_file(O)) {
+    cx_.sv.msg.ok(std::string(kProblem) + "\n" + (r.ok() ? O + " was not written" : r.reason()), MsgIcon::Critical,
+                  kTitle);
+    return;
+  }
+  cx_.sv.msg.ok(" Conversion OK", MsgIcon::Information, kTitle);
+}
+
+}  // namespace keld::conversion

@@ -1,0 +1,209 @@
+// The SEG-Y import window, the SU to SEG-Y window and the conversion
+// window's SEG-D and SEG-Y types, driven through their controls against our
+// own sutools, with segyio checking what they wrote.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTextEdit>
+
+#include <filesystem>
+
+#include "common/bytes.hpp"
+#include "common/profile.hpp"
+#include "common/su_file.hpp"
+#include "conversion/shell/convert_window.hpp"
+#include "conversion/shell/seismic_unix_conversions.hpp"
+#include "conversion/shell/segy_window.hpp"
+#include "conversion/shell/su2sgy_window.hpp"
+#include "conversion/tests/conversion_fixture.hpp"
+#include "platform/qt/picture_box.hpp"
+
+namespace keld::conversion {
+namespace {
+
+namespace fs = std::filesystem;
+using keld::testing::ReadBytes;
+using keld::testing::RunCommand;
+using keld::testing::ShellQuote;
+using testing::ConversionHarness;
+using testing::Find;
+
+// Empty when segyio reads each SEG-Y file as the SU file beside it holds it.
+std::string SegyioAgrees(const std::vector<std::array<std::string, 3>>& pairs) {
+  if (RunCommand("/usr/bin/python3 -c 'import segyio' 2>/dev/null") != 0) return "";
+  std::string args, out;
+  for (const auto& p : pairs) args += " " + ShellQuote(p[0]) + " " + ShellQuote(p[1]) + " " + p[2] + " 1 0";
+  const int rc = RunCommand(
+      "/usr/bin/python3 " + ShellQuote(keld::testing::SourceDir() + "/sutools/tests/segyio_compare.py") + args, &out);
+  return rc == 0 ? "" : out;
+}
+
+class SegyWindows : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    auto data = keld::testing::TestData();
+    if (!data) GTEST_SKIP() << "test data folder is missing beside the checkout";
+    data_ = *data;
+    h = std::make_unique<ConversionHarness>(dir.path());
+    // The Seismic Unix programs are our own, in the build's program folder.
+    WritePrivateProfileString("VISUAL_KE", "Directory1", keld::testing::BinDir() + "/", "Visual_KELD.ini");
+    h->state.Shell_Prefix = kShellPrefixClose;  // batch windows close by themselves
+  }
+  std::string Field(const std::string& name, const std::string& from) {
+    const std::string to = dir / ("field data/" + name);
+    fs::create_directories(fs::path(to).parent_path());
+    fs::copy_file(data_ + "/" + from, to);
+    return to;
+  }
+  int BatchWindows() {
+    int n = 0;
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (w->objectName() == "BatchOutput" && w->isVisible()) ++n;
+    return n;
+  }
+  keld::testing::TempDir dir;
+  std::string data_;
+  std::unique_ptr<ConversionHarness> h;
+};
+
+TEST_F(SegyWindows, ImportTestsAndJoinsBigAndLittleEndianRecords) {
+  const std::string a = Field("a.sgy", "segy/segyio_small.sgy"), b = Field("b.sgy", "segy/segyio_small-lsb.sgy"),
+                    c = Field("c.sgy", "segy/segyio_small.sgy");
+  fs::copy_file(keld::testing::BinDir() + "/seg.rtf", dir / "prog/seg.rtf");
+  h->Choose(2);
+  h->window->Lance();
+  auto* w = dynamic_cast<SegyWindow*>(h->window->Opened("Option2"));
+  ASSERT_NE(w, nullptr);
+  EXPECT_FALSE(w->RichTextBox1->toPlainText().isEmpty());  // seg.rtf beside the programs
+  h->dialogs.multi.push_back(std::vector<std::string>{a, b, c});
+  Find<QPushButton>(w, "Command1")->click();
+  EXPECT_EQ(w->List1->count(), 3);
+  EXPECT_EQ(w->Text11->text(), "3");
+  EXPECT_EQ(w->Text4->text(), "50");
+  EXPECT_EQ(w->Text12->text(), "4000");
+  EXPECT_EQ(w->Text5->text(), "25");
+  EXPECT_EQ(w->Text3->text(), "75");
+  EXPECT_EQ(w->Text8->text(), "0");  // the first file is big-endian
+  EXPECT_EQ(w->Text2->text().toStdString(), dir / "field data/a.SU");
+  EXPECT_FALSE(w->Command2->isEnabled());
+
+  // The test run draws the first file's 24 traces.
+  w->Command5->click();
+  ASSERT_TRUE(h->messages.shown.empty()) << h->messages.last().text;
+  EXPECT_EQ(ReadBytes(dir / "work/conv_test.su").size(), 24u * (240 + 4 * 50));
+  EXPECT_EQ(w->SSTab1->currentIndex(), 1);
+  EXPECT_TRUE(w->Command2->isEnabled());
+  const QImage img = w->ecran->image();
+  int grey = 0;
+  for (int y = 0; y < img.height(); ++y)
+    for (int x = 0; x < img.width(); ++x) grey += img.pixel(x, y) == qRgb(0x80, 0x80, 0x80);
+  EXPECT_GT(grey, 100);
+  w->ecran->send_mouse_move(0, 45, 10);
+  EXPECT_EQ(w->ecran->toolTip(), " 40 ms Trace= 2");
+
+  w->Check1->setChecked(true);
+  w->Command2->click();
+  ASSERT_EQ(h->messages.shown.size(), 1u);
+  EXPECT_TRUE(h->messages.last().timed);
+  const std::string out = dir / "field data/a.SU";
+  const auto joined = ReadBytes(out);
+  const size_t tl = 240 + 4 * 50;
+  ASSERT_EQ(joined.size(), 75 * tl);
+  EXPECT_EQ(h->messages.last().text, out + " has been recorded OK size: " + std::to_string(75 * tl));
+  EXPECT_FALSE(fs::exists(dir / "work/tempo.su"));
+  EXPECT_FALSE(fs::exists(out + ".part"));
+  std::vector<std::array<std::string, 3>> pairs;
+  for (int k = 0; k < 3; ++k) {
+    const std::string part = dir / ("part" + std::to_string(k) + ".su");
+    keld::testing::WriteText(part, std::string(joined.begin() + k * 25 * tl, joined.begin() + (k + 1) * 25 * tl));
+    pairs.push_back({k == 0 ? a : k == 1 ? b : c, part, k == 1 ? "little" : "big"});
+  }
+  EXPECT_EQ(SegyioAgrees(pairs), "");
+  EXPECT_EQ(BatchWindows(), 0);
+  w->close();
+  EXPECT_FALSE(fs::exists(dir / "work/tmp.bat"));
+}
+
+TEST_F(SegyWindows, AFailingBatchIsToldAndLeavesNothing) {
+  const std::string a = Field("a.sgy", "segy/segyio_small.sgy");
+  const auto whole = ReadBytes(a);
+  const std::string cut = dir / "field data/cut.sgy";
+  keld::testing::WriteText(cut, std::string(whole.begin(), whole.begin() + 3600 + 200));
+  SegyWindow w(h->window->context(), nullptr);
+  h->dialogs.multi.push_back(std::vector<std::string>{cut});
+  w.Select_i();  // no whole trace: the one-trace trial runs and fails
+  ASSERT_GE(h->messages.shown.size(), 2u);
+  EXPECT_NE(h->messages.last().text.find("no whole trace"), std::string::npos) << h->messages.last().text;
+  h->messages.clear();
+  w.Text4->setText("50");
+  w.Command2_Click();
+  ASSERT_EQ(h->messages.shown.size(), 1u);
+  EXPECT_NE(h->messages.last().text.find(" Conversion problem...verify parameters"), std::string::npos);
+  EXPECT_NE(h->messages.last().text.find("segyread: "), std::string::npos) << h->messages.last().text;
+  EXPECT_FALSE(fs::exists(dir / "field data/cut.SU"));
+  EXPECT_FALSE(fs::exists(dir / "field data/cut.SU.part"));
+  // A missing program: its name in the message, no output.
+  h->messages.clear();
+  WritePrivateProfileString("VISUAL_KE", "Directory1", dir / "nowhere/", "Visual_KELD.ini");
+  h->state.Input_File = a;
+  h->state.Output_File = dir / "field data/x.su";
+  h->state.SU_Dir.clear();
+  auto r = Convert_SEGY_2_SU(h->window->context(), nullptr, false);
+  EXPECT_FALSE(r.ok());
+  EXPECT_NE(h->messages.last().text.find("segyread"), std::string::npos) << h->messages.last().text;
+  EXPECT_FALSE(fs::exists(dir / "field data/x.su") && fs::file_size(dir / "field data/x.su") > 0);
+  EXPECT_EQ(BatchWindows(), 0);
+}
+
+TEST_F(SegyWindows, ConversionWindowTypesAndSuToSegy) {
+  // The conversion window's SEG-D type, then its SEG-Y type with "Liitle Endian".
+  const std::string d = Field("shot.segd", "segd/su_demos_3stomp_test.segd");
+  h->Choose(13);
+  h->window->Lance();
+  auto* cw = dynamic_cast<ConvertWindow*>(h->window->Opened("Option13"));
+  ASSERT_NE(cw, nullptr);
+  cw->Text1->setText(QString::fromStdString(d));
+  cw->Text2->setText(QString::fromStdString(dir / "field data/shot.su"));
+  cw->Command2->click();
+  ASSERT_TRUE(h->messages.shown.empty()) << h->messages.last().text;
+  EXPECT_EQ(ReadSuLayout(dir / "field data/shot.su")->traces, 6);
+  const std::string y = Field("line.sgy", "segy/segyio_small-lsb.sgy");
+  h->state.Conversion_Type = kSegy2Su;
+  cw->Option1->setChecked(true);
+  cw->Text1->setText(QString::fromStdString(y));
+  cw->Text2->setText(QString::fromStdString(dir / "field data/line.su"));
+  cw->Command2->click();
+  ASSERT_TRUE(h->messages.shown.empty()) << h->messages.last().text;
+  h->state.Output_File = dir / "field data/line.su";
+  EXPECT_EQ(SegyioAgrees({{y, h->state.Output_File, "little"}}), "");
+
+  h->Choose(15);
+  h->window->Lance();
+  auto* w = dynamic_cast<Su2SgyWindow*>(h->window->Opened("Option15"));
+  ASSERT_NE(w, nullptr);
+  h->dialogs.files.push_back(h->state.Output_File);
+  w->Command3->click();
+  EXPECT_EQ(w->Text4->text(), "25");
+  EXPECT_EQ(w->Text2->text().toStdString(), dir / "field data/line.SGY");
+  w->Text6->setText("0");
+  w->Command2->click();
+  ASSERT_EQ(h->messages.shown.size(), 1u);
+  EXPECT_EQ(h->messages.last().text, " Conversion OK");
+  EXPECT_EQ(SegyioAgrees({{dir / "field data/line.SGY", h->state.Output_File, "big"}}), "");
+  // Output = input is refused; a cancelled input dialog changes nothing.
+  w->Text2->setText(w->Text1->text());
+  w->Command2->click();
+  EXPECT_EQ(h->messages.last().text, kSameInputOutput);
+  h->dialogs.files.push_back(std::nullopt);
+  w->Command3->click();
+  EXPECT_EQ(w->Text4->text(), "25");
+  EXPECT_EQ(BatchWindows(), 0);
+}
+
+}  // namespace
+}  // namespace keld::conversion

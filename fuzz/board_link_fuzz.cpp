@@ -1,0 +1,111 @@
+// The board link fed through a fake port: the input is what the units send,
+// in pieces whose sizes and error events the input also chooses. A shot (arm,
+// status, notice, every unit's blocks) and a noise-monitor pass run over it;
+// nothing may be read outside what arrived, and every wait must end.
+#include <algorithm>
+#include <cstdint>
+#include <functional>
+
+#include "boardlink/board_link.hpp"
+#include "boardlink/byte_queue.hpp"
+
+namespace {
+
+using namespace keld::board;
+
+class FuzzPort : public SerialPort {
+ public:
+  FuzzPort(const uint8_t* data, size_t size) : data_(data), size_(size) {}
+  bool exhausted() const { return pos_ >= size_; }
+
+  void set_port_number(int n) override { number_ = n; }
+  int port_number() const override { return number_; }
+  bool open() override { return open_ = true; }
+  void close() override {
+    open_ = false;
+    queue_.clear();
+  }
+  bool is_open() const override { return open_; }
+  bool set_baud_rate(int) override { return true; }
+  void set_input_buffer_size(int) override {}
+  void set_input_length(int n) override { input_length_ = n; }
+  void set_receive_threshold(int n) override { threshold_ = n; }
+  void set_binary_mode(bool) override {}
+  bool write(const uint8_t*, size_t) override { return open_; }
+  void drain_output(int) override {}
+  // Each poll delivers the next piece: a control byte gives its length (and
+  // now and then an error event), the bytes after it are the piece.
+  void poll_events() override {
+    if (exhausted()) return;
+    const uint8_t control = data_[pos_++];
+    if (control >= 0xF0 && handler_) {
+      static const int kCodes[] = {kEvSend, kEvReceive, kEvCts, kEvEof, kErBreak, kErFrame, kErOverrun, kErRxOver,
+                                   kErRxParity, kErTxFull, kErDcb, kErDevice, 0, 3, 4, 1234};
+      handler_(kCodes[control & 0x0F]);
+      return;
+    }
+    const size_t n = std::min<size_t>(control == 0 ? 192 : control, size_ - pos_);
+    queue_.append(data_ + pos_, n);
+    pos_ += n;
+    if (handler_ && threshold_ > 0 && queue_.size() >= static_cast<size_t>(threshold_)) handler_(kEvReceive);
+  }
+  size_t in_buffer_count() override { return queue_.size(); }
+  std::vector<uint8_t> read() override {
+    return queue_.take(input_length_ > 0 ? static_cast<size_t>(input_length_) : queue_.size());
+  }
+  std::vector<uint8_t> take(size_t n) override { return queue_.take(n); }
+  void discard_input() override { queue_.clear(); }
+  void discard_output() override {}
+  void set_event_handler(std::function<void(int)> handler) override { handler_ = std::move(handler); }
+  std::string error() const override { return {}; }
+
+ private:
+  const uint8_t* data_;
+  size_t size_;
+  size_t pos_ = 0;
+  ByteQueue queue_;
+  std::function<void(int)> handler_;
+  int number_ = 0, input_length_ = 1, threshold_ = 0;
+  bool open_ = false;
+};
+
+// Ends every wait once the input is used up: the trigger wait has no time-out.
+struct StopWhenDone : keld::EventPump {
+  FuzzPort* port = nullptr;
+  int16_t* stop = nullptr;
+  void pump() override {
+    if (port->exhausted()) *stop = 1;
+  }
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size < 2) return 0;
+  const bool boardtest = data[0] & 1;
+  const int32_t samples = 1 + (data[1] % 4) * 100;  // 1, 101, 201, 301
+  FuzzPort port(data + 2, size - 2);
+  int16_t stop = 0;
+  StopWhenDone pump;
+  pump.port = &port;
+  pump.stop = &stop;
+  LinkConfig cfg = boardtest ? LinkConfig::Boardtest() : LinkConfig::Korvan();
+  cfg.reopen_pause_s = 0;
+  cfg.block_timeout_ms = 1;
+  cfg.status_timeout_ms = 1;
+  cfg.drain_quiet_ms = 0;
+  cfg.drain_max_ms = 1;
+  cfg.stray_check_ms = 0;
+  BoardLink link(port, pump, stop, cfg);
+  if (!link.open_port(1)) return 0;
+  // A shot.
+  link.Invia_Setup(samples, 8000, 0, 1, 1, 0, 0, 0, 0);
+  (void)link.Attendi_Risposta();
+  if (link.Attendi_Trigger())
+    for (int unit = 1; unit <= 3 && stop != 1; ++unit) (void)link.Leggi_Unita(samples, unit);
+  // A noise-monitor pass on what is left.
+  stop = 0;
+  link.Invia_Setup(256, 8000, 0, 0, 0, 0, 0, 0, 0);
+  if (link.Attendi_Trigger()) (void)link.Leggi_Unita(256, 1);
+  return 0;
+}

@@ -1,0 +1,38 @@
+// Arbitrary bytes as the SU file velscan is started on: the scan and its
+// index, then the gather of the middle CDP read and corrected.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include <unistd.h>
+
+#include "velscan/engine/gather.hpp"
+#include "velscan/engine/scan.hpp"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  using namespace keld::velscan;
+  char name[] = "/tmp/keld-velscan-fuzz-XXXXXX";
+  int fd = mkstemp(name);
+  if (fd < 0) return 0;
+  bool written = write(fd, data, size) == static_cast<ssize_t>(size);
+  close(fd);
+  if (written) {
+    auto scan = ScanSuFile(name);
+    if (scan.ok()) {
+      auto span = scan->cdp_index.find(MiddleKey(scan->first_cdp, scan->last_cdp));
+      keld::SuReader r;
+      if (span && r.open(name).ok()) {
+        Gather g;
+        std::string why;
+        if (ReadGather(r, span->traces, g, why)) {
+          auto x = GatherOffsets(g, 5, -50);
+          auto c = NmoGather(g, x, 2000, 1.5, scan->layout.dt, scan->layout.delrt);
+          if (c.size() != g.samples.size()) __builtin_trap();
+        }
+      }
+    }
+  }
+  unlink(name);
+  return 0;
+}

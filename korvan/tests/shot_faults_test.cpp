@@ -1,0 +1,206 @@
+// Shots against units that misbehave on the line, the geometry a shot takes
+// when armed, the text record taking its name only when the shot is complete,
+// and the after-shot dialog's default button.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QPushButton>
+
+#include <filesystem>
+
+#include "boardsim/samples.hpp"
+#include "common/files.hpp"
+#include "common/numtext.hpp"
+#include "common/su_file.hpp"
+#include "dropconv/seg2_export.hpp"
+#include "korvan/engine/low_pass.hpp"
+#include "korvan/tests/korvan_fixture.hpp"
+#include "korvan/window/choix_dialog.hpp"
+#include "platform/qt/grid.hpp"
+
+using namespace keld;
+using namespace keld::korvan;
+using namespace keld::korvan::testing;
+using keld::sim::BlockFault;
+using keld::testing::TempDir;
+
+namespace {
+
+// What a unit sent, de-meaned and through the low-pass set the shot used.
+std::vector<float> Expected(const sim::ShotSpec& desc, int unit, int n, const FilterState& f) {
+  std::vector<int32_t> raw = sim::UnitSamples(desc, unit, 0, n);
+  std::vector<float> x(raw.begin(), raw.end());
+  float sum = 0;
+  for (int i = 1; i < n; ++i) sum += x[static_cast<size_t>(i)];
+  const float mean = sum / static_cast<float>(n - 1);
+  for (float& v : x) v -= mean;
+  std::vector<float> y(x.size());
+  FiltraTrace(f, x, y);
+  return y;
+}
+
+struct Faults : ::testing::Test {
+  TempDir d;
+  KorvanHarness h{d.path()};
+  Korvan* w = nullptr;
+  void SetUp() override {
+    w = &h.start();
+    ASSERT_TRUE(w->link().open_port(1)) << w->link().error();
+    w->Command10->setEnabled(true);
+    w->Total_Channel->setText("4");
+    w->Nb_Sample->setCurrentIndex(0);    // 256
+    w->Sample_rate->setCurrentIndex(2);  // 512 us, 2000 Hz
+  }
+  std::string tmp() const { return d.path() + "/work/tmp.su"; }
+  std::string dati() const { return d.path() + "/work/DATA/dati.txt"; }
+  void Return(QWidget* target) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(target, &press);
+  }
+};
+
+struct FaultCase {
+  const char* what;
+  std::function<void(sim::SimConfig&, Korvan&)> set;
+  std::vector<int> reported;  // units named in an "ERROR ! " box
+  int samples = 256;
+};
+
+}  // namespace
+
+// A late block, a block more than asked, a stray byte after the notice: the
+// unit concerned is reported, and every channel that is recorded holds
+// exactly what its unit sent. A unit that answers only once it has recorded
+// 2.1 s is read like any other.
+TEST_F(Faults, MisbehavingUnitsAreReportedAndNoChannelHoldsAnotherUnitsBytes) {
+  const std::vector<FaultCase> cases = {
+      {"a block 2.6 s late",
+       [](sim::SimConfig& c, Korvan&) { c.faults.push_back({BlockFault::Kind::Delay, 2, 0, -1, 2600}); },
+       {2, 3}},
+      {"one block more than asked",
+       [](sim::SimConfig& c, Korvan&) { c.faults.push_back({BlockFault::Kind::Extra, 2, 3}); },
+       {2}},
+      {"a stray byte after the notice",
+       [](sim::SimConfig& c, Korvan&) {
+         c.stray_after_notice = 1;
+         c.stray_delay_ms = 40;
+       },
+       {1}},
+      {"the first block held for the recording time",
+       [](sim::SimConfig& c, Korvan& k) {
+         c.hold_first_block = true;
+         k.Sample_rate->setCurrentIndex(3);  // 1024 us: 2048 samples record for 2.1 s
+         k.Nb_Sample->setCurrentIndex(3);
+       },
+       {},
+       2048},
+  };
+  for (const FaultCase& fc : cases) {
+    SCOPED_TRACE(fc.what);
+    sim::SimConfig& cfg = h.port.units().config();
+    cfg = sim::SimConfig{};
+    fc.set(cfg, *w);
+    h.messages.clear();
+    w->Command10->click();
+    std::vector<int> reported;
+    for (const auto& m : h.messages.shown) {
+      ASSERT_EQ(m.text.rfind("ERROR ! ", 0), 0u) << m.text;
+      reported.push_back(std::stoi(m.text.substr(8)));
+    }
+    EXPECT_EQ(reported, fc.reported);
+    auto traces = ReadSuFile(tmp());
+    ASSERT_TRUE(traces.ok()) << traces.error();
+    ASSERT_EQ(traces->size(), 4u);
+    const sim::ShotSpec desc = h.port.units().shot();
+    for (int c = 1; c <= 4; ++c) {
+      const SuTrace& t = (*traces)[static_cast<size_t>(c - 1)];
+      if (t.header.trid == 2) continue;  // a dead trace: zeros in its place
+      EXPECT_EQ(t.samples, Expected(desc, c, fc.samples, h.state.Filtre)) << "channel " << c;
+    }
+    w->choix()->hide();
+  }
+}
+
+// The geometry grid was drawn for 3 channels; the shot of 6 must not take
+// its stale columns.
+TEST_F(Faults, TheShotTakesTheGeometryOfTheBoxesWhenArmed) {
+  w->Total_Channel->setText("3");
+  w->fr->setText("0");
+  w->Text15->setText("2");
+  w->sx->setText("-3");
+  w->Dessine_Geometrie();
+  w->Total_Channel->setText("6");
+  w->Command10->click();
+  auto traces = ReadSuFile(tmp());
+  ASSERT_TRUE(traces.ok());
+  ASSERT_EQ(traces->size(), 6u);
+  const double station = Val(w->Text17->text().toStdString());
+  for (int c = 1; c <= 6; ++c) {
+    const SuTraceHeader& t = (*traces)[static_cast<size_t>(c - 1)].header;
+    EXPECT_EQ(t.gx, 2 * (c - 1)) << c;
+    EXPECT_EQ(t.sx, -3) << c;
+    EXPECT_EQ(t.offset, 2 * (c - 1) + 3) << c;
+    EXPECT_EQ(t.cdp, *CLng((station + t.offset) / 2)) << c;
+  }
+  // The SEG-2 copy puts receivers and source in one frame, as the headers do:
+  // the source 3 m before geophone 1 is at -3.
+  ClassSEG2Export rec;
+  ASSERT_TRUE(rec.Read(dati()).ok());
+  for (int c = 1; c <= 6; ++c) {
+    const SuTraceHeader& t = (*traces)[static_cast<size_t>(c - 1)].header;
+    EXPECT_EQ(rec.Channel(c).strings[3], "RECEIVER_LOCATION " + std::to_string(t.gx - (*traces)[0].header.gx));
+    EXPECT_EQ(rec.Channel(c).strings[5], "SOURCE_LOCATION " + std::to_string(t.sx - (*traces)[0].header.gx));
+  }
+}
+
+TEST_F(Faults, TheTextRecordTakesItsNameOnlyWhenTheShotIsComplete) {
+  keld::testing::WriteText(dati(), "an earlier shot's record");
+  bool seen_during = true;
+  h.pump.hook = [&] {
+    int requests = 0;
+    for (const auto& p : h.port.units().received) requests += p[0] == 0xD1;
+    if (requests > 0 && requests < 6) seen_during = seen_during && !std::filesystem::exists(dati());
+    if (requests > 6 && !w->Virtual_trigger->isHidden()) w->Virtual_trigger->click();
+  };
+  w->Command10->click();
+  h.pump.hook = nullptr;
+  EXPECT_TRUE(seen_during) << "no record stands under the name during the transfer";
+  EXPECT_FALSE(std::filesystem::exists(dati())) << "a stopped shot leaves no record to convert";
+  for (const auto& e : std::filesystem::directory_iterator(d.path() + "/work/DATA"))
+    EXPECT_EQ(e.path().filename().string().find(".dati.txt"), std::string::npos) << e.path();
+  // A record that cannot be written is reported.
+  std::filesystem::remove_all(d.path() + "/work/DATA");
+  keld::testing::WriteText(d.path() + "/work/DATA", "a file where the folder should be");
+  h.messages.clear();
+  w->choix()->hide();
+  w->Command10->click();
+  ASSERT_EQ(h.messages.shown.size(), 1u);
+  EXPECT_EQ(h.messages.last().text.rfind("The text record cannot be written: ", 0), 0u)
+      << h.messages.last().text;
+}
+
+TEST_F(Faults, EnterInTheAfterShotDialogIsAlwaysSaveAs) {
+  w->Command10->click();
+  ChoixDialog* c = w->choix();
+  ASSERT_TRUE(c->isVisible());
+  int saves = 0, erases = 0, stacks = 0;
+  QObject::disconnect(c->Command1, nullptr, nullptr, nullptr);
+  QObject::disconnect(c->Command2, nullptr, nullptr, nullptr);
+  QObject::disconnect(c->Command3, nullptr, nullptr, nullptr);
+  QObject::connect(c->Command1, &QPushButton::clicked, [&] { ++saves; });
+  QObject::connect(c->Command2, &QPushButton::clicked, [&] { ++stacks; });
+  QObject::connect(c->Command3, &QPushButton::clicked, [&] { ++erases; });
+  h.state.Dernier_Record = d.path() + "/work/DATA/FILE999.SU";
+  for (QPushButton* focused : {c->Command3, c->Command2, c->Command4}) {
+    c->hide();
+    c->Open();
+    focused->setFocus();
+    QApplication::processEvents();
+    Return(focused);
+  }
+  EXPECT_EQ(saves, 3);
+  EXPECT_EQ(erases, 0);
+  EXPECT_EQ(stacks, 0);
+  EXPECT_TRUE(c->Command1->isDefault());
+}

@@ -1,0 +1,86 @@
+// susort, sunmo and sustack as the batch runs them: processes on files and
+// pipes, with their messages and exit statuses.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "common/su_file.hpp"
+#include "common/testing/testsupport.hpp"
+
+namespace keld {
+namespace {
+
+using keld::testing::RunCommand;
+using keld::testing::ShellQuote;
+using keld::testing::TempDir;
+
+std::string Prog(const char* name) { return ShellQuote(keld::testing::BinDir() + "/" + name); }
+
+SuTrace Trace(int tracl, int cdp, int offset, std::vector<float> s) {
+  SuTrace t;
+  t.header.tracl = tracl;
+  t.header.cdp = cdp;
+  t.header.offset = offset;
+  t.header.ns = static_cast<int16_t>(s.size());
+  t.header.dt = 4000;
+  t.samples = std::move(s);
+  return t;
+}
+
+TEST(StackPrograms, SortFromAPipeThenStackByCdp) {
+  TempDir d;
+  ASSERT_TRUE(WriteSuFile(d / "in.su", {Trace(1, 7, 300, {1, 0, 4}), Trace(2, 5, 100, {2, 2, 0}),
+                                        Trace(3, 7, -100, {3, 0, 0}), Trace(4, 5, -200, {0, 4, 0})})
+                  .ok());
+  std::string out;
+  ASSERT_EQ(RunCommand("cat " + ShellQuote(d / "in.su") + " | " + Prog("SUSORT") + " cdp offset >" +
+                           ShellQuote(d / "sorted.su"),
+                       &out),
+            0)
+      << out;
+  auto sorted = ReadSuFile(d / "sorted.su");
+  ASSERT_TRUE(sorted.ok());
+  std::vector<int> tracl;
+  for (const auto& t : sorted.value()) tracl.push_back(t.header.tracl);
+  EXPECT_EQ(tracl, (std::vector<int>{4, 2, 3, 1}));
+  ASSERT_EQ(RunCommand(Prog("SUSTACK") + " <" + ShellQuote(d / "sorted.su") + " key=cdp >" + ShellQuote(d / "st.su"), &out), 0)
+      << out;
+  auto st = ReadSuFile(d / "st.su");
+  ASSERT_TRUE(st.ok());
+  ASSERT_EQ(st->size(), 2u);
+  // Each sample divided by the number of non-zero values stacked there.
+  EXPECT_EQ((*st)[0].samples, (std::vector<float>{2, 3, 0}));
+  EXPECT_EQ((*st)[1].samples, (std::vector<float>{2, 0, 4}));
+  EXPECT_EQ((*st)[0].header.nhs, 2);
+  EXPECT_EQ((*st)[0].header.offset, 0);
+  EXPECT_EQ((*st)[0].header.tracl, 4);  // the header of the group's first trace
+}
+
+TEST(StackPrograms, BadArgumentsAndStreamsExitOneWithAMessage) {
+  TempDir d;
+  ASSERT_TRUE(WriteSuFile(d / "in.su", {Trace(1, 7, 300, {1, 0, 4})}).ok());
+  const std::string in = " <" + ShellQuote(d / "in.su") + " >/dev/null";
+  struct Case {
+    std::string cmd, says;
+  } cases[] = {
+      {Prog("sunmo") + " cdp=1,2 tnmo=.1 vnmo=1500" + in, "number of cdp values (2)"},
+      {Prog("sunmo") + " tnmo=.2,.1 vnmo=1500,1600" + in, "tnmo values must increase"},
+      {Prog("sunmo") + " tnmo=.1 vnmo=-5" + in, "vnmo values must be positive"},
+      {Prog("sunmo") + " 'smute=1.5;x'" + in, "smute="},
+      {Prog("susort") + " nokey" + in, "\"nokey\" is not a trace header key"},
+      {Prog("susort") + in, "give at least one key"},
+      {Prog("sustack") + " key=nokey" + in, "not a trace header key"},
+      {"head -c 250 " + ShellQuote(d / "in.su") + " | " + Prog("sustack") + " >/dev/null", "truncated"},
+      {"head -c 250 " + ShellQuote(d / "in.su") + " | " + Prog("susort") + " cdp >/dev/null", "truncated"},
+      {Prog("sunmo") + " </dev/null >/dev/null", "no trace on standard input"},
+  };
+  for (const auto& c : cases) {
+    std::string out;
+    EXPECT_EQ(RunCommand("(" + c.cmd + ")", &out), 1) << c.cmd;
+    EXPECT_NE(out.find(c.says), std::string::npos) << c.cmd << "\n" << out;
+  }
+}
+
+}  // namespace
+}  // namespace keld

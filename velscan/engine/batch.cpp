@@ -1,0 +1,174 @@
+#include "velscan/engine/batch.hpp"
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <thread>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "common/files.hpp"
+#include "common/numtext.hpp"
+#include "common/shell.hpp"
+#include "common/su_file.hpp"
+#include "common/text.hpp"
+
+namespace keld::velscan {
+
+namespace {
+std::string Seconds(int32_t ms) {
+  std::string s = Str(ms / 1000.0);
+  return s[0] == ' ' ? s.substr(1) : s;
+}
+}  // namespace
+
+std::string CdpList(const std::vector<Pick>& picks) {
+  std::string s;
+  for (size_t i = 0; i < picks.size(); ++i)
+    if (i == 0 || picks[i].cdp != picks[i - 1].cdp) s += (i == 0 ? " cdp=" : ",") + std::to_string(picks[i].cdp);
+  return s;
+}
+
+std::string VelocityLists(const std::vector<Pick>& picks) {
+  std::string s;
+  for (size_t i = 0; i < picks.size();) {
+    std::string t = " tnmo=", v = " vnmo=";
+    size_t j = i;
+    for (; j < picks.size() && picks[j].cdp == picks[i].cdp; ++j) {
+      t += (j == i ? "" : ",") + Seconds(picks[j].time_ms);
+      v += (j == i ? "" : ",") + std::to_string(picks[j].velocity);
+    }
+    s += t + v;
+    i = j;
+  }
+  return s;
+}
+
+std::string ToolName(const std::string& folder, const std::string& upper) {
+  if (folder.empty()) return upper;
+  const std::string dir = folder.back() == '/' ? folder : folder + "/";
+  const std::string lower = LCase(upper);
+  if (!Existe_file(dir + upper) && Existe_file(dir + lower)) return lower;
+  return upper;
+}
+
+std::string BuildBatchLine(const BatchLineInput& in) {
+  auto prog = [&](const char* name) { return ShellProgram(in.tools_folder, ToolName(in.tools_folder, name)); };
+  std::string smute = CStr(in.smute);
+  if (!smute.empty() && smute[0] == '.') smute = "0" + smute;
+  return prog("SUSORT") + " <" + ShellWord(in.input) + " cdp offset | " + prog("SUNMO") + " smute=" + smute +
+         CdpList(in.picks) + VelocityLists(in.picks) + " | " + prog("SUSTACK") + " >" + ShellWord(in.output) +
+         " key=cdp";
+}
+
+BatchOutcome RunBatchFile(const std::string& batch, const std::string& workdir, EventPump& pump,
+                          const bool& cancel) {
+  BatchOutcome o;
+  char errname[] = "/tmp/keld-batch-XXXXXX";
+  int errfd = mkstemp(errname);
+  if (errfd < 0) {
+    o.messages = std::string("cannot make a temporary file: ") + std::strerror(errno);
+    return o;
+  }
+  unlink(errname);
+  pid_t pid = fork();
+  if (pid < 0) {
+    o.messages = std::string("cannot start /bin/sh: ") + std::strerror(errno);
+    close(errfd);
+    return o;
+  }
+  if (pid == 0) {
+    setpgid(0, 0);  // its own group, so a cancel stops every program of the pipe
+    int null = open("/dev/null", O_RDONLY);
+    if (null >= 0) dup2(null, 0);
+    dup2(errfd, 2);
+    if (!workdir.empty() && chdir(workdir.c_str()) != 0) _exit(126);
+    execl("/bin/sh", "sh", batch.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  setpgid(pid, pid);
+  o.started = true;
+  bool killed = false;
+  for (;;) {
+    int st = 0;
+    pid_t w = waitpid(pid, &st, WNOHANG);
+    if (w == pid) {
+      o.status = WIFEXITED(st) ? WEXITSTATUS(st) : 128 + (WIFSIGNALED(st) ? WTERMSIG(st) : 0);
+      break;
+    }
+    if (w < 0 && errno != EINTR) break;
+    if (cancel && !killed) {
+      kill(-pid, SIGTERM);
+      killed = true;
+      o.cancelled = true;
+    }
+    pump.pump();
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  // The error output, kept short enough for a message box.
+  char buf[2048];
+  ssize_t n = pread(errfd, buf, sizeof buf - 1, 0);
+  close(errfd);
+  if (n > 0) o.messages.assign(buf, static_cast<size_t>(n));
+  while (!o.messages.empty() && (o.messages.back() == '\n' || o.messages.back() == '\r')) o.messages.pop_back();
+  return o;
+}
+
+Status CheckStackOutput(const std::string& path) {
+  auto layout = ReadSuLayout(path);
+  if (!layout) return Status::failure(layout.error());
+  if (layout->file_bytes % layout->trace_bytes != 0)
+    return Status::failure(path + " ends with a partial trace");
+  return Status::good();
+}
+
+Result<std::string> HistoryName(const std::string& su_path) {
+  const auto slash = su_path.find_last_of('/');
+  const auto dot = su_path.find_last_of('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash) || LCase(su_path.substr(dot)) != ".su")
+    return Result<std::string>::failure(su_path + " has no .su extension: no history file for it");
+  return su_path.substr(0, dot) + ".txt";
+}
+
+std::string HistoryText(const std::string& input, const std::string& ordre) {
+  std::string inherited;
+  auto in_name = HistoryName(input);
+  if (in_name && Existe_file(*in_name)) {
+    auto bytes = ReadWholeFile(*in_name);
+    if (bytes) inherited.assign(bytes->begin(), bytes->end());
+  }
+  std::string text;
+  if (inherited.empty()) {
+    text = "* No history file available for " + input + " *";
+  } else {
+    // Every line break as CR LF, whatever the file had.
+    for (size_t i = 0; i < inherited.size(); ++i) {
+      char c = inherited[i];
+      if (c == '\r' || c == '\n') {
+        char other = c == '\r' ? '\n' : '\r';
+        if (i + 1 < inherited.size() && inherited[i + 1] == other) ++i;
+        text += "\r\n";
+      } else {
+        text += c;
+      }
+    }
+    while (text.size() >= 2 && text.compare(text.size() - 2, 2, "\r\n") == 0) text.resize(text.size() - 2);
+  }
+  return text + "\r\n" + ordre + "\r\n";
+}
+
+Status Ecriture_History(const std::string& input, const std::string& output, const std::string& ordre) {
+  if (Existe_file(input) && access(input.c_str(), W_OK) != 0) return Status::failure("Not posible with read only file");
+  auto out_name = HistoryName(output);
+  if (!out_name) return Status::failure(out_name.error());
+  Status s = WriteFileAtomic(*out_name, HistoryText(input, ordre));
+  if (!s) return Status::failure("The history file " + *out_name + " could not be written: " + s.error);
+  return s;
+}
+
+}  // namespace keld::velscan

@@ -1,0 +1,57 @@
+#pragma once
+// The window `pick` ("Pick times"): the picks in a grid, the output file, the
+// sort-NMO-stack command line (editable) and "Run batch", which saves the
+// line as NMO_and_STACK.bat beside the input, runs it, checks its output and
+// then writes the output's history.
+#include <QWidget>
+
+#include <string>
+
+class QLineEdit;
+class QPushButton;
+class QTextEdit;
+
+namespace keld {
+class Grid;
+}
+
+namespace keld::velscan {
+
+class NmoWindow;
+
+class PickWindow : public QWidget {
+  Q_OBJECT
+ public:
+  explicit PickWindow(NmoWindow& main, QWidget* parent = nullptr);
+
+  void Form_Load();
+  void Affiche();
+  void Affiche_Grid();
+  void select_output();
+  void Text1_Change();
+  void Command1_Click();  // "Run batch"
+  // The grid's in-cell editor, with the key codes of the keyboard: digits 48
+  // to 57, keypad digits 96 to 105, keypad point 110, full stop 190, Delete
+  // 46, backspace 8, page and arrow keys 33 to 40.
+  void Grid_KeyDown(int KeyCode);
+
+  std::string Ordre_Batch;
+  // Set while the batch runs: the Cancel of the progress box sets it too.
+  bool cancel_batch = false;
+
+  keld::Grid* Grid = nullptr;
+  QLineEdit* Text1 = nullptr;
+  QPushButton *Command1 = nullptr, *Command2 = nullptr;
+  QTextEdit *RichTextBox1 = nullptr, *RichTextBox2 = nullptr;
+
+ protected:
+  bool eventFilter(QObject* o, QEvent* e) override;
+
+ private:
+  bool run_batch(const std::string& batch);
+  NmoWindow& main_;
+  int quiet_ = 0;
+  bool new_text_ = false;
+};
+
+}  // namespace keld::velscan
