@@ -8,6 +8,10 @@ namespace keld::sutools {
 
 int SusortMain(int argc, const char* const* argv, std::FILE* in, std::FILE* out, std::FILE* err);
 int SunmoMain(int argc, const char* const* argv, std::FILE* in, std::FILE* out, std::FILE* err);
+// sunmo on `threads` threads (0: one per processor, as SunmoMain); the output
+// is the same for any count.
+int SunmoMainThreads(int argc, const char* const* argv, std::FILE* in, std::FILE* out, std::FILE* err,
+                     unsigned threads);
 int SustackMain(int argc, const char* const* argv, std::FILE* in, std::FILE* out, std::FILE* err);
 
 }  // namespace keld::sutools

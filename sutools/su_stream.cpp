@@ -1,5 +1,6 @@
 #include "sutools/su_stream.hpp"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 
@@ -7,12 +8,18 @@
 
 namespace keld::sutools {
 
-bool SuStreamReader::next(StreamTrace& t) {
-  if (!error_.empty()) return false;
+size_t SuStreamReader::fetch(uint8_t* dst, size_t n) {
+  if (in_) return std::fread(dst, 1, n, in_);
+  const size_t got = std::min(n, size_ - pos_);
+  std::memcpy(dst, data_ + pos_, got);
+  pos_ += got;
+  return got;
+}
+
+bool SuStreamReader::check(const uint8_t* h, size_t got, int& ns, int& dt_us) {
   const long long number = count_ + 1;
-  size_t got = std::fread(t.header, 1, 240, in_);
   if (got == 0) {
-    if (std::ferror(in_)) error_ = "read error on standard input at trace " + std::to_string(number);
+    if (in_ && std::ferror(in_)) error_ = "read error on standard input at trace " + std::to_string(number);
     return false;
   }
   if (got < 240) {
@@ -20,32 +27,67 @@ bool SuStreamReader::next(StreamTrace& t) {
              " of 240 bytes)";
     return false;
   }
-  t.ns = get_i16le(t.header + 114);
-  t.dt_us = get_i16le(t.header + 116);
-  if (t.ns <= 0) {
-    error_ = "trace " + std::to_string(number) + ": ns=" + std::to_string(t.ns) +
+  ns = get_i16le(h + 114);
+  dt_us = get_i16le(h + 116);
+  if (ns <= 0) {
+    error_ = "trace " + std::to_string(number) + ": ns=" + std::to_string(ns) +
              " in the header (samples per trace must be positive; not an SU stream?)";
     return false;
   }
-  if (need_dt_ && t.dt_us <= 0) {
-    error_ = "trace " + std::to_string(number) + ": dt=" + std::to_string(t.dt_us) +
+  if (need_dt_ && dt_us <= 0) {
+    error_ = "trace " + std::to_string(number) + ": dt=" + std::to_string(dt_us) +
              " in the header (the sample interval must be positive)";
     return false;
   }
+  return true;
+}
+
+bool SuStreamReader::truncated(size_t got, size_t want) {
+  error_ = "trace " + std::to_string(count_ + 1) + ": truncated (" + std::to_string(got) + " of " +
+           std::to_string(want) + " sample bytes)";
+  return false;
+}
+
+bool SuStreamReader::readRaw(uint8_t* dst, int& ns, int& dt_us) {
+  if (!error_.empty() || !check(dst, fetch(dst, 240), ns, dt_us)) return false;
+  const size_t want = 4 * static_cast<size_t>(ns);
+  const size_t got = fetch(dst + 240, want);
+  if (got < want) return truncated(got, want);
+  ++count_;
+  return true;
+}
+
+bool SuStreamReader::nextRaw(const uint8_t*& trace, int& ns, int& dt_us) {
+  if (in_) {
+    buf_.resize(kMaxTraceBytes);
+    trace = buf_.data();
+    return readRaw(buf_.data(), ns, dt_us);
+  }
+  if (!error_.empty()) return false;
+  const uint8_t* h = data_ + pos_;
+  const size_t left = size_ - pos_;
+  if (!check(h, std::min<size_t>(left, 240), ns, dt_us)) return false;
+  const size_t want = 4 * static_cast<size_t>(ns);
+  if (left - 240 < want) return truncated(left - 240, want);
+  trace = h;
+  pos_ += 240 + want;
+  ++count_;
+  return true;
+}
+
+bool SuStreamReader::next(StreamTrace& t) {
+  if (!error_.empty() || !check(t.header, fetch(t.header, 240), t.ns, t.dt_us)) return false;
+  size_t got = 0;
   const size_t bytes = 4 * static_cast<size_t>(t.ns);
   t.samples.resize(static_cast<size_t>(t.ns));
   if constexpr (std::endian::native == std::endian::little) {
-    got = std::fread(t.samples.data(), 1, bytes, in_);
+    got = fetch(reinterpret_cast<uint8_t*>(t.samples.data()), bytes);
   } else {
     buf_.resize(bytes);
-    got = std::fread(buf_.data(), 1, bytes, in_);
+    got = fetch(buf_.data(), bytes);
     for (int k = 0; k < t.ns; ++k) t.samples[static_cast<size_t>(k)] = get_f32le(buf_.data() + 4 * k);
   }
-  if (got < bytes) {
-    error_ = "trace " + std::to_string(number) + ": truncated (" + std::to_string(got) + " of " +
-             std::to_string(bytes) + " sample bytes)";
-    return false;
-  }
+  if (got < bytes) return truncated(got, bytes);
   ++count_;
   return true;
 }

@@ -17,21 +17,41 @@ struct StreamTrace {
   double dt_seconds() const { return dt_us * 1e-6; }
 };
 
+// The most bytes one trace can take: a header and 32767 samples.
+constexpr size_t kMaxTraceBytes = 240 + 4 * 32767;
+
 class SuStreamReader {
  public:
   // `need_dt` false lets traces with dt <= 0 through, for programs that only
   // pass headers along.
   explicit SuStreamReader(std::FILE* in, bool need_dt = true) : in_(in), need_dt_(need_dt) {}
+  // The same over a stream already in memory (a mapped file), read in place.
+  SuStreamReader(const uint8_t* data, size_t size, bool need_dt = true)
+      : in_(nullptr), need_dt_(need_dt), data_(data), size_(size) {}
   // True with the next trace in `t`. False at the end of the stream, with
   // error() empty after a clean end and set when the stream is bad: a partial
   // header, ns <= 0, dt <= 0, or fewer sample bytes than the header announces.
   bool next(StreamTrace& t);
+  // The same for the raw bytes of the next trace (header, then the samples as
+  // they stand in the stream), copied to `dst`, which has room for
+  // kMaxTraceBytes; `ns` and `dt_us` from its header.
+  bool readRaw(uint8_t* dst, int& ns, int& dt_us);
+  // The same without a copy where the stream is in memory: `trace` points at
+  // the raw bytes, valid until the next call.
+  bool nextRaw(const uint8_t*& trace, int& ns, int& dt_us);
   const std::string& error() const { return error_; }
   int64_t count() const { return count_; }  // whole traces read so far
 
  private:
+  // Up to n bytes of the stream into dst; the count copied.
+  size_t fetch(uint8_t* dst, size_t n);
+  // Checks a header of which `got` bytes were there; false at the end or on error.
+  bool check(const uint8_t* h, size_t got, int& ns, int& dt_us);
+  bool truncated(size_t got, size_t want);
   std::FILE* in_;
   bool need_dt_ = true;
+  const uint8_t* data_ = nullptr;  // the stream in memory, when not a file
+  size_t size_ = 0, pos_ = 0;
   std::string error_;
   int64_t count_ = 0;
   std::vector<uint8_t> buf_;

@@ -1,4 +1,6 @@
+#include <algorithm>
 #include <cmath>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -7,6 +9,7 @@
 #include "sutools/nmo.hpp"
 #include "sutools/su_stream.hpp"
 #include "sutools/stack_tools.hpp"
+#include "sutools/trace_batch.hpp"
 
 namespace keld::sutools {
 
@@ -43,6 +46,11 @@ int Fail(std::FILE* err, const std::string& why) {
 }  // namespace
 
 int SunmoMain(int argc, const char* const* argv, std::FILE* in, std::FILE* out, std::FILE* err) {
+  return SunmoMainThreads(argc, argv, in, out, err, 0);
+}
+
+int SunmoMainThreads(int argc, const char* const* argv, std::FILE* in, std::FILE* out, std::FILE* err,
+                     unsigned threads) {
   if (WantsSelfDoc(argc, in)) {
     std::fputs(kDoc, out);
     return 1;
@@ -78,27 +86,37 @@ int SunmoMain(int argc, const char* const* argv, std::FILE* in, std::FILE* out, 
   auto velocities = NmoVelocities::Make(cdps, tnmo, vnmo);
   if (!velocities) return Fail(err, velocities.error());
 
-  // The slowness of the last CDP, reused while the CDP and the time axis stay.
-  std::vector<float> s2, corrected;
-  int64_t s2_cdp = 0;
-  int s2_ns = -1, s2_dt = 0, s2_delrt = 0;
-  NmoWork work;
-  return RunTraceStream("sunmo", in, out, err, [&](StreamTrace& t, std::string&) {
-    const int32_t cdp = get_i32le(t.header + 20);
-    const int32_t offset = get_i32le(t.header + 36);
-    const int delrt = get_i16le(t.header + 108);
-    if (cdp != s2_cdp || t.ns != s2_ns || t.dt_us != s2_dt || delrt != s2_delrt) {
-      velocities->SlownessSquared(cdp, t.ns, t.dt_seconds(), delrt * 1e-3, s2);
-      s2_cdp = cdp;
-      s2_ns = t.ns;
-      s2_dt = t.dt_us;
-      s2_delrt = delrt;
-    }
-    corrected.resize(t.samples.size());
-    ApplyNmo(t.samples.data(), corrected.data(), t.ns, t.dt_seconds(), delrt * 1e-3, offset, s2.data(), p, work);
-    t.samples.swap(corrected);
-    return true;
-  });
+  // Traces are independent: each thread corrects its share of a batch with
+  // its own work space and the slowness of the last CDP it met, reused while
+  // the CDP and the time axis stay.
+  const NmoVelocities& v = *velocities;
+  auto make = [&v, p]() -> TraceProcess {
+    struct State {
+      std::vector<float> s2, corrected;
+      int64_t cdp = 0;
+      int ns = -1, dt = 0, delrt = 0;
+      NmoWork work;
+    };
+    auto st = std::make_shared<State>();
+    return [&v, p, st](TraceRef& t, std::string&) {
+      State& s = *st;
+      const int32_t cdp = get_i32le(t.header + 20);
+      const int32_t offset = get_i32le(t.header + 36);
+      const int delrt = get_i16le(t.header + 108);
+      if (cdp != s.cdp || t.ns != s.ns || t.dt_us != s.dt || delrt != s.delrt) {
+        v.SlownessSquared(cdp, t.ns, t.dt_seconds(), delrt * 1e-3, s.s2);
+        s.cdp = cdp;
+        s.ns = t.ns;
+        s.dt = t.dt_us;
+        s.delrt = delrt;
+      }
+      s.corrected.resize(static_cast<size_t>(t.ns));
+      ApplyNmo(t.samples, s.corrected.data(), t.ns, t.dt_seconds(), delrt * 1e-3, offset, s.s2.data(), p, s.work);
+      std::copy(s.corrected.begin(), s.corrected.end(), t.samples);
+      return true;
+    };
+  };
+  return RunTraceStreamBatched("sunmo", in, out, err, threads, make);
 }
 
 }  // namespace keld::sutools

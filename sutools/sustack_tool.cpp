@@ -1,4 +1,6 @@
+#include <bit>
 #include <cmath>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -7,6 +9,7 @@
 #include "sutools/args.hpp"
 #include "sutools/su_stream.hpp"
 #include "sutools/stack_tools.hpp"
+#include "sutools/whole_input.hpp"
 
 namespace keld::sutools {
 
@@ -62,13 +65,15 @@ int SustackMain(int argc, const char* const* argv, std::FILE* in, std::FILE* out
     normpow = *v;
   }
 
-  SuStreamReader reader(in);
-  StreamTrace t, group;
+  // A regular file is read in place; a pipe through the stream reader.
+  WholeInput mapped;
+  SuStreamReader reader = mapped.mapFile(in) ? SuStreamReader(mapped.data(), mapped.size()) : SuStreamReader(in);
+  StreamTrace group;
   std::vector<double> sum;
   std::vector<int> live;
+  std::vector<float> x;
   int traces = 0;
   double key = 0;
-  int64_t written = 0;
   std::vector<double> norm;  // norm[n] = n^normpow, made as far as needed
   auto flush = [&]() -> bool {
     if (traces == 0) return true;
@@ -77,28 +82,38 @@ int SustackMain(int argc, const char* const* argv, std::FILE* in, std::FILE* out
       group.samples[i] = live[i] > 0 ? static_cast<float>(sum[i] / norm[static_cast<size_t>(live[i])]) : 0.0f;
     put_i32le(group.header + 36, 0);
     put_i16le(group.header + 32, static_cast<int16_t>(std::min(traces, 32767)));
-    ++written;
     return WriteStreamTrace(out, group);
   };
-  while (reader.next(t)) {
-    const double k = Key(t.header, field);
+  const uint8_t* raw = nullptr;
+  int ns = 0, dt = 0;
+  while (reader.nextRaw(raw, ns, dt)) {
+    const double k = Key(raw, field);
     if (traces == 0 || k != key) {
       if (!flush()) return Fail(err, "cannot write to standard output");
-      group = t;
-      sum.assign(static_cast<size_t>(t.ns), 0.0);
-      live.assign(static_cast<size_t>(t.ns), 0);
+      std::memcpy(group.header, raw, 240);
+      group.ns = ns;
+      group.dt_us = dt;
+      group.samples.resize(static_cast<size_t>(ns));
+      sum.assign(static_cast<size_t>(ns), 0.0);
+      live.assign(static_cast<size_t>(ns), 0);
       traces = 0;
       key = k;
-    } else if (t.ns != group.ns) {
-      return Fail(err, "trace " + std::to_string(reader.count()) + ": ns=" + std::to_string(t.ns) +
+    } else if (ns != group.ns) {
+      return Fail(err, "trace " + std::to_string(reader.count()) + ": ns=" + std::to_string(ns) +
                            " differs from the " + std::to_string(group.ns) + " of its group");
     }
-    const float* x = t.samples.data();
+    x.resize(static_cast<size_t>(ns));
+    if constexpr (std::endian::native == std::endian::little) {
+      std::memcpy(x.data(), raw + 240, 4 * x.size());
+    } else {
+      for (size_t i = 0; i < x.size(); ++i) x[i] = get_f32le(raw + 240 + 4 * i);
+    }
+    const float* xs = x.data();
     double* acc = sum.data();
     int* n = live.data();
     for (size_t i = 0, e = sum.size(); i < e; ++i) {
-      acc[i] += x[i];
-      n[i] += x[i] != 0;
+      acc[i] += xs[i];
+      n[i] += xs[i] != 0;
     }
     ++traces;
   }

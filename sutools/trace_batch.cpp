@@ -1,0 +1,178 @@
+#include "sutools/trace_batch.hpp"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "common/bytes.hpp"
+#include "sutools/su_stream.hpp"
+
+namespace keld::sutools {
+
+namespace {
+
+// About this many bytes a batch: large enough that starting the threads costs
+// nothing next to the work, small enough that the next program of a pipe
+// starts early.
+constexpr size_t kBatchBytes = 4u << 20;
+
+struct Batch {
+  // Whole traces in stream layout, one after another: `used` bytes of room
+  // for kBatchBytes and one more trace (left uninitialised: every byte
+  // written out was read in first).
+  std::unique_ptr<uint8_t[]> bytes{new uint8_t[kBatchBytes + kMaxTraceBytes]};
+  size_t used = 0;
+  std::vector<size_t> start;   // where each trace begins in `bytes`
+  int64_t first = 0;           // stream number of the first trace, from 1
+  // The first trace whose processing failed (index into start) and why.
+  size_t failed = SIZE_MAX;
+  std::string why;
+  void clear() {
+    used = 0;
+    start.clear();
+    failed = SIZE_MAX;
+    why.clear();
+  }
+};
+
+void Fill(SuStreamReader& reader, Batch& b) {
+  b.clear();
+  b.first = reader.count() + 1;
+  int ns = 0, dt = 0;
+  while (b.used < kBatchBytes) {
+    if (!reader.readRaw(b.bytes.get() + b.used, ns, dt)) break;
+    b.start.push_back(b.used);
+    b.used += 240 + 4 * static_cast<size_t>(ns);
+  }
+}
+
+// Processes traces [lo, hi) of the batch; records the first failure.
+void Work(Batch& b, size_t lo, size_t hi, TraceProcess& process, std::vector<float>& samples, size_t& failed,
+          std::string& why) {
+  for (size_t i = lo; i < hi; ++i) {
+    uint8_t* h = b.bytes.get() + b.start[i];
+    TraceRef t;
+    t.header = h;
+    t.ns = get_i16le(h + 114);
+    t.dt_us = get_i16le(h + 116);
+    const size_t n = static_cast<size_t>(t.ns);
+    samples.resize(n);
+    uint8_t* raw = h + 240;
+    if constexpr (std::endian::native == std::endian::little) {
+      std::memcpy(samples.data(), raw, 4 * n);
+    } else {
+      for (size_t k = 0; k < n; ++k) samples[k] = get_f32le(raw + 4 * k);
+    }
+    t.samples = samples.data();
+    if (!process(t, why)) {
+      failed = i;
+      return;
+    }
+    if constexpr (std::endian::native == std::endian::little) {
+      std::memcpy(raw, samples.data(), 4 * n);
+    } else {
+      for (size_t k = 0; k < n; ++k) put_f32le(raw + 4 * k, samples[k]);
+    }
+  }
+}
+
+// Processes the whole batch on the workers, each a contiguous share.
+void Process(Batch& b, std::vector<TraceProcess>& workers, std::vector<std::vector<float>>& space) {
+  const size_t n = b.start.size(), w = std::min(workers.size(), std::max<size_t>(n, 1));
+  std::vector<size_t> failed(w, SIZE_MAX);
+  std::vector<std::string> why(w);
+  std::vector<std::thread> threads;
+  for (size_t j = 1; j < w; ++j)
+    threads.emplace_back([&, j] { Work(b, n * j / w, n * (j + 1) / w, workers[j], space[j], failed[j], why[j]); });
+  Work(b, 0, n / w, workers[0], space[0], failed[0], why[0]);
+  for (auto& t : threads) t.join();
+  for (size_t j = 0; j < w; ++j)
+    if (failed[j] != SIZE_MAX) {
+      b.failed = failed[j];
+      b.why = why[j];
+      return;
+    }
+}
+
+// Writes the traces of the batch before `upto`; false when the write fails.
+bool Write(std::FILE* out, const Batch& b, size_t upto) {
+  const size_t end = upto < b.start.size() ? b.start[upto] : b.used;
+  return std::fwrite(b.bytes.get(), 1, end, out) == end;
+}
+
+}  // namespace
+
+int RunTraceStreamBatched(const char* prog, std::FILE* in, std::FILE* out, std::FILE* err, unsigned threads,
+                          const std::function<TraceProcess()>& make_process) {
+  if (threads == 0) threads = std::clamp(std::thread::hardware_concurrency(), 1u, 16u);
+  std::vector<TraceProcess> workers;
+  for (unsigned j = 0; j < threads; ++j) workers.push_back(make_process());
+  std::vector<std::vector<float>> space(threads);
+  SuStreamReader reader(in);
+  // Three batches in turn: one read, one processed, one written at a time.
+  std::array<Batch, 3> batch;
+  Batch* reading = &batch[0];
+  Batch* working = &batch[1];
+  Batch* writing = &batch[2];
+  working->clear();
+  writing->clear();
+  bool wrote = true;
+  int64_t write_first = 0;
+  for (;;) {
+    {
+      std::thread r([&] { Fill(reader, *reading); });
+      std::thread w;
+      if (!writing->start.empty()) {
+        write_first = writing->first;
+        w = std::thread([&] { wrote = Write(out, *writing, writing->failed); });
+      }
+      Process(*working, workers, space);
+      r.join();
+      if (w.joinable()) w.join();
+    }
+    if (!wrote) {
+      std::fprintf(err, "%s: cannot write trace %lld to standard output\n", prog, static_cast<long long>(write_first));
+      return 1;
+    }
+    if (writing->failed != SIZE_MAX) {
+      std::fprintf(err, "%s: trace %lld: %s\n", prog, static_cast<long long>(writing->first + writing->failed),
+                   writing->why.c_str());
+      return 1;
+    }
+    if (working->start.empty() && reading->start.empty()) break;
+    // The processed batch goes to the writer, the one just read to the workers.
+    writing->clear();
+    std::swap(writing, working);
+    std::swap(working, reading);
+  }
+  if (!reader.error().empty()) {
+    std::fprintf(err, "%s: %s\n", prog, reader.error().c_str());
+    return 1;
+  }
+  if (reader.count() == 0) {
+    std::fprintf(err, "%s: no trace on standard input\n", prog);
+    return 1;
+  }
+  if (std::fflush(out) != 0 || std::ferror(out)) {
+    std::fprintf(err, "%s: cannot write to standard output\n", prog);
+    return 1;
+  }
+  return 0;
+}
+
+void WidenPipes(std::FILE* in, std::FILE* out) {
+  for (std::FILE* f : {in, out}) {
+    const int fd = fileno(f);
+    struct stat s;
+    if (fd >= 0 && fstat(fd, &s) == 0 && S_ISFIFO(s.st_mode)) (void)fcntl(fd, F_SETPIPE_SZ, 1 << 20);
+  }
+}
+
+}  // namespace keld::sutools
