@@ -32,6 +32,10 @@ class RecordWindow : public QWidget {
  public:
   QListWidget* List1 = nullptr;
   QProgressBar* ProgressBar1 = nullptr;
+  QPushButton *Command1 = nullptr, *Command2 = nullptr;  // Convert, Info
+
+  virtual void Command1_Click() = 0;
+  virtual void Command2_Click() = 0;
 
  protected:
   RecordWindow(ConversionContext& cx, QWidget* parent, const char* name, const char* caption);
@@ -42,6 +46,8 @@ class RecordWindow : public QWidget {
   QLabel* Label(const char* name, const char* text);
   void AddRow(QWidget* w);  // a whole-width row below the grid
   void ButtonRow(std::initializer_list<QWidget*> ws);  // buttons side by side, below
+  // The progress bar, then the Convert and Info buttons wired to their handlers.
+  void AddConvertButtons(bool progress_visible = true);
   static QString Q(const std::string& s);
 
   // The common dialog with multiple selection from `Work_Dir`; nullopt when

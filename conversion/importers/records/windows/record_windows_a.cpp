@@ -53,15 +53,10 @@ AbemWindow::AbemWindow(ConversionContext& cx, QWidget* parent)
   Text2 = Box("Text2", "", " ", "This will be the SU file");
   Command3 = Button("Command3", "Out file");
   g_->addWidget(Command3, row_ - 1, 0);
-  AddRow(ProgressBar1);
-  Command1 = Button("Command1", "Convert");
-  Command2 = Button("Command2", "Info");
-  ButtonRow({Command1, Command2});
+  AddConvertButtons();
   connect(Command4, &QPushButton::clicked, this, [this] { Select_i(); });
   connect(Command3, &QPushButton::clicked, this,
           [this] { PickOutput(Text2, "SU File name selection"); });
-  connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
-  connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
 }
 
 void AbemWindow::Select_i() {
@@ -149,17 +144,12 @@ SisformeWindow::SisformeWindow(ConversionContext& cx, QWidget* parent)
   Text2 = Box("Text2", "", "", "This will be the SU file");
   Command4 = Button("Command4", "Output file");
   g_->addWidget(Command4, row_ - 1, 0);
-  AddRow(ProgressBar1);
-  Command1 = Button("Command1", "Convert");
-  Command2 = Button("Command2", "Info");
-  ButtonRow({Command1, Command2});
+  AddConvertButtons();
   connect(Command3, &QPushButton::clicked, this, [this] { Select_i(); });
   connect(Command5, &QPushButton::clicked, this, [this] { Select_i(); });
   connect(Command4, &QPushButton::clicked, this, [this] { Outputfile(); });
   OutputOnDoubleClick(Text2, [this] { Outputfile(); });
   connect(Command6, &QPushButton::clicked, this, [this] { Calcul_gd_file(); });
-  connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
-  connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
 }
 
 void SisformeWindow::Select_i() {
@@ -245,14 +235,9 @@ Es1225Window::Es1225Window(ConversionContext& cx, QWidget* parent)
   Command4 = Button("Command4", "Out file");
   g_->addWidget(Command4, row_ - 1, 0);
   for (QLineEdit* e : {Text3, Text4, Text5}) KeyFilter::Install(e, "0123456789", [this] { cx_.beep(); });
-  AddRow(ProgressBar1);
-  Command1 = Button("Command1", "Convert");
-  Command2 = Button("Command2", "Info");
-  ButtonRow({Command1, Command2});
+  AddConvertButtons();
   connect(Command3, &QPushButton::clicked, this, [this] { Select_i(); });
   connect(Command4, &QPushButton::clicked, this, [this] { PickOutput(Text2, "SU File name selection"); });
-  connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
-  connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
 }
 
 void Es1225Window::Select_i() {
