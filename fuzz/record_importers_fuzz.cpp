@@ -17,7 +17,7 @@ using namespace keld::conversion;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const Bytes file(data, size);
   int16_t v[6] = {};
-  std::memcpy(v, data, std::min(size, sizeof v));
+  if (size) std::memcpy(v, data, std::min(size, sizeof v));
   const int ns = v[0] % 4096, channels = v[1] % 64;
   (void)ReadAbemHeader(file);
   (void)ReadAbemRecord(file, "f", {ns, 500, channels}, 1);
