@@ -72,22 +72,23 @@ class BlockReader {
       if (left < 240) {
         if (!end_) break;
         error_ = TruncatedHeader(count_ + 1, left);
-        return;
+        break;
       }
       error_ = CheckTraceHeader(h, count_ + 1, true, ns, dt);
-      if (!error_.empty()) return;
+      if (!error_.empty()) break;
       const size_t bytes = 240 + 4 * static_cast<size_t>(ns);
       if (left < bytes) {
         if (!end_) break;
         error_ = TruncatedSamples(count_ + 1, left - 240, bytes - 240);
-        return;
+        break;
       }
       b.start.push_back(pos);
       pos += bytes;
       ++count_;
     }
+    // The whole traces before a fault still go through.
     b.used = pos;
-    carry_.assign(b.bytes.get() + pos, b.bytes.get() + have);
+    if (error_.empty()) carry_.assign(b.bytes.get() + pos, b.bytes.get() + have);
     if (end_ && read_error_ && carry_.empty() && error_.empty())
       error_ = "read error on standard input at trace " + std::to_string(count_ + 1);
   }

@@ -44,6 +44,10 @@ TEST(StackPrograms, SortFromAPipeThenStackByCdp) {
   std::vector<int> tracl;
   for (const auto& t : sorted.value()) tracl.push_back(t.header.tracl);
   EXPECT_EQ(tracl, (std::vector<int>{4, 2, 3, 1}));
+  // From a file into a pipe: the same bytes.
+  ASSERT_EQ(RunCommand(Prog("susort") + " <" + ShellQuote(d / "in.su") + " cdp offset | cat >" + ShellQuote(d / "piped.su"), &out), 0)
+      << out;
+  EXPECT_EQ(keld::testing::ReadBytes(d / "piped.su"), keld::testing::ReadBytes(d / "sorted.su"));
   ASSERT_EQ(RunCommand(Prog("SUSTACK") + " <" + ShellQuote(d / "sorted.su") + " key=cdp >" + ShellQuote(d / "st.su"), &out), 0)
       << out;
   auto st = ReadSuFile(d / "st.su");
@@ -73,6 +77,9 @@ TEST(StackPrograms, BadArgumentsAndStreamsExitOneWithAMessage) {
       {Prog("sustack") + " key=nokey" + in, "not a trace header key"},
       {"head -c 250 " + ShellQuote(d / "in.su") + " | " + Prog("sustack") + " >/dev/null", "truncated"},
       {"head -c 250 " + ShellQuote(d / "in.su") + " | " + Prog("susort") + " cdp >/dev/null", "truncated"},
+      {"head -c 250 " + ShellQuote(d / "in.su") + " >" + ShellQuote(d / "cut.su") + "; " + Prog("sustack") + " <" +
+           ShellQuote(d / "cut.su") + " >/dev/null",
+       "trace 1: truncated (10 of 12 sample bytes)"},
       {Prog("sunmo") + " </dev/null >/dev/null", "no trace on standard input"},
   };
   for (const auto& c : cases) {
