@@ -29,29 +29,34 @@ const char* const kDoc =
     "\n"
     "The input is a file or a pipe; a pipe is first copied to a temporary file.\n";
 
-// Hands the sorted traces to a pipe on standard output straight from the
-// mapped input, without copying them through a buffer of ours: the pipe
-// refers to the pages and the reader copies out of them. The mapping is
-// read-only, so the pages stay as they are until read. False when the pipe
-// fails; -1 when standard output takes no such transfer (not a pipe).
-int SpliceSpans(std::FILE* out, const uint8_t* data, const std::vector<TraceSpan>& spans) {
+// Hands the sorted traces to standard output straight from the mapped input,
+// many at a time, without copying them through a buffer of ours. A pipe
+// takes them by reference (vmsplice: the pipe refers to the pages and the
+// reader copies out of them; the mapping is read-only, so the pages stay as
+// they are until read); anything else by a gathering write.
+bool WriteSpans(std::FILE* out, const uint8_t* data, const std::vector<TraceSpan>& spans) {
   const int fd = fileno(out);
+  if (fd < 0 || std::fflush(out) != 0) return false;
   struct stat s;
-  if (fd < 0 || fstat(fd, &s) != 0 || !S_ISFIFO(s.st_mode) || std::fflush(out) != 0) return -1;
+  bool splice = fstat(fd, &s) == 0 && S_ISFIFO(s.st_mode);
   std::vector<iovec> iov;
   size_t next = 0;
-  bool first = true;
   while (next < spans.size() || !iov.empty()) {
     while (iov.size() < 512 && next < spans.size()) {
       const TraceSpan& t = spans[next++];
       iov.push_back({const_cast<uint8_t*>(data + t.start), t.bytes});
     }
-    const ssize_t n = vmsplice(fd, iov.data(), iov.size(), 0);
+    const int count = static_cast<int>(iov.size());
+    const ssize_t n = splice ? vmsplice(fd, iov.data(), iov.size(), 0) : writev(fd, iov.data(), count);
     if (n < 0) {
       if (errno == EINTR) continue;
-      return first && (errno == EINVAL || errno == ENOSYS) ? -1 : 0;
+      // A pipe that takes no pages by reference still takes a write.
+      if (splice && (errno == EINVAL || errno == ENOSYS)) {
+        splice = false;
+        continue;
+      }
+      return false;
     }
-    first = false;
     // Drops what went through, keeping the rest of a partly taken span.
     size_t done = static_cast<size_t>(n), k = 0;
     while (k < iov.size() && done >= iov[k].iov_len) done -= iov[k++].iov_len;
@@ -61,13 +66,6 @@ int SpliceSpans(std::FILE* out, const uint8_t* data, const std::vector<TraceSpan
     }
     iov.erase(iov.begin(), iov.begin() + static_cast<std::ptrdiff_t>(k));
   }
-  return 1;
-}
-
-bool WriteSpans(std::FILE* out, const uint8_t* data, const std::vector<TraceSpan>& spans) {
-  if (const int r = SpliceSpans(out, data, spans); r >= 0) return r == 1;
-  for (const TraceSpan& t : spans)
-    if (std::fwrite(data + t.start, 1, t.bytes, out) != t.bytes) return false;
   return true;
 }
 
