@@ -50,6 +50,10 @@ TEST(StackPrograms, SortFromAPipeThenStackByCdp) {
   EXPECT_EQ(keld::testing::ReadBytes(d / "piped.su"), keld::testing::ReadBytes(d / "sorted.su"));
   ASSERT_EQ(RunCommand(Prog("SUSTACK") + " <" + ShellQuote(d / "sorted.su") + " key=cdp >" + ShellQuote(d / "st.su"), &out), 0)
       << out;
+  // A pipe (read as a stream) stacks to the same bytes as the file (read in place).
+  ASSERT_EQ(RunCommand("cat " + ShellQuote(d / "sorted.su") + " | " + Prog("SUSTACK") + " key=cdp >" + ShellQuote(d / "st2.su"), &out), 0)
+      << out;
+  EXPECT_EQ(keld::testing::ReadBytes(d / "st2.su"), keld::testing::ReadBytes(d / "st.su"));
   auto st = ReadSuFile(d / "st.su");
   ASSERT_TRUE(st.ok());
   ASSERT_EQ(st->size(), 2u);
