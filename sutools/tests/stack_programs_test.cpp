@@ -63,6 +63,18 @@ TEST(StackPrograms, SortFromAPipeThenStackByCdp) {
   EXPECT_EQ((*st)[0].header.nhs, 2);
   EXPECT_EQ((*st)[0].header.offset, 0);
   EXPECT_EQ((*st)[0].header.tracl, 4);  // the header of the group's first trace
+  // A stream cut in the last trace: the whole group before it written, the
+  // cut group not, from a file and from a pipe alike.
+  const std::string cut = "head -c 1000 " + ShellQuote(d / "sorted.su");
+  ASSERT_EQ(RunCommand(cut + " >" + ShellQuote(d / "cut.su")), 0);
+  for (const std::string& run : {Prog("sustack") + " <" + ShellQuote(d / "cut.su"), cut + " | " + Prog("sustack")}) {
+    ASSERT_EQ(RunCommand("(" + run + " >" + ShellQuote(d / "part.su") + ")", &out), 1) << run;
+    EXPECT_NE(out.find("sustack: trace 4: truncated (4 of 12 sample bytes)"), std::string::npos) << out;
+    auto part = ReadSuFile(d / "part.su");
+    ASSERT_TRUE(part.ok()) << run;
+    ASSERT_EQ(part->size(), 1u);
+    EXPECT_EQ((*part)[0].samples, (*st)[0].samples);
+  }
 }
 
 TEST(StackPrograms, BadArgumentsAndStreamsExitOneWithAMessage) {
