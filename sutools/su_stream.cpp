@@ -11,7 +11,7 @@ namespace keld::sutools {
 size_t SuStreamReader::fetch(uint8_t* dst, size_t n) {
   if (in_) return std::fread(dst, 1, n, in_);
   const size_t got = std::min(n, size_ - pos_);
-  std::memcpy(dst, data_ + pos_, got);
+  if (got > 0) std::memcpy(dst, data_ + pos_, got);
   pos_ += got;
   return got;
 }

@@ -145,7 +145,7 @@ int StackMapped(const uint8_t* data, size_t size, const HeaderField& field, doub
     pool.emplace_back(stack, groups.size() * j / threads, groups.size() * (j + 1) / threads);
   stack(0, groups.size() / threads);
   for (auto& t : pool) t.join();
-  if (std::fwrite(output.data(), 1, output.size(), out) != output.size() || std::fflush(out) != 0)
+  if ((!output.empty() && std::fwrite(output.data(), 1, output.size(), out) != output.size()) || std::fflush(out) != 0)
     return Fail(err, "cannot write to standard output");
   return fault.empty() ? 0 : Fail(err, fault);
 }

@@ -51,7 +51,7 @@ class BlockReader {
     b.clear();
     b.first = count_ + 1;
     if (!error_.empty()) return;
-    std::memcpy(b.bytes.get(), carry_.data(), carry_.size());
+    if (!carry_.empty()) std::memcpy(b.bytes.get(), carry_.data(), carry_.size());
     size_t have = carry_.size();
     carry_.clear();
     if (!end_) {

@@ -53,7 +53,7 @@ Outcome Sunmo(const std::vector<uint8_t>& in, unsigned threads) {
   std::FILE* i = std::tmpfile();
   std::FILE* o = std::tmpfile();
   std::FILE* e = std::tmpfile();
-  std::fwrite(in.data(), 1, in.size(), i);
+  if (!in.empty()) std::fwrite(in.data(), 1, in.size(), i);
   std::rewind(i);
   Outcome r;
   r.status = SunmoMainThreads(6, argv, i, o, e, threads);
