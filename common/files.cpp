@@ -47,6 +47,13 @@ bool SameFile(const std::string& a, const std::string& b) {
 }
 
 AtomicFile::AtomicFile(std::string target) : target_(std::move(target)) {
+  // Only a file is ever replaced: a rename over a device, a folder or a pipe
+  // would swap it for a plain file.
+  struct stat st {};
+  if (::stat(target_.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+    error_ = target_ + " is not a regular file";
+    return;
+  }
   fs::path t(target_);
   fs::path dir = t.has_parent_path() ? t.parent_path() : fs::path(".");
   std::string pattern = (dir / ("." + t.filename().string() + ".XXXXXX")).string();

@@ -1,5 +1,7 @@
 #include "common/text.hpp"
 
+#include <algorithm>
+
 #include <cctype>
 
 namespace keld {
@@ -10,8 +12,10 @@ void Remplace_Chaine(std::string& s, std::string_view find, std::string_view rep
   while (from <= s.size()) {
     size_t p = s.find(find, from);
     if (p == std::string::npos) return;
-    s = s.substr(0, p) + std::string(repl) + s.substr(p + find.size());
-    from = p + 1;
+    s.replace(p, find.size(), repl);
+    // One character on, as the programs always did; past the inserted text
+    // when it is longer, so a replacement holding `find` cannot loop for ever.
+    from = p + std::max<size_t>(1, repl.size());
   }
 }
 

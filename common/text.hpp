@@ -8,7 +8,9 @@ namespace keld {
 
 // Replaces `find` by `repl` in `s`, in place. Each search starts one character
 // after the start of the previous replacement, so replacing " " by "" removes
-// single blanks but leaves one of two adjacent blanks ("A  B" gives "A B").
+// single blanks but leaves one of two adjacent blanks ("A  B" gives "A B");
+// after a longer replacement it starts past the inserted text, so it always
+// ends, also when `repl` holds `find`.
 void Remplace_Chaine(std::string& s, std::string_view find, std::string_view repl);
 
 // The key filter of the numeric boxes: returns `key` when its character (upper-

@@ -9,23 +9,12 @@
 
 #include "keysheet/core/header_table.hpp"
 #include "keysheet/core/su_summary.hpp"
+#include "fuzz/scratch_file.hpp"
 
-namespace {
-const std::string& ScratchFile() {
-  static const std::string path = [] {
-    char name[] = "/tmp/keld_fuzz_keysheet_su_XXXXXX";
-    const int fd = mkstemp(name);
-    if (fd >= 0) close(fd);
-    std::atexit([] { std::remove(ScratchFile().c_str()); });
-    return std::string(name);
-  }();
-  return path;
-}
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace keld::keysheet;
-  const std::string& path = ScratchFile();
+  const std::string& path = keld::fuzzing::ScratchPath("");
   if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
     if (size) std::fwrite(data, 1, size, f);
     std::fclose(f);

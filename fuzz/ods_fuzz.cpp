@@ -10,26 +10,15 @@
 
 #include "keysheet/core/sheet_transfer.hpp"
 #include "platform/sheet/ods.hpp"
+#include "fuzz/scratch_file.hpp"
 
-namespace {
-const std::string& ScratchFile() {
-  static const std::string path = [] {
-    char name[] = "/tmp/keld_fuzz_ods_XXXXXX";
-    const int fd = mkstemp(name);
-    if (fd >= 0) close(fd);
-    std::atexit([] { std::remove(ScratchFile().c_str()); });
-    return std::string(name);
-  }();
-  return path;
-}
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace keld;
   const std::string bytes(reinterpret_cast<const char*>(data), size);
   Result<Sheet> sheet = Result<Sheet>::failure("none");
   if (size >= 2 && data[0] == 'P' && data[1] == 'K') {
-    const std::string& path = ScratchFile();
+    const std::string& path = keld::fuzzing::ScratchPath("");
     if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
       std::fwrite(data, 1, size, f);
       std::fclose(f);

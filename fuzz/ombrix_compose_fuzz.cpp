@@ -12,24 +12,13 @@
 
 #include "common/su_file.hpp"
 #include "ombrix/page/compose.hpp"
+#include "fuzz/scratch_file.hpp"
 
-namespace {
-const std::string& ScratchFile() {
-  static const std::string path = [] {
-    char name[] = "/tmp/keld_fuzz_ombrix_XXXXXX";
-    const int fd = mkstemp(name);
-    if (fd >= 0) close(fd);
-    std::atexit([] { std::remove(ScratchFile().c_str()); });
-    return std::string(name);
-  }();
-  return path;
-}
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace keld;
   using namespace keld::ombrix;
-  const std::string& path = ScratchFile();
+  const std::string& path = keld::fuzzing::ScratchPath("");
   if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
     if (size) std::fwrite(data, 1, size, f);
     std::fclose(f);

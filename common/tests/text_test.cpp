@@ -24,6 +24,9 @@ TEST(RemplaceChaine, RemovesBlanksLeavingOneOfTwo) {
   s = "=  ";
   Remplace_Chaine(s, "= ", "=");
   EXPECT_EQ(s, "= ");
+  s = "aa";  // a replacement holding the search text ends
+  Remplace_Chaine(s, "a", "ba");
+  EXPECT_EQ(s, "baba");
 }
 
 namespace {
@@ -77,6 +80,11 @@ TEST(AtomicWrite, FailureKeepsTheOldFileAndLeavesNoTemporary) {
   }
   EXPECT_EQ(files, 1);
   EXPECT_FALSE(WriteFileAtomic(d / "no/such/dir/out", std::string("x")).ok());
+  // Only a file is replaced: never a folder or a device.
+  std::filesystem::create_directory(d / "folder");
+  EXPECT_FALSE(WriteFileAtomic(d / "folder", std::string("x")).ok());
+  EXPECT_TRUE(std::filesystem::is_directory(d / "folder"));
+  EXPECT_FALSE(WriteFileAtomic("/dev/null", std::string("x")).ok());
 }
 
 TEST(Latin1, DegreeSignIsOneByte) {

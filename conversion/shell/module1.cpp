@@ -42,14 +42,7 @@ int16_t Swap_Int(int16_t value) {
 }
 
 void Remplace(std::string& text, const std::string& find, const std::string& repl) {
-  if (find.empty()) return;
-  size_t from = 0;
-  while (true) {
-    size_t p = text.find(find, from);
-    if (p == std::string::npos) return;
-    text.replace(p, find.size(), repl);
-    from = p + repl.size();
-  }
+  Remplace_Chaine(text, find, repl);
 }
 
 namespace {

@@ -126,7 +126,7 @@ Result<SegyExport> ConvertSuToSegy(const std::string& su_path, const std::string
   AtomicFile out(out_path);
   if (!out.is_open()) {
     std::fclose(in);
-    return R::failure(out.error());
+    return R::failure(out.error() + "; " + out_path + " not written");
   }
   std::setvbuf(out.handle(), nullptr, _IOFBF, 1 << 20);
   bool good = out.write(reel);

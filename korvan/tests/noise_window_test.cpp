@@ -154,9 +154,8 @@ TEST(KorvanNoise, ShotAndMonitorExcludeEachOther) {
   Korvan& w = h.start();
   ASSERT_TRUE(OpenPort(w));
   w.Total_Channel->setText("2");
-  // While a shot waits for its trigger, SHOW does nothing.
-  // SHOW is tried as soon as the shot's handler runs, before it arms, and
-  // again once it waits for the trigger.
+  // SHOW does nothing while a shot runs: tried as soon as the shot's handler
+  // runs, before it arms, and again once it waits for the trigger.
   bool tried = false, tried_early = false;
   QTimer poll;
   poll.setInterval(1);

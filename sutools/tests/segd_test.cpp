@@ -221,3 +221,28 @@ TEST(SegdBad, RefusedWithAMessageNeverACrash) {
   r = ReadSegd(std::span<const uint8_t>(big.data(), big.size()));
   EXPECT_NE(r.error().find("extended and external headers"), std::string::npos) << r.error();
 }
+
+TEST(SegdFormats, CountsWrittenAsFFAndRecordsOneAfterAnother) {
+  // Channel sets, extended and external header counts given in the second
+  // general header block; the blocks themselves inserted where they belong.
+  auto r1 = Record(8038, 2, 1, {0, 0, 0, 9});
+  r1[28] = 0xFF, r1[30] = 0xFF, r1[31] = 0xFF;
+  put_u16be(&r1[32 + 3], 1);  // one channel set
+  put_u16be(&r1[32 + 5], 1);  // one extended block
+  put_u16be(&r1[32 + 7], 2);  // two external blocks
+  r1.insert(r1.begin() + 96, 3 * 32, 0xEE);
+  auto r2 = Record(8058, 1, 1, {0x3F, 0x80, 0, 0});
+  std::vector<uint8_t> file = r1;
+  file.insert(file.end(), r2.begin(), r2.end());
+  file.insert(file.end(), 64, 0);  // blank tape space after the last record
+  auto r = ReadSegd(std::span<const uint8_t>(file.data(), file.size()));
+  ASSERT_TRUE(r.ok()) << r.error();
+  EXPECT_EQ(r->info.records, 2);
+  ASSERT_EQ(r->traces.size(), 3u);
+  EXPECT_EQ(r->traces[1].samples, std::vector<float>{9});
+  EXPECT_EQ(r->traces[2].samples, std::vector<float>{1});
+  EXPECT_EQ(r->traces[2].header.tracl, 3);
+  // Something that is not a record after the first one is an error.
+  file.resize(r1.size() + 40, 0x77);
+  EXPECT_NE(ReadSegd(std::span<const uint8_t>(file.data(), file.size())).error().find("record 2: "), std::string::npos);
+}

@@ -56,6 +56,24 @@ QLabel* RecordWindow::Label(const char* name, const char* text) {
 
 void RecordWindow::AddRow(QWidget* w) { v_->addWidget(w); }
 
+void RecordWindow::ButtonRow(std::initializer_list<QWidget*> ws) {
+  auto* h = new QHBoxLayout;
+  for (QWidget* w : ws) h->addWidget(w);
+  v_->addLayout(h);
+}
+
+void RecordWindow::AddConvertButtons(bool progress_visible) {
+  AddRow(ProgressBar1);
+  ProgressBar1->setVisible(progress_visible);
+  Command1 = Button("Command1", "Convert");
+  Command2 = Button("Command2", "Info");
+  ButtonRow({Command1, Command2});
+  connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+  connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+}
+
+QString RecordWindow::Q(const std::string& s) { return QString::fromStdString(s); }
+
 std::optional<std::vector<std::string>> RecordWindow::PickRecords(const char* title, const char* filter,
                                                                   const char* name) {
   FileDialogSpec d;

@@ -6,6 +6,7 @@
 // its own controls under their names and says what its reader needs.
 #include <QWidget>
 
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
@@ -31,6 +32,10 @@ class RecordWindow : public QWidget {
  public:
   QListWidget* List1 = nullptr;
   QProgressBar* ProgressBar1 = nullptr;
+  QPushButton *Command1 = nullptr, *Command2 = nullptr;  // Convert, Info
+
+  virtual void Command1_Click() = 0;
+  virtual void Command2_Click() = 0;
 
  protected:
   RecordWindow(ConversionContext& cx, QWidget* parent, const char* name, const char* caption);
@@ -40,6 +45,10 @@ class RecordWindow : public QWidget {
   QPushButton* Button(const char* name, const char* caption, const char* tip = nullptr);
   QLabel* Label(const char* name, const char* text);
   void AddRow(QWidget* w);  // a whole-width row below the grid
+  void ButtonRow(std::initializer_list<QWidget*> ws);  // buttons side by side, below
+  // The progress bar, then the Convert and Info buttons wired to their handlers.
+  void AddConvertButtons(bool progress_visible = true);
+  static QString Q(const std::string& s);
 
   // The common dialog with multiple selection from `Work_Dir`; nullopt when
   // cancelled. Work_Dir becomes the folder of the files chosen.

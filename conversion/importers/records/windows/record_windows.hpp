@@ -15,9 +15,9 @@ class AbemWindow : public RecordWindow {
  public:
   AbemWindow(ConversionContext& cx, QWidget* parent);
   void Select_i();
-  void Command1_Click();
-  void Command2_Click();
-  QPushButton *Command1, *Command2, *Command3, *Command4;
+  void Command1_Click() override;
+  void Command2_Click() override;
+  QPushButton *Command3, *Command4;
   QLineEdit *Text2, *Text3, *Text4, *Text5, *Text6;
 };
 
@@ -28,9 +28,9 @@ class SisformeWindow : public RecordWindow {
   void Select_i();
   void Outputfile();
   void Calcul_gd_file();
-  void Command1_Click();
-  void Command2_Click();
-  QPushButton *Command1, *Command2, *Command3, *Command4, *Command5, *Command6;
+  void Command1_Click() override;
+  void Command2_Click() override;
+  QPushButton *Command3, *Command4, *Command5, *Command6;
   QLineEdit *Text1, *Text2, *Text3, *Text4, *Text5, *Text6, *Text7, *Text8, *Text9;
   QLabel* Label8;
   QRadioButton *Option1, *Option2, *Option3, *Option4;
@@ -44,9 +44,9 @@ class Es1225Window : public RecordWindow {
  public:
   Es1225Window(ConversionContext& cx, QWidget* parent);
   void Select_i();
-  void Command1_Click();
-  void Command2_Click();
-  QPushButton *Command1, *Command2, *Command3, *Command4;
+  void Command1_Click() override;
+  void Command2_Click() override;
+  QPushButton *Command3, *Command4;
   QLineEdit *Text2, *Text3, *Text4, *Text5;
   QComboBox* Combo1;
 };
@@ -58,9 +58,9 @@ class BisonWindow : public RecordWindow {
   void Select_i();
   void Header_Size();
   void Outputfile();
-  void Command1_Click();
-  void Command2_Click();
-  QPushButton *Command1, *Command2, *Command4, *Command5;
+  void Command1_Click() override;
+  void Command2_Click() override;
+  QPushButton *Command4, *Command5;
   QLineEdit *Text2, *Text3, *Text4, *Text5, *Text6, *Text7;
   QLabel* Label8;
 };
@@ -71,9 +71,9 @@ class PasiWindow : public RecordWindow {
   PasiWindow(ConversionContext& cx, QWidget* parent);
   void Command5_Click();
   void Command4_Click();
-  void Command1_Click();
-  void Command2_Click();
-  QPushButton *Command1, *Command2, *Command4, *Command5;
+  void Command1_Click() override;
+  void Command2_Click() override;
+  QPushButton *Command4, *Command5;
   QLineEdit *Text2, *Text3, *Text4, *Text5, *Text6;
   QLabel* Label8;
 };
@@ -84,9 +84,9 @@ class OyoWindow : public RecordWindow {
   OyoWindow(ConversionContext& cx, QWidget* parent);
   void Select_i();
   void Command4_Click();
-  void Command1_Click();
-  void Command2_Click();
-  QPushButton *Command1, *Command2, *Command3, *Command4;
+  void Command1_Click() override;
+  void Command2_Click() override;
+  QPushButton *Command3, *Command4;
   QLineEdit *Text1, *Text2, *Text3, *Text4, *Text5, *Text6;
   QRadioButton *sinteger, *linterger;
 };
@@ -96,9 +96,9 @@ class AmbrogeoWindow : public RecordWindow {
  public:
   AmbrogeoWindow(ConversionContext& cx, QWidget* parent);
   void Command5_Click();
-  void Command1_Click();
-  void Command2_Click();
-  QPushButton *Command1, *Command2, *Command5;
+  void Command1_Click() override;
+  void Command2_Click() override;
+  QPushButton *Command5;
   QLineEdit *Text1, *Text2, *Text3, *Text4, *Text6;
 };
 

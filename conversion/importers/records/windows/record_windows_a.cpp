@@ -23,8 +23,6 @@
 namespace keld::conversion {
 
 namespace {
-QString Q(const std::string& s) { return QString::fromStdString(s); }
-
 // Pieces joined, each followed by CR LF except those listed in `joined`
 // (which run on into the next piece), with an extra CR LF after `blank`.
 std::string Lines(std::initializer_list<const char*> pieces, std::initializer_list<int> joined,
@@ -40,11 +38,6 @@ std::string Lines(std::initializer_list<const char*> pieces, std::initializer_li
   return s;
 }
 
-void Buttons(QVBoxLayout* v, std::initializer_list<QWidget*> ws) {
-  auto* h = new QHBoxLayout;
-  for (QWidget* w : ws) h->addWidget(w);
-  v->addLayout(h);
-}
 }  // namespace
 
 // ---- abem
@@ -60,15 +53,10 @@ AbemWindow::AbemWindow(ConversionContext& cx, QWidget* parent)
   Text2 = Box("Text2", "", " ", "This will be the SU file");
   Command3 = Button("Command3", "Out file");
   g_->addWidget(Command3, row_ - 1, 0);
-  AddRow(ProgressBar1);
-  Command1 = Button("Command1", "Convert");
-  Command2 = Button("Command2", "Info");
-  Buttons(v_, {Command1, Command2});
+  AddConvertButtons();
   connect(Command4, &QPushButton::clicked, this, [this] { Select_i(); });
   connect(Command3, &QPushButton::clicked, this,
           [this] { PickOutput(Text2, "SU File name selection"); });
-  connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
-  connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
 }
 
 void AbemWindow::Select_i() {
@@ -121,7 +109,7 @@ SisformeWindow::SisformeWindow(ConversionContext& cx, QWidget* parent)
   List1->setObjectName("Grid1");
   Command3 = Button("Command3", "Input file");
   Command5 = Button("Command5", "Press here to select Seismic files");
-  Buttons(v_, {Command3, Command5});
+  ButtonRow({Command3, Command5});
   v_->insertItem(0, v_->takeAt(v_->count() - 1));
   Label8 = Label("Label8", "");
   g_->addWidget(new QLabel("Input file size", this), row_, 0);
@@ -156,17 +144,12 @@ SisformeWindow::SisformeWindow(ConversionContext& cx, QWidget* parent)
   Text2 = Box("Text2", "", "", "This will be the SU file");
   Command4 = Button("Command4", "Output file");
   g_->addWidget(Command4, row_ - 1, 0);
-  AddRow(ProgressBar1);
-  Command1 = Button("Command1", "Convert");
-  Command2 = Button("Command2", "Info");
-  Buttons(v_, {Command1, Command2});
+  AddConvertButtons();
   connect(Command3, &QPushButton::clicked, this, [this] { Select_i(); });
   connect(Command5, &QPushButton::clicked, this, [this] { Select_i(); });
   connect(Command4, &QPushButton::clicked, this, [this] { Outputfile(); });
   OutputOnDoubleClick(Text2, [this] { Outputfile(); });
   connect(Command6, &QPushButton::clicked, this, [this] { Calcul_gd_file(); });
-  connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
-  connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
 }
 
 void SisformeWindow::Select_i() {
@@ -252,14 +235,9 @@ Es1225Window::Es1225Window(ConversionContext& cx, QWidget* parent)
   Command4 = Button("Command4", "Out file");
   g_->addWidget(Command4, row_ - 1, 0);
   for (QLineEdit* e : {Text3, Text4, Text5}) KeyFilter::Install(e, "0123456789", [this] { cx_.beep(); });
-  AddRow(ProgressBar1);
-  Command1 = Button("Command1", "Convert");
-  Command2 = Button("Command2", "Info");
-  Buttons(v_, {Command1, Command2});
+  AddConvertButtons();
   connect(Command3, &QPushButton::clicked, this, [this] { Select_i(); });
   connect(Command4, &QPushButton::clicked, this, [this] { PickOutput(Text2, "SU File name selection"); });
-  connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
-  connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
 }
 
 void Es1225Window::Select_i() {

@@ -21,13 +21,6 @@
 namespace keld::conversion {
 
 namespace {
-QString Q(const std::string& s) { return QString::fromStdString(s); }
-
-void Buttons(QVBoxLayout* v, std::initializer_list<QWidget*> ws) {
-  auto* h = new QHBoxLayout;
-  for (QWidget* w : ws) h->addWidget(w);
-  v->addLayout(h);
-}
 
 std::string SizeText(const std::string& file) {
   auto n = FileLength(file);
@@ -66,16 +59,10 @@ BisonWindow::BisonWindow(ConversionContext& cx, QWidget* parent) : RecordWindow(
   fl->addWidget(i2);
   for (const char* t : {"Float 4 bytes", "Floating 4 bytes", "ASCII"}) fl->addWidget(new QRadioButton(t, frame));
   AddRow(frame);
-  AddRow(ProgressBar1);
-  ProgressBar1->setVisible(false);
-  Command1 = Button("Command1", "Convert");
-  Command2 = Button("Command2", "Info");
-  Buttons(v_, {Command1, Command2});
+  AddConvertButtons(false);
   connect(Command5, &QPushButton::clicked, this, [this] { Select_i(); });
   connect(Command4, &QPushButton::clicked, this, [this] { Outputfile(); });
   OutputOnDoubleClick(Text2, [this] { Outputfile(); });
-  connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
-  connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
 }
 
 void BisonWindow::Select_i() {
@@ -139,14 +126,9 @@ PasiWindow::PasiWindow(ConversionContext& cx, QWidget* parent) : RecordWindow(cx
   Label8 = Label("Label8", " ");
   g_->addWidget(new QLabel("Input file size", this), row_, 0);
   g_->addWidget(Label8, row_++, 1);
-  AddRow(ProgressBar1);
-  Command1 = Button("Command1", "Convert");
-  Command2 = Button("Command2", "Info");
-  Buttons(v_, {Command1, Command2});
+  AddConvertButtons();
   connect(Command5, &QPushButton::clicked, this, [this] { Command5_Click(); });
   connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
-  connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
-  connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
 }
 
 void PasiWindow::Command5_Click() {
@@ -202,14 +184,9 @@ OyoWindow::OyoWindow(ConversionContext& cx, QWidget* parent)
   Text2 = Box("Text2", "", " ");
   Command4 = Button("Command4", "Out file");
   g_->addWidget(Command4, row_ - 1, 0);
-  AddRow(ProgressBar1);
-  Command1 = Button("Command1", "Convert");
-  Command2 = Button("Command2", "Info");
-  Buttons(v_, {Command1, Command2});
+  AddConvertButtons();
   connect(Command3, &QPushButton::clicked, this, [this] { Select_i(); });
   connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
-  connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
-  connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
 }
 
 void OyoWindow::Select_i() {
@@ -293,14 +270,8 @@ AmbrogeoWindow::AmbrogeoWindow(ConversionContext& cx, QWidget* parent)
   Text1 = Box("Text1", "Trace number per record", "24");
   Text4 = Box("Text4", "Sample rate", "0");
   Text2 = Box("Text2", "", " ", "This will be the SU file");
-  AddRow(ProgressBar1);
-  ProgressBar1->setVisible(false);
-  Command1 = Button("Command1", "Convert");
-  Command2 = Button("Command2", "Info");
-  Buttons(v_, {Command1, Command2});
+  AddConvertButtons(false);
   connect(Command5, &QPushButton::clicked, this, [this] { Command5_Click(); });
-  connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
-  connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
 }
 
 void AmbrogeoWindow::Command5_Click() {
