@@ -24,11 +24,15 @@ namespace {
 constexpr size_t kBatchBytes = 16u << 20;
 
 struct Batch {
-  // Whole traces in stream layout, one after another: `used` bytes of room
-  // for kBatchBytes and one more trace (left uninitialised: every byte
-  // written out was read in first).
-  std::unique_ptr<uint8_t[]> bytes{new uint8_t[kBatchBytes + kMaxTraceBytes]};
-  size_t used = 0;
+  // Whole traces in stream layout, one after another: `used` bytes of
+  // `room` (left uninitialised: every byte written out was read in first).
+  std::unique_ptr<uint8_t[]> bytes;
+  size_t room = 0, used = 0;
+  void reserve(size_t n) {
+    if (n <= room) return;
+    bytes.reset(new uint8_t[n]);
+    room = n;
+  }
   std::vector<size_t> start;   // where each trace begins in `bytes`
   int64_t first = 0;           // stream number of the first trace, from 1
   // The first trace whose processing failed (index into start) and why.
@@ -51,14 +55,15 @@ class BlockReader {
     b.clear();
     b.first = count_ + 1;
     if (!error_.empty()) return;
-    if (!carry_.empty()) std::memcpy(b.bytes.get(), carry_.data(), carry_.size());
     size_t have = carry_.size();
+    // The first batches are small so the workers (and the next program of a
+    // pipe) start early; then they double up to full size.
+    const size_t want = end_ ? 0 : std::max(target_, have + 1) - have;
+    target_ = std::min(2 * target_, kBatchBytes);
+    b.reserve(have + want);
+    if (have > 0) std::memcpy(b.bytes.get(), carry_.data(), have);
     carry_.clear();
     if (!end_) {
-      // The first batches are small so the workers (and the next program of
-      // a pipe) start early; then they double up to full size.
-      const size_t want = std::max(target_, have + 1) - have;
-      target_ = std::min(2 * target_, kBatchBytes);
       const size_t got = std::fread(b.bytes.get() + have, 1, want, in_);
       have += got;
       end_ = got < want;
