@@ -13,6 +13,7 @@
 #include "sutools/nmo.hpp"
 #include "sutools/stack_tools.hpp"
 #include "sutools/su_stream.hpp"
+#include "sutools/whole_input.hpp"
 
 namespace keld::sutools {
 namespace {
@@ -139,6 +140,29 @@ TEST(SuStreamReader, InMemoryAndFromAFileSayTheSame) {
     EXPECT_EQ(n, keep / (240 + 4 * kNs));
     std::fclose(f);
   }
+}
+
+TEST(WholeInput, MapsAFileFromItsStartOnlyAndCopiesAPipe) {
+  std::FILE* f = std::tmpfile();
+  std::fputs("0123456789", f);
+  std::rewind(f);
+  {
+    WholeInput in;
+    ASSERT_TRUE(in.mapFile(f));
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(in.data()), in.size()), "0123456789");
+  }
+  std::fseek(f, 4, SEEK_SET);  // read from elsewhere: a stream, not the file
+  WholeInput later;
+  EXPECT_FALSE(later.mapFile(f));
+  std::fclose(f);
+  std::FILE* pipe = popen("printf abc", "r");
+  ASSERT_NE(pipe, nullptr);
+  WholeInput piped;
+  std::string why;
+  EXPECT_FALSE(piped.mapFile(pipe));
+  ASSERT_TRUE(piped.load(pipe, why)) << why;
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(piped.data()), piped.size()), "abc");
+  pclose(pipe);
 }
 
 }  // namespace
