@@ -22,6 +22,7 @@ namespace {
 // little next to the work even on a busy machine, small enough that the next
 // program of a pipe starts early.
 constexpr size_t kBatchBytes = 16u << 20;
+constexpr size_t kShare = 32;
 
 struct Batch {
   // Whole traces in stream layout, one after another: `used` bytes of
@@ -141,7 +142,8 @@ void Work(Batch& b, size_t lo, size_t hi, TraceProcess& process, std::vector<flo
 
 // Processes the whole batch on the workers, each a contiguous share.
 void Process(Batch& b, std::vector<TraceProcess>& workers, std::vector<std::vector<float>>& space) {
-  const size_t n = b.start.size(), w = std::min(workers.size(), std::max<size_t>(n, 1));
+  // A share of at least kShare traces: a short stream is not worth a thread.
+  const size_t n = b.start.size(), w = std::min(workers.size(), n / kShare + 1);
   std::vector<size_t> failed(w, SIZE_MAX);
   std::vector<std::string> why(w);
   std::vector<std::thread> threads;
@@ -183,15 +185,28 @@ int RunTraceStreamBatched(const char* prog, std::FILE* in, std::FILE* out, std::
   int64_t write_first = 0;
   for (;;) {
     {
-      std::thread r([&] { reader.fill(*reading); });
-      std::thread w;
-      if (!writing->start.empty()) {
+      // Reading and writing beside the work, or before and after it when
+      // there is too little work to overlap.
+      const bool overlap = working->start.size() >= kShare;
+      auto read = [&] { reader.fill(*reading); };
+      auto write = [&] {
         write_first = writing->first;
-        w = std::thread([&] { wrote = Write(out, *writing, writing->failed); });
+        if (!writing->start.empty()) wrote = Write(out, *writing, writing->failed);
+      };
+      std::thread r, w;
+      if (overlap) {
+        r = std::thread(read);
+        w = std::thread(write);
+      } else {
+        write();
       }
       Process(*working, workers, space);
-      r.join();
-      if (w.joinable()) w.join();
+      if (overlap) {
+        r.join();
+        w.join();
+      } else {
+        read();
+      }
     }
     if (!wrote) {
       std::fprintf(err, "%s: cannot write trace %lld to standard output\n", prog, static_cast<long long>(write_first));
