@@ -11,40 +11,48 @@ namespace keld::sutools {
 size_t SuStreamReader::fetch(uint8_t* dst, size_t n) {
   if (in_) return std::fread(dst, 1, n, in_);
   const size_t got = std::min(n, size_ - pos_);
-  std::memcpy(dst, data_ + pos_, got);
+  if (got > 0) std::memcpy(dst, data_ + pos_, got);
   pos_ += got;
   return got;
 }
 
+std::string CheckTraceHeader(const uint8_t* h, int64_t number, bool need_dt, int& ns, int& dt_us) {
+  ns = get_i16le(h + 114);
+  dt_us = get_i16le(h + 116);
+  if (ns <= 0)
+    return "trace " + std::to_string(number) + ": ns=" + std::to_string(ns) +
+           " in the header (samples per trace must be positive; not an SU stream?)";
+  if (need_dt && dt_us <= 0)
+    return "trace " + std::to_string(number) + ": dt=" + std::to_string(dt_us) +
+           " in the header (the sample interval must be positive)";
+  return {};
+}
+
+std::string TruncatedHeader(int64_t number, size_t got) {
+  return "trace " + std::to_string(number) + ": truncated header (" + std::to_string(got) + " of 240 bytes)";
+}
+
+std::string TruncatedSamples(int64_t number, size_t got, size_t want) {
+  return "trace " + std::to_string(number) + ": truncated (" + std::to_string(got) + " of " + std::to_string(want) +
+         " sample bytes)";
+}
+
 bool SuStreamReader::check(const uint8_t* h, size_t got, int& ns, int& dt_us) {
-  const long long number = count_ + 1;
+  const int64_t number = count_ + 1;
   if (got == 0) {
     if (in_ && std::ferror(in_)) error_ = "read error on standard input at trace " + std::to_string(number);
     return false;
   }
   if (got < 240) {
-    error_ = "trace " + std::to_string(number) + ": truncated header (" + std::to_string(got) +
-             " of 240 bytes)";
+    error_ = TruncatedHeader(number, got);
     return false;
   }
-  ns = get_i16le(h + 114);
-  dt_us = get_i16le(h + 116);
-  if (ns <= 0) {
-    error_ = "trace " + std::to_string(number) + ": ns=" + std::to_string(ns) +
-             " in the header (samples per trace must be positive; not an SU stream?)";
-    return false;
-  }
-  if (need_dt_ && dt_us <= 0) {
-    error_ = "trace " + std::to_string(number) + ": dt=" + std::to_string(dt_us) +
-             " in the header (the sample interval must be positive)";
-    return false;
-  }
-  return true;
+  error_ = CheckTraceHeader(h, number, need_dt_, ns, dt_us);
+  return error_.empty();
 }
 
 bool SuStreamReader::truncated(size_t got, size_t want) {
-  error_ = "trace " + std::to_string(count_ + 1) + ": truncated (" + std::to_string(got) + " of " +
-           std::to_string(want) + " sample bytes)";
+  error_ = TruncatedSamples(count_ + 1, got, want);
   return false;
 }
 

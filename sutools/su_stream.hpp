@@ -17,6 +17,12 @@ struct StreamTrace {
   double dt_seconds() const { return dt_us * 1e-6; }
 };
 
+// The messages of a bad stream at trace `number` (from 1): empty when the
+// header is good, with ns and dt_us taken from it.
+std::string CheckTraceHeader(const uint8_t* h, int64_t number, bool need_dt, int& ns, int& dt_us);
+std::string TruncatedHeader(int64_t number, size_t got);
+std::string TruncatedSamples(int64_t number, size_t got, size_t want);
+
 // The most bytes one trace can take: a header and 32767 samples.
 constexpr size_t kMaxTraceBytes = 240 + 4 * 32767;
 

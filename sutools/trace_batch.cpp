@@ -19,16 +19,21 @@ namespace keld::sutools {
 namespace {
 
 // About this many bytes a batch: large enough that starting the threads costs
-// nothing next to the work, small enough that the next program of a pipe
-// starts early.
-constexpr size_t kBatchBytes = 4u << 20;
+// little next to the work even on a busy machine, small enough that the next
+// program of a pipe starts early.
+constexpr size_t kBatchBytes = 16u << 20;
+constexpr size_t kShare = 32;
 
 struct Batch {
-  // Whole traces in stream layout, one after another: `used` bytes of room
-  // for kBatchBytes and one more trace (left uninitialised: every byte
-  // written out was read in first).
-  std::unique_ptr<uint8_t[]> bytes{new uint8_t[kBatchBytes + kMaxTraceBytes]};
-  size_t used = 0;
+  // Whole traces in stream layout, one after another: `used` bytes of
+  // `room` (left uninitialised: every byte written out was read in first).
+  std::unique_ptr<uint8_t[]> bytes;
+  size_t room = 0, used = 0;
+  void reserve(size_t n) {
+    if (n <= room) return;
+    bytes.reset(new uint8_t[n]);
+    room = n;
+  }
   std::vector<size_t> start;   // where each trace begins in `bytes`
   int64_t first = 0;           // stream number of the first trace, from 1
   // The first trace whose processing failed (index into start) and why.
@@ -42,16 +47,68 @@ struct Batch {
   }
 };
 
-void Fill(SuStreamReader& reader, Batch& b) {
-  b.clear();
-  b.first = reader.count() + 1;
-  int ns = 0, dt = 0;
-  while (b.used < kBatchBytes) {
-    if (!reader.readRaw(b.bytes.get() + b.used, ns, dt)) break;
-    b.start.push_back(b.used);
-    b.used += 240 + 4 * static_cast<size_t>(ns);
+// The stream read in large blocks straight into the batches: a trace cut by
+// the end of a block moves to the front of the next batch.
+class BlockReader {
+ public:
+  explicit BlockReader(std::FILE* in) : in_(in) {}
+  void fill(Batch& b) {
+    b.clear();
+    b.first = count_ + 1;
+    if (!error_.empty()) return;
+    size_t have = carry_.size();
+    // The first batches are small so the workers (and the next program of a
+    // pipe) start early; then they double up to full size.
+    const size_t want = end_ ? 0 : std::max(target_, have + 1) - have;
+    target_ = std::min(2 * target_, kBatchBytes);
+    b.reserve(have + want);
+    if (have > 0) std::memcpy(b.bytes.get(), carry_.data(), have);
+    carry_.clear();
+    if (!end_) {
+      const size_t got = std::fread(b.bytes.get() + have, 1, want, in_);
+      have += got;
+      end_ = got < want;
+      if (end_ && std::ferror(in_)) read_error_ = true;
+    }
+    size_t pos = 0;
+    int ns = 0, dt = 0;
+    while (pos < have) {
+      const uint8_t* h = b.bytes.get() + pos;
+      const size_t left = have - pos;
+      if (left < 240) {
+        if (!end_) break;
+        error_ = TruncatedHeader(count_ + 1, left);
+        break;
+      }
+      error_ = CheckTraceHeader(h, count_ + 1, true, ns, dt);
+      if (!error_.empty()) break;
+      const size_t bytes = 240 + 4 * static_cast<size_t>(ns);
+      if (left < bytes) {
+        if (!end_) break;
+        error_ = TruncatedSamples(count_ + 1, left - 240, bytes - 240);
+        break;
+      }
+      b.start.push_back(pos);
+      pos += bytes;
+      ++count_;
+    }
+    // The whole traces before a fault still go through.
+    b.used = pos;
+    if (error_.empty()) carry_.assign(b.bytes.get() + pos, b.bytes.get() + have);
+    if (end_ && read_error_ && carry_.empty() && error_.empty())
+      error_ = "read error on standard input at trace " + std::to_string(count_ + 1);
   }
-}
+  const std::string& error() const { return error_; }
+  int64_t count() const { return count_; }
+
+ private:
+  std::FILE* in_;
+  std::vector<uint8_t> carry_;
+  size_t target_ = kBatchBytes / 64;
+  bool end_ = false, read_error_ = false;
+  std::string error_;
+  int64_t count_ = 0;
+};
 
 // Processes traces [lo, hi) of the batch; records the first failure.
 void Work(Batch& b, size_t lo, size_t hi, TraceProcess& process, std::vector<float>& samples, size_t& failed,
@@ -85,7 +142,8 @@ void Work(Batch& b, size_t lo, size_t hi, TraceProcess& process, std::vector<flo
 
 // Processes the whole batch on the workers, each a contiguous share.
 void Process(Batch& b, std::vector<TraceProcess>& workers, std::vector<std::vector<float>>& space) {
-  const size_t n = b.start.size(), w = std::min(workers.size(), std::max<size_t>(n, 1));
+  // A share of at least kShare traces: a short stream is not worth a thread.
+  const size_t n = b.start.size(), w = std::min(workers.size(), n / kShare + 1);
   std::vector<size_t> failed(w, SIZE_MAX);
   std::vector<std::string> why(w);
   std::vector<std::thread> threads;
@@ -115,7 +173,7 @@ int RunTraceStreamBatched(const char* prog, std::FILE* in, std::FILE* out, std::
   std::vector<TraceProcess> workers;
   for (unsigned j = 0; j < threads; ++j) workers.push_back(make_process());
   std::vector<std::vector<float>> space(threads);
-  SuStreamReader reader(in);
+  BlockReader reader(in);
   // Three batches in turn: one read, one processed, one written at a time.
   std::array<Batch, 3> batch;
   Batch* reading = &batch[0];
@@ -127,15 +185,28 @@ int RunTraceStreamBatched(const char* prog, std::FILE* in, std::FILE* out, std::
   int64_t write_first = 0;
   for (;;) {
     {
-      std::thread r([&] { Fill(reader, *reading); });
-      std::thread w;
-      if (!writing->start.empty()) {
+      // Reading and writing beside the work, or before and after it when
+      // there is too little work to overlap.
+      const bool overlap = working->start.size() >= kShare;
+      auto read = [&] { reader.fill(*reading); };
+      auto write = [&] {
         write_first = writing->first;
-        w = std::thread([&] { wrote = Write(out, *writing, writing->failed); });
+        if (!writing->start.empty()) wrote = Write(out, *writing, writing->failed);
+      };
+      std::thread r, w;
+      if (overlap) {
+        r = std::thread(read);
+        w = std::thread(write);
+      } else {
+        write();
       }
       Process(*working, workers, space);
-      r.join();
-      if (w.joinable()) w.join();
+      if (overlap) {
+        r.join();
+        w.join();
+      } else {
+        read();
+      }
     }
     if (!wrote) {
       std::fprintf(err, "%s: cannot write trace %lld to standard output\n", prog, static_cast<long long>(write_first));

@@ -29,10 +29,10 @@ WholeInput::~WholeInput() {
   if (spool_) std::fclose(spool_);
 }
 
-bool WholeInput::map(int fd, size_t size, std::string& why) {
+bool WholeInput::map(int fd, size_t size, bool populate, std::string& why) {
   size_ = size;
   if (size_ == 0) return true;
-  void* m = mmap(nullptr, size_, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+  void* m = mmap(nullptr, size_, PROT_READ, MAP_PRIVATE | (populate ? MAP_POPULATE : 0), fd, 0);
   if (m == MAP_FAILED) return Fail(why, "cannot map the input into memory");
   map_ = m;
   return true;
@@ -42,7 +42,7 @@ bool WholeInput::mapFile(std::FILE* in) {
   const int fd = fileno(in);
   const off_t size = RegularFromStart(fd);
   std::string why;
-  return size > 0 && map(fd, static_cast<size_t>(size), why);
+  return size > 0 && map(fd, static_cast<size_t>(size), false, why);
 }
 
 bool WholeInput::load(std::FILE* in, std::string& why) {
@@ -62,7 +62,7 @@ bool WholeInput::load(std::FILE* in, std::string& why) {
     if (fstat(fd, &s) != 0) return Fail(why, "cannot read the temporary copy of the input");
     size = s.st_size;
   }
-  return map(fd, static_cast<size_t>(size), why);
+  return map(fd, static_cast<size_t>(size), true, why);
 }
 
 }  // namespace keld::sutools

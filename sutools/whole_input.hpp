@@ -26,7 +26,9 @@ class WholeInput {
   size_t size() const { return size_; }
 
  private:
-  bool map(int fd, size_t size, std::string& why);
+  // `populate` maps every page at once, for a reader that goes through them
+  // in order; without it pages come in as threads touch them.
+  bool map(int fd, size_t size, bool populate, std::string& why);
   std::FILE* spool_ = nullptr;
   void* map_ = nullptr;
   size_t size_ = 0;

@@ -44,8 +44,16 @@ TEST(StackPrograms, SortFromAPipeThenStackByCdp) {
   std::vector<int> tracl;
   for (const auto& t : sorted.value()) tracl.push_back(t.header.tracl);
   EXPECT_EQ(tracl, (std::vector<int>{4, 2, 3, 1}));
+  // From a file into a pipe: the same bytes.
+  ASSERT_EQ(RunCommand(Prog("susort") + " <" + ShellQuote(d / "in.su") + " cdp offset | cat >" + ShellQuote(d / "piped.su"), &out), 0)
+      << out;
+  EXPECT_EQ(keld::testing::ReadBytes(d / "piped.su"), keld::testing::ReadBytes(d / "sorted.su"));
   ASSERT_EQ(RunCommand(Prog("SUSTACK") + " <" + ShellQuote(d / "sorted.su") + " key=cdp >" + ShellQuote(d / "st.su"), &out), 0)
       << out;
+  // A pipe (read as a stream) stacks to the same bytes as the file (read in place).
+  ASSERT_EQ(RunCommand("cat " + ShellQuote(d / "sorted.su") + " | " + Prog("SUSTACK") + " key=cdp >" + ShellQuote(d / "st2.su"), &out), 0)
+      << out;
+  EXPECT_EQ(keld::testing::ReadBytes(d / "st2.su"), keld::testing::ReadBytes(d / "st.su"));
   auto st = ReadSuFile(d / "st.su");
   ASSERT_TRUE(st.ok());
   ASSERT_EQ(st->size(), 2u);
@@ -55,6 +63,18 @@ TEST(StackPrograms, SortFromAPipeThenStackByCdp) {
   EXPECT_EQ((*st)[0].header.nhs, 2);
   EXPECT_EQ((*st)[0].header.offset, 0);
   EXPECT_EQ((*st)[0].header.tracl, 4);  // the header of the group's first trace
+  // A stream cut in the last trace: the whole group before it written, the
+  // cut group not, from a file and from a pipe alike.
+  const std::string cut = "head -c 1000 " + ShellQuote(d / "sorted.su");
+  ASSERT_EQ(RunCommand(cut + " >" + ShellQuote(d / "cut.su")), 0);
+  for (const std::string& run : {Prog("sustack") + " <" + ShellQuote(d / "cut.su"), cut + " | " + Prog("sustack")}) {
+    ASSERT_EQ(RunCommand("(" + run + " >" + ShellQuote(d / "part.su") + ")", &out), 1) << run;
+    EXPECT_NE(out.find("sustack: trace 4: truncated (4 of 12 sample bytes)"), std::string::npos) << out;
+    auto part = ReadSuFile(d / "part.su");
+    ASSERT_TRUE(part.ok()) << run;
+    ASSERT_EQ(part->size(), 1u);
+    EXPECT_EQ((*part)[0].samples, (*st)[0].samples);
+  }
 }
 
 TEST(StackPrograms, BadArgumentsAndStreamsExitOneWithAMessage) {
@@ -73,6 +93,9 @@ TEST(StackPrograms, BadArgumentsAndStreamsExitOneWithAMessage) {
       {Prog("sustack") + " key=nokey" + in, "not a trace header key"},
       {"head -c 250 " + ShellQuote(d / "in.su") + " | " + Prog("sustack") + " >/dev/null", "truncated"},
       {"head -c 250 " + ShellQuote(d / "in.su") + " | " + Prog("susort") + " cdp >/dev/null", "truncated"},
+      {"head -c 250 " + ShellQuote(d / "in.su") + " >" + ShellQuote(d / "cut.su") + "; " + Prog("sustack") + " <" +
+           ShellQuote(d / "cut.su") + " >/dev/null",
+       "trace 1: truncated (10 of 12 sample bytes)"},
       {Prog("sunmo") + " </dev/null >/dev/null", "no trace on standard input"},
   };
   for (const auto& c : cases) {
