@@ -57,7 +57,7 @@ int PaddedLength(int ns) {
   return 2 * FftFriendlySize((need + 1) / 2);
 }
 
-BandpassFilter::BandpassFilter(const BandpassSpec& desc) : spec_(desc) {}
+BandpassFilter::BandpassFilter(const BandpassSpec& desc) : desc_(desc) {}
 
 BandpassFilter::~BandpassFilter() { release(); }
 
@@ -108,7 +108,7 @@ Status BandpassFilter::prepare(int ns, double dt) {
     const double df = 1.0 / (nfft_ * dt);
     // The inverse below is one of length N/2: its scale is 2/N.
     for (int k = 0; k < bins; ++k)
-      gain_[static_cast<size_t>(k)] = static_cast<float>(BandpassResponse(spec_, k * df) * 2.0 / nfft_);
+      gain_[static_cast<size_t>(k)] = static_cast<float>(BandpassResponse(desc_, k * df) * 2.0 / nfft_);
     dt_ = dt;
   }
   return Status::good();

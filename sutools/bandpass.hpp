@@ -51,7 +51,7 @@ class BandpassFilter {
   struct Complex {
     float re = 0, im = 0;
   };
-  BandpassSpec spec_;
+  BandpassSpec desc_;
   int ns_ = 0, nfft_ = 0;
   double dt_ = 0;
   void* buf_ = nullptr;   // nfft_/2 complex values: the packed trace, the packed filtered spectrum

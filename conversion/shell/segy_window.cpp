@@ -177,8 +177,8 @@ bool SegyWindow::Problem(const std::string& what, const BatchOutcome* r) {
 }
 
 void SegyWindow::Select_i() {
-  FileDialogSpec spec{"SEG-Y file selection", cx_.st.Work_Dir, "Record |*.sgy|All files|*.*|", "*.sgy", true};
-  auto chosen = cx_.sv.dialogs.open_files(spec);
+  FileDialogSpec desc{"SEG-Y file selection", cx_.st.Work_Dir, "Record |*.sgy|All files|*.*|", "*.sgy", true};
+  auto chosen = cx_.sv.dialogs.open_files(desc);
   if (!chosen || chosen->empty()) return;  // Cancel changes nothing
   const auto files = BoundSelection(*chosen, 99);
   if (files.empty()) return;
@@ -231,8 +231,8 @@ void SegyWindow::Select_i() {
 }
 
 void SegyWindow::Command4_Click() {
-  FileDialogSpec spec{"SU File name selection", cx_.st.Work_Dir, "Seismic File |*.SU|All files|*.*|", "*.SU", false};
-  if (auto name = cx_.sv.dialogs.save_file(spec)) Text2->setText(Q(*name));
+  FileDialogSpec desc{"SU File name selection", cx_.st.Work_Dir, "Seismic File |*.SU|All files|*.*|", "*.SU", false};
+  if (auto name = cx_.sv.dialogs.save_file(desc)) Text2->setText(Q(*name));
 }
 
 void SegyWindow::Command6_Click() { cancel_ = true; }

@@ -41,19 +41,19 @@ std::string NotAvailableText(const std::string& caption) {
 
 namespace {
 
-struct OptionSpec {
+struct OptionDesc {
   int n;
   const char* caption;
 };
 
-struct FrameSpec {
+struct FrameDesc {
   const char* name;
   const char* caption;
-  std::vector<OptionSpec> options;
+  std::vector<OptionDesc> options;
 };
 
-const std::vector<FrameSpec>& Frames() {
-  static const std::vector<FrameSpec> frames = {
+const std::vector<FrameDesc>& Frames() {
+  static const std::vector<FrameDesc> frames = {
       {"Frame1",
        "To Seismic Unix",
        {{1, "SEG-2 to Seismic Unix"},

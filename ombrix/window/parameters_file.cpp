@@ -88,13 +88,13 @@ bool Parameters::Lit_Entete_SU(const std::string& path) {
 }
 
 void Parameters::Choix_Fichier_SU() {
-  FileDialogSpec spec;
-  spec.title = kOmbrixTitle;
-  spec.folder = st_.working_folder;
-  spec.filter = "Seismic Unix (SU)|*.SU|All files|*.*|";
-  spec.name = "*.SU";
-  spec.must_exist = true;
-  auto chosen = sv_.dialogs.open_file(spec);
+  FileDialogSpec desc;
+  desc.title = kOmbrixTitle;
+  desc.folder = st_.working_folder;
+  desc.filter = "Seismic Unix (SU)|*.SU|All files|*.*|";
+  desc.name = "*.SU";
+  desc.must_exist = true;
+  auto chosen = sv_.dialogs.open_file(desc);
   if (!chosen || chosen->empty()) {
     sv_.messages.ok("Extension must be SU", MsgIcon::None, kOmbrixTitle);
     return;

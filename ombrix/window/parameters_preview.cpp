@@ -62,13 +62,13 @@ void Parameters::DoDocument() {
     sv_.pump.pump();
   };
   hooks.locate_vel = [this](const std::string& folder) {
-    FileDialogSpec spec;
-    spec.title = "Velocity model selection";
-    spec.folder = folder;
-    spec.filter = "*.VEL|*.VEL|";
-    spec.name = "*.VEL";
-    spec.must_exist = true;
-    return sv_.dialogs.open_file(spec);
+    FileDialogSpec desc;
+    desc.title = "Velocity model selection";
+    desc.folder = folder;
+    desc.filter = "*.VEL|*.VEL|";
+    desc.name = "*.VEL";
+    desc.must_exist = true;
+    return sv_.dialogs.open_file(desc);
   };
   setCursor(Qt::WaitCursor);
   const ComposeOutcome out = keld::ombrix::DoDocument(st_.vp, st_.page, c, st_.su, st_.mv, hooks);
@@ -218,13 +218,13 @@ void Parameters::Record_WMF_Click() {
 void Parameters::Command14_Click() {
   if (st_.Graphical_Prog.size() <= 4) {
     sv_.messages.ok("You must locate your program", MsgIcon::Information, kOmbrixTitle);
-    FileDialogSpec spec;
-    spec.title = "Graphical tool selection";
-    spec.folder = st_.working_folder;
-    spec.filter = "Programs|*|";
-    spec.name = "*.EXE";
-    spec.must_exist = true;
-    auto chosen = sv_.dialogs.open_file(spec);
+    FileDialogSpec desc;
+    desc.title = "Graphical tool selection";
+    desc.folder = st_.working_folder;
+    desc.filter = "Programs|*|";
+    desc.name = "*.EXE";
+    desc.must_exist = true;
+    auto chosen = sv_.dialogs.open_file(desc);
     if (!chosen || chosen->size() <= 4) return;  // cancelled: the old program stays
     st_.Graphical_Prog = *chosen;
   }

@@ -34,8 +34,8 @@ void NmoWindow::Form_Load(const std::string& command_line) {
 }
 
 void NmoWindow::lecture_SU() {
-  FileDialogSpec spec{"SU File selection", st.Repertoire, "SU File |*.SU|All files|*.*|", "*.SU", true};
-  auto chosen = sv.dialogs.open_file(spec);
+  FileDialogSpec desc{"SU File selection", st.Repertoire, "SU File |*.SU|All files|*.*|", "*.SU", true};
+  auto chosen = sv.dialogs.open_file(desc);
   if (!chosen || chosen->empty()) return;  // a cancelled dialog changes nothing
   st.Nom_Fichier = *chosen;
   ++quiet_;

@@ -137,8 +137,8 @@ void PickWindow::Affiche() {
 
 void PickWindow::select_output() {
   VelscanState& st = main_.st;
-  FileDialogSpec spec{"SU File selection", st.Repertoire, "SU File |*.SU|All files|*.*|", "*.SU", false};
-  auto chosen = main_.sv.dialogs.save_file(spec);
+  FileDialogSpec desc{"SU File selection", st.Repertoire, "SU File |*.SU|All files|*.*|", "*.SU", false};
+  auto chosen = main_.sv.dialogs.save_file(desc);
   if (!chosen || chosen->empty()) return;  // a cancelled dialog changes nothing
   ++quiet_;
   Text1->setText(Q(*chosen));
