@@ -54,6 +54,19 @@ QLabel* RecordWindow::Label(const char* name, const char* text) {
   return l;
 }
 
+QLabel* RecordWindow::SizeRow(const char* text) {
+  QLabel* l = Label("Label8", text);
+  g_->addWidget(new QLabel("Input file size", this), row_, 0);
+  g_->addWidget(l, row_++, 1);
+  return l;
+}
+
+QPushButton* RecordWindow::TopButton(const char* name, const char* caption) {
+  QPushButton* b = Button(name, caption);
+  v_->insertWidget(0, b);
+  return b;
+}
+
 void RecordWindow::AddRow(QWidget* w) { v_->addWidget(w); }
 
 void RecordWindow::ButtonRow(std::initializer_list<QWidget*> ws) {

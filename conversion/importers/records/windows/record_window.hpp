@@ -44,6 +44,10 @@ class RecordWindow : public QWidget {
   QLineEdit* Box(const char* name, const char* label, const char* text, const char* tip = nullptr);
   QPushButton* Button(const char* name, const char* caption, const char* tip = nullptr);
   QLabel* Label(const char* name, const char* text);
+  // `Label8` beside "Input file size": the size of the selected file.
+  QLabel* SizeRow(const char* text);
+  // A button above the list (the record selection).
+  QPushButton* TopButton(const char* name, const char* caption);
   void AddRow(QWidget* w);  // a whole-width row below the grid
   void ButtonRow(std::initializer_list<QWidget*> ws);  // buttons side by side, below
   // The progress bar, then the Convert and Info buttons wired to their handlers.

@@ -44,8 +44,7 @@ std::string Lines(std::initializer_list<const char*> pieces, std::initializer_li
 
 AbemWindow::AbemWindow(ConversionContext& cx, QWidget* parent)
     : RecordWindow(cx, parent, "abem", "ABEM mark 3 to SU ") {
-  Command4 = Button("Command4", "Click here to select ABEM files");
-  v_->insertWidget(0, Command4);
+  Command4 = TopButton("Command4", "Click here to select ABEM files");
   Text6 = Box("Text6", "Number of files", "1", "Type here the number of file to convert");
   Text5 = Box("Text5", "Sample rate", "480", "Don't forget the sample rate !!!");
   Text4 = Box("Text4", "Number of sample", "1024");
@@ -111,9 +110,7 @@ SisformeWindow::SisformeWindow(ConversionContext& cx, QWidget* parent)
   Command5 = Button("Command5", "Press here to select Seismic files");
   ButtonRow({Command3, Command5});
   v_->insertItem(0, v_->takeAt(v_->count() - 1));
-  Label8 = Label("Label8", "");
-  g_->addWidget(new QLabel("Input file size", this), row_, 0);
-  g_->addWidget(Label8, row_++, 1);
+  Label8 = SizeRow("");
   Text1 = Box("Text1", "", "", "click here and find the first ABEM file to convert");
   Text6 = Box("Text6", "Number of files to convert", "", "Type here the number of file to convert");
   Text5 = Box("Text5", "Sample rate (microS)", "480", "Don't forget the sample rate !!!");
@@ -218,8 +215,7 @@ void SisformeWindow::Command2_Click() {
 
 Es1225Window::Es1225Window(ConversionContext& cx, QWidget* parent)
     : RecordWindow(cx, parent, "es1225", "ES-1225 to SU (min=2 records)") {
-  Command3 = Button("Command3", "Press here to select ES1225 files (Min=2 records)");
-  v_->insertWidget(0, Command3);
+  Command3 = TopButton("Command3", "Press here to select ES1225 files (Min=2 records)");
   Text5 = Box("Text5", "Number of files", "", "Type here the number of file to convert");
   Combo1 = new QComboBox(this);
   Combo1->setObjectName("Combo1");

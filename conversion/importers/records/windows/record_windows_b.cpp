@@ -37,8 +37,7 @@ Imported<std::vector<uint8_t>> ReadRecord(const std::string& name) {
 // ---- Bison
 
 BisonWindow::BisonWindow(ConversionContext& cx, QWidget* parent) : RecordWindow(cx, parent, "Bison", "Bison 5000") {
-  Command5 = Button("Command5", "Press here to select BISON files ");
-  v_->insertWidget(0, Command5);
+  Command5 = TopButton("Command5", "Press here to select BISON files ");
   Text2 = Box("Text2", "", " ", "This will be the SU file");
   Command4 = Button("Command4", "Output file");
   g_->addWidget(Command4, row_ - 1, 0);
@@ -47,9 +46,7 @@ BisonWindow::BisonWindow(ConversionContext& cx, QWidget* parent) : RecordWindow(
   Text5 = Box("Text5", "Sample rate", "480", "Don't forget the sample rate !!!");
   Text6 = Box("Text6", "Number of files to convert", "1", "Type here the number of file to convert");
   Text7 = Box("Text7", "File Header size", "1161", "File header size (is automatically computed)");
-  Label8 = Label("Label8", " ");
-  g_->addWidget(new QLabel("Input file size", this), row_, 0);
-  g_->addWidget(Label8, row_++, 1);
+  Label8 = SizeRow(" ");
   auto* frame = new QGroupBox("Data type", this);
   frame->setObjectName("Frame1");
   auto* fl = new QVBoxLayout(frame);
@@ -114,8 +111,7 @@ void BisonWindow::Command2_Click() {
 // ---- pasi
 
 PasiWindow::PasiWindow(ConversionContext& cx, QWidget* parent) : RecordWindow(cx, parent, "pasi", "LCM-112") {
-  Command5 = Button("Command5", "Press here to select LCM-12 files");
-  v_->insertWidget(0, Command5);
+  Command5 = TopButton("Command5", "Press here to select LCM-12 files");
   Text2 = Box("Text2", "", " ", "This will be the SU file");
   Command4 = Button("Command4", "Output file");
   g_->addWidget(Command4, row_ - 1, 0);
@@ -123,9 +119,7 @@ PasiWindow::PasiWindow(ConversionContext& cx, QWidget* parent) : RecordWindow(cx
   Text4 = Box("Text4", "Number of sample", "512", "Correct hre the number of sample per trace");
   Text5 = Box("Text5", "Sample rate (micros)", "500", "Don't forget the sample rate !!!");
   Text6 = Box("Text6", "Number of files to convert", "1", "Type here the number of file to convert");
-  Label8 = Label("Label8", " ");
-  g_->addWidget(new QLabel("Input file size", this), row_, 0);
-  g_->addWidget(Label8, row_++, 1);
+  Label8 = SizeRow(" ");
   AddConvertButtons();
   connect(Command5, &QPushButton::clicked, this, [this] { Command5_Click(); });
   connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
@@ -164,8 +158,7 @@ void PasiWindow::Command2_Click() {
 
 OyoWindow::OyoWindow(ConversionContext& cx, QWidget* parent)
     : RecordWindow(cx, parent, "oyo", "OYO McSEIS 170 to SU conversion") {
-  Command3 = Button("Command3", "Press here to select OYO McSEIS170 ");
-  v_->insertWidget(0, Command3);
+  Command3 = TopButton("Command3", "Press here to select OYO McSEIS170 ");
   Text5 = Box("Text5", "Number of files", "1", "Type here the number of file to convert");
   Text3 = Box("Text3", "Trace number", " 12");
   Text4 = Box("Text4", "Number of sample", "2048");
@@ -263,8 +256,7 @@ void OyoWindow::Command2_Click() {
 
 AmbrogeoWindow::AmbrogeoWindow(ConversionContext& cx, QWidget* parent)
     : RecordWindow(cx, parent, "Ambrogeo", "Ambrogeo files") {
-  Command5 = Button("Command5", "Press here to select files ");
-  v_->insertWidget(0, Command5);
+  Command5 = TopButton("Command5", "Press here to select files ");
   Text6 = Box("Text6", "Number of files to convert", "1", "Type here the number of file to convert");
   Text3 = Box("Text3", "Number of sample", "0");
   Text1 = Box("Text1", "Trace number per record", "24");
