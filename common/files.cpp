@@ -86,6 +86,21 @@ bool AtomicFile::write(const void* data, size_t n) {
   return true;
 }
 
+void AtomicFile::useLargeBuffer() {
+  if (!fp_) return;
+  constexpr size_t kSize = 1 << 20;
+  buffer_ = std::make_unique<char[]>(kSize);
+  std::setvbuf(fp_, buffer_.get(), _IOFBF, kSize);
+}
+
+void UseLargeStandardBuffers() {
+  // 64 KiB: a trace longer than that goes straight between the caller's memory
+  // and the file, and a larger buffer only costs the pages it touches.
+  static char in[64 << 10], out[64 << 10];
+  std::setvbuf(stdin, in, _IOFBF, sizeof in);
+  std::setvbuf(stdout, out, _IOFBF, sizeof out);
+}
+
 bool AtomicFile::commit() {
   if (!fp_) return false;
   bool good = !failed_ && std::fflush(fp_) == 0 && !std::ferror(fp_);

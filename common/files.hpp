@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -39,6 +40,9 @@ class AtomicFile {
   bool write(const void* data, size_t n);
   bool write(const std::string& s) { return write(s.data(), s.size()); }
   bool write(const std::vector<uint8_t>& v) { return write(v.data(), v.size()); }
+  // A 1 MiB buffer for a file written in many small pieces; call before the
+  // first write.
+  void useLargeBuffer();
   // Flushes, closes and renames over the target. Returns false (and removes the
   // temporary file) on any failure.
   bool commit();
@@ -48,7 +52,13 @@ class AtomicFile {
   std::string target_, temp_, error_;
   std::FILE* fp_ = nullptr;
   bool failed_ = false;
+  std::unique_ptr<char[]> buffer_;
 };
+
+// Gives standard input and standard output 64 KiB buffers (a stream of many
+// short traces then moves in few system calls); call before either is used.
+// setvbuf with no buffer of its own keeps the default size, hence this.
+void UseLargeStandardBuffers();
 
 // Moves a file over `to` in one step: a rename, or on another file system a
 // copy written beside the target, renamed over it, then the source removed.

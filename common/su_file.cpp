@@ -158,7 +158,7 @@ struct SuWriter::Impl {
 };
 
 SuWriter::SuWriter(const std::string& path) : impl_(new Impl(path)) {
-  if (impl_->file.is_open()) setvbuf(impl_->file.handle(), nullptr, _IOFBF, 1 << 20);
+  impl_->file.useLargeBuffer();
 }
 SuWriter::~SuWriter() { delete impl_; }
 bool SuWriter::is_open() const { return impl_->file.is_open(); }

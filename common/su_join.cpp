@@ -94,7 +94,7 @@ JoinResult JoinSuFiles(const std::vector<std::string>& inputs, const std::string
     r.error = out.error();
     return r;
   }
-  std::setvbuf(out.handle(), nullptr, _IOFBF, 1 << 20);
+  out.useLargeBuffer();
   std::vector<Copied> copied;
   int64_t written = 0;
   const int n = static_cast<int>(inputs.size());

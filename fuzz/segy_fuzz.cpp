@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "fuzz/scratch_file.hpp"
 #include "sutools/segy/segyread.hpp"
 
 namespace {
@@ -44,5 +45,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   p.trmin = 2;
   Run(in, size, p);
   std::fclose(in);
+  // And from a file, which is read in place.
+  const std::string& path = keld::fuzzing::WriteScratch(data, size, ".sgy");
+  if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
+    keld::segy::SegyreadParams q;
+    q.trmax = 64;
+    Run(f, size, q);
+    std::fclose(f);
+  }
   return 0;
 }

@@ -4,17 +4,20 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "fuzz/scratch_file.hpp"
 #include "sutools/tools.hpp"
 
 namespace {
 
+// The stream from memory, or from a file (read in place, shared among threads).
 int Run(int (*tool)(int, const char* const*, std::FILE*, std::FILE*, std::FILE*), int argc,
-        const char* const* argv, const uint8_t* data, size_t size) {
+        const char* const* argv, const uint8_t* data, size_t size, bool file = false) {
   // fmemopen refuses an empty buffer: an empty stream is the empty file.
   static const uint8_t nothing = 0;
-  std::FILE* in = fmemopen(const_cast<uint8_t*>(size ? data : &nothing), size ? size : 1, "rb");
+  std::FILE* in = file ? std::fopen(keld::fuzzing::WriteScratch(data, size, ".su").c_str(), "rb")
+                       : fmemopen(const_cast<uint8_t*>(size ? data : &nothing), size ? size : 1, "rb");
   if (!in) return 0;
-  if (!size) (void)std::fgetc(in);
+  if (!size && !file) (void)std::fgetc(in);
   char* out_buf = nullptr;
   size_t out_len = 0;
   std::FILE* out = open_memstream(&out_buf, &out_len);
@@ -39,5 +42,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const uint8_t pick = size ? data[0] % 4 : 0;
   Run(SufilterMain, pick == 1 ? 3 : 2, pick == 1 ? filter_amps : filter, data, size);
   Run(SugainMain, 3, pick == 2 ? gain_wide : gain, data, size);
+  if (pick == 3) {
+    Run(SufilterMain, 2, filter, data, size, true);
+    Run(SugainMain, 3, gain, data, size, true);
+  }
   return 0;
 }

@@ -1,8 +1,10 @@
 #include "sutools/bandpass.hpp"
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <mutex>
 #include <numbers>
 #include <string>
 
@@ -57,50 +59,107 @@ int PaddedLength(int ns) {
   return 2 * FftFriendlySize((need + 1) / 2);
 }
 
-BandpassFilter::BandpassFilter(const BandpassSpec& desc) : desc_(desc) {}
+namespace {
 
-BandpassFilter::~BandpassFilter() { release(); }
+// FFTW's planner is one for the whole program: making and destroying plans
+// takes this lock, whichever set of plans they belong to.
+std::mutex& PlannerLock() {
+  static std::mutex lock;
+  return lock;
+}
 
-void BandpassFilter::release() {
-  if (plan_) fftwf_destroy_plan(static_cast<fftwf_plan>(plan_));
-  if (buf_) fftwf_free(buf_);
-  if (out_) fftwf_free(out_);
-  plan_ = nullptr;
-  buf_ = out_ = nullptr;
-  ns_ = nfft_ = 0;
+}  // namespace
+
+BandpassPlans::~BandpassPlans() {
+  std::lock_guard<std::mutex> lock(PlannerLock());
+  for (auto& [n, p] : plans_)
+    if (p->fft) fftwf_destroy_plan(static_cast<fftwf_plan>(p->fft));
 }
 
 // The real transform of length N = 2M is made from one complex transform of
 // length M, forward for both directions (the inverse by conjugation): one
 // plan instead of a real-to-complex and a complex-to-real one. Making plans
 // is what a short run pays for, and korvan runs sufilter once per shot.
+const BandpassPlans::Plan* BandpassPlans::get(int n) {
+  std::lock_guard<std::mutex> lock(PlannerLock());
+  if (auto it = plans_.find(n); it != plans_.end()) return it->second.get();
+  const int m = n / 2;
+  // Planned on arrays of the alignment every filter's work space has; an
+  // estimated plan does not touch them.
+  auto* a = static_cast<fftwf_complex*>(fftwf_malloc(sizeof(fftwf_complex) * static_cast<size_t>(m)));
+  auto* b = static_cast<fftwf_complex*>(fftwf_malloc(sizeof(fftwf_complex) * static_cast<size_t>(m)));
+  void* fft = a && b ? fftwf_plan_dft_1d(m, a, b, FFTW_FORWARD, FFTW_ESTIMATE) : nullptr;
+  fftwf_free(a);
+  fftwf_free(b);
+  if (!fft) return nullptr;
+  auto p = std::make_unique<Plan>();
+  p->fft = fft;
+  // exp(-i pi k / m): a quarter of them computed, the rest mirrored
+  // (w[m-k] = -conj w[k]; w[m/2-k] = -i conj w[k] for even m).
+  auto& w = p->twiddle;
+  w.resize(static_cast<size_t>(m) + 1);
+  for (int k = 0; k <= m; ++k) {
+    auto& wk = w[static_cast<size_t>(k)];
+    if (2 * k > m) {
+      const auto& o = w[static_cast<size_t>(m - k)];
+      wk = {-o.re, o.im};
+    } else if (m % 2 == 0 && 4 * k > m) {
+      const auto& o = w[static_cast<size_t>(m / 2 - k)];
+      wk = {-o.im, -o.re};
+    } else {
+      const double angle = -2.0 * std::numbers::pi * k / n;
+      wk = {static_cast<float>(std::cos(angle)), static_cast<float>(std::sin(angle))};
+    }
+  }
+  return (plans_[n] = std::move(p)).get();
+}
+
+namespace {
+
+// Work space of the alignment FFTW's vector code wants (that of the planning
+// arrays), from the C library: safe on any thread.
+constexpr size_t kAlign = 64;
+BandpassPlans::Complex* AlignedComplex(int m) {
+  const size_t bytes = (sizeof(BandpassPlans::Complex) * static_cast<size_t>(m) + kAlign - 1) / kAlign * kAlign;
+  return static_cast<BandpassPlans::Complex*>(std::aligned_alloc(kAlign, bytes));
+}
+
+}  // namespace
+
+BandpassFilter::BandpassFilter(const BandpassSpec& desc, std::shared_ptr<BandpassPlans> plans)
+    : desc_(desc), plans_(plans ? std::move(plans) : std::make_shared<BandpassPlans>()) {}
+
+BandpassFilter::~BandpassFilter() { release(); }
+
+void BandpassFilter::release() {
+  std::free(buf_);
+  std::free(out_);
+  buf_ = out_ = nullptr;
+  plan_ = nullptr;
+  ns_ = nfft_ = 0;
+}
+
 Status BandpassFilter::prepare(int ns, double dt) {
   if (ns <= 0) return Status::failure("ns=" + std::to_string(ns) + ": samples per trace must be positive");
   if (!(dt > 0) || !std::isfinite(dt)) return Status::failure("the sample interval must be positive");
   if (ns != ns_) {
-    release();
     const int n = PaddedLength(ns);
-    const int m = n / 2;
-    buf_ = fftwf_malloc(sizeof(fftwf_complex) * static_cast<size_t>(m));
-    out_ = fftwf_malloc(sizeof(fftwf_complex) * static_cast<size_t>(m));
-    if (!buf_ || !out_) {
+    if (n != nfft_) {
       release();
-      return Status::failure("out of memory for a transform of " + std::to_string(n) + " samples");
-    }
-    plan_ = fftwf_plan_dft_1d(m, static_cast<fftwf_complex*>(buf_), static_cast<fftwf_complex*>(out_),
-                              FFTW_FORWARD, FFTW_ESTIMATE);
-    if (!plan_) {
-      release();
-      return Status::failure("no transform plan for " + std::to_string(n) + " samples");
-    }
-    twiddle_.resize(static_cast<size_t>(m) + 1);
-    for (int k = 0; k <= m; ++k) {
-      const double a = -2.0 * std::numbers::pi * k / n;
-      twiddle_[static_cast<size_t>(k)] = {static_cast<float>(std::cos(a)), static_cast<float>(std::sin(a))};
+      const int m = n / 2;
+      buf_ = AlignedComplex(m);
+      out_ = AlignedComplex(m);
+      plan_ = buf_ && out_ ? plans_->get(n) : nullptr;
+      if (!plan_) {
+        const bool memory = !buf_ || !out_;
+        release();
+        return Status::failure(memory ? "out of memory for a transform of " + std::to_string(n) + " samples"
+                                      : "no transform plan for " + std::to_string(n) + " samples");
+      }
+      nfft_ = n;
+      dt_ = 0;  // the response must be sampled again
     }
     ns_ = ns;
-    nfft_ = n;
-    dt_ = 0;  // the response must be sampled again
   }
   if (dt != dt_) {
     const int bins = nfft_ / 2 + 1;
@@ -109,6 +168,10 @@ Status BandpassFilter::prepare(int ns, double dt) {
     // The inverse below is one of length N/2: its scale is 2/N.
     for (int k = 0; k < bins; ++k)
       gain_[static_cast<size_t>(k)] = static_cast<float>(BandpassResponse(desc_, k * df) * 2.0 / nfft_);
+    const int m = nfft_ / 2;
+    passed_.clear();
+    for (int k = 0; 2 * k <= m; ++k)
+      if (gain_[static_cast<size_t>(k)] != 0 || gain_[static_cast<size_t>(m - k)] != 0) passed_.push_back(k);
     dt_ = dt;
   }
   return Status::good();
@@ -117,17 +180,18 @@ Status BandpassFilter::prepare(int ns, double dt) {
 Status BandpassFilter::apply(float* x, int ns, double dt) {
   if (auto st = prepare(ns, dt); !st) return st;
   const int m = nfft_ / 2;
-  auto* in = static_cast<fftwf_complex*>(buf_);
-  auto* z = static_cast<fftwf_complex*>(out_);
+  auto* in = reinterpret_cast<fftwf_complex*>(buf_);
+  auto* z = reinterpret_cast<fftwf_complex*>(out_);
+  const auto fft = static_cast<fftwf_plan>(plan_->fft);
   // Even samples as real parts, odd ones as imaginary parts, zero padded:
   // that is the trace's own layout in memory.
   float* inf = reinterpret_cast<float*>(in);
   std::memcpy(inf, x, sizeof(float) * static_cast<size_t>(ns));
   std::memset(inf + ns, 0, sizeof(float) * static_cast<size_t>(nfft_ - ns));
-  fftwf_execute_dft(static_cast<fftwf_plan>(plan_), in, z);
+  fftwf_execute_dft(fft, in, z);
 
   const float* g = gain_.data();
-  const Complex* w = twiddle_.data();
+  const Complex* w = plan_->twiddle.data();
   // Bin k of the real transform from Z[k] and Z[M-k], times the response.
   auto filtered = [&](int k) -> Complex {
     const int a = k == m ? 0 : k, b = k == 0 ? 0 : m - k;
@@ -149,17 +213,24 @@ Status BandpassFilter::apply(float* x, int ns, double dt) {
     in[k][0] = er - oi;
     in[k][1] = -(ei + orr);
   };
-  // Bins k and M-k need each other: both are done in one pass.
-  for (int k = 0; 2 * k <= m; ++k) {
+  // Bins k and M-k need each other: both are done in one pass, only where
+  // the response is not 0 at both (a band-pass passes few of the bins).
+  std::memset(in, 0, sizeof(fftwf_complex) * static_cast<size_t>(m));
+  for (const int k : passed_) {
     const int l = m - k;
     const Complex yk = filtered(k), yl = filtered(l);
     pack(k, yk, yl);
     if (l != k && l < m) pack(l, yl, yk);
   }
-  fftwf_execute_dft(static_cast<fftwf_plan>(plan_), in, z);
+  fftwf_execute_dft(fft, in, z);
   // Undo the conjugation: the odd samples are the negated imaginary parts.
   const float* zf = reinterpret_cast<const float*>(z);
-  for (int i = 0; i < ns; ++i) x[i] = (i & 1) ? -zf[i] : zf[i];
+  int i = 0;
+  for (; i + 1 < ns; i += 2) {
+    x[i] = zf[i];
+    x[i + 1] = -zf[i + 1];
+  }
+  if (i < ns) x[i] = zf[i];
   return Status::good();
 }
 

@@ -6,6 +6,8 @@
 // and outside the corners it stays at the first or last amplitude. The phase is
 // left untouched (the response is real), so events do not move in time.
 #include <array>
+#include <map>
+#include <memory>
 #include <vector>
 
 #include "common/result.hpp"
@@ -30,12 +32,37 @@ int FftFriendlySize(int n);
 // and twice a length FftFriendlySize gives.
 int PaddedLength(int ns);
 
-// Filters traces one at a time. The transform plans and the sampled response
-// are made for the first trace of a given length and interval and reused for
-// every following one of the same shape.
+// The transforms of each padded length, shared by the filters of several
+// threads: each length is planned once, under a lock (planning is not safe
+// on two threads at once), and plans are only executed after that, which is.
+// Plans stay while the set lives: there are a few dozen padded lengths at most.
+class BandpassPlans {
+ public:
+  struct Complex {
+    float re = 0, im = 0;
+  };
+  struct Plan {
+    void* fft = nullptr;           // complex forward transform of length n/2
+    std::vector<Complex> twiddle;  // exp(-2 pi i k / n), k = 0..n/2
+  };
+  BandpassPlans() = default;
+  ~BandpassPlans();
+  BandpassPlans(const BandpassPlans&) = delete;
+  BandpassPlans& operator=(const BandpassPlans&) = delete;
+  // The plan for padded length n (even); nullptr when none can be made.
+  const Plan* get(int n);
+
+ private:
+  std::map<int, std::unique_ptr<Plan>> plans_;
+};
+
+// Filters traces one at a time. The transform and the sampled response are
+// made for the first trace of a given length and interval and reused for
+// every following one of the same shape. Filters on several threads share
+// their plans through one BandpassPlans; each has its own work space.
 class BandpassFilter {
  public:
-  explicit BandpassFilter(const BandpassSpec& desc);
+  explicit BandpassFilter(const BandpassSpec& desc, std::shared_ptr<BandpassPlans> plans = nullptr);
   ~BandpassFilter();
   BandpassFilter(const BandpassFilter&) = delete;
   BandpassFilter& operator=(const BandpassFilter&) = delete;
@@ -45,20 +72,19 @@ class BandpassFilter {
   int padded_length() const { return nfft_; }
 
  private:
+  using Complex = BandpassPlans::Complex;
   Status prepare(int ns, double dt);
   void release();
 
-  struct Complex {
-    float re = 0, im = 0;
-  };
   BandpassSpec desc_;
+  std::shared_ptr<BandpassPlans> plans_;
+  const BandpassPlans::Plan* plan_ = nullptr;
   int ns_ = 0, nfft_ = 0;
   double dt_ = 0;
-  void* buf_ = nullptr;   // nfft_/2 complex values: the packed trace, the packed filtered spectrum
-  void* out_ = nullptr;   // nfft_/2 complex values: their transforms
-  void* plan_ = nullptr;  // complex forward transform of length nfft_/2, buf_ to out_
-  std::vector<Complex> twiddle_;   // exp(-2 pi i k / nfft_), k = 0..nfft_/2
-  std::vector<float> gain_;        // response per frequency bin, with the 2/nfft scale
+  Complex* buf_ = nullptr;  // nfft_/2 values: the packed trace, the packed filtered spectrum
+  Complex* out_ = nullptr;  // nfft_/2 values: their transforms
+  std::vector<float> gain_;   // response per frequency bin, with the 2/nfft scale
+  std::vector<int> passed_;   // the k <= M/2 where bin k or bin M-k has a response
 };
 
 }  // namespace keld::sutools

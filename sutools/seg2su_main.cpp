@@ -7,11 +7,12 @@
 #include "platform/qtbase/dialogs.hpp"
 #include "platform/qtbase/qt_messages.hpp"
 #include "sutools/seg2su_window.hpp"
+#include "common/files.hpp"
 #include "sutools/tools.hpp"
 
 int main(int argc, char** argv) {
   if (argc > 1 || !keld::QtMessageBoxes::HasDisplay()) {
-    std::setvbuf(stdout, nullptr, _IOFBF, 1 << 20);
+    keld::UseLargeStandardBuffers();
     return keld::sutools::Seg2suMain(argc, argv, stdout, stderr);
   }
   QApplication app(argc, argv);

@@ -1,8 +1,9 @@
 #include <cstdio>
 
+#include "common/files.hpp"
 #include "sutools/tools.hpp"
 
 int main(int argc, char** argv) {
-  std::setvbuf(stdout, nullptr, _IOFBF, 1 << 20);
+  keld::UseLargeStandardBuffers();
   return keld::sutools::SegdreadMain(argc, argv, stdout, stderr);
 }

@@ -83,7 +83,6 @@ int SegyreadMain(int argc, const char* const* argv, std::FILE* in, std::FILE* ou
   auto size = FileLength(path);
   std::FILE* f = size ? std::fopen(path.c_str(), "rb") : nullptr;
   if (!f) return fail("cannot open the SEG-Y file " + path);
-  std::setvbuf(f, nullptr, _IOFBF, 1 << 20);
   const int status = segy::RunSegyread(f, *size, p, out, err);
   std::fclose(f);
   return status;

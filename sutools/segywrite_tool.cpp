@@ -4,6 +4,7 @@
 #include "sutools/args.hpp"
 #include "sutools/segy/segywrite.hpp"
 #include "sutools/tools.hpp"
+#include "sutools/whole_input.hpp"
 
 namespace keld::sutools {
 
@@ -58,7 +59,14 @@ int SegywriteMain(int argc, const char* const* argv, std::FILE* in, std::FILE* o
   p.little = *endian == 1;
   p.trmin = *trmin;
   p.trmax = *trmax;
-  return segy::RunSegywrite(in, p, err);
+  // A file on standard input is read in place; a pipe trace by trace.
+  WholeInput mapped;
+  if (mapped.mapFile(in)) {
+    SuStreamReader reader(mapped.data(), mapped.size(), false);
+    return segy::RunSegywrite(reader, p, err);
+  }
+  SuStreamReader reader(in, false);
+  return segy::RunSegywrite(reader, p, err);
 }
 
 }  // namespace keld::sutools

@@ -1,10 +1,10 @@
 #include <cstdio>
 
+#include "common/files.hpp"
 #include "sutools/tools.hpp"
 
 int main(int argc, char** argv) {
   // Large buffers: a stream of many short traces moves in few system calls.
-  std::setvbuf(stdin, nullptr, _IOFBF, 1 << 20);
-  std::setvbuf(stdout, nullptr, _IOFBF, 1 << 20);
+  keld::UseLargeStandardBuffers();
   return keld::sutools::SufilterMain(argc, argv, stdin, stdout, stderr);
 }

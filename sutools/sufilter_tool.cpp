@@ -1,7 +1,10 @@
+#include <memory>
+
 #include "common/result.hpp"
 #include "sutools/args.hpp"
 #include "sutools/bandpass.hpp"
 #include "sutools/su_stream.hpp"
+#include "sutools/trace_pool.hpp"
 #include "sutools/tools.hpp"
 
 namespace keld::sutools {
@@ -66,12 +69,18 @@ int SufilterMain(int argc, const char* const* argv, std::FILE* in, std::FILE* ou
     std::fprintf(err, "sufilter: %s\n", desc.error().c_str());
     return 1;
   }
-  BandpassFilter filter(*desc);
-  return RunTraceStream("sufilter", in, out, err, [&](StreamTrace& t, std::string& why) {
-    Status st = filter.apply(t.samples.data(), t.ns, t.dt_seconds());
-    if (!st) why = st.error;
-    return st.ok();
-  });
+  // Traces are independent: they are filtered on every processor, each
+  // thread with its own work space and the transform plans shared.
+  auto plans = std::make_shared<BandpassPlans>();
+  auto make = [&]() -> SharedProcess {
+    auto filter = std::make_shared<BandpassFilter>(*desc, plans);
+    return [filter](StreamTrace& t, std::string& why) {
+      Status st = filter->apply(t.samples.data(), t.ns, t.dt_seconds());
+      if (!st) why = st.error;
+      return st.ok();
+    };
+  };
+  return RunTraceStreamShared("sufilter", in, out, err, 0, make);
 }
 
 }  // namespace keld::sutools

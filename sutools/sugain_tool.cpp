@@ -1,6 +1,9 @@
+#include <memory>
+
 #include "sutools/agc.hpp"
 #include "sutools/args.hpp"
 #include "sutools/su_stream.hpp"
+#include "sutools/trace_pool.hpp"
 #include "sutools/tools.hpp"
 
 namespace keld::sutools {
@@ -56,11 +59,16 @@ int SugainMain(int argc, const char* const* argv, std::FILE* in, std::FILE* out,
     }
     wagc = *w;
   }
-  Agc gain;
-  return RunTraceStream("sugain", in, out, err, [&](StreamTrace& t, std::string&) {
-    if (agc) gain.apply(t.samples.data(), t.ns, AgcHalfWindow(wagc, t.dt_seconds()));
-    return true;
-  });
+  // Traces are independent: a shot is shared out among the processors, each
+  // thread with its own work space.
+  auto make = [agc, wagc]() -> SharedProcess {
+    auto gain = std::make_shared<Agc>();
+    return [agc, wagc, gain](StreamTrace& t, std::string&) {
+      if (agc) gain->apply(t.samples.data(), t.ns, AgcHalfWindow(wagc, t.dt_seconds()));
+      return true;
+    };
+  };
+  return RunTraceStreamShared("sugain", in, out, err, 0, make);
 }
 
 }  // namespace keld::sutools

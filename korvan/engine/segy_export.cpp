@@ -128,7 +128,7 @@ Result<SegyExport> ConvertSuToSegy(const std::string& su_path, const std::string
     std::fclose(in);
     return R::failure(out.error() + "; " + out_path + " not written");
   }
-  std::setvbuf(out.handle(), nullptr, _IOFBF, 1 << 20);
+  out.useLargeBuffer();
   bool good = out.write(reel);
   std::vector<uint8_t> trace(trace_bytes);
   for (int64_t i = 0; good && i < L->traces; ++i) {

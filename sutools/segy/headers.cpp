@@ -1,5 +1,7 @@
 #include "sutools/segy/headers.hpp"
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstring>
 
@@ -22,16 +24,24 @@ constexpr int WordWidth(int byte) {
   return 2;
 }
 
-void Turn(const uint8_t* in, uint8_t* out, int width, bool swap) {
-  for (int k = 0; k < width; ++k) out[k] = in[swap ? width - 1 - k : k];
-}
-
-void TurnHeader(const uint8_t* in, uint8_t* out, bool swap) {
+// Where each byte of a turned header comes from: the bytes of every word in
+// the other order.
+constexpr std::array<uint8_t, kTraceHeaderBytes> kTurned = [] {
+  std::array<uint8_t, kTraceHeaderBytes> from{};
   for (int b = 0; b < kTraceHeaderBytes;) {
     const int w = WordWidth(b);
-    Turn(in + b, out + b, w, swap);
+    for (int k = 0; k < w; ++k) from[static_cast<size_t>(b + k)] = static_cast<uint8_t>(b + w - 1 - k);
     b += w;
   }
+  return from;
+}();
+
+void TurnHeader(const uint8_t* in, uint8_t* out, bool swap) {
+  if (!swap) {
+    std::memcpy(out, in, kTraceHeaderBytes);
+    return;
+  }
+  for (int b = 0; b < kTraceHeaderBytes; ++b) out[b] = in[kTurned[static_cast<size_t>(b)]];
 }
 
 }  // namespace
@@ -61,9 +71,7 @@ BinaryHeader ReadBinaryHeader(const uint8_t* b, ByteOrder order) {
 void SwapBinaryHeader(uint8_t* b) {
   auto swap = [&](int from, int to, int width) {
     for (int p = from; p < to; p += width) {
-      uint8_t t[8];
-      Turn(b + p, t, width, true);
-      std::memcpy(b + p, t, static_cast<size_t>(width));
+      std::reverse(b + p, b + p + width);
     }
   };
   swap(0, 12, 4);     // job, line and reel numbers

@@ -74,5 +74,8 @@ void DecodeSamples(const uint8_t* src, size_t n, const SampleFormat& format, Byt
 // Encodes `n` floats as IBM floats (`ibm` true, format 1) or IEEE floats
 // (format 5), four bytes each, in `order`.
 void EncodeSamples(const float* src, size_t n, bool ibm, ByteOrder order, uint8_t* dst);
+// The same from the samples of an SU trace as they stand in the stream
+// (little-endian floats, any alignment).
+void EncodeSuSamples(const uint8_t* src, size_t n, bool ibm, ByteOrder order, uint8_t* dst);
 
 }  // namespace keld::segy

@@ -6,6 +6,9 @@
 #include <cstring>
 #include <vector>
 
+#include <sys/mman.h>
+#include <sys/stat.h>
+
 #include "common/files.hpp"
 
 namespace keld::segy {
@@ -35,6 +38,28 @@ void SaveHeaders(const SegyLayout& L, std::FILE* tape, const SegyreadParams& p, 
     if (!s) Say(err, "warning: the binary header was not saved: " + s.error);
   }
 }
+
+// The whole file mapped for reading when it is a regular file of the
+// expected size; data stays null otherwise (a memory stream, a pipe).
+struct Mapping {
+  Mapping(std::FILE* f, int64_t size) {
+    struct stat st {};
+    const int fd = fileno(f);
+    if (fd < 0 || size <= 0 || fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size != size) return;
+    void* m = mmap(nullptr, static_cast<size_t>(size), PROT_READ, MAP_PRIVATE, fd, 0);
+    if (m == MAP_FAILED) return;
+    madvise(m, static_cast<size_t>(size), MADV_SEQUENTIAL);
+    data = static_cast<const uint8_t*>(m);
+    bytes = static_cast<size_t>(size);
+  }
+  ~Mapping() {
+    if (data) munmap(const_cast<uint8_t*>(data), bytes);
+  }
+  Mapping(const Mapping&) = delete;
+  Mapping& operator=(const Mapping&) = delete;
+  const uint8_t* data = nullptr;
+  size_t bytes = 0;
+};
 
 }  // namespace
 
@@ -71,51 +96,57 @@ int RunSegyread(std::FILE* tape, int64_t size, const SegyreadParams& p, std::FIL
   // Many traces per read and write: few system calls, no copy through the
   // stdio buffers (requests this large go straight to the file).
   const int64_t chunk = std::max<int64_t>(1, (int64_t{4} << 20) / L.trace_bytes);
-  std::vector<uint8_t> in(static_cast<size_t>(chunk) * in_bytes), su(static_cast<size_t>(chunk) * out_bytes);
+  std::vector<uint8_t> in, su(static_cast<size_t>(chunk) * out_bytes);
   const bool integer = L.format->integer && !L.format_overridden;
   int64_t ns_disagree = 0, weight_ignored = 0;
   int first_other_ns = 0;
 
-  if (fseeko(tape, static_cast<off_t>(L.data_offset + first * L.trace_bytes), SEEK_SET) != 0) {
+  auto convert = [&](const uint8_t* tr, uint8_t* o) {
+    TraceHeaderToSu(tr, L.order, o);
+    const int own_ns = GetU16(tr + kTrNs, L.order);
+    if (own_ns != L.ns) {
+      // A trace header without its count (0) is common and says nothing.
+      if (own_ns != 0 && ns_disagree++ == 0) first_other_ns = own_ns;
+      PutI16(o + kTrNs, L.ns, ByteOrder::Little);
+    }
+    if (GetU16(tr + kTrDt, L.order) == 0) PutI16(o + kTrDt, L.dt, ByteOrder::Little);
+    double scale = 1;
+    if (integer && p.trcwt) {
+      const int trwf = GetI16(tr + kTrTrwf, L.order);
+      if (std::abs(trwf) <= kMaxWeightExponent)
+        scale = std::ldexp(1.0, -trwf);
+      else
+        ++weight_ignored;
+    }
+    float* samples = reinterpret_cast<float*>(o + kTraceHeaderBytes);
+    DecodeSamples(tr + kTraceHeaderBytes, ns, *L.format, L.order, !p.conv, scale, samples);
+    if constexpr (std::endian::native != std::endian::little) {
+      for (size_t j = 0; j < ns; ++j) {
+        uint32_t w;
+        std::memcpy(&w, samples + j, 4);
+        w = __builtin_bswap32(w);
+        std::memcpy(samples + j, &w, 4);
+      }
+    }
+  };
+
+  // The traces come straight from the file's pages where it can be mapped,
+  // else through reads of many traces at a time.
+  const Mapping mapped(tape, size);
+  if (!mapped.data) in.resize(static_cast<size_t>(chunk) * in_bytes);
+  if (!mapped.data && fseeko(tape, static_cast<off_t>(L.data_offset + first * L.trace_bytes), SEEK_SET) != 0) {
     Say(err, "cannot seek to trace " + std::to_string(p.trmin));
     return 1;
   }
   for (int64_t t0 = first; t0 < last; t0 += chunk) {
     const int64_t n = std::min(chunk, last - t0);
-    if (std::fread(in.data(), in_bytes, static_cast<size_t>(n), tape) != static_cast<size_t>(n)) {
+    const uint8_t* src = mapped.data ? mapped.data + L.data_offset + t0 * L.trace_bytes : in.data();
+    if (!mapped.data && std::fread(in.data(), in_bytes, static_cast<size_t>(n), tape) != static_cast<size_t>(n)) {
       Say(err, "cannot read traces " + std::to_string(t0 + 1) + " to " + std::to_string(t0 + n) + " of the file");
       return 1;
     }
-    for (int64_t k = 0; k < n; ++k) {
-      const uint8_t* tr = in.data() + static_cast<size_t>(k) * in_bytes;
-      uint8_t* o = su.data() + static_cast<size_t>(k) * out_bytes;
-      TraceHeaderToSu(tr, L.order, o);
-      const int own_ns = GetU16(tr + kTrNs, L.order);
-      if (own_ns != L.ns) {
-        // A trace header without its count (0) is common and says nothing.
-        if (own_ns != 0 && ns_disagree++ == 0) first_other_ns = own_ns;
-        PutI16(o + kTrNs, L.ns, ByteOrder::Little);
-      }
-      if (GetU16(tr + kTrDt, L.order) == 0) PutI16(o + kTrDt, L.dt, ByteOrder::Little);
-      double scale = 1;
-      if (integer && p.trcwt) {
-        const int trwf = GetI16(tr + kTrTrwf, L.order);
-        if (std::abs(trwf) <= kMaxWeightExponent)
-          scale = std::ldexp(1.0, -trwf);
-        else
-          ++weight_ignored;
-      }
-      float* samples = reinterpret_cast<float*>(o + kTraceHeaderBytes);
-      DecodeSamples(tr + kTraceHeaderBytes, ns, *L.format, L.order, !p.conv, scale, samples);
-      if constexpr (std::endian::native != std::endian::little) {
-        for (size_t j = 0; j < ns; ++j) {
-          uint32_t w;
-          std::memcpy(&w, samples + j, 4);
-          w = __builtin_bswap32(w);
-          std::memcpy(samples + j, &w, 4);
-        }
-      }
-    }
+    for (int64_t k = 0; k < n; ++k)
+      convert(src + static_cast<size_t>(k) * in_bytes, su.data() + static_cast<size_t>(k) * out_bytes);
     if (std::fwrite(su.data(), out_bytes, static_cast<size_t>(n), out) != static_cast<size_t>(n)) {
       Say(err, "cannot write trace " + std::to_string(t0 + 1) + " to standard output");
       return 1;

@@ -1,5 +1,7 @@
 #include "sutools/segy/segywrite.hpp"
 
+#include <cstring>
+#include <memory>
 #include <vector>
 
 #include "common/files.hpp"
@@ -24,7 +26,7 @@ Result<std::vector<uint8_t>> ReadExactly(const std::string& path, size_t n, cons
 
 }  // namespace
 
-int RunSegywrite(std::FILE* in, const SegywriteParams& p, std::FILE* err) {
+int RunSegywrite(sutools::SuStreamReader& reader, const SegywriteParams& p, std::FILE* err) {
   auto text = ReadExactly(p.hfile, kTextBytes, "text header");
   if (!text) {
     Say(err, text.error());
@@ -45,48 +47,49 @@ int RunSegywrite(std::FILE* in, const SegywriteParams& p, std::FILE* err) {
     Say(err, "cannot write " + file.error());
     return 1;
   }
-  std::setvbuf(file.handle(), nullptr, _IOFBF, 1 << 20);
+  file.useLargeBuffer();
 
-  sutools::SuStreamReader reader(in, false);
-  sutools::StreamTrace t;
+  const uint8_t* trace = nullptr;
+  int ns = 0, dt_us = 0;
   int64_t written = 0;
   int first_ns = 0;
   // Traces gather in one block written at once: few system calls, and no
   // copy through the stdio buffer.
   constexpr size_t kBlock = 4 << 20;
-  std::vector<uint8_t> out;
-  out.reserve(kBlock + kTraceHeaderBytes + 4 * 32768);
+  const auto out = std::make_unique_for_overwrite<uint8_t[]>(kBlock + sutools::kMaxTraceBytes + kReelBytes);
+  size_t used = 0;
   auto flush = [&] {
-    const bool ok = file.write(out.data(), out.size());
-    out.clear();
+    const bool ok = file.write(out.get(), used);
+    used = 0;
     return ok;
   };
-  while (reader.next(t)) {
+  while (reader.nextRaw(trace, ns, dt_us)) {
     const int64_t number = reader.count();
     if (number < p.trmin) continue;
     if (number > p.trmax) break;
     if (written == 0) {
-      first_ns = t.ns;
+      first_ns = ns;
       std::vector<uint8_t> b = *bin;
-      PutI16(b.data() + kBinHdt, t.dt_us, ByteOrder::Big);
-      PutI16(b.data() + kBinNs, t.ns, ByteOrder::Big);
+      PutI16(b.data() + kBinHdt, dt_us, ByteOrder::Big);
+      PutI16(b.data() + kBinNs, ns, ByteOrder::Big);
       PutI16(b.data() + kBinFormat, p.ibm ? 1 : 5, ByteOrder::Big);
       if (p.little) SwapBinaryHeader(b.data());
-      out.insert(out.end(), text->begin(), text->end());
-      out.insert(out.end(), b.begin(), b.end());
-    } else if (t.ns != first_ns) {
-      Say(err, "trace " + std::to_string(number) + " has ns=" + std::to_string(t.ns) + ", the first written ns=" +
+      std::memcpy(out.get(), text->data(), kTextBytes);
+      std::memcpy(out.get() + kTextBytes, b.data(), kBinaryBytes);
+      used = kReelBytes;
+    } else if (ns != first_ns) {
+      Say(err, "trace " + std::to_string(number) + " has ns=" + std::to_string(ns) + ", the first written ns=" +
                    std::to_string(first_ns) + ": the traces of a SEG-Y file are all of one length");
       return 1;
     }
-    const size_t at = out.size();
-    out.resize(at + kTraceHeaderBytes + 4 * t.samples.size());
-    SuToTraceHeader(t.header, order, out.data() + at);
-    EncodeSamples(t.samples.data(), t.samples.size(), p.ibm, order, out.data() + at + kTraceHeaderBytes);
+    SuToTraceHeader(trace, order, out.get() + used);
+    EncodeSuSamples(trace + kTraceHeaderBytes, static_cast<size_t>(ns), p.ibm, order,
+                    out.get() + used + kTraceHeaderBytes);
+    used += kTraceHeaderBytes + 4 * static_cast<size_t>(ns);
     ++written;
-    if (out.size() >= kBlock && !flush()) break;
+    if (used >= kBlock && !flush()) break;
   }
-  if (!out.empty()) flush();
+  if (used > 0) flush();
   if (!file.error().empty()) {
     Say(err, "cannot write " + file.error());
     return 1;

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <string>
 
+#include "sutools/su_stream.hpp"
+
 namespace keld::segy {
 
 struct SegywriteParams {
@@ -17,9 +19,9 @@ struct SegywriteParams {
   std::string bfile = "binary";  // 400 bytes, big-endian
 };
 
-// Reads SU traces from `in` and writes `tape` beside its name, renamed over
+// Reads SU traces from `reader` and writes `tape` beside its name, renamed over
 // it only when every chosen trace is in. Returns the exit status; messages
 // go to `err` after "segywrite: ".
-int RunSegywrite(std::FILE* in, const SegywriteParams& p, std::FILE* err);
+int RunSegywrite(sutools::SuStreamReader& reader, const SegywriteParams& p, std::FILE* err);
 
 }  // namespace keld::segy
