@@ -33,12 +33,13 @@ void Load(const uint8_t* raw, StreamTrace& t) {
   }
 }
 
-// The traces [lo, hi) processed by one helper thread into its own block, in
-// stream layout; `failed` is the first one that could not be.
+// The traces [lo, hi) of a group processed by one helper thread into its own
+// block, in stream layout; `failed` is the first one that could not be. The
+// block is kept from one group to the next.
 struct Share {
   size_t lo = 0, hi = 0;
   std::unique_ptr<uint8_t[]> bytes;
-  size_t used = 0;
+  size_t room = 0, used = 0;
   size_t failed = SIZE_MAX;
   std::string why;
   std::thread thread;
@@ -48,7 +49,10 @@ void RunShare(Share& s, const std::vector<const uint8_t*>& traces, SharedProcess
               const std::atomic<bool>& stop) {
   size_t room = 0;
   for (size_t i = s.lo; i < s.hi; ++i) room += 240 + 4 * static_cast<size_t>(get_i16le(traces[i] + 114));
-  s.bytes = std::make_unique_for_overwrite<uint8_t[]>(room);
+  if (room > s.room) {
+    s.bytes = std::make_unique_for_overwrite<uint8_t[]>(room);
+    s.room = room;
+  }
   StreamTrace t;
   for (size_t i = s.lo; i < s.hi && !stop.load(std::memory_order_relaxed); ++i) {
     Load(traces[i], t);
@@ -72,25 +76,13 @@ int Fail(std::FILE* err, const char* prog, const std::string& why) {
   return 1;
 }
 
-int Finish(const char* prog, std::FILE* out, std::FILE* err) {
-  if (std::fflush(out) != 0 || std::ferror(out)) return Fail(err, prog, "cannot write to standard output");
-  return 0;
-}
+std::string Trace(int64_t number) { return "trace " + std::to_string(number); }
 
 int RunMapped(const char* prog, const WholeInput& mapped, std::FILE* out, std::FILE* err, size_t threads,
-              const std::function<SharedProcess()>& make_process) {
-  // Every whole trace before a fault in the file goes through.
+              const std::function<SharedProcess()>& make_process, size_t group_bytes) {
   SuStreamReader reader(mapped.data(), mapped.size());
-  std::vector<const uint8_t*> traces;
-  const uint8_t* raw = nullptr;
-  int ns = 0, dt = 0;
-  while (reader.nextRaw(raw, ns, dt)) traces.push_back(raw);
-  const size_t n = traces.size();
-  const size_t k = std::clamp<size_t>(n / kMinShare, 1, threads);
-
   std::vector<SharedProcess> process;
-  for (size_t j = 0; j < k; ++j) process.push_back(make_process());
-  std::vector<Share> shares(k);
+  std::vector<Share> shares;
   std::atomic<bool> stop{false};
   // Helpers stop early once the stream has failed before their share, and
   // are joined on every way out.
@@ -103,38 +95,65 @@ int RunMapped(const char* prog, const WholeInput& mapped, std::FILE* out, std::F
         if (s.thread.joinable()) s.thread.join();
     }
   } joiner{shares, stop};
-  for (size_t j = 0; j < k; ++j) {
-    shares[j].lo = n * j / k;
-    shares[j].hi = n * (j + 1) / k;
-  }
-  for (size_t j = 1; j < k; ++j)
-    shares[j].thread = std::thread([&, j] { RunShare(shares[j], traces, process[j], stop); });
-
+  // The file goes through in groups of bounded size, so that the helpers'
+  // blocks stay small whatever the file's length; every whole trace before
+  // a fault in the file goes through.
+  std::vector<const uint8_t*> group;
   StreamTrace t;
   std::string why;
-  for (size_t i = shares[0].lo; i < shares[0].hi; ++i) {
-    Load(traces[i], t);
-    if (!process[0](t, why)) return Fail(err, prog, "trace " + std::to_string(i + 1) + ": " + why);
-    if (!WriteStreamTrace(out, t)) return Fail(err, prog, "cannot write trace " + std::to_string(i + 1) + " to standard output");
-  }
-  for (size_t j = 1; j < k; ++j) {
-    Share& s = shares[j];
-    s.thread.join();
-    if (s.used > 0 && std::fwrite(s.bytes.get(), 1, s.used, out) != s.used)
-      return Fail(err, prog, "cannot write trace " + std::to_string(s.lo + 1) + " to standard output");
-    if (s.failed != SIZE_MAX) return Fail(err, prog, "trace " + std::to_string(s.failed + 1) + ": " + s.why);
+  int64_t before = 0;  // traces of the groups already written
+  for (;;) {
+    group.clear();
+    size_t bytes = 0;
+    const uint8_t* raw = nullptr;
+    int ns = 0, dt = 0;
+    while (bytes < group_bytes && reader.nextRaw(raw, ns, dt)) {
+      group.push_back(raw);
+      bytes += 240 + 4 * static_cast<size_t>(ns);
+    }
+    if (group.empty()) break;
+    const size_t n = group.size(), k = std::clamp<size_t>(n / kMinShare, 1, threads);
+    while (process.size() < k) process.push_back(make_process());
+    if (shares.size() < k) shares.resize(k);
+    for (size_t j = 0; j < k; ++j) {
+      Share& s = shares[j];
+      s.lo = n * j / k;
+      s.hi = n * (j + 1) / k;
+      s.used = 0;
+      s.failed = SIZE_MAX;
+    }
+    for (size_t j = 1; j < k; ++j)
+      shares[j].thread = std::thread([&, j] { RunShare(shares[j], group, process[j], stop); });
+    for (size_t i = shares[0].lo; i < shares[0].hi; ++i) {
+      const int64_t number = before + static_cast<int64_t>(i) + 1;
+      Load(group[i], t);
+      if (!process[0](t, why)) return Fail(err, prog, Trace(number) + ": " + why);
+      if (!WriteStreamTrace(out, t)) return Fail(err, prog, "cannot write " + Trace(number) + " to standard output");
+    }
+    for (size_t j = 1; j < k; ++j) {
+      Share& s = shares[j];
+      s.thread.join();
+      const int64_t first = before + static_cast<int64_t>(s.lo) + 1;
+      if (s.used > 0 && std::fwrite(s.bytes.get(), 1, s.used, out) != s.used)
+        return Fail(err, prog, "cannot write " + Trace(first) + " to standard output");
+      if (s.failed != SIZE_MAX)
+        return Fail(err, prog, Trace(before + static_cast<int64_t>(s.failed) + 1) + ": " + s.why);
+    }
+    before += static_cast<int64_t>(n);
   }
   if (!reader.error().empty()) return Fail(err, prog, reader.error());
-  if (n == 0) return Fail(err, prog, "no trace on standard input");
-  return Finish(prog, out, err);
+  if (before == 0) return Fail(err, prog, "no trace on standard input");
+  if (std::fflush(out) != 0 || std::ferror(out)) return Fail(err, prog, "cannot write to standard output");
+  return 0;
 }
 
 }  // namespace
 
 int RunTraceStreamShared(const char* prog, std::FILE* in, std::FILE* out, std::FILE* err, unsigned threads,
-                         const std::function<SharedProcess()>& make_process) {
+                         const std::function<SharedProcess()>& make_process, size_t group_bytes) {
   if (threads == 0) threads = std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
-  if (WholeInput mapped; mapped.mapFile(in)) return RunMapped(prog, mapped, out, err, threads, make_process);
+  if (WholeInput mapped; mapped.mapFile(in))
+    return RunMapped(prog, mapped, out, err, threads, make_process, group_bytes);
   return RunTraceStream(prog, in, out, err, make_process());
 }
 

@@ -8,6 +8,7 @@
 // save. A pipe goes through one trace at a time on the caller's thread. Each
 // trace has exactly the processing of the one-at-a-time stream, so the output
 // bytes do not depend on the thread count.
+#include <cstddef>
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -22,10 +23,12 @@ namespace keld::sutools {
 using SharedProcess = std::function<bool(StreamTrace&, std::string&)>;
 
 // Reads every trace from `in`, processes it and writes it to `out` in input
-// order, on up to `threads` threads (0: one per processor, at most 4).
-// Messages and the exit status are those of RunTraceStream: every trace
-// before a fault is written, then the fault is reported with status 1.
+// order, on up to `threads` threads (0: one per processor, at most 4). A file
+// is shared out in groups of about `group_bytes`, which bounds the memory
+// the threads' results take. Messages and the exit status are those of
+// RunTraceStream: every trace before a fault is written, then the fault is
+// reported with status 1.
 int RunTraceStreamShared(const char* prog, std::FILE* in, std::FILE* out, std::FILE* err, unsigned threads,
-                         const std::function<SharedProcess()>& make_process);
+                         const std::function<SharedProcess()>& make_process, size_t group_bytes = 32u << 20);
 
 }  // namespace keld::sutools

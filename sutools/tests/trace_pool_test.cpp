@@ -1,6 +1,8 @@
 // Traces shared out among threads: the same bytes and messages as processing
 // one trace at a time, from a file read in place or from a stream, with every
 // trace before a fault written.
+#include "sutools/trace_pool.hpp"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -9,7 +11,6 @@
 #include <vector>
 
 #include "common/su_file.hpp"
-#include "sutools/trace_pool.hpp"
 
 namespace keld::sutools {
 namespace {
@@ -39,7 +40,7 @@ struct Outcome {
 };
 
 // Doubles every sample; fails at the trace numbered `fail_at` (tracl).
-Outcome Shared(const std::vector<uint8_t>& in, bool file, unsigned threads, int fail_at) {
+Outcome Shared(const std::vector<uint8_t>& in, bool file, unsigned threads, size_t group, int fail_at) {
   std::vector<uint8_t> copy = in;
   std::FILE* i = nullptr;
   if (file) {
@@ -65,7 +66,7 @@ Outcome Shared(const std::vector<uint8_t>& in, bool file, unsigned threads, int 
     };
   };
   Outcome r;
-  r.status = RunTraceStreamShared("tool", i, o, e, threads, make);
+  r.status = RunTraceStreamShared("tool", i, o, e, threads, make, group);
   std::fclose(o);
   std::fclose(e);
   std::fclose(i);
@@ -105,13 +106,15 @@ TEST(TracePool, SameBytesAndFaultsOnAnyThreadCountFromFilesAndStreams) {
   };
   for (const auto& c : cases)
     for (bool file : {true, false})
-      for (unsigned threads : {1u, 3u, 8u}) {
-        const Outcome r = Shared(c.in, file, threads, c.fail_at);
-        const std::string where = std::string(c.name) + (file ? ", file, " : ", stream, ") + std::to_string(threads);
-        EXPECT_EQ(r.status, c.status) << where;
-        EXPECT_EQ(r.err, c.message) << where;
-        EXPECT_TRUE(r.out == std::vector<uint8_t>(doubled.begin(), doubled.begin() + c.whole * kBytes)) << where;
-      }
+      for (unsigned threads : {1u, 3u, 8u})
+        for (size_t group : {size_t{1} << 30, 20 * kBytes}) {  // the whole file at once, or 20 traces
+          const Outcome r = Shared(c.in, file, threads, group, c.fail_at);
+          const std::string where = std::string(c.name) + (file ? ", file, " : ", stream, ") + std::to_string(threads) +
+                                    " threads, groups of " + std::to_string(group);
+          EXPECT_EQ(r.status, c.status) << where;
+          EXPECT_EQ(r.err, c.message) << where;
+          EXPECT_TRUE(r.out == std::vector<uint8_t>(doubled.begin(), doubled.begin() + c.whole * kBytes)) << where;
+        }
 }
 
 }  // namespace
