@@ -81,8 +81,10 @@ std::string Trace(int64_t number) { return "trace " + std::to_string(number); }
 int RunMapped(const char* prog, const WholeInput& mapped, std::FILE* out, std::FILE* err, size_t threads,
               const std::function<SharedProcess()>& make_process, size_t group_bytes) {
   SuStreamReader reader(mapped.data(), mapped.size());
+  // What the helpers use is made before the joiner, so it outlives them.
   std::vector<SharedProcess> process;
   std::vector<Share> shares;
+  std::vector<const uint8_t*> group;
   std::atomic<bool> stop{false};
   // Helpers stop early once the stream has failed before their share, and
   // are joined on every way out.
@@ -98,7 +100,6 @@ int RunMapped(const char* prog, const WholeInput& mapped, std::FILE* out, std::F
   // The file goes through in groups of bounded size, so that the helpers'
   // blocks stay small whatever the file's length; every whole trace before
   // a fault in the file goes through.
-  std::vector<const uint8_t*> group;
   StreamTrace t;
   std::string why;
   int64_t before = 0;  // traces of the groups already written
