@@ -100,6 +100,15 @@ bool SuStreamReader::next(StreamTrace& t) {
   return true;
 }
 
+int EndOfStream(const char* prog, const std::string& reader_error, int64_t traces, std::FILE* out, std::FILE* err) {
+  std::string why = reader_error;
+  if (why.empty() && traces == 0) why = "no trace on standard input";
+  if (why.empty() && (std::fflush(out) != 0 || std::ferror(out))) why = "cannot write to standard output";
+  if (why.empty()) return 0;
+  std::fprintf(err, "%s: %s\n", prog, why.c_str());
+  return 1;
+}
+
 bool WriteStreamTrace(std::FILE* out, const StreamTrace& t) {
   if (std::fwrite(t.header, 1, 240, out) != 240) return false;
   const size_t n = t.samples.size();

@@ -66,6 +66,12 @@ class SuStreamReader {
 // Writes the header unchanged and the samples as little-endian floats.
 bool WriteStreamTrace(std::FILE* out, const StreamTrace& t);
 
+// The exit status of a stream whose traces went through: 1 with a message
+// after "prog: " for the reader's fault (`reader_error`), a stream without a
+// trace (a program upstream that failed leaves nothing) or an output that
+// cannot be flushed; else 0.
+int EndOfStream(const char* prog, const std::string& reader_error, int64_t traces, std::FILE* out, std::FILE* err);
+
 // Reads every trace from `in`, hands each to `process` and writes it to `out`.
 // Messages go to `err`, prefixed by the program's name. Returns the exit
 // status: 0 when the whole stream went through, 1 otherwise (an empty stream
@@ -86,19 +92,7 @@ int RunTraceStream(const char* prog, std::FILE* in, std::FILE* out, std::FILE* e
       return 1;
     }
   }
-  if (!reader.error().empty()) {
-    std::fprintf(err, "%s: %s\n", prog, reader.error().c_str());
-    return 1;
-  }
-  if (reader.count() == 0) {
-    std::fprintf(err, "%s: no trace on standard input\n", prog);
-    return 1;
-  }
-  if (std::fflush(out) != 0 || std::ferror(out)) {
-    std::fprintf(err, "%s: cannot write to standard output\n", prog);
-    return 1;
-  }
-  return 0;
+  return EndOfStream(prog, reader.error(), reader.count(), out, err);
 }
 
 }  // namespace keld::sutools

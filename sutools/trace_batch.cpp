@@ -223,19 +223,7 @@ int RunTraceStreamBatched(const char* prog, std::FILE* in, std::FILE* out, std::
     std::swap(writing, working);
     std::swap(working, reading);
   }
-  if (!reader.error().empty()) {
-    std::fprintf(err, "%s: %s\n", prog, reader.error().c_str());
-    return 1;
-  }
-  if (reader.count() == 0) {
-    std::fprintf(err, "%s: no trace on standard input\n", prog);
-    return 1;
-  }
-  if (std::fflush(out) != 0 || std::ferror(out)) {
-    std::fprintf(err, "%s: cannot write to standard output\n", prog);
-    return 1;
-  }
-  return 0;
+  return EndOfStream(prog, reader.error(), reader.count(), out, err);
 }
 
 void WidenPipes(std::FILE* in, std::FILE* out) {

@@ -142,10 +142,7 @@ int RunMapped(const char* prog, const WholeInput& mapped, std::FILE* out, std::F
     }
     before += static_cast<int64_t>(n);
   }
-  if (!reader.error().empty()) return Fail(err, prog, reader.error());
-  if (before == 0) return Fail(err, prog, "no trace on standard input");
-  if (std::fflush(out) != 0 || std::ferror(out)) return Fail(err, prog, "cannot write to standard output");
-  return 0;
+  return EndOfStream(prog, reader.error(), before, out, err);
 }
 
 }  // namespace
