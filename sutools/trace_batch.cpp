@@ -13,6 +13,7 @@
 
 #include "common/bytes.hpp"
 #include "sutools/su_stream.hpp"
+#include "sutools/try_thread.hpp"
 
 namespace keld::sutools {
 
@@ -146,11 +147,11 @@ void Process(Batch& b, std::vector<TraceProcess>& workers, std::vector<std::vect
   const size_t n = b.start.size(), w = std::min(workers.size(), n / kShare + 1);
   std::vector<size_t> failed(w, SIZE_MAX);
   std::vector<std::string> why(w);
-  std::vector<std::thread> threads;
-  for (size_t j = 1; j < w; ++j)
-    threads.emplace_back([&, j] { Work(b, n * j / w, n * (j + 1) / w, workers[j], space[j], failed[j], why[j]); });
-  Work(b, 0, n / w, workers[0], space[0], failed[0], why[0]);
-  for (auto& t : threads) t.join();
+  auto work = [&](size_t j) { Work(b, n * j / w, n * (j + 1) / w, workers[j], space[j], failed[j], why[j]); };
+  std::vector<std::thread> threads(w);
+  for (size_t j = 1; j < w; ++j) threads[j] = TryThread([work, j] { work(j); });
+  work(0);
+  for (size_t j = 1; j < w; ++j) JoinOrRun(threads[j], [work, j] { work(j); });
   for (size_t j = 0; j < w; ++j)
     if (failed[j] != SIZE_MAX) {
       b.failed = failed[j];
@@ -195,15 +196,15 @@ int RunTraceStreamBatched(const char* prog, std::FILE* in, std::FILE* out, std::
       };
       std::thread r, w;
       if (overlap) {
-        r = std::thread(read);
-        w = std::thread(write);
+        r = TryThread(read);
+        w = TryThread(write);
       } else {
         write();
       }
       Process(*working, workers, space);
       if (overlap) {
-        r.join();
-        w.join();
+        JoinOrRun(r, read);
+        JoinOrRun(w, write);
       } else {
         read();
       }

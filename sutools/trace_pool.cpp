@@ -5,11 +5,11 @@
 #include <bit>
 #include <cstring>
 #include <memory>
-#include <system_error>
 #include <thread>
 #include <vector>
 
 #include "common/bytes.hpp"
+#include "sutools/try_thread.hpp"
 #include "sutools/whole_input.hpp"
 
 namespace keld::sutools {
@@ -124,14 +124,8 @@ int RunMapped(const char* prog, const WholeInput& mapped, std::FILE* out, std::F
       s.used = 0;
       s.failed = SIZE_MAX;
     }
-    for (size_t j = 1; j < k; ++j) {
-      try {
-        shares[j].thread = std::thread([&, j] { RunShare(shares[j], group, process[j], stop); });
-      } catch (const std::system_error&) {
-        // No thread to be had (a limit on processes): this share waits for
-        // the calling thread instead.
-      }
-    }
+    auto run = [&](size_t j) { RunShare(shares[j], group, process[j], stop); };
+    for (size_t j = 1; j < k; ++j) shares[j].thread = TryThread([run, j] { run(j); });
     for (size_t i = shares[0].lo; i < shares[0].hi; ++i) {
       const int64_t number = before + static_cast<int64_t>(i) + 1;
       Load(group[i], t);
@@ -140,10 +134,7 @@ int RunMapped(const char* prog, const WholeInput& mapped, std::FILE* out, std::F
     }
     for (size_t j = 1; j < k; ++j) {
       Share& s = shares[j];
-      if (s.thread.joinable())
-        s.thread.join();
-      else
-        RunShare(s, group, process[j], stop);
+      JoinOrRun(s.thread, [run, j] { run(j); });
       const int64_t first = before + static_cast<int64_t>(s.lo) + 1;
       if (s.used > 0 && std::fwrite(s.bytes.get(), 1, s.used, out) != s.used)
         return Fail(err, prog, "cannot write " + Trace(first) + " to standard output");
