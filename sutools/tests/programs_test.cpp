@@ -118,6 +118,20 @@ TEST_F(Programs, FilterPassesTheBandThroughAPipe) {
   }
 }
 
+// A file on standard input is shared among threads, a pipe goes one trace at
+// a time: the same bytes.
+TEST_F(Programs, FileAndPipeGiveTheSameBytes) {
+  Write(dir / "in.su", ThreeTones(40, 2000, 1000));
+  const std::string in = ShellQuote(dir / "in.su");
+  for (const std::string& tool : {Prog("sufilter") + " f=10,20,60,80", Prog("sugain") + " agc=1 wagc=.2"}) {
+    ASSERT_EQ(Run(tool + " <" + in + " >" + ShellQuote(dir / "file.su")), 0) << tool;
+    ASSERT_EQ(Run("cat " + in + " | " + tool + " >" + ShellQuote(dir / "pipe.su")), 0) << tool;
+    const Bytes file = ReadBytes(dir / "file.su");
+    EXPECT_EQ(file.size(), 40u * (240 + 4 * 2000)) << tool;
+    EXPECT_TRUE(file == ReadBytes(dir / "pipe.su")) << tool;
+  }
+}
+
 TEST_F(Programs, FilterAmplitudesAtTheCorners) {
   const int ns = 2000;
   Bytes in;
