@@ -1,14 +1,13 @@
 #include <cstdio>
 
-#include <fcntl.h>
-
 #include "common/files.hpp"
 #include "sutools/tools.hpp"
+#include "sutools/trace_batch.hpp"
 
 int main(int argc, char** argv) {
-  // Large buffers, and a large pipe when standard output is one: a stream of
-  // many short traces moves in few system calls and few process switches.
+  // Large buffers, and large pipes where standard input or output is one: a
+  // stream of many short traces moves in few system calls and process switches.
   keld::UseLargeStandardBuffers();
-  fcntl(1, F_SETPIPE_SZ, 1 << 20);
+  keld::sutools::WidenPipes(stdin, stdout);
   return keld::sutools::SegyreadMain(argc, argv, stdin, stdout, stderr);
 }
