@@ -68,10 +68,11 @@ TEST_F(Exports, PdfRasterisedMatchesTheRenderersImageAndCarriesTheTitle) {
   const Page page = DemoPage(su + "/su_demos_shots_static_nmo_w_le.su", [](Controls& c) { c.Text3 = "24"; });
   const std::string pdf = dir / "page.pdf";
   ASSERT_TRUE(SavePicture(page, pdf).ok());
-  ASSERT_EQ(RunCommand("pdftoppm -r 50 -png -singlefile " + ShellQuote(pdf) + " " + ShellQuote(dir / "page")), 0);
+  // 0.25 pt lines are one dot wide at 288 dots per inch.
+  ASSERT_EQ(RunCommand("pdftoppm -r 288 -png -singlefile " + ShellQuote(pdf) + " " + ShellQuote(dir / "page")), 0);
   QImage raster(QString::fromStdString(dir / "page.png"));
   ASSERT_FALSE(raster.isNull());
-  const QImage own = PageImage(page, 50);
+  const QImage own = PageImage(page, 288, std::nullopt, kPaperHairline);
   EXPECT_LE(std::abs(raster.width() - own.width()), 1);
   EXPECT_LE(std::abs(raster.height() - own.height()), 1);
   EXPECT_TRUE(testing::SameImage(raster, own, 4.0));
@@ -104,8 +105,9 @@ TEST_F(Exports, APageWithEveryOverlayReachesThePdfWithItsTexts) {
   ASSERT_EQ(RunCommand("pdftotext " + ShellQuote(pdf) + " -", &text, false), 0);
   for (const char* want : {"Fold 1", "Fold 5", "Vnmo", "Vint", "3010", "3222", "150", "250", "Trace"})
     EXPECT_NE(text.find(want), std::string::npos) << want << " in\n" << text;
-  ASSERT_EQ(RunCommand("pdftoppm -r 50 -png -singlefile " + ShellQuote(pdf) + " " + ShellQuote(dir / "full")), 0);
-  EXPECT_TRUE(testing::SameImage(QImage(QString::fromStdString(dir / "full.png")), PageImage(page, 50), 4.0));
+  ASSERT_EQ(RunCommand("pdftoppm -r 288 -png -singlefile " + ShellQuote(pdf) + " " + ShellQuote(dir / "full")), 0);
+  EXPECT_TRUE(testing::SameImage(QImage(QString::fromStdString(dir / "full.png")),
+                                 PageImage(page, 288, std::nullopt, kPaperHairline), 4.0));
 }
 
 TEST_F(Exports, SvgRendersBackToTheSamePageAndCropKeepsOnlyTheSection) {
@@ -115,7 +117,7 @@ TEST_F(Exports, SvgRendersBackToTheSamePageAndCropKeepsOnlyTheSection) {
   ASSERT_TRUE(SavePicture(page, svg).ok());
   QSvgRenderer r(QString::fromStdString(svg));
   ASSERT_TRUE(r.isValid());
-  const QImage own = PageImage(page, 50);
+  const QImage own = PageImage(page, 50, std::nullopt, kPaperHairline);
   QImage back(own.size(), QImage::Format_RGB32);
   back.fill(Qt::white);
   {
@@ -129,6 +131,38 @@ TEST_F(Exports, SvgRendersBackToTheSamePageAndCropKeepsOnlyTheSection) {
   EXPECT_TRUE(rc.isValid());
   EXPECT_NEAR(rc.viewBoxF().width(), 9072 / 15.0, 1);
   EXPECT_NEAR(rc.viewBoxF().height(), 11340 / 15.0, 1);
+}
+
+// Share of the pixels of a rendering that are dark.
+double Ink(const QImage& image) {
+  const QImage g = image.convertToFormat(QImage::Format_Grayscale8);
+  long dark = 0;
+  for (int y = 0; y < g.height(); ++y) {
+    const uchar* row = g.constScanLine(y);
+    for (int x = 0; x < g.width(); ++x) dark += row[x] < 128;
+  }
+  return g.isNull() ? 0 : double(dark) / (double(g.width()) * g.height());
+}
+
+TEST_F(Exports, TheSvgDrawsInOtherProgramsAsMuchInkAsThePdf) {
+  KELD_REQUIRE_TESTDATA(su, "su");
+  if (!HasTool("pdftoppm") || !HasTool("rsvg-convert"))
+    GTEST_SKIP() << "poppler-utils (pdftoppm) or librsvg2-bin (rsvg-convert) missing";
+  for (const bool cropped : {false, true}) {
+    const Page page = DemoPage(su + "/su_demos_shots_static_nmo_w_le.su", [](Controls& c) { c.Text3 = "48"; });
+    const std::optional<QRect> crop = cropped ? std::optional<QRect>(QRect(1134, 2268, 9072, 11340)) : std::nullopt;
+    const std::string svg = dir / "ink.svg", pdf = dir / "ink.pdf";
+    ASSERT_TRUE(SavePicture(page, svg, crop).ok());
+    ASSERT_TRUE(SavePicture(page, pdf, crop).ok());
+    // 0.25 pt is one dot at 288 dots per inch; the SVG is 96 dots per inch.
+    ASSERT_EQ(RunCommand("rsvg-convert -z 3 -b white -o " + ShellQuote(dir / "svg.png") + " " + ShellQuote(svg)), 0);
+    ASSERT_EQ(RunCommand("pdftoppm -r 288 -png -singlefile " + ShellQuote(pdf) + " " + ShellQuote(dir / "pdf")), 0);
+    const double svg_ink = Ink(QImage(QString::fromStdString(dir / "svg.png")));
+    const double pdf_ink = Ink(QImage(QString::fromStdString(dir / "pdf.png")));
+    std::printf("dark pixels: SVG %.4f, PDF %.4f\n", svg_ink, pdf_ink);
+    EXPECT_GT(pdf_ink, 0.02);
+    EXPECT_NEAR(svg_ink, pdf_ink, 0.05 * pdf_ink) << (cropped ? "cropped" : "whole page");
+  }
 }
 
 TEST_F(Exports, AFailedSaveKeepsTheOlderFile) {
