@@ -84,20 +84,6 @@ TEST(BoardtestPty, GoTriggerWaitsForTheSignalAndMarksAnAbsentUnit) {
   EXPECT_NE(ini.find("\"Errori:\"\r\n0\r\n0\r\n1\r\n0\r\n"), std::string::npos) << ini;
 }
 
-TEST(BoardtestPty, AGarbledBlockMarksItsUnitErrorAndCountsIt) {
-  PtyConsole k({"--garble", "40:3"});
-  ASSERT_TRUE(k.sim.started()) << k.sim.error();
-  Analog& w = k.f.start();
-  ASSERT_TRUE(k.f.open_port());
-  k.f.tick_rows({{1, "1"}, {2, "40"}, {3, "3"}});
-  w.Pulsante_trg->click();
-  EXPECT_EQ(Caption(w, 1), "OK");
-  EXPECT_EQ(Caption(w, 2), "ERROR");
-  EXPECT_EQ(Caption(w, 3), "OK");
-  EXPECT_EQ(k.f.state.Errori[40], 1);
-  EXPECT_EQ(k.f.state.Errori[3], 0);
-}
-
 TEST(BoardtestPty, GoRunningArmsOncePerCycleUnderASlowUnitUntilStop) {
   PtyConsole k({"--delay", "2:1:40", "--free-run-delay", "5"});
   ASSERT_TRUE(k.sim.started()) << k.sim.error();
