@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 
 namespace keld::board {
 
@@ -24,6 +25,7 @@ LinkConfig LinkConfig::Boardtest() {
   c.break_is_link_error = true;
   c.block_rule = BlockRule::WholeBlocks;
   c.double_samples = true;
+  c.max_sample_step = kMaxSampleStep;
   return c;
 }
 
@@ -199,6 +201,12 @@ int BoardLink::Leggi_Unita(int32_t samples, int unit, int unused) {
     Errore_Linea = 0;
     return 0;
   }
+  if (const int32_t at = corrupted_at(needed); at > 0) {
+    error_ = "unit " + std::to_string(unit) + ": samples " + std::to_string(at) + " and " +
+             std::to_string(at + 1) + " of block " + std::to_string(at / kBlockSamples + 1) +
+             " differ by more than a unit can give: the block was corrupted on the way";
+    return 0;
+  }
   demean(samples);
   received_samples = static_cast<int32_t>(needed);
   return 1;
@@ -259,6 +267,13 @@ void BoardLink::store_block(int32_t first) {
     else
       Campioni[static_cast<size_t>(first + i)] = static_cast<float>(v);
   }
+}
+
+int32_t BoardLink::corrupted_at(size_t count) const {
+  if (config_.max_sample_step <= 0 || !config_.double_samples) return -1;
+  for (size_t i = 1; i < count; ++i)
+    if (std::abs(CampioniD[i] - CampioniD[i - 1]) > config_.max_sample_step) return static_cast<int32_t>(i);
+  return -1;
 }
 
 void BoardLink::demean(int32_t n) {

@@ -28,6 +28,12 @@ constexpr int kBlockBytes = 192;   // one reply to a 0xD1 request: 64 samples of
 constexpr int kBlockSamples = 64;
 constexpr int kBaudRate = 3000000;
 constexpr int kSampleCapacity = 200001;  // Campioni and CampioniD hold indices 0..200000
+// The largest difference two neighbouring samples of a unit can show: its
+// converter's output holds nothing above 0.4 of the sampling rate and stays in
+// the 24-bit range, and such a signal changes by at most 2^24 x sin(0.4 pi)
+// from one sample to the next. A larger jump means the block's bytes were
+// changed on the way.
+constexpr int32_t kMaxSampleStep = 15956080;
 
 // One 24-bit sample, most significant byte first, as two's complement:
 // 0xFFFFFF is -1, 0x800000 is -8,388,608, 0x7FFFFF is 8,388,607.
@@ -52,6 +58,9 @@ struct LinkConfig {
   int stray_check_ms = 20;
   BlockRule block_rule = BlockRule::RoundHalfEvenPlusOne;
   bool double_samples = false;         // boardtest keeps 64-bit samples and de-means in double
+  // boardtest tests the units: a read whose neighbouring samples jump by more
+  // than this fails as corrupted (0: samples are taken as they come).
+  int32_t max_sample_step = 0;
   static LinkConfig Korvan() { return {}; }
   static LinkConfig Boardtest();
 };
@@ -102,7 +111,8 @@ class BoardLink {
   // only once they have recorded. Bytes waiting before the first request are
   // discarded, and bytes arriving after the last block (a late block of an
   // earlier unit, a block more than asked) fail the read: both are counted in
-  // stray_bytes and named in error(), never taken as samples.
+  // stray_bytes and named in error(), never taken as samples. With
+  // max_sample_step set, a read holding a larger jump fails too.
   int Leggi_Unita(int32_t samples, int unit, int unused = 0);
   void Seleziona_Unita();
   // Discards input waiting on the port and whatever is still arriving, until
@@ -138,6 +148,9 @@ class BoardLink {
   void fail_unit();
   void store_block(int32_t first);
   void demean(int32_t samples);
+  // The first sample (from 1) that jumps from its neighbour by more than
+  // max_sample_step, or -1.
+  int32_t corrupted_at(size_t count) const;
 
   SerialPort& port_;
   EventPump& pump_;

@@ -1,5 +1,6 @@
 #include "common/files.hpp"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -7,6 +8,8 @@
 
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "common/text.hpp"
 
 namespace fs = std::filesystem;
 
@@ -16,6 +19,28 @@ int Existe_file(const std::string& path) {
   if (path.empty()) return 0;
   std::error_code ec;
   return fs::is_regular_file(fs::path(path), ec) ? 1 : 0;
+}
+
+std::optional<std::string> FindBeside(const std::string& name) {
+  if (Existe_file(name)) return name;
+  const fs::path p(name);
+  const std::string file = p.filename().string();
+  const auto dot = file.find_last_of('.');
+  if (file.empty() || dot == std::string::npos) return std::nullopt;
+  const std::string_view stem = std::string_view(file).substr(0, dot + 1);
+  const std::string_view ext = std::string_view(file).substr(dot + 1);
+  std::vector<std::string> found;
+  std::error_code ec;
+  const fs::path dir = p.has_parent_path() ? p.parent_path() : fs::path(".");
+  for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string other = it->path().filename().string();
+    if (other.size() == file.size() && other.compare(0, stem.size(), stem) == 0 &&
+        IEquals(std::string_view(other).substr(stem.size()), ext) && Existe_file(it->path().string()))
+      found.push_back(other);
+  }
+  if (found.empty()) return std::nullopt;
+  const std::string first = *std::min_element(found.begin(), found.end());
+  return p.has_parent_path() ? (p.parent_path() / first).string() : first;
 }
 
 std::optional<int64_t> FileLength(const std::string& path) {

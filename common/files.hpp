@@ -17,6 +17,14 @@ namespace keld {
 // Linux '*' and '?' are legal in names, so the path is tested literally.
 int Existe_file(const std::string& path);
 
+// The file that `name` means beside another, whatever the case of its
+// extension: `name` itself when it exists, else the file in the same folder
+// whose name differs from it only in the case of the part after the last dot
+// (LINE.VEL or LINE.Vel for LINE.vel), the first in name order when several
+// do. Instruments on Windows write extensions in either case. nullopt when
+// there is none.
+std::optional<std::string> FindBeside(const std::string& name);
+
 // Length in bytes, or nullopt when the file cannot be examined.
 std::optional<int64_t> FileLength(const std::string& path);
 

@@ -9,7 +9,7 @@ python3 python3-numpy python3-segyio
 xvfb xauth fonts-dejavu-core xdg-utils
 clang libclang-rt-14-dev
 libquazip1-qt6-dev gnumeric
-fonts-liberation2 poppler-utils"
+fonts-liberation2 poppler-utils librsvg2-bin"
 missing=""
 for p in $PKGS; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then

@@ -34,6 +34,7 @@ Rs232::Rs232(BoardLink& link, MessageBoxes& messages, std::function<void()> on_o
   Command1 = new QPushButton("Continue", this);
   Command1->setObjectName("Command1");
   Command1->setAutoDefault(false);
+  Command1->setDefault(options_.enter_continues);
 
   auto* grid = new QGridLayout(this);
   grid->addWidget(port_label, 0, 0);
@@ -72,6 +73,8 @@ bool Rs232::eventFilter(QObject* watched, QEvent* event) {
     int code = 0;
     if (k->key() == Qt::Key_Backspace)
       code = 8;
+    else if ((k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) && options_.enter_continues)
+      return false;  // on to the dialog, which presses Continue
     else if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter)
       code = 13;
     else if (k->key() == Qt::Key_Delete || k->key() == Qt::Key_Tab || k->key() == Qt::Key_Backtab ||

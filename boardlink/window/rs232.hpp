@@ -22,6 +22,9 @@ struct Rs232Options {
   std::string title = "KORVAN QMR650B";  // of the box for a port that does not open
   int probe_first = 1;                   // the ports listed in Label1
   int probe_last = 16;
+  // Continue is the dialog's default button and Enter presses it (boardtest);
+  // korvan's key filter drops Enter.
+  bool enter_continues = false;
 };
 
 class Rs232 : public QDialog {

@@ -10,10 +10,12 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QTest>
 #include <QTimer>
 
 #include <filesystem>
 
+#include "boardlink/window/rs232.hpp"
 #include "boardsim/sim_port.hpp"
 #include "boardtest/tests/window_fixture.hpp"
 #include "boardtest/window/parametri.hpp"
@@ -33,6 +35,18 @@ std::vector<std::string> Lines(const std::string& s) {
   size_t start = 0;
   for (size_t p; (p = s.find("\r\n", start)) != std::string::npos; start = p + 2) out.push_back(s.substr(start, p - start));
   return out;
+}
+
+TEST(BoardtestWindow, EnterInThePortDialogPressesContinue) {
+  sim::SimPort port;
+  Fixture f(port);
+  f.services.show_port_dialog = true;
+  Analog& w = f.start();
+  auto* text = w.rs232->findChild<QLineEdit*>("Text1");
+  text->setFocus();
+  QTest::keyClicks(text, "2");
+  QTest::keyClick(text, Qt::Key_Return);
+  EXPECT_TRUE(port.is_open() && port.port_number() == 2 && !w.rs232->isVisible());
 }
 
 TEST(BoardtestWindow, FirstStartWithoutIniTxt) {

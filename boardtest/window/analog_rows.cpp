@@ -97,6 +97,7 @@ void Analog::Form_Load() {
     board::Rs232Options o;
     o.modal = false;
     o.title = kTitle;
+    o.enter_continues = true;
     rs232 = new board::Rs232(*link_, sv.msg, {}, o);
     rs232->show();
   }

@@ -217,3 +217,12 @@ for t in range(f.tracecount):
   }
   EXPECT_GT(compared, 3 * 70);
 }
+
+TEST(FindBeside, TheExactNameFirstThenAnyCaseOfTheExtensionButNeverAnotherStem) {
+  TempDir d;
+  for (const char* f : {"LINE.VEL", "line2.Vel", "Shot.HD", "Shot.hd", "noext"}) keld::testing::WriteText(d / f, "x");
+  const std::pair<const char*, const char*> cases[] = {  // asked, found ("" for none)
+      {"LINE.vel", "LINE.VEL"}, {"line2.vel", "line2.Vel"}, {"Shot.hd", "Shot.hd"}, {"Shot.Hd", "Shot.HD"},
+      {"line.vel", ""},         {"LINE.vl", ""},            {"NOEXT", ""},         {"sub/LINE.vel", ""}};
+  for (auto [asked, found] : cases) EXPECT_EQ(FindBeside(d / asked).value_or(d / ""), d / found) << asked;
+}

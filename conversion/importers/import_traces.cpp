@@ -27,13 +27,7 @@ std::optional<std::string> SuNameBesideInput(const std::string& input) {
 
 std::optional<std::string> CompanionHeader(const std::string& data, const std::string& ext) {
   if (data.size() < 3) return std::nullopt;
-  const std::string base = data.substr(0, data.size() - 3);
-  std::string lower = ext, upper = ext;
-  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  for (const std::string& e : {ext, lower, upper})
-    if (Existe_file(base + e)) return base + e;
-  return std::nullopt;
+  return FindBeside(data.substr(0, data.size() - 3) + ext);
 }
 
 }  // namespace keld::conversion

@@ -104,7 +104,7 @@ std::optional<std::string> FindFileAnyCase(const std::string& path) {
 std::optional<std::string> CompanionAdt(const std::string& channel_file) {
   fs::path p(channel_file);
   p.replace_extension(".adt");
-  return FindFileAnyCase(p.string());
+  return FindBeside(p.string());
 }
 
 ChannelSelection SelectChannelFiles(const std::vector<std::string>& paths) {

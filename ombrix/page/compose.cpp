@@ -35,6 +35,9 @@ std::string FileStamp(const std::string& path) {
   return buf;
 }
 
+// Between the fields of the page's header line.
+constexpr const char* kHeaderGap = "   ";
+
 void Fail(const ComposeHooks& h, const std::string& text, MsgIcon icon = MsgIcon::Critical) {
   if (h.messages) h.messages->ok(text, icon, kOmbrixTitle);
 }
@@ -148,6 +151,11 @@ ComposeOutcome DoDocument(Document& vp, PageSetup& page, const Controls& c, cons
     Fail(hooks, " Your plot width is too large, correct size page or profile width");
     return out;
   }
+  // A fold maximum below 1 would divide by zero or turn the fold band over.
+  if (const double fmax = Val(c.Text15); c.fold == 1 && fmax != 0 && !(RoundHalfEven(fmax) >= 1)) {
+    Fail(hooks, " The fold maximum must be 1 or more (0 takes it from the trace headers)");
+    return out;
+  }
 
   const int32_t W = R32(mv.Large_plot), H = R32(mv.Haut_plot);
   vp.StartDoc(page.width, page.height);
@@ -160,7 +168,7 @@ ComposeOutcome DoDocument(Document& vp, PageSetup& page, const Controls& c, cons
   Frame frame{c, su, mv, hooks, L, T, W, H};
   if (readable) Affichage_Label(vp, frame, reader);
 
-  vp.Header(su.path + kOmbrixTitle + FileStamp(su.path), 9, 0xC0C0C0);
+  vp.Header(su.path + kHeaderGap + kOmbrixTitle + kHeaderGap + FileStamp(su.path), 9, 0xC0C0C0);
 
   vp.CurrentY = c.velocity == 1 ? T - 2500 : R32(T / 2.0);
   vp.CurrentX = L;

@@ -41,6 +41,7 @@ struct SuSummary {
   int32_t ns = 0;
   int16_t dt = 0;
   int64_t traces = 0;
+  int16_t delrt = 0;  // ms: the time of the first sample, where the time axis starts
 };
 
 // Page size and margins of the preview, in twips.

@@ -126,7 +126,7 @@ void Affichage_line_Temps(Document& vp, const Frame& f) {
     vp.style.font_size = 8;
     vp.CurrentX = f.L - 400;
     vp.CurrentY = y - 100;
-    vp.Print(Str(double(i) * f.su.dt / 1000));
+    vp.Print(Str(f.su.delrt + double(i) * f.su.dt / 1000));  // the section starts at delrt
   }
 }
 

@@ -1,7 +1,9 @@
 #include "ombrix/page/settings.hpp"
 
+#include "common/files.hpp"
 #include "common/numtext.hpp"
 #include "common/profile.hpp"
+#include "platform/folders.hpp"
 
 namespace keld::ombrix {
 
@@ -10,22 +12,33 @@ namespace {
 // Long enough for any path a user keeps.
 constexpr std::size_t kWhole = 1 << 16;
 
-std::string Get(const char* key, const char* def) {
-  return GetPrivateProfileString(kOmbrixSection, key, def, kWhole, kOmbrixIni);
+std::string ReadKey(const std::string& file, const char* key, const char* def) {
+  return GetPrivateProfileString(kOmbrixSection, key, def, kWhole, file);
 }
 
-int Check(const char* key, const char* def) {
-  auto v = CInt(Val(Get(key, def)));
+int ReadCheck(const std::string& file, const char* key, const char* def) {
+  auto v = CInt(Val(ReadKey(file, key, def)));
   return v && *v >= 0 && *v <= 2 ? *v : 0;
 }
 
-bool Put(const char* key, const std::string& value) {
-  return WritePrivateProfileString(kOmbrixSection, key, value, kOmbrixIni);
+bool WriteKey(const std::string& file, const char* key, const std::string& value) {
+  return WritePrivateProfileString(kOmbrixSection, key, value, file);
 }
 
 }  // namespace
 
+std::string OmbrixIniPath() {
+  const std::string path = WorkFolder() + "/" + kOmbrixIni;
+  const std::string old = ProfilePath(kOmbrixIni);
+  if (Existe_file(path) || !Existe_file(old) || SameFile(path, old)) return path;
+  if (auto bytes = ReadWholeFile(old)) (void)WriteFileAtomic(path, *bytes);
+  return path;
+}
+
 Settings Lit_Parametres() {
+  const std::string ini = OmbrixIniPath();
+  auto Get = [&](const char* key, const char* def) { return ReadKey(ini, key, def); };
+  auto Check = [&](const char* key, const char* def) { return ReadCheck(ini, key, def); };
   Settings s;
   s.Graphical_Prog = Get("Graphical_Prog", " ");
   s.Large_plot = Val(Get("Large_plot", "2000"));
@@ -48,6 +61,8 @@ Settings Lit_Parametres() {
 }
 
 bool Sauve_Parametres(const Settings& s) {
+  const std::string ini = OmbrixIniPath();
+  auto Put = [&](const char* key, const std::string& value) { return WriteKey(ini, key, value); };
   bool ok = Put("Graphical_Prog", s.Graphical_Prog);
   ok &= Put("Enlarge", CStr(s.Enlarge));
   ok &= Put("Large_plot", CStr(s.Large_plot));

@@ -16,6 +16,12 @@ struct Settings {
   int egal = 1, fold = 0, inverse = 0, topo = 0, time = 0, dead = 0, velocity = 0, crop = 0;
 };
 
+// The settings file: ombrix.ini in the work folder ($KELD_HOME), where the
+// suite keeps the files of its programs. A file left by an older ombrix in the
+// settings folder is copied there the first time it is looked for and none is
+// there yet; the old file stays as it was.
+std::string OmbrixIniPath();
+
 // Lit_Parametres: the file's values, the defaults where a key is missing. A
 // check-box value other than 0, 1 or 2 reads as 0.
 Settings Lit_Parametres();

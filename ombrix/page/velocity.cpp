@@ -80,18 +80,18 @@ void Cadre_Vitesse(Document& vp, int32_t x, int32_t y, int32_t w, int32_t h) {
 void Affichage_model_vitesse(Document& vp, const Frame& f, SuReader& su) {
   std::string name = f.su.path.size() >= 2 ? f.su.path.substr(0, f.su.path.size() - 2) : std::string();
   name += "vel";
-  if (Existe_file(name) != 1) {
-    if (!f.mv.vel_file.empty() && Existe_file(f.mv.vel_file) == 1) {
-      name = f.mv.vel_file;
-    } else {
-      if (f.hooks.messages)
-        f.hooks.messages->ok("You must locate your VEL file", MsgIcon::Information, kOmbrixTitle);
-      std::optional<std::string> chosen;
-      if (f.hooks.locate_vel) chosen = f.hooks.locate_vel(f.hooks.working_folder);
-      if (!chosen || Existe_file(*chosen) != 1) return;
-      name = *chosen;
-      f.mv.vel_file = name;
-    }
+  if (auto beside = FindBeside(name)) {
+    name = *beside;
+  } else if (!f.mv.vel_file.empty() && Existe_file(f.mv.vel_file) == 1) {
+    name = f.mv.vel_file;
+  } else {
+    if (f.hooks.messages)
+      f.hooks.messages->ok("You must locate your VEL file", MsgIcon::Information, kOmbrixTitle);
+    std::optional<std::string> chosen;
+    if (f.hooks.locate_vel) chosen = f.hooks.locate_vel(f.hooks.working_folder);
+    if (!chosen || Existe_file(*chosen) != 1) return;
+    name = *chosen;
+    f.mv.vel_file = name;
   }
   auto model = ReadVelModel(name);
   if (!model) {

@@ -22,9 +22,11 @@ namespace {
 
 QColor Colour(uint32_t c) { return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF)); }
 
-QPen PenOf(const Style& s) {
+QPen PenOf(const Style& s, double hairline) {
   QPen pen(Colour(s.pen_colour));
-  if (s.pen_width <= 0) {
+  if (s.pen_width <= 0 && hairline > 0) {
+    pen.setWidthF(hairline);
+  } else if (s.pen_width <= 0) {
     pen.setWidthF(0);  // the thinnest line the device draws
     pen.setCosmetic(true);
   } else {
@@ -70,7 +72,8 @@ void InstallFontSubstitutes() {
   QFont::insertSubstitution("Courier New", "Liberation Mono");
 }
 
-void RenderPage(const Page& page, QPainter& p, const QRectF& target, const std::optional<QRect>& crop) {
+void RenderPage(const Page& page, QPainter& p, const QRectF& target, const std::optional<QRect>& crop,
+                double hairline) {
   const QRectF src = crop ? QRectF(*crop) : QRectF(0, 0, page.width, page.height);
   if (src.width() <= 0 || src.height() <= 0) return;
   p.save();
@@ -91,14 +94,14 @@ void RenderPage(const Page& page, QPainter& p, const QRectF& target, const std::
     switch (op.kind) {
       case OpKind::Line:
       case OpKind::Polyline: {
-        p.setPen(PenOf(op.style));
+        p.setPen(PenOf(op.style, hairline));
         p.setBrush(Qt::NoBrush);
         auto q = Points(op.pts);
         p.drawPolyline(q.data(), int(q.size()));
         break;
       }
       case OpKind::Polygon: {
-        p.setPen(PenOf(op.style));
+        p.setPen(PenOf(op.style, hairline));
         if (op.style.fill_style == 0)
           p.setBrush(Colour(op.style.fill_colour));
         else
@@ -115,23 +118,23 @@ void RenderPage(const Page& page, QPainter& p, const QRectF& target, const std::
   p.restore();
 }
 
-QImage PageImage(const Page& page, double dpi, const std::optional<QRect>& crop) {
+QImage PageImage(const Page& page, double dpi, const std::optional<QRect>& crop, double hairline) {
   const QRectF src = crop ? QRectF(*crop) : QRectF(0, 0, page.width, page.height);
   const int w = std::max(1, int(src.width() * dpi / 1440 + 0.5));
   const int h = std::max(1, int(src.height() * dpi / 1440 + 0.5));
   QImage img(w, h, QImage::Format_RGB32);
   img.fill(Qt::white);
   QPainter p(&img);
-  RenderPage(page, p, QRectF(0, 0, w, h), crop);
+  RenderPage(page, p, QRectF(0, 0, w, h), crop, hairline);
   return img;
 }
 
-void PrintPage(const Page& page, QPrinter& printer, const std::optional<QRect>& guides) {
+Status PrintPage(const Page& page, QPrinter& printer, const std::optional<QRect>& guides, double hairline) {
   printer.setFullPage(true);
   QPainter p(&printer);
-  if (!p.isActive()) return;
+  if (!p.isActive()) return Status::failure("the printer could not be started");
   const QRectF paper = printer.paperRect(QPrinter::DevicePixel);
-  RenderPage(page, p, QRectF(0, 0, paper.width(), paper.height()));
+  RenderPage(page, p, QRectF(0, 0, paper.width(), paper.height()), std::nullopt, hairline);
   if (guides && page.width > 0 && page.height > 0) {
     p.scale(paper.width() / page.width, paper.height() / page.height);
     QPen pen(QColor(128, 128, 255), 0, Qt::DotLine);
@@ -140,6 +143,8 @@ void PrintPage(const Page& page, QPrinter& printer, const std::optional<QRect>& 
     p.setBrush(Qt::NoBrush);
     p.drawRect(QRectF(*guides));
   }
+  if (!p.end()) return Status::failure("the printer failed while printing");
+  return Status::good();
 }
 
 QByteArray PageSvg(const Page& page, const std::optional<QRect>& crop) {
@@ -157,7 +162,7 @@ QByteArray PageSvg(const Page& page, const std::optional<QRect>& crop) {
   gen.setTitle("Velquist Ombrix 2.0");
   {
     QPainter p(&gen);
-    RenderPage(page, p, QRectF(QPointF(0, 0), size), crop);
+    RenderPage(page, p, QRectF(QPointF(0, 0), size), crop, kPaperHairline);
   }
   return bytes;
 }
@@ -177,7 +182,7 @@ QByteArray PagePdf(const Page& page, const std::string& title, const std::option
                   QPageSize::ExactMatch),
         QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
     QPainter p(&w);
-    RenderPage(page, p, QRectF(0, 0, w.width(), w.height()), crop);
+    RenderPage(page, p, QRectF(0, 0, w.width(), w.height()), crop, kPaperHairline);
   }
   return bytes;
 }

@@ -65,7 +65,7 @@ TEST_F(Composition, FrameHeaderTitleAndAxisLabelStandWhereTheLayoutSays) {
   EXPECT_EQ(frame.kind, OpKind::Polygon);
   EXPECT_EQ(frame.style.fill_style, 1);
   EXPECT_EQ(frame.pts, (std::vector<Pt>{{1134, 2268}, {7938, 2268}, {7938, 7938}, {1134, 7938}}));
-  EXPECT_EQ(pg().header_text.rfind(path + "Velquist Ombrix 2.0", 0), 0u);
+  EXPECT_EQ(pg().header_text.rfind(path + "   Velquist Ombrix 2.0   ", 0), 0u);  // fields apart
   EXPECT_EQ(pg().header_colour, 0xC0C0C0u);
   const PageOp* title = TextOp(pg(), "Line 1");
   ASSERT_TRUE(title);

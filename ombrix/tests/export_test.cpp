@@ -68,10 +68,11 @@ TEST_F(Exports, PdfRasterisedMatchesTheRenderersImageAndCarriesTheTitle) {
   const Page page = DemoPage(su + "/su_demos_shots_static_nmo_w_le.su", [](Controls& c) { c.Text3 = "24"; });
   const std::string pdf = dir / "page.pdf";
   ASSERT_TRUE(SavePicture(page, pdf).ok());
-  ASSERT_EQ(RunCommand("pdftoppm -r 50 -png -singlefile " + ShellQuote(pdf) + " " + ShellQuote(dir / "page")), 0);
+  // 0.25 pt lines are one dot wide at 288 dots per inch.
+  ASSERT_EQ(RunCommand("pdftoppm -r 288 -png -singlefile " + ShellQuote(pdf) + " " + ShellQuote(dir / "page")), 0);
   QImage raster(QString::fromStdString(dir / "page.png"));
   ASSERT_FALSE(raster.isNull());
-  const QImage own = PageImage(page, 50);
+  const QImage own = PageImage(page, 288, std::nullopt, kPaperHairline);
   EXPECT_LE(std::abs(raster.width() - own.width()), 1);
   EXPECT_LE(std::abs(raster.height() - own.height()), 1);
   EXPECT_TRUE(testing::SameImage(raster, own, 4.0));
@@ -104,8 +105,9 @@ TEST_F(Exports, APageWithEveryOverlayReachesThePdfWithItsTexts) {
   ASSERT_EQ(RunCommand("pdftotext " + ShellQuote(pdf) + " -", &text, false), 0);
   for (const char* want : {"Fold 1", "Fold 5", "Vnmo", "Vint", "3010", "3222", "150", "250", "Trace"})
     EXPECT_NE(text.find(want), std::string::npos) << want << " in\n" << text;
-  ASSERT_EQ(RunCommand("pdftoppm -r 50 -png -singlefile " + ShellQuote(pdf) + " " + ShellQuote(dir / "full")), 0);
-  EXPECT_TRUE(testing::SameImage(QImage(QString::fromStdString(dir / "full.png")), PageImage(page, 50), 4.0));
+  ASSERT_EQ(RunCommand("pdftoppm -r 288 -png -singlefile " + ShellQuote(pdf) + " " + ShellQuote(dir / "full")), 0);
+  EXPECT_TRUE(testing::SameImage(QImage(QString::fromStdString(dir / "full.png")),
+                                 PageImage(page, 288, std::nullopt, kPaperHairline), 4.0));
 }
 
 TEST_F(Exports, SvgRendersBackToTheSamePageAndCropKeepsOnlyTheSection) {
@@ -115,7 +117,7 @@ TEST_F(Exports, SvgRendersBackToTheSamePageAndCropKeepsOnlyTheSection) {
   ASSERT_TRUE(SavePicture(page, svg).ok());
   QSvgRenderer r(QString::fromStdString(svg));
   ASSERT_TRUE(r.isValid());
-  const QImage own = PageImage(page, 50);
+  const QImage own = PageImage(page, 50, std::nullopt, kPaperHairline);
   QImage back(own.size(), QImage::Format_RGB32);
   back.fill(Qt::white);
   {
@@ -129,6 +131,26 @@ TEST_F(Exports, SvgRendersBackToTheSamePageAndCropKeepsOnlyTheSection) {
   EXPECT_TRUE(rc.isValid());
   EXPECT_NEAR(rc.viewBoxF().width(), 9072 / 15.0, 1);
   EXPECT_NEAR(rc.viewBoxF().height(), 11340 / 15.0, 1);
+}
+
+TEST_F(Exports, TheSvgDrawsInOtherProgramsAsMuchInkAsThePdf) {
+  KELD_REQUIRE_TESTDATA(su, "su");
+  if (!HasTool("pdftoppm") || !HasTool("rsvg-convert")) GTEST_SKIP() << "pdftoppm or rsvg-convert missing";
+  const Page page = DemoPage(su + "/su_demos_shots_static_nmo_w_le.su", [](Controls& c) { c.Text3 = "48"; });
+  ASSERT_TRUE(SavePicture(page, dir / "ink.svg").ok() && SavePicture(page, dir / "ink.pdf").ok());
+  // At 288 dots per inch (the SVG has 96) a 0.25 pt line is one dot wide.
+  ASSERT_EQ(RunCommand("rsvg-convert -z 3 -b white -o " + ShellQuote(dir / "svg.png") + " " + ShellQuote(dir / "ink.svg")), 0);
+  ASSERT_EQ(RunCommand("pdftoppm -r 288 -png -singlefile " + ShellQuote(dir / "ink.pdf") + " " + ShellQuote(dir / "pdf")), 0);
+  auto ink = [](const std::string& png) {  // the share of dark pixels
+    const QImage g = QImage(QString::fromStdString(png)).convertToFormat(QImage::Format_Grayscale8);
+    long dark = 0;
+    for (int y = 0; y < g.height(); ++y)
+      for (int x = 0; x < g.width(); ++x) dark += g.constScanLine(y)[x] < 128;
+    return double(dark) / std::max(1.0, double(g.width()) * g.height());
+  };
+  const double pdf = ink(dir / "pdf.png");
+  EXPECT_GT(pdf, 0.02);
+  EXPECT_NEAR(ink(dir / "svg.png"), pdf, 0.05 * pdf);
 }
 
 TEST_F(Exports, AFailedSaveKeepsTheOlderFile) {

@@ -2,6 +2,8 @@
 // and velocity tables on the page model, against the layout's numbers.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "common/numtext.hpp"
 #include "common/testing/testsupport.hpp"
 #include "ombrix/page/colours.hpp"
@@ -181,14 +183,26 @@ TEST_F(Overlays, FoldBandScalesToTheFoldMaximumAndWarnsWhenItIsOne) {
   EXPECT_EQ(curve[0]->pts[1].y, bottom - 780);
 }
 
+TEST_F(Overlays, AFoldMaximumBelowOneIsRefusedBeforeDrawing) {
+  c.fold = 1;
+  for (const char* text : {"0.4", "-2", "0.6"}) {
+    c.Text15 = text;
+    msg.clear();
+    const bool refused = std::string(text) != "0.6";  // 0.6 rounds to 1
+    EXPECT_EQ(run().composed, !refused) << text;
+    EXPECT_EQ(msg.saw(" The fold maximum must be 1 or more (0 takes it from the trace headers)"), refused) << text;
+  }
+}
+
 TEST_F(Overlays, TimeLinesEveryStepWithTheirTimes) {
   c.Text7 = "20";
+  su.delrt = 100;  // the section starts at 100 ms: the first line, 20 ms down, is 120 ms
   run();
   auto lines = Ops(pg(), [](const PageOp& o) {
     return o.kind == OpKind::Line && o.pts[0].x == 1134 && o.pts[1].x == 1134 + 10206;
   });
   ASSERT_EQ(lines.size(), 5u);
-  const char* want[] = {" 20", " 40", " 60", " 80", " 100"};
+  const char* want[] = {" 120", " 140", " 160", " 180", " 200"};
   for (int n = 0; n < 5; ++n) {
     const int32_t y = 2268 + 1134 * (n + 1);
     EXPECT_EQ(lines[size_t(n)]->pts[0].y, y);
@@ -250,6 +264,13 @@ TEST_F(Overlays, ABadOrMissingModelFileIsNamedAndTheChosenOneRemembered) {
   run();
   EXPECT_EQ(vel_asked, 2);
   EXPECT_TRUE(TextOp(pg(), "  ms Vnmo  Vint "));
+
+  // The model beside the section is found whatever the case of its extension.
+  keld::testing::WriteText(dir / "LINE5.VEL", Model(103, {100}, {1500}, {1500}));
+  mv.vel_file.clear();
+  run();
+  EXPECT_TRUE(vel_asked == 2 && TextOp(pg(), "  ms Vnmo  Vint "));
+  std::filesystem::remove(dir / "LINE5.VEL");
 
   const std::string bad[] = {"1 2 3", Model(1, {}, {}, {}) + " 5", "105 abc", [] {
                                std::string s;

@@ -10,6 +10,7 @@
 #include <QTabWidget>
 
 #include <filesystem>
+#include <tuple>
 
 #include "common/files.hpp"
 #include "common/numtext.hpp"
@@ -22,16 +23,24 @@
 namespace keld::ombrix {
 namespace {
 
+struct HookPump : EventPump {  // runs `hook` where the window hands control to the window system
+  std::function<void()> hook;
+  void pump() override { if (hook) hook(); }
+};
+
 struct Window : ::testing::Test {
   keld::testing::TempDir dir;
   keld::testing::ScopedEnv win{"KELD_WINDIR", dir.path()};
+  keld::testing::ScopedEnv home{"KELD_HOME", dir / "home"};
   OmbrixState st;
   MessageRecorder msg;
   DialogRecorder dialogs;
   ProcessRecorder launcher;
-  IdlePump pump;
+  HookPump pump;
   int quits = 0;
-  OmbrixServices sv{msg, dialogs, launcher, pump, [this] { ++quits; }, [] {}, [] { return false; }, {}, {}};
+  bool printer_installed = false;
+  OmbrixServices sv{msg, dialogs, launcher, pump, [this] { ++quits; }, [] {}, [this] { return printer_installed; },
+                    {}, {}};
   std::unique_ptr<Parameters> w;
 
   Parameters& start(const std::string& command_line) {
@@ -42,7 +51,7 @@ struct Window : ::testing::Test {
     return *w;
   }
   std::string text(QLineEdit* e) const { return e->text().toStdString(); }
-  std::string ini() const { return dir / "ombrix.ini"; }
+  std::string ini() const { return dir / "home/ombrix.ini"; }
   std::string section(const std::string& name, int ntr = 24) {
     const std::string p = dir / name;
     testing::WriteSection(p, ntr, 1000, 250);
@@ -117,6 +126,30 @@ TEST_F(Window, AFailedFileChoiceChangesNothing) {
   EXPECT_EQ(st.working_folder, dir.path() + "/");
 }
 
+TEST_F(Window, NoFileIsLoadedWhileAPageIsComposed) {
+  const std::string shorter = dir / "SHORT.su", longer = section("LONG.su");  // 100 and 1000 samples
+  testing::WriteSection(shorter, 24, 100, 1000);
+  Parameters& p = start(shorter);
+  dialogs.files = {longer, longer};
+  pump.hook = [&] { p.Command2->click(), p.Text1_DblClick(); };  // at every trace
+  p.SSTab1->setCurrentIndex(1);
+  EXPECT_TRUE(st.vp.page().composed && dialogs.asked.empty() && st.su.path == shorter);
+  pump.hook = nullptr;
+  p.Command2->click();
+  EXPECT_EQ(st.su.ns, 1000);
+}
+
+TEST_F(Window, ACheckBoxClickTicksOrClearsAndAStoredGreyStaysUntilClicked) {
+  std::filesystem::create_directories(dir / "home");
+  WritePrivateProfileString("Draw_Parameter", "topo", "2", ini());
+  Parameters& p = start("");
+  std::vector<Qt::CheckState> seen{p.topo->checkState()};
+  for (int i = 0; i < 3; ++i) p.topo->click(), seen.push_back(p.topo->checkState());
+  EXPECT_EQ(seen, (std::vector<Qt::CheckState>{Qt::PartiallyChecked, Qt::Checked, Qt::Unchecked, Qt::Checked}));
+  p.fold->click(), p.fold->click();
+  EXPECT_EQ(p.fold->checkState(), Qt::Unchecked);
+}
+
 TEST_F(Window, NumberBoxesKeepWholeNumbersAndTheMarginsFollowThem) {
   Parameters& p = start("");
   p.Text6->setText("12.6");
@@ -142,6 +175,18 @@ TEST_F(Window, PreviewComposesAndPrintWithoutPrinterWritesAPdf) {
   p.cmdPrint->click();
   EXPECT_TRUE(msg.saw("No printer is installed: the page has been written to " + dir / "LINE2.pdf"));
   EXPECT_EQ(keld::testing::ReadText(dir / "LINE2.pdf").substr(0, 5), "%PDF-");
+  // Printed again: the PDF there is replaced only when the user says so.
+  keld::testing::WriteText(dir / "LINE2.pdf", "kept");
+  msg.answer(MsgAnswer::No);
+  p.cmdPrint->click();
+  EXPECT_EQ(msg.last().text, "No printer is installed: the page goes to " + dir / "LINE2.pdf" +
+                                 ", which already exists. Replace this file ?");
+  EXPECT_EQ(keld::testing::ReadText(dir / "LINE2.pdf"), "kept");
+  printer_installed = true;  // one that cannot be started is named
+  p.printer().setPrinterName("Ghost Printer");
+  p.Text17->setText("Ghost Printer");
+  p.cmdPrint->click();
+  EXPECT_EQ(msg.last().text.rfind("The page could not be printed on Ghost Printer: ", 0), 0u) << msg.last().text;
   // Loading a file clears the preview: nothing left to print.
   dialogs.files = {std::nullopt};
   p.Command2->click();
@@ -169,6 +214,14 @@ TEST_F(Window, ThePictureFileIsAskedForWrittenAndReported) {
   p.Record_WMF->click();
   EXPECT_EQ(msg.last().text, dir / "LINE3.svg" + " alreday exists, replace this file ?");
   EXPECT_EQ(keld::testing::ReadText(dir / "LINE3.svg"), "kept");
+  // A name that says neither SVG nor PDF gets ".svg"; ".PDF" holds a PDF.
+  const std::tuple<const char*, const char*, const char*> cases[] = {{"PIC.wmf", "PIC.wmf.svg", "<?xml"},
+                                                                     {"PIC3.PDF", "PIC3.PDF", "%PDF-"}};
+  for (auto [typed, written, starts] : cases) {
+    msg.type(dir / typed);
+    p.Record_WMF->click();
+    EXPECT_EQ(keld::testing::ReadText(dir / written).substr(0, 5), starts) << typed;
+  }
 }
 
 TEST_F(Window, TheGraphicalProgramIsAskedForOnceAndACancelKeepsTheOldOne) {
@@ -191,7 +244,9 @@ TEST_F(Window, TheGraphicalProgramIsAskedForOnceAndACancelKeepsTheOldOne) {
 TEST_F(Window, SettingsRoundTripThroughEndAndANewStart) {
   const std::string su = section("LINE4.su");
   const std::string prog = "/opt/a/rather/long/folder/of/graphical/programs/for/sections/plotter";
+  // Settings an older ombrix left in the settings folder are read from there once.
   WritePrivateProfileString("Draw_Parameter", "Graphical_Prog", prog, "ombrix.ini");
+  const std::string old_file = keld::testing::ReadText(dir / "ombrix.ini");
   Parameters& p = start(su);
   EXPECT_EQ(st.Graphical_Prog, prog);
   p.Text4->setText("100");
@@ -201,9 +256,11 @@ TEST_F(Window, SettingsRoundTripThroughEndAndANewStart) {
   p.fold->setChecked(true);
   p.Command13->click();
   EXPECT_EQ(quits, 1);
-  EXPECT_EQ(GetPrivateProfileString("Draw_Parameter", "Large_plot", "", 100, "ombrix.ini"), "5670");
-  EXPECT_EQ(GetPrivateProfileString("Draw_Parameter", "Haut_plot", "", 100, "ombrix.ini"), "1984");
-  EXPECT_EQ(GetPrivateProfileString("Draw_Parameter", "Graphical_Prog", "", 500, "ombrix.ini"), prog);
+  EXPECT_EQ(GetPrivateProfileString("Draw_Parameter", "Large_plot", "", 100, ini()), "5670");
+  EXPECT_EQ(GetPrivateProfileString("Draw_Parameter", "Haut_plot", "", 100, ini()), "1984");
+  EXPECT_EQ(GetPrivateProfileString("Draw_Parameter", "Graphical_Prog", "", 500, ini()), prog);
+  EXPECT_EQ(keld::testing::ReadText(dir / "ombrix.ini"), old_file);  // the old place is left as it was
+  WritePrivateProfileString("Draw_Parameter", "Orient1", "Old place", "ombrix.ini");
   OmbrixState st2;
   Parameters p2(st2, sv);
   p2.printer().setPageSize(QPageSize(QPageSize::A4));
@@ -231,7 +288,8 @@ namespace {
 TEST(OmbrixProgram, RunsOffscreenAndNamesARefusedFile) {
   KELD_REQUIRE_TESTDATA(data, "su");
   keld::testing::TempDir dir;
-  const std::string env = "KELD_WINDIR=" + keld::testing::ShellQuote(dir.path()) + " QT_QPA_PLATFORM=offscreen ";
+  const std::string env = "KELD_WINDIR=" + keld::testing::ShellQuote(dir.path()) +
+                          " KELD_HOME=" + keld::testing::ShellQuote(dir.path()) + " QT_QPA_PLATFORM=offscreen ";
   const std::string prog = keld::testing::ShellQuote(keld::testing::BinDir() + "/ombrix");
   std::string out;
   // Still running after a second: it started and waits for the user.

@@ -44,7 +44,11 @@ QPushButton* Button(QWidget* parent, const char* name, const char* caption, cons
 QCheckBox* Check(QWidget* parent, const char* name, const char* caption, const char* tip = nullptr) {
   auto* c = new QCheckBox(caption, parent);
   c->setObjectName(name);
-  c->setTristate(true);
+  // A click ticks or clears the box. A greyed value (2) comes only from a
+  // stored settings file and stays until the box is clicked.
+  QObject::connect(c, &QCheckBox::stateChanged, c, [c](int state) {
+    if (state != Qt::PartiallyChecked) c->setTristate(false);
+  });
   if (tip) c->setToolTip(tip);
   return c;
 }
@@ -194,7 +198,7 @@ void Parameters::build_preview_tab(QWidget* tab) {
     if (st_.show_guides)
       guides = QRect(QPoint(st_.page.left, st_.page.top),
                      QPoint(st_.page.width - st_.page.left, st_.page.height - st_.page.top));
-    PrintPage(st_.vp.page(), *p, guides);
+    (void)PrintPage(st_.vp.page(), *p, guides, 0);  // a preview: lines one screen dot wide
   });
   connect(cmbPercent, &QComboBox::activated, this, [this] { cmbPercent_Click(); });
   connect(cmbZoomMode, &QComboBox::activated, this, [this] { cmbZoomMode_Click(); });

@@ -30,6 +30,7 @@ std::string Chemin_file(const std::string& path) {
 }
 
 void SetCheck(QCheckBox* c, int v) {
+  if (v == 2) c->setTristate(true);
   c->setCheckState(v == 2 ? Qt::PartiallyChecked : v == 1 ? Qt::Checked : Qt::Unchecked);
 }
 
@@ -80,6 +81,7 @@ bool Parameters::Lit_Entete_SU(const std::string& path) {
   st_.su.ns = L->ns;
   st_.su.dt = L->dt;
   st_.su.traces = L->traces;
+  st_.su.delrt = L->delrt;
   Text16->setText(QString::fromStdString(path));
   Text1->setText(QString::fromStdString(path));
   Text3->setText(QString::number(L->traces));
@@ -119,12 +121,15 @@ void Parameters::Choix_Fichier_SU() {
   st_.working_folder = folder;
 }
 
+// No other file is taken while a page is composed, printed or exported.
 void Parameters::Command2_Click() {
+  if (st_.busy) return;
   Choix_Fichier_SU();
   clear_preview();
 }
 
 void Parameters::Text1_DblClick() {
+  if (st_.busy) return;
   Choix_Fichier_SU();
   clear_preview();
 }

@@ -12,6 +12,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QBuffer>
 
@@ -19,6 +20,7 @@
 
 #include "common/files.hpp"
 #include "common/numtext.hpp"
+#include "common/text.hpp"
 #include "ombrix/page/colours.hpp"
 #include "ombrix/render/render.hpp"
 #include "ombrix/window/parameters.hpp"
@@ -33,6 +35,17 @@ struct BusyGuard {
   explicit BusyGuard(bool& f) : flag(f) { flag = true; }
   ~BusyGuard() { flag = false; }
 };
+
+// A picture is SVG unless its name asks for PDF; a name that says neither
+// (".wmf", as users of the old program type, or none) gets ".svg", so that
+// the name tells what the file holds.
+std::string WithPictureExtension(const std::string& name) {
+  if (name.size() >= 4) {
+    const std::string_view ext = std::string_view(name).substr(name.size() - 4);
+    if (IEquals(ext, ".svg") || IEquals(ext, ".pdf")) return name;
+  }
+  return name + ".svg";
+}
 
 }  // namespace
 
@@ -71,7 +84,13 @@ void Parameters::DoDocument() {
     return sv_.dialogs.open_file(desc);
   };
   setCursor(Qt::WaitCursor);
-  const ComposeOutcome out = keld::ombrix::DoDocument(st_.vp, st_.page, c, st_.su, st_.mv, hooks);
+  // The composition hands control to the window at every trace: it draws from
+  // a copy of the file's summary taken now, and no other file can be loaded
+  // until it ends, so the samples it reads always fit the buffer it sized.
+  const SuSummary su = st_.su;
+  Command2->setEnabled(false);
+  const ComposeOutcome out = keld::ombrix::DoDocument(st_.vp, st_.page, c, su, st_.mv, hooks);
+  Command2->setEnabled(true);
   if (out.Text9) Text9->setText(QString::fromStdString(*out.Text9));
   ProgressBar1->setVisible(false);
   unsetCursor();
@@ -156,11 +175,22 @@ void Parameters::cmdPrint_Click() {
   const bool printer = sv_.has_printer ? sv_.has_printer() : !QPrinterInfo::availablePrinters().isEmpty();
   if (printer) {
     printer_->setOutputFormat(QPrinter::NativeFormat);
-    PrintPage(st_.vp.page(), *printer_);
+    const Status s = PrintPage(st_.vp.page(), *printer_);
+    // A printer that cannot be used loses its name in Qt: the printer box
+    // still shows it.
+    const QString name = printer_->printerName().isEmpty() ? Text17->text() : printer_->printerName();
+    if (!s)
+      sv_.messages.ok("The page could not be printed on " + name.toStdString() + ": " + s.error,
+                      MsgIcon::Critical, kOmbrixTitle);
     return;
   }
   const std::string& su = st_.su.path;
   const std::string name = (su.size() >= 2 ? su.substr(0, su.size() - 2) : su) + "pdf";
+  if (Existe_file(name) == 1 &&
+      !sv_.messages.yes("No printer is installed: the page goes to " + name +
+                            ", which already exists. Replace this file ?",
+                        MsgIcon::Question, kOmbrixTitle))
+    return;
   Status s = SavePicture(st_.vp.page(), name);
   if (s)
     sv_.messages.ok("No printer is installed: the page has been written to " + name, MsgIcon::Information,
@@ -201,7 +231,7 @@ void Parameters::Record_WMF_Click() {
   const std::string proposed = (su.size() >= 2 ? su.substr(0, su.size() - 2) : su) + "svg";
   auto answer = sv_.messages.input("Enter the file name", "WMF file option", proposed);
   if (!answer || answer->empty()) return;
-  const std::string name = *answer;
+  const std::string name = WithPictureExtension(*answer);
   if (Existe_file(name) == 1 &&
       !sv_.messages.yes(name + " alreday exists, replace this file ?", MsgIcon::Question, kOmbrixTitle))
     return;

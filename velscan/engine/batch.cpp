@@ -138,8 +138,8 @@ Result<std::string> HistoryName(const std::string& su_path) {
 std::string HistoryText(const std::string& input, const std::string& ordre) {
   std::string inherited;
   auto in_name = HistoryName(input);
-  if (in_name && Existe_file(*in_name)) {
-    auto bytes = ReadWholeFile(*in_name);
+  if (auto found = in_name ? FindBeside(*in_name) : std::nullopt) {
+    auto bytes = ReadWholeFile(*found);
     if (bytes) inherited.assign(bytes->begin(), bytes->end());
   }
   std::string text;
