@@ -119,7 +119,7 @@ int RunSegyread(std::FILE* tape, int64_t size, const SegyreadParams& p, std::FIL
         ++weight_ignored;
     }
     float* samples = reinterpret_cast<float*>(o + kTraceHeaderBytes);
-    DecodeSamples(tr + kTraceHeaderBytes, ns, *L.format, L.order, !p.conv, scale, samples);
+    DecodeSamples(tr + L.header_bytes, ns, *L.format, L.order, !p.conv, scale, samples);
     if constexpr (std::endian::native != std::endian::little) {
       for (size_t j = 0; j < ns; ++j) {
         uint32_t w;
