@@ -69,26 +69,22 @@ Bytes Build(const Spec& s) {
   return b;
 }
 
+// segyread's status, its SU output and what it said.
 struct Outcome {
   int status = 0;
-  Bytes su;
-  std::string said;
+  std::string su, said;
 };
-
 Outcome Read(Bytes file) {
   Outcome r;
   char *out = nullptr, *err = nullptr;
   size_t out_len = 0, err_len = 0;
-  std::FILE* in = fmemopen(file.data(), file.size(), "rb");
-  std::FILE* o = open_memstream(&out, &out_len);
-  std::FILE* e = open_memstream(&err, &err_len);
+  std::FILE *in = fmemopen(file.data(), file.size(), "rb"), *o = open_memstream(&out, &out_len),
+            *e = open_memstream(&err, &err_len);
   SegyreadParams p;
   p.hfile = p.bfile = "";
   r.status = RunSegyread(in, static_cast<int64_t>(file.size()), p, o, e);
-  std::fclose(in);
-  std::fclose(o);
-  std::fclose(e);
-  r.su.assign(out, out + out_len);
+  for (std::FILE* f : {in, o, e}) std::fclose(f);
+  r.su.assign(out, out_len);
   r.said.assign(err, err_len);
   std::free(out);
   std::free(err);
@@ -117,7 +113,7 @@ TEST(SegyreadHeaders, ExtendedAndAdditionalHeadersAreSkipped) {
     const size_t trace = 240 + 4 * static_cast<size_t>(c.spec.ns);
     ASSERT_EQ(r.su.size(), static_cast<size_t>(c.spec.traces) * trace);
     for (int t = 0; t < c.spec.traces; ++t) {
-      const uint8_t* su = r.su.data() + t * trace;
+      const auto* su = reinterpret_cast<const uint8_t*>(r.su.data()) + t * trace;
       EXPECT_EQ(get_i32le(su), t + 1);                 // tracl
       EXPECT_EQ(get_i16le(su + 114), c.spec.ns);       // ns
       EXPECT_EQ(get_f32le(su + 240), 100.0f * t);      // first sample
