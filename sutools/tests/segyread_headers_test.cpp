@@ -23,7 +23,7 @@ using Bytes = std::vector<uint8_t>;
 // then per trace its 240-byte header (tracl at bytes 1-4, ns at 115-116),
 // `extensions` additional 240-byte headers and ns samples worth
 // 100 x trace + sample.
-struct Spec {
+struct Recipe {
   int revision = 0x0100;  // bytes 3501-3502: major revision in the first byte
   int ext = 0;            // extended text headers written
   int ext_word = -2;      // bytes 3505-3506; -2: `ext`
@@ -36,7 +36,7 @@ struct Spec {
   int64_t keep = -1;      // >= 0: the file cut to this many bytes
 };
 
-Bytes Build(const Spec& s) {
+Bytes Build(const Recipe& s) {
   Bytes b(3600, 0);
   std::memset(b.data(), 0x40, 3200);  // EBCDIC blanks
   put_u16be(&b[3216], 1000);
@@ -94,7 +94,7 @@ Outcome Read(Bytes file) {
 TEST(SegyreadHeaders, ExtendedAndAdditionalHeadersAreSkipped) {
   struct Case {
     const char* what;
-    Spec spec;
+    Recipe recipe;
   };
   const Case cases[] = {
       {"revision 1, 4 extended text headers, one 1-sample trace", {.revision = 0x0100, .ext = 4}},
@@ -108,16 +108,16 @@ TEST(SegyreadHeaders, ExtendedAndAdditionalHeadersAreSkipped) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    const Outcome r = Read(Build(c.spec));
+    const Outcome r = Read(Build(c.recipe));
     ASSERT_EQ(r.status, 0) << r.said;
-    const size_t trace = 240 + 4 * static_cast<size_t>(c.spec.ns);
-    ASSERT_EQ(r.su.size(), static_cast<size_t>(c.spec.traces) * trace);
-    for (int t = 0; t < c.spec.traces; ++t) {
+    const size_t trace = 240 + 4 * static_cast<size_t>(c.recipe.ns);
+    ASSERT_EQ(r.su.size(), static_cast<size_t>(c.recipe.traces) * trace);
+    for (int t = 0; t < c.recipe.traces; ++t) {
       const auto* su = reinterpret_cast<const uint8_t*>(r.su.data()) + t * trace;
       EXPECT_EQ(get_i32le(su), t + 1);                 // tracl
-      EXPECT_EQ(get_i16le(su + 114), c.spec.ns);       // ns
+      EXPECT_EQ(get_i16le(su + 114), c.recipe.ns);       // ns
       EXPECT_EQ(get_f32le(su + 240), 100.0f * t);      // first sample
-      EXPECT_EQ(get_f32le(su + trace - 4), 100.0f * t + c.spec.ns - 1);  // last sample
+      EXPECT_EQ(get_f32le(su + trace - 4), 100.0f * t + c.recipe.ns - 1);  // last sample
     }
   }
 }
@@ -125,7 +125,7 @@ TEST(SegyreadHeaders, ExtendedAndAdditionalHeadersAreSkipped) {
 TEST(SegyreadHeaders, FilesThatCannotHoldWhatTheyAnnounceAreRefused) {
   struct Case {
     const char* what;
-    Spec spec;
+    Recipe recipe;
     const char* says;
   };
   const Case cases[] = {
@@ -142,7 +142,7 @@ TEST(SegyreadHeaders, FilesThatCannotHoldWhatTheyAnnounceAreRefused) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    const Outcome r = Read(Build(c.spec));
+    const Outcome r = Read(Build(c.recipe));
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(r.su.empty());
     EXPECT_NE(r.said.find(c.says), std::string::npos) << r.said;
