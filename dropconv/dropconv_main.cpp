@@ -1,12 +1,11 @@
 #include "dropconv/dropconv_main.hpp"
 
-#include <cstdlib>
 #include <exception>
-#include <string_view>
 
 #include "common/files.hpp"
 #include "common/text.hpp"
 #include "dropconv/seg2_export.hpp"
+#include "platform/display.hpp"
 
 namespace keld::dropconv {
 
@@ -19,16 +18,7 @@ std::string JoinArguments(int argc, const char* const* argv) {
   return line;
 }
 
-bool HasDisplay() {
-  auto set = [](const char* name) {
-    const char* v = std::getenv(name);
-    return v && *v;
-  };
-  if (const char* qpa = std::getenv("QT_QPA_PLATFORM");
-      qpa && std::string_view(qpa).starts_with("offscreen"))
-    return false;
-  return set("DISPLAY") || set("WAYLAND_DISPLAY");
-}
+bool HasDisplay() { return DisplayInEnvironment(); }
 
 namespace {
 

@@ -27,8 +27,8 @@ inline constexpr const char* kErrorSameFile = "Same Input / Output";
 // single blanks, so a path with blanks passed as several arguments comes whole.
 std::string JoinArguments(int argc, const char* const* argv);
 
-// False when the program runs without a display (no $DISPLAY and no
-// $WAYLAND_DISPLAY, or QT_QPA_PLATFORM=offscreen): messages then go to stderr.
+// False when the program runs without a display (DisplayInEnvironment):
+// messages then go to stderr.
 bool HasDisplay();
 
 // Splits `CommandLine` at every "|"; field 1 is the record, field 2 the SEG-2

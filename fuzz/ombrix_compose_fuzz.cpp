@@ -18,11 +18,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace keld;
   using namespace keld::ombrix;
-  const std::string& path = keld::fuzzing::ScratchPath("");
-  if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
-    if (size) std::fwrite(data, 1, size, f);
-    std::fclose(f);
-  }
+  const keld::fuzzing::MemoryFile file(data, size);
+  const std::string path = file.path();
   auto L = ReadSuLayout(path);
   if (!L) return 0;
   SuSummary su{path, L->ns, L->dt, L->traces};
@@ -32,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   c.Text4 = "150";
   c.Text5 = "150";
   c.Text6 = "100000";
-  c.Text7 = "1";
+  c.Text7 = "100";  // a time line every 100 ms, as on a printed section
   c.Text10 = "1";
   c.Text15 = "0";
   c.fold = c.topo = c.velocity = c.Check1 = 1;

@@ -1,6 +1,7 @@
 // Every record reader on arbitrary bytes, with layout values taken from the
-// input's first bytes so absurd counts and positions are tried too: nothing
-// may be read outside the record.
+// input's first bytes, whole 32-bit counts among them, so that absurd counts
+// and positions are tried too: nothing may be read outside the record, and
+// no count the record cannot hold may be allocated for.
 #include <cstdint>
 #include <cstring>
 
@@ -16,18 +17,19 @@ using namespace keld::conversion;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const Bytes file(data, size);
-  int16_t v[6] = {};
+  int32_t v[6] = {};
   if (size) std::memcpy(v, data, std::min(size, sizeof v));
-  const int ns = v[0] % 4096, channels = v[1] % 64;
+  const int ns = v[0], channels = v[1];
   (void)ReadAbemHeader(file);
   (void)ReadAbemRecord(file, "f", {ns, 500, channels}, 1);
   (void)ReadLayoutRecord(file, "f", {v[2], v[3], channels, ns, 250, static_cast<LayoutType>((v[4] & 3))}, 1);
   (void)ReadEs1225Record(file, "f", {channels, ns, 250});
   const BisonHeader h = ReadBisonHeader(file);
   (void)ReadBisonRecord(file, "f", {channels, ns, 250, h.header_size});
-  (void)ReadPasiRecord(file, "f", {channels, ns % 64, 500}, 1);
+  (void)ReadBisonRecord(file, "f", {channels, ns, 250, v[2]});
+  (void)ReadPasiRecord(file, "f", {channels, ns, 500}, 1);
   (void)ReadOyoRecord(file, "f", {channels, ns, 0.25, (v[5] & 1) != 0});
   (void)ReadAmbrogeoHeader(file);
-  (void)ReadAmbrogeoRecord(file, "f", {channels % 25, ns % 64, 250}, 1);
+  (void)ReadAmbrogeoRecord(file, "f", {channels, ns, 250}, 1);
   return 0;
 }

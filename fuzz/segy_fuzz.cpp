@@ -2,7 +2,8 @@
 // conversion with the byte order found and with each order forced, over
 // and ns= overrides among them: every count comes from the bytes and the
 // file's length, and nothing may be read outside them. The SU traces go to
-// a memory stream; nothing is written to disk.
+// a memory stream; nothing is written to disk (the file read in place is a
+// file in memory).
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -46,8 +47,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Run(in, size, p);
   std::fclose(in);
   // And from a file, which is read in place.
-  const std::string& path = keld::fuzzing::WriteScratch(data, size, ".sgy");
-  if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
+  const keld::fuzzing::MemoryFile file(data, size);
+  if (std::FILE* f = file.open()) {
     keld::segy::SegyreadParams q;
     q.trmax = 64;
     Run(f, size, q);

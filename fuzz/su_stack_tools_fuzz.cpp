@@ -1,18 +1,21 @@
 // Arbitrary bytes as the SU stream of susort, sunmo and sustack: sample
-// counts, keys, offsets and delays all come from the bytes.
+// counts, keys, offsets and delays all come from the bytes. The stream is a
+// file in memory, read in place as the programs read a file given them, so
+// no input is copied to a temporary file on disk.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 
+#include "fuzz/scratch_file.hpp"
 #include "sutools/stack_tools.hpp"
 
 namespace {
 
+// `stream`: the bytes as a memory stream instead, read as a pipe is.
 template <typename Main>
-void RunOn(Main main, const uint8_t* data, size_t size, int argc, const char* const* argv) {
-  std::FILE* in = fmemopen(const_cast<uint8_t*>(data), size, "rb");
-  if (!in && size != 0) return;
-  if (!in) in = std::fopen("/dev/null", "rb");
+void RunOn(Main main, const keld::fuzzing::MemoryFile& file, int argc, const char* const* argv,
+           std::FILE* stream = nullptr) {
+  std::FILE* in = stream ? stream : file.open();
   std::FILE* out = std::fopen("/dev/null", "wb");
   std::FILE* err = std::fopen("/dev/null", "wb");
   if (in && out && err) {
@@ -28,11 +31,17 @@ void RunOn(Main main, const uint8_t* data, size_t size, int argc, const char* co
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace keld::sutools;
+  const keld::fuzzing::MemoryFile file(data, size);
   const char* sort[] = {"susort", "cdp", "-offset"};
-  RunOn(SusortMain, data, size, 3, sort);
+  RunOn(SusortMain, file, 3, sort);
   const char* nmo[] = {"sunmo", "smute=1.5", "cdp=1,20", "tnmo=.1,.5", "vnmo=1500,2500", "tnmo=0.2", "vnmo=1800"};
-  RunOn(SunmoMain, data, size, 7, nmo);
+  // sunmo and sustack read a file in place and a pipe as a stream: odd
+  // lengths take the stream.
+  auto stream = [&]() -> std::FILE* {
+    return size % 2 ? fmemopen(const_cast<uint8_t*>(data), size, "rb") : nullptr;
+  };
+  RunOn(SunmoMain, file, 7, nmo, stream());
   const char* stack[] = {"sustack", "key=cdp"};
-  RunOn(SustackMain, data, size, 2, stack);
+  RunOn(SustackMain, file, 2, stack, stream());
   return 0;
 }

@@ -1,7 +1,8 @@
 #!/bin/sh
 # Builds the fuzz harnesses with clang and libFuzzer (AddressSanitizer and
 # UndefinedBehaviorSanitizer) in build-fuzz/ and runs each for FUZZ_SECONDS
-# (default 300), starting from its seeds. FUZZ_TARGETS names a few harnesses
+# (default 300), starting from its seeds, with inputs up to the harness's
+# MAX_LEN (fuzz/CMakeLists.txt; 4 MiB by default). FUZZ_TARGETS names a few harnesses
 # (without the fuzz_ prefix) instead of all. Stops with status 1 at the first
 # harness that finds a crash; the input is left in build-fuzz/fuzz/.
 set -e
@@ -39,10 +40,12 @@ for f in "$BUILD"/fuzz/fuzz_*; do
       [ -n "$d" ] && [ -d "$d" ] && seeds="$seeds $d"
     done < "$BUILD/fuzz/$name.seeds"
   fi
+  max_len=4194304
+  [ -f "$BUILD/fuzz/$name.max_len" ] && max_len=$(cat "$BUILD/fuzz/$name.max_len")
   echo "== $name: ${SECONDS_EACH}s"
   # shellcheck disable=SC2086
   if ! (cd "$BUILD/fuzz" && "./fuzz_$name" -max_total_time="$SECONDS_EACH" -rss_limit_mb=4096 \
-          -max_len=4194304 -timeout=25 -print_final_stats=1 "../corpus/$name" $seeds \
+          -max_len="$max_len" -timeout=25 -print_final_stats=1 "../corpus/$name" $seeds \
           2>"$name.log"); then
     tail -40 "$BUILD/fuzz/$name.log" >&2
     echo "$name: crash or failure, see $BUILD/fuzz/$name.log" >&2

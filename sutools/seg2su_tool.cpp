@@ -6,7 +6,8 @@
 
 namespace keld::sutools {
 
-Result<std::vector<SuTrace>> ConvertSeg2Files(const std::vector<std::string>& paths) {
+Result<std::vector<SuTrace>> ConvertSeg2Files(const std::vector<std::string>& paths,
+                                              std::vector<std::string>* notes) {
   using R = Result<std::vector<SuTrace>>;
   std::vector<SuTrace> all;
   for (const std::string& path : paths) {
@@ -14,17 +15,18 @@ Result<std::vector<SuTrace>> ConvertSeg2Files(const std::vector<std::string>& pa
     if (!bytes) return R::failure(bytes.error());
     auto file = formats::ReadSeg2(*bytes, path);
     if (!file) return R::failure(file.error());
-    auto traces = formats::Seg2ToSu(*file, path, static_cast<int>(all.size()) + 1);
+    auto traces = formats::Seg2ToSu(*file, path, static_cast<int>(all.size()) + 1, notes);
     if (!traces) return R::failure(traces.error());
     for (SuTrace& t : traces.value()) all.push_back(std::move(t));
   }
   return all;
 }
 
-Status ConvertSeg2ToSuFile(const std::vector<std::string>& inputs, const std::string& output) {
+Status ConvertSeg2ToSuFile(const std::vector<std::string>& inputs, const std::string& output,
+                           std::vector<std::string>* notes) {
   for (const std::string& in : inputs)
     if (SameFile(in, output)) return Status::failure("Same Input / Output");
-  auto traces = ConvertSeg2Files(inputs);
+  auto traces = ConvertSeg2Files(inputs, notes);
   if (!traces) return Status::failure(traces.error());
   return WriteSuFile(output, *traces);
 }
@@ -38,11 +40,13 @@ int Seg2suMain(int argc, const char* const* argv, std::FILE* out, std::FILE* err
     return 1;
   }
   std::vector<std::string> paths(argv + 1, argv + argc);
-  auto traces = ConvertSeg2Files(paths);
+  std::vector<std::string> notes;
+  auto traces = ConvertSeg2Files(paths, &notes);
   if (!traces) {
     std::fprintf(err, "seg2su: %s\n", traces.error().c_str());
     return 1;
   }
+  for (const std::string& n : notes) std::fprintf(err, "seg2su: %s\n", n.c_str());
   return WriteSuTraces("seg2su", *traces, out, err);
 }
 

@@ -94,13 +94,16 @@ void Seg2suWindow::Command3_Click() {
   if (Existe_file(output) &&
       !msg_.yes(output + " already exists. Replace it?", MsgIcon::Question, kSeg2suTitle))
     return;
-  Status done = ConvertSeg2ToSuFile(inputs, output);
+  std::vector<std::string> notes;
+  Status done = ConvertSeg2ToSuFile(inputs, output, &notes);
   if (!done) {
     msg_.ok(done.error, MsgIcon::Critical, kSeg2suTitle);
     return;
   }
   Label1->setText("Converted");
-  msg_.ok(output + " has been recorded", MsgIcon::Information, kSeg2suTitle);
+  std::string said = output + " has been recorded";
+  for (const std::string& n : notes) said += "\r\n" + n;
+  msg_.ok(said, MsgIcon::Information, kSeg2suTitle);
 }
 
 void Seg2suWindow::Command4_Click() { close(); }

@@ -34,9 +34,12 @@ const char* const kDoc =
     "\n"
     "Sample formats: 1 IBM float, 2 int32, 3 int16, 5 IEEE float, 6 IEEE\n"
     "double, 7 int24, 8 int8, 9 int64, 10 uint32, 11 uint16, 12 uint64,\n"
-    "15 uint24, 16 uint8. Extended text headers are skipped. The trace count\n"
-    "comes from the file's length; bytes after the last whole trace are left\n"
-    "out with a warning, and the binary header's ns is used for every trace.\n"
+    "15 uint24, 16 uint8. Extended text headers (revision 1 and later) and\n"
+    "additional trace headers (revision 2, the same number after every trace\n"
+    "header) are skipped; a file too short for the extended text headers it\n"
+    "announces is refused. The trace count comes from the file's length;\n"
+    "bytes after the last whole trace are left out with a warning, and the\n"
+    "binary header's ns (at most 32767) is used for every trace.\n"
     "buffer=, buff= and errmax= (tape-drive settings) are accepted and ignored.\n";
 
 }  // namespace

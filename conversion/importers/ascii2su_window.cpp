@@ -18,6 +18,8 @@
 namespace keld::conversion {
 
 namespace {
+constexpr int kMaxColumnTraces = 32767;
+constexpr const char* kCountsRange = "The number of samples and of traces must be between 1 and 32767";
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 std::string S(const QLineEdit* e) { return e->text().toStdString(); }
 }  // namespace
@@ -104,7 +106,14 @@ void Ascii2SuWindow::Command1_Click() {
   if (traces == 0) {
     auto typed = AskNonZero("Enter the number of  traces", "0");
     if (!typed) return;
-    traces = static_cast<int64_t>(*typed);
+    // A typed count beyond what the window converts (1e30, inf) is refused
+    // before it is turned into a whole number.
+    const auto whole = CLng(*typed);
+    if (!whole || *whole < 1 || *whole > kMaxColumnTraces) {
+      cx_.sv.msg.ok(kCountsRange, MsgIcon::Critical, kTitle);
+      return;
+    }
+    traces = *whole;
   }
   Text5->setText(QString::number(traces));
   auto rate = AskNonZero("Enter the sampling rate (ns)", "100");
@@ -152,8 +161,8 @@ void Ascii2SuWindow::convert_ascii() {
     auto word = CInt(Val(S(Text4)));
     dt = word ? std::optional<int>(*word) : std::nullopt;
   }
-  if (!ns || *ns < 1 || !traces || *traces < 1 || *traces > 32767) {
-    msg.ok("The number of samples and of traces must be between 1 and 32767", MsgIcon::Critical, kTitle);
+  if (!ns || *ns < 1 || !traces || *traces < 1 || *traces > kMaxColumnTraces) {
+    msg.ok(kCountsRange, MsgIcon::Critical, kTitle);
     return;
   }
   if (!dt || *dt <= 0) {

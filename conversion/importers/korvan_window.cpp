@@ -110,6 +110,8 @@ void KorvanWindow::Select_i() {
   if (!picked || picked->empty()) return;  // a cancelled dialog changes nothing
   ChannelSelection sel = SelectChannelFiles(*picked);
   Chemin_file(cx_.st, picked->front());
+  // A new choice replaces the list: the conversion starts at its first entry.
+  List1->clear();
   for (const auto& f : sel.files) List1->addItem(Q(f));
   Text5->setText(Q(sel.output));
   if (List1->count() > 0) cx_.st.Input_File = List1->item(0)->text().toStdString();

@@ -1,9 +1,11 @@
 #include "conversion/importers/radar.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
 #include "common/bytes.hpp"
+#include "common/numtext.hpp"
 #include "conversion/importers/su_output.hpp"
 
 namespace keld::conversion {
@@ -38,6 +40,22 @@ Result<int64_t> Check(const RadarParams& p, int64_t file_bytes, int64_t trace_by
   return held;
 }
 
+bool Whole(double v) { return std::fabs(v - std::nearbyint(v)) <= 1e-9 * std::max(1.0, std::fabs(v)); }
+
+// Says what the dt word and the position words change: the interval in
+// whole picoseconds, positions (every `spacing`) in whole numbers.
+void NoteRounding(RadarImport& out, const RadarParams& p, int dt, int64_t count) {
+  if (!Whole(1000.0 * p.interval_ns))
+    out.notes.push_back("sample interval " + CStr(p.interval_ns) + " ns written as " + CStr(dt / 1000.0) +
+                        " ns: SU holds whole picoseconds in dt");
+  for (int64_t i = 2; i <= count; ++i)
+    if (!Whole(static_cast<double>(i - 1) * p.spacing)) {
+      out.notes.push_back("trace positions every " + CStr(p.spacing) +
+                          " written rounded to whole numbers: SU's position words hold whole numbers");
+      break;
+    }
+}
+
 std::string Shortfall(int64_t asked, int64_t held) {
   return "The header gives " + std::to_string(asked) + " traces but the file holds only " + std::to_string(held) +
          ": " + std::to_string(held) + " traces converted";
@@ -51,6 +69,12 @@ void Samples(const uint8_t* p, const RadarParams& rp, std::vector<float>& out) {
 
 }  // namespace
 
+std::string NotesText(const RadarImport& r) {
+  std::string s;
+  for (const std::string& n : r.notes) s += "\r\n" + n;
+  return s;
+}
+
 Result<RadarImport> ImportRamac(std::span<const uint8_t> rd3, const RadarParams& p, const DateWords& stamp) {
   using R = Result<RadarImport>;
   auto dt = RadarDt(p.interval_ns);
@@ -61,6 +85,7 @@ Result<RadarImport> ImportRamac(std::span<const uint8_t> rd3, const RadarParams&
   RadarImport out;
   const int64_t count = std::min<int64_t>(p.traces, *held);
   if (count < p.traces) out.shortfall = Shortfall(p.traces, *held);
+  NoteRounding(out, p, *dt, count);
   out.traces.reserve(static_cast<size_t>(count));
   for (int64_t i = 1; i <= count; ++i) {
     auto x = Position(i, p.spacing);
@@ -97,6 +122,7 @@ Result<RadarImport> ImportDt1(std::span<const uint8_t> dt1, const RadarParams& p
   RadarImport out;
   const int64_t count = std::min<int64_t>(p.traces, *held);
   if (count < p.traces) out.shortfall = Shortfall(p.traces, *held);
+  NoteRounding(out, p, *dt, count);
   out.traces.reserve(static_cast<size_t>(count));
   for (int64_t i = 1; i <= count; ++i) {
     auto x = Position(i, p.spacing);
@@ -112,9 +138,15 @@ Result<RadarImport> ImportDt1(std::span<const uint8_t> dt1, const RadarParams& p
     add.sx = *x;
     auto h = MakeShortHeader(w, add);
     if (!h) return R::failure(h.error());
+    // Each trace header gives its own number of points (a float at byte 8):
+    // a trace of another length would shift every later one.
+    const uint8_t* trace = dt1.data() + (i - 1) * trace_bytes;
+    if (const float points = get_f32le(trace + 8); points != static_cast<float>(p.ns))
+      return R::failure("trace " + std::to_string(i) + " gives " + CStr(points) +
+                        " points per trace in its header, the .HD file " + std::to_string(p.ns));
     SuTrace t;
     t.header = *h;
-    Samples(dt1.data() + (i - 1) * trace_bytes + 128, p, t.samples);
+    Samples(trace + 128, p, t.samples);
     out.traces.push_back(std::move(t));
   }
   return out;

@@ -18,7 +18,14 @@ struct RadarImport {
   // Set when the boxes asked for more traces than the file holds: the traces
   // it holds are converted, and this says how many were missing.
   std::string shortfall;
+  // What SU could not hold exactly and was rounded (the sample interval in
+  // whole picoseconds, positions in whole numbers), one line each.
+  std::vector<std::string> notes;
 };
+
+// The notes, each on a line of its own after a line break ("" for none), to
+// follow a conversion's closing text.
+std::string NotesText(const RadarImport& r);
 
 struct RadarParams {
   int ns = 0;              // samples per trace in the file
@@ -38,7 +45,9 @@ std::optional<int> RadarDt(double interval_ns);
 Result<RadarImport> ImportRamac(std::span<const uint8_t> rd3, const RadarParams& p, const DateWords& stamp);
 
 // DT1: trace i is a 128-byte header and ns little-endian 16-bit samples, at
-// (128 + 2 ns) x (i - 1). Short header shape with sx the position.
+// (128 + 2 ns) x (i - 1). Short header shape with sx the position. A trace
+// whose header (its points per trace, a float at byte 8) does not give ns is
+// refused with both numbers.
 Result<RadarImport> ImportDt1(std::span<const uint8_t> dt1, const RadarParams& p);
 
 }  // namespace keld::conversion

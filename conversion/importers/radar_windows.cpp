@@ -199,8 +199,8 @@ void RadarFWindow::Command1_Click() {
   if (!bytes) return msg.ok(bytes.error(), MsgIcon::Critical, kTitle);
   auto r = ImportRamac(*bytes, *p, FileDateWords(in).value_or(DateWords{}));
   if (!Finish(cx_, r, in, out, ProgressBar1)) return;
-  msg.ok("OK Conversion done " + out + "  " + Str(static_cast<double>(FileLength(out).value_or(0))), MsgIcon::None,
-         "");
+  msg.ok("OK Conversion done " + out + "  " + Str(static_cast<double>(FileLength(out).value_or(0))) + NotesText(*r),
+         MsgIcon::None, "");
 }
 
 // ---------------------------------------------------------------- DT1
@@ -319,12 +319,13 @@ void Dt1Window::Command3_Click() {
   if (!bytes) return msg.ok(bytes.error(), MsgIcon::Critical, kTitle);
   ProgressBar1->setVisible(true);
   setCursor(Qt::WaitCursor);
-  const bool ok = Finish(cx_, ImportDt1(*bytes, *p), in, out, ProgressBar1);
+  const auto r = ImportDt1(*bytes, *p);
+  const bool ok = Finish(cx_, r, in, out, ProgressBar1);
   unsetCursor();
   ProgressBar1->setVisible(false);
   if (!ok) return;
   cx_.st.Nb_Ch = static_cast<int16_t>(p->traces);
-  msg.ok("OK, Conversion done", MsgIcon::None, "");
+  msg.ok("OK, Conversion done" + NotesText(*r), MsgIcon::None, "");
 }
 
 // ---------------------------------------------------------------- GSSI

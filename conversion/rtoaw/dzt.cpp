@@ -40,9 +40,11 @@ int64_t DztSample(std::span<const uint8_t> b, const DztHeader& h, int channel, i
   const int64_t at = h.data_offset + ((scan * h.channels + channel) * h.samples + i) * width;
   const uint8_t* p = b.data() + at;
   switch (h.bits) {
+    // 8- and 16-bit samples are unsigned with zero at the middle of their
+    // range; 32-bit samples are stored signed.
     case 8: return static_cast<int64_t>(p[0]) - 128;
     case 16: return static_cast<int64_t>(get_u16le(p)) - 32768;
-    default: return static_cast<int64_t>(get_u32le(p)) - 2147483648LL;
+    default: return get_i32le(p);
   }
 }
 

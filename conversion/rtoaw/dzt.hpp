@@ -1,7 +1,9 @@
 #pragma once
 // GSSI radar files (.DZT) read from a byte buffer, and written as the
 // comma-separated columns the ASCII importer reads: one line per sample, one
-// column per scan (trace), values signed around the middle of their range.
+// column per scan (trace), as signed values: 8- and 16-bit samples are
+// unsigned in the file with zero at the middle of their range, 32-bit samples
+// are signed integers.
 #include <cstdint>
 #include <span>
 #include <string>
@@ -14,7 +16,7 @@ namespace keld::rtoaw {
 struct DztHeader {
   int64_t data_offset = 0;   // where the scans start
   int samples = 0;           // samples per scan
-  int bits = 0;              // 8, 16 or 32, unsigned in the file
+  int bits = 0;              // 8, 16 (unsigned, zero at mid-range) or 32 (signed)
   int channels = 0;          // scans of the channels follow one another
   double range_ns = 0;       // time range of a scan
   double scans_per_second = 0, scans_per_meter = 0;

@@ -86,6 +86,31 @@ TEST_F(KorvanTest, SelectReadAndConvert) {
   EXPECT_NE(h.messages.last().text.find("REC2.A01"), std::string::npos);
 }
 
+TEST_F(KorvanTest, ASecondChoiceReplacesTheList) {
+  // Shot A chosen, then shot B: B's channels are converted under B's name.
+  WriteText(d / "REC2.A01", "5\r\n6\r\n7\r\n8\r\n");
+  WriteText(d / "REC2.A02", "9\r\n10\r\n11\r\n12\r\n");
+  h.dialogs.multi.push_back(std::vector<std::string>{d / "REC1.A01", d / "REC1.A02"});
+  h.dialogs.multi.push_back(std::vector<std::string>{d / "REC2.A01", d / "REC2.A02"});
+  w->Select_i();
+  w->Select_i();
+  ASSERT_EQ(w->List1->count(), 2);
+  EXPECT_EQ(w->List1->item(0)->text().toStdString(), d / "REC2.A01");
+  EXPECT_EQ(h.state.Input_File, d / "REC2.A01");
+  w->Text2->setText("2");
+  w->Text3->setText("1");
+  w->Text4->setText("500");
+  w->Text6->setText("4");
+  w->Text5->setText(QString::fromStdString(d / "REC2.SU"));
+  w->Command1->click();
+  EXPECT_EQ(h.messages.last().text, "OK Conversion done");
+  auto traces = ReadSuFile(d / "REC2.SU");
+  ASSERT_TRUE(traces);
+  ASSERT_EQ(traces->size(), 2u);
+  EXPECT_EQ(traces->at(0).samples, (std::vector<float>{5, 6, 7, 8}));
+  EXPECT_EQ(traces->at(1).samples, (std::vector<float>{9, 10, 11, 12}));
+}
+
 TEST_F(KorvanTest, RefusalsChangeNothing) {
   // Cancelled dialogs change nothing.
   h.dialogs.multi.push_back(std::nullopt);

@@ -58,6 +58,11 @@ TEST_F(RadarWindows, RamacReadsItsHeaderAndConverts) {
   EXPECT_EQ((*su)[0].header.ns, 509);
   EXPECT_EQ((*su)[0].header.dt, 824);
   EXPECT_EQ(h.messages.last().text.rfind("OK Conversion done " + d / "ramac.su" + "   ", 0), 0u) << h.messages.last().text;
+  // 422.061312 ns over 512 samples is 824.3385 ps: dt holds 824, and says so.
+  EXPECT_NE(h.messages.last().text.find("\r\nsample interval 0.8243385 ns written as 0.824 ns: SU holds whole "
+                                        "picoseconds in dt"),
+            std::string::npos)
+      << h.messages.last().text;
   // An existing output and No: nothing is written.
   auto before = std::filesystem::last_write_time(d / "ramac.su");
   h.messages.answer(MsgAnswer::No);
@@ -96,7 +101,10 @@ TEST_F(RadarWindows, Dt1ReadsItsHeaderAndConverts) {
   ASSERT_EQ(su->size(), 51u);
   EXPECT_EQ((*su)[0].header.ns, 500 - 59);
   EXPECT_EQ((*su)[0].header.dt, 800);
-  EXPECT_EQ(h.messages.last().text, "OK, Conversion done");
+  // Positions every 0.49 do not fit SU's whole-number words: said.
+  EXPECT_EQ(h.messages.last().text,
+            "OK, Conversion done\r\ntrace positions every 0.49 written rounded to whole numbers: SU's position words "
+            "hold whole numbers");
   w->Text2->setText(" ");
   h.messages.clear();
   w->Command3->click();  // an empty output box: nothing, no message
@@ -134,6 +142,25 @@ TEST_F(RadarWindows, AsciiColumnsFromTheQuestions) {
   w->Command3->click();
   EXPECT_NE(h.messages.last().text.find("fewer than the 15"), std::string::npos) << h.messages.last().text;
   EXPECT_FALSE(std::filesystem::exists(d / "short.su"));
+}
+
+TEST_F(RadarWindows, TypedTraceCountsBeyondRangeAreRefused) {
+  auto* w = Open<Ascii2SuWindow>(23);
+  ASSERT_TRUE(w);
+  // One value with 512 samples a trace makes no trace: the count is asked.
+  keld::testing::WriteText(d / "ONE.TXT", "7\r\n");
+  for (const char* typed : {"1000000000000000000000000000000", "99999999999999999999", "40000", "-3"}) {
+    SCOPED_TRACE(typed);
+    h.messages.clear();
+    h.dialogs.files.push_back(d / "ONE.TXT");
+    h.messages.type("512");
+    h.messages.type(typed);
+    w->Command1->click();
+    EXPECT_EQ(h.messages.last().text, "The number of samples and of traces must be between 1 and 32767");
+    EXPECT_EQ(h.messages.last().title, kTitle);
+    EXPECT_EQ(w->Text5->text(), "0");  // the box keeps what it held
+    EXPECT_FALSE(std::filesystem::exists(d / "ONE.SU"));
+  }
 }
 
 TEST_F(RadarWindows, GssiInTwoSteps) {

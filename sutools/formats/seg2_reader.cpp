@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "common/bytes.hpp"
+#include "common/numtext.hpp"
 #include "sutools/formats/sample_codes.hpp"
 
 namespace keld::formats {
@@ -241,7 +242,8 @@ std::optional<Seg2Time> ParseSeg2Time(std::string_view text) {
   return Seg2Time{*h, *m, *s};
 }
 
-Result<std::vector<SuTrace>> Seg2ToSu(const Seg2File& file, const std::string& name, int first_tracl) {
+Result<std::vector<SuTrace>> Seg2ToSu(const Seg2File& file, const std::string& name, int first_tracl,
+                                      std::vector<std::string>* notes) {
   using R = Result<std::vector<SuTrace>>;
   auto value = [&](const Seg2Trace& t, std::string_view key) -> std::optional<double> {
     auto v = Seg2Value(t.strings, key);
@@ -269,6 +271,7 @@ Result<std::vector<SuTrace>> Seg2ToSu(const Seg2File& file, const std::string& n
 
   std::vector<SuTrace> out;
   out.reserve(file.traces.size());
+  bool rounding_said = false;
   for (size_t k = 0; k < file.traces.size(); ++k) {
     const Seg2Trace& t = file.traces[k];
     const std::string which = name + ": trace " + std::to_string(k + 1) + ": ";
@@ -277,6 +280,11 @@ Result<std::vector<SuTrace>> Seg2ToSu(const Seg2File& file, const std::string& n
     const double dt = std::round(*interval * 1e6);
     if (!(dt >= 1 && dt <= 32767))
       return R::failure(which + "SAMPLE_INTERVAL " + std::to_string(*interval) + " s cannot be written as an SU dt");
+    if (notes && !rounding_said && std::fabs(*interval * 1e6 - dt) > 1e-6 * dt) {
+      notes->push_back(name + ": sample interval " + CStr(*interval * 1e6) + " us written as " + CStr(dt) +
+                       " us: SU holds whole microseconds");
+      rounding_said = true;
+    }
     SuTrace s;
     SuTraceHeader& h = s.header;
     h.tracl = h.tracr = first_tracl + static_cast<int32_t>(k);

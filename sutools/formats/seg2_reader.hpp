@@ -48,7 +48,10 @@ std::optional<Seg2Time> ParseSeg2Time(std::string_view text);
 // coordinate with up to three decimals stays exact), offset, the date and
 // time words, fldr (SHOT_SEQUENCE_NUMBER, else the number of RAW_RECORD).
 // `first_tracl` numbers tracl and tracr on from files already converted.
+// A sample interval that is not a whole number of microseconds is rounded to
+// one (62.5 us is written as 63): `notes`, when given, receives one line per
+// file that says so.
 Result<std::vector<SuTrace>> Seg2ToSu(const Seg2File& file, const std::string& name = "SEG-2 file",
-                                      int first_tracl = 1);
+                                      int first_tracl = 1, std::vector<std::string>* notes = nullptr);
 
 }  // namespace keld::formats

@@ -80,6 +80,7 @@ void SwapBinaryHeader(uint8_t* b) {
   swap(68, 72, 4);    // extended samples per trace
   swap(96, 100, 4);   // the byte-order mark
   swap(300, 306, 2);  // revision, fixed length, extended text headers
+  swap(306, 310, 4);  // additional trace headers (rev 2)
 }
 
 void TraceHeaderToSu(const uint8_t* segy240, ByteOrder order, uint8_t* su240) {

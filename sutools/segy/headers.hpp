@@ -25,6 +25,7 @@ inline constexpr int kBinEndianMark = 96; // 0x01020304 in the writer's byte ord
 inline constexpr int kBinRevision = 300;  // major revision in the high byte
 inline constexpr int kBinFixedLength = 302;
 inline constexpr int kBinExtHeaders = 304;  // extended text headers, -1 when counted by an end stanza
+inline constexpr int kBinTraceExtensions = 306;  // additional 240-byte trace headers per trace (rev 2)
 
 // Positions in the trace header.
 inline constexpr int kTrNs = 114;

@@ -10,6 +10,26 @@ namespace {
 
 constexpr int kMaxExtHeaders = 10000;
 
+// The major revision of the binary header's revision word when it is one
+// this reader knows: 1 or 2, in the high byte as the standard puts it or as
+// the whole word as some writers do. 0 for revision 0 and for a word that is
+// no revision at all (the bytes are unused before revision 1).
+int MajorRevision(int word) {
+  const int major = word >= 0x100 ? word >> 8 : word;
+  return major == 1 || major == 2 ? major : 0;
+}
+
+// The readings of the additional trace headers per trace of a revision-2
+// binary header: the standard's 32-bit count at bytes 3507-3510, then the
+// 16-bit count some writers put in 3507-3508 when the two differ.
+std::vector<int64_t> TraceExtensionCounts(const uint8_t* bin, ByteOrder order) {
+  if (MajorRevision(GetU16(bin + kBinRevision, order)) < 2) return {0};
+  const int64_t wide = static_cast<uint32_t>(GetI32(bin + kBinTraceExtensions, order));
+  const int64_t narrow = GetU16(bin + kBinTraceExtensions, order);
+  if (wide == narrow) return {wide};
+  return {wide, narrow};
+}
+
 // ns of the binary header, else of the first trace header (0 when neither).
 int HeaderNs(const BinaryHeader& b, const uint8_t* trace_header, ByteOrder order) {
   if (b.ns > 0) return b.ns;
@@ -23,9 +43,14 @@ bool Fits(const uint8_t* reel, int64_t size, const uint8_t* trace_header, ByteOr
   if (!f) return false;
   const int ns = HeaderNs(b, trace_header, order);
   if (ns <= 0) return false;
-  const int64_t data = size - kReelBytes;
-  const int64_t trace = kTraceHeaderBytes + static_cast<int64_t>(ns) * f->bytes;
-  return data >= trace && data % trace == 0;
+  int64_t offset = kReelBytes;
+  if (MajorRevision(b.revision) > 0 && b.ext_headers > 0) offset += static_cast<int64_t>(b.ext_headers) * kTextBytes;
+  const int64_t data = size - offset;
+  for (int64_t k : TraceExtensionCounts(reel + kTextBytes, order)) {
+    const int64_t trace = kTraceHeaderBytes * (1 + k) + static_cast<int64_t>(ns) * f->bytes;
+    if (data >= trace && data % trace == 0) return true;
+  }
+  return false;
 }
 
 // Extended text headers counted by their end stanza: the number of 3200-byte
@@ -42,6 +67,34 @@ int CountStanzaHeaders(const ReadAt& read_at, int64_t file_size) {
     if (ascii.find(kEnd) != std::string::npos) return k + 1;
   }
   return -1;
+}
+
+// The extended text headers to skip: for revision 1 and later the binary
+// header's count, refused when the file cannot hold it; for revision 0 the
+// candidates 0 and, when the file holds them, the count it gives.
+Result<std::vector<int>> ExtendedTextHeaders(const BinaryHeader& b, const ReadAt& read_at, int64_t file_size) {
+  using R = Result<std::vector<int>>;
+  const int n = b.ext_headers;
+  auto fits = [&](int64_t count) { return kReelBytes + count * kTextBytes <= file_size; };
+  if (MajorRevision(b.revision) == 0) {
+    if (n > 0 && fits(n)) return std::vector<int>{0, n};
+    return std::vector<int>{0};
+  }
+  if (n == 0) return std::vector<int>{0};
+  if (n == -1) {
+    const int counted = CountStanzaHeaders(read_at, file_size);
+    if (counted < 0)
+      return R::failure("the binary header says an end stanza closes the extended text headers (-1 at bytes "
+                        "3505-3506), but no ((SEG: EndText)) is found in the file");
+    return std::vector<int>{counted};
+  }
+  if (n < 0) return R::failure(std::to_string(n) + " extended text headers (bytes 3505-3506) is not a count");
+  if (!fits(n))
+    return R::failure("the binary header announces " + std::to_string(n) +
+                      " extended text headers of 3200 bytes (bytes 3505-3506): they end at byte " +
+                      std::to_string(kReelBytes + static_cast<int64_t>(n) * kTextBytes) + ", but the file holds " +
+                      std::to_string(file_size) + " bytes");
+  return std::vector<int>{n};
 }
 
 }  // namespace
@@ -66,7 +119,7 @@ Result<SegyLayout> ReadSegyLayout(const ReadAt& read_at, int64_t file_size, cons
                       " bytes, fewer than the 3600 of a SEG-Y reel header: not a SEG-Y file");
   const std::vector<uint8_t> reel = read_at(0, kReelBytes);
   if (static_cast<int64_t>(reel.size()) < kReelBytes) return R::failure("cannot read the 3600-byte reel header");
-  std::vector<uint8_t> first = read_at(kReelBytes, kTraceHeaderBytes);
+  const std::vector<uint8_t> first = read_at(kReelBytes, kTraceHeaderBytes);
   const bool has_first = first.size() == kTraceHeaderBytes;
 
   SegyLayout L;
@@ -85,45 +138,82 @@ Result<SegyLayout> ReadSegyLayout(const ReadAt& read_at, int64_t file_size, cons
                          " is not known: samples read as 4-byte IBM floats (over=1)");
   }
 
-  // Extended text headers come after the reel header in revision 1 and later.
-  if (L.binary.revision != 0 && L.binary.ext_headers != 0) {
-    int n = L.binary.ext_headers;
-    if (n < 0) n = CountStanzaHeaders(read_at, file_size);
-    if (n > 0 && n <= kMaxExtHeaders && kReelBytes + static_cast<int64_t>(n) * kTextBytes <= file_size) {
-      L.data_offset = kReelBytes + static_cast<int64_t>(n) * kTextBytes;
-      if (L.data_offset != kReelBytes) first = read_at(L.data_offset, kTraceHeaderBytes);
-    } else {
-      L.warnings.push_back("the binary header's count of extended text headers (" +
-                           std::to_string(L.binary.ext_headers) + ") does not fit the file: none skipped");
+  auto ext_counts = ExtendedTextHeaders(L.binary, read_at, file_size);
+  if (!ext_counts) return R::failure(ext_counts.error());
+  const std::vector<int64_t> extensions = TraceExtensionCounts(reel.data() + kTextBytes, L.order);
+
+  // Each reading of the counts frames the traces; the first whose traces
+  // fill the file exactly is taken, else the standard reading when it holds
+  // a whole trace (the others are guesses that only an exact fit confirms).
+  struct Frame {
+    int ext = 0;
+    int64_t extensions = 0, offset = kReelBytes;
+    int ns = 0, trace_ns = 0, dt = 0;
+    int64_t header_bytes = 0, trace_bytes = 0, traces = 0, trailing = 0;
+    std::string why;  // why it holds no trace
+  };
+  auto frame = [&](int ext, int64_t k) {
+    Frame f;
+    f.ext = ext;
+    f.extensions = k;
+    f.offset = kReelBytes + static_cast<int64_t>(ext) * kTextBytes;
+    const std::vector<uint8_t> th = f.offset == kReelBytes ? first : read_at(f.offset, kTraceHeaderBytes);
+    const bool th_ok = th.size() == kTraceHeaderBytes;
+    f.trace_ns = th_ok ? GetU16(th.data() + kTrNs, L.order) : 0;
+    f.ns = o.ns > 0 ? o.ns : L.binary.ns > 0 ? L.binary.ns : f.trace_ns;
+    f.dt = L.binary.hdt > 0 ? L.binary.hdt : (th_ok ? GetU16(th.data() + kTrDt, L.order) : 0);
+    if (f.ns <= 0) {
+      f.why = "no sample count: the binary header and the first trace header both say ns=0 (give ns=)";
+      return f;
     }
-  }
-  const bool first_ok = first.size() == kTraceHeaderBytes;
-  const int trace_ns = first_ok ? GetU16(first.data() + kTrNs, L.order) : 0;
+    if (f.ns > kMaxNs) {
+      f.why = "ns=" + std::to_string(f.ns) + " samples per trace is more than an SU trace holds (" +
+              std::to_string(kMaxNs) + ": SU keeps ns in a signed 16-bit word)";
+      return f;
+    }
+    f.header_bytes = kTraceHeaderBytes * (1 + k);
+    f.trace_bytes = f.header_bytes + static_cast<int64_t>(f.ns) * L.format->bytes;
+    const int64_t data = file_size - f.offset;
+    f.traces = data / f.trace_bytes;
+    f.trailing = data % f.trace_bytes;
+    if (f.traces == 0)
+      f.why = "no whole trace: " + std::to_string(data) + " bytes after the headers, one trace of ns=" +
+              std::to_string(f.ns) + (k > 0 ? " with " + std::to_string(k) + " additional trace headers" : "") +
+              " takes " + std::to_string(f.trace_bytes);
+    return f;
+  };
+  std::vector<Frame> frames;
+  for (int ext : *ext_counts)
+    for (int64_t k : extensions) frames.push_back(frame(ext, k));
+  const Frame* chosen = nullptr;
+  for (const Frame& f : frames)
+    if (f.traces > 0 && f.trailing == 0) {
+      chosen = &f;
+      break;
+    }
+  if (!chosen && frames.front().traces > 0) chosen = &frames.front();
+  if (!chosen) return R::failure(frames.front().why);
+  const Frame& f = *chosen;
 
-  if (o.ns > 0) {
-    L.ns = o.ns;
-  } else if (L.binary.ns > 0) {
-    L.ns = L.binary.ns;
-    if (trace_ns > 0 && trace_ns != L.ns)
-      L.warnings.push_back("the first trace header says ns=" + std::to_string(trace_ns) +
-                           " but the binary header ns=" + std::to_string(L.ns) + ": the binary header's is used");
-  } else {
-    L.ns = trace_ns;
-  }
-  if (L.ns <= 0)
-    return R::failure("no sample count: the binary header and the first trace header both say ns=0 (give ns=)");
-  if (L.ns > kMaxNs)
-    return R::failure("ns=" + std::to_string(L.ns) + " samples per trace is more than an SU trace holds (" +
-                      std::to_string(kMaxNs) + ")");
-
-  L.dt = L.binary.hdt > 0 ? L.binary.hdt : (first_ok ? GetU16(first.data() + kTrDt, L.order) : 0);
-  L.trace_bytes = kTraceHeaderBytes + static_cast<int64_t>(L.ns) * L.format->bytes;
-  const int64_t data = file_size - L.data_offset;
-  L.traces = data / L.trace_bytes;
-  L.trailing_bytes = data % L.trace_bytes;
-  if (L.traces == 0)
-    return R::failure("no whole trace: " + std::to_string(data) + " bytes after the headers, one trace of ns=" +
-                      std::to_string(L.ns) + " takes " + std::to_string(L.trace_bytes));
+  L.ext_text_headers = f.ext;
+  L.data_offset = f.offset;
+  L.trace_extensions = f.extensions;
+  L.header_bytes = f.header_bytes;
+  L.trace_bytes = f.trace_bytes;
+  L.ns = f.ns;
+  L.dt = f.dt;
+  L.traces = f.traces;
+  L.trailing_bytes = f.trailing;
+  if (f.ext > 0 && MajorRevision(L.binary.revision) == 0)
+    L.warnings.push_back("the binary header of a revision-0 file counts " + std::to_string(f.ext) +
+                         " extended text headers (bytes 3505-3506), and the traces fill the file only after "
+                         "them: they are skipped");
+  if (f.extensions > 0 && f.extensions != extensions.front())
+    L.warnings.push_back("the additional trace headers are read as a 16-bit count (" + std::to_string(f.extensions) +
+                         ", bytes 3507-3508): the 32-bit count of bytes 3507-3510 does not fit the file");
+  if (o.ns <= 0 && L.binary.ns > 0 && f.trace_ns > 0 && f.trace_ns != L.ns)
+    L.warnings.push_back("the first trace header says ns=" + std::to_string(f.trace_ns) +
+                         " but the binary header ns=" + std::to_string(L.ns) + ": the binary header's is used");
   if (L.trailing_bytes != 0)
     L.warnings.push_back(std::to_string(L.trailing_bytes) + " bytes after the last of " + std::to_string(L.traces) +
                          " whole traces are not a trace and are left out");

@@ -95,7 +95,9 @@ int RunSegyread(std::FILE* tape, int64_t size, const SegyreadParams& p, std::FIL
   const size_t in_bytes = static_cast<size_t>(L.trace_bytes), out_bytes = kTraceHeaderBytes + 4 * ns;
   // Many traces per read and write: few system calls, no copy through the
   // stdio buffers (requests this large go straight to the file).
-  const int64_t chunk = std::max<int64_t>(1, (int64_t{4} << 20) / L.trace_bytes);
+  // No more of them than are asked for: a short file does not pay for the
+  // buffers of a long one.
+  const int64_t chunk = std::clamp<int64_t>((int64_t{4} << 20) / L.trace_bytes, 1, last - first);
   std::vector<uint8_t> in, su(static_cast<size_t>(chunk) * out_bytes);
   const bool integer = L.format->integer && !L.format_overridden;
   int64_t ns_disagree = 0, weight_ignored = 0;
@@ -119,7 +121,7 @@ int RunSegyread(std::FILE* tape, int64_t size, const SegyreadParams& p, std::FIL
         ++weight_ignored;
     }
     float* samples = reinterpret_cast<float*>(o + kTraceHeaderBytes);
-    DecodeSamples(tr + kTraceHeaderBytes, ns, *L.format, L.order, !p.conv, scale, samples);
+    DecodeSamples(tr + L.header_bytes, ns, *L.format, L.order, !p.conv, scale, samples);
     if constexpr (std::endian::native != std::endian::little) {
       for (size_t j = 0; j < ns; ++j) {
         uint32_t w;

@@ -73,6 +73,10 @@ int RunSegywrite(sutools::SuStreamReader& reader, const SegywriteParams& p, std:
       PutI16(b.data() + kBinHdt, dt_us, ByteOrder::Big);
       PutI16(b.data() + kBinNs, ns, ByteOrder::Big);
       PutI16(b.data() + kBinFormat, p.ibm ? 1 : 5, ByteOrder::Big);
+      // The file written has no extended text headers and no additional trace
+      // headers, whatever the header it was made from had.
+      PutI16(b.data() + kBinExtHeaders, 0, ByteOrder::Big);
+      PutI32(b.data() + kBinTraceExtensions, 0, ByteOrder::Big);
       if (p.little) SwapBinaryHeader(b.data());
       std::memcpy(out.get(), text->data(), kTextBytes);
       std::memcpy(out.get() + kTextBytes, b.data(), kBinaryBytes);

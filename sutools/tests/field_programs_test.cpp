@@ -59,8 +59,12 @@ TEST(FieldPrograms, Seg2suJoinsFilesAndRefusesDamagedOnes) {
   keld::testing::TempDir tmp;
   const std::string a = dir + "/su_thirdparty_329.dat", b = dir + "/ph5_15001.dat";
   ASSERT_EQ(RunSh("QT_QPA_PLATFORM=offscreen " + Prog("seg2su") + " " + ShellQuote(a) + " " + ShellQuote(b) +
-                       " >" + ShellQuote(tmp / "out.su")),
+                       " >" + ShellQuote(tmp / "out.su") + " 2>" + ShellQuote(tmp / "said.txt")),
             0);
+  // 329.dat is sampled every 62.5 us, 15001.dat every 500 us: only the first
+  // is rounded, and the run says so.
+  EXPECT_EQ(keld::testing::ReadText(tmp / "said.txt"),
+            "seg2su: " + a + ": sample interval 62.5 us written as 63 us: SU holds whole microseconds\n");
   // Traces of different lengths: read them one by one through the stream.
   auto bytes = keld::testing::ReadBytes(tmp / "out.su");
   EXPECT_EQ(bytes.size(), 3u * (240 + 4 * 4096) + 60u * (240 + 4 * 4000));

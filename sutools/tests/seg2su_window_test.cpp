@@ -35,12 +35,17 @@ TEST(Seg2suWindow, ConvertsTheChosenFiles) {
   dialogs.files.push_back(tmp / "out.su");
   w.Command2_Click();
   w.Command3_Click();
-  EXPECT_TRUE(msg.saw(tmp / "out.su" + " has been recorded"));
+  // Both records are sampled every 62.5 us: SU's dt holds 63, and the
+  // result says so for each file.
+  EXPECT_EQ(msg.last().text, tmp / "out.su" + " has been recorded\r\n" + a +
+                                 ": sample interval 62.5 us written as 63 us: SU holds whole microseconds\r\n" + b +
+                                 ": sample interval 62.5 us written as 63 us: SU holds whole microseconds");
   EXPECT_EQ(w.Label1->text(), "Converted");
   auto su = ReadSuFile(tmp / "out.su");
   ASSERT_TRUE(su.ok()) << su.error();
   ASSERT_EQ(su->size(), 6u);
   EXPECT_EQ((*su)[5].header.tracl, 6);
+  EXPECT_EQ((*su)[5].header.dt, 63);
 
   // Answering No to the replacement writes nothing.
   auto before = std::filesystem::last_write_time(tmp / "out.su");

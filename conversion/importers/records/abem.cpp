@@ -25,6 +25,7 @@ Imported<std::vector<SuTrace>> ReadAbemRecord(Bytes file, const std::string& nam
   auto head = RecordHeader(name, p.ns, p.dt, record, 1, 0);
   if (!head) return head.error();
   if (p.channels <= 0) return ImportError{kBadParameters, "The trace number must be 1 or more"};
+  if (auto e = ChannelsFit(file, name, p.channels, kAbemHeaderBytes, 2 * static_cast<int64_t>(p.ns))) return *e;
   std::vector<SuTrace> traces;
   traces.reserve(static_cast<std::size_t>(p.channels));
   for (int c = 1; c <= p.channels; ++c) {

@@ -51,6 +51,7 @@ Imported<std::vector<SuTrace>> ReadBisonRecord(Bytes file, const std::string& na
   if (p.channels <= 0) return ImportError{kBadParameters, "The trace number per record must be 1 or more"};
   if (p.header_size < 0) return ImportError{kBadParameters, "The file header size cannot be negative"};
   const int64_t words = BisonBlockWords(p.ns);
+  if (auto e = ChannelsFit(file, name, p.channels, p.header_size, 2 * words)) return *e;
   std::vector<SuTrace> traces;
   traces.reserve(static_cast<std::size_t>(p.channels));
   for (int c = 1; c <= p.channels; ++c) {

@@ -38,7 +38,7 @@ Imported<OyoFields> ReadOyoFields(Bytes file, const std::string& name) {
 
 Imported<std::vector<SuTrace>> ReadOyoRecord(Bytes file, const std::string& name, const OyoParams& p) {
   const double dt = RoundHalfEven(p.interval_ms * 1000.0);
-    if (p.channels <= 0) return ImportError{kBadParameters, "The trace number must be 1 or more"};
+  if (p.channels <= 0) return ImportError{kBadParameters, "The trace number must be 1 or more"};
   auto fields = ReadOyoFields(file, name);
   if (!fields) return fields.error();
   for (auto [v, word] : {std::pair{fields->delay, "delay"}, {fields->low_cut, "low-cut"},
@@ -52,6 +52,7 @@ Imported<std::vector<SuTrace>> ReadOyoRecord(Bytes file, const std::string& name
   auto head = RecordHeader(name, p.ns, static_cast<int>(dt), *record, 1, 1);
   if (!head) return head.error();
   const int w = p.long_integers ? 4 : 2;
+  if (auto e = ChannelsFit(file, name, p.channels, kOyoSamplesOffset, static_cast<int64_t>(w) * p.ns)) return *e;
   std::vector<SuTrace> traces;
   traces.reserve(static_cast<std::size_t>(p.channels));
   for (int c = 1; c <= p.channels; ++c) {

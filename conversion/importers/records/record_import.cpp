@@ -52,6 +52,16 @@ Imported<std::vector<float>> ReadSamples(Bytes file, const std::string& name, in
   return out;
 }
 
+std::optional<ImportError> ChannelsFit(Bytes file, const std::string& name, int64_t channels, int64_t first,
+                                       int64_t block_bytes) {
+  const auto size = static_cast<int64_t>(file.size());
+  const int64_t room = first <= size ? size - first : -1;
+  if (room >= 0 && block_bytes > 0 && channels <= room / block_bytes) return std::nullopt;
+  return ImportError{kPastEndOfFile, name + " holds " + std::to_string(size) + " bytes: " + std::to_string(channels) +
+                                         " channels of " + std::to_string(block_bytes) + " bytes from byte " +
+                                         std::to_string(first) + " do not fit in it"};
+}
+
 std::vector<std::string> TextLines(Bytes file, std::size_t max_lines) {
   std::vector<std::string> lines;
   std::size_t start = 0;

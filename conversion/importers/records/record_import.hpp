@@ -64,6 +64,12 @@ Imported<SuTraceHeader> RecordHeader(const std::string& file, int ns, int dt, in
 Imported<std::vector<float>> ReadSamples(Bytes file, const std::string& name, int64_t offset, int64_t n,
                                          int width, bool is_float = false);
 
+// Refuses, naming the count and the file's size, `channels` blocks of
+// `block_bytes` bytes each from byte `first` on that the file cannot hold; a
+// typed or read count is checked so before anything is made for it.
+std::optional<ImportError> ChannelsFit(Bytes file, const std::string& name, int64_t channels, int64_t first,
+                                       int64_t block_bytes);
+
 // The file's text lines, split at LF with a CR before it dropped.
 std::vector<std::string> TextLines(Bytes file, std::size_t max_lines = SIZE_MAX);
 

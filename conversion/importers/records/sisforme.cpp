@@ -27,6 +27,11 @@ Imported<std::vector<SuTrace>> ReadLayoutRecord(Bytes file, const std::string& n
   if (p.channels <= 0) return ImportError{kBadParameters, "The trace number per record must be 1 or more"};
   if (p.trace_header < 0) return ImportError{0, "Verify your parameters...", true};
   const int w = LayoutWidth(p.type);
+  // Positions grow with the channel: the first one tells whether any lies
+  // before the file's start, the whole layout whether the file holds it.
+  if (p.header + p.trace_header < 0) return ImportError{0, "Verify your parameters...", true};
+  if (auto e = ChannelsFit(file, name, p.channels, p.header, p.trace_header + static_cast<int64_t>(w) * p.ns))
+    return *e;
   std::vector<SuTrace> traces;
   traces.reserve(static_cast<std::size_t>(p.channels));
   for (int c = 1; c <= p.channels; ++c) {

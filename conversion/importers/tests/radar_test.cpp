@@ -16,6 +16,19 @@ using namespace keld::conversion;
 namespace {
 std::string Text(const std::string& path) { return keld::testing::ReadText(path); }
 std::span<const uint8_t> Span(const std::vector<unsigned char>& v) { return {v.data(), v.size()}; }
+
+// A DT1 file of one trace per entry of `points`: a 128-byte header holding
+// that number of points as a float at byte 8, then that many samples (1).
+std::vector<unsigned char> Dt1File(std::initializer_list<float> points) {
+  std::vector<unsigned char> b;
+  for (float n : points) {
+    std::vector<unsigned char> t(128 + 2 * static_cast<size_t>(n), 0);
+    put_f32le(&t[8], n);
+    for (size_t k = 128; k < t.size(); k += 2) t[k] = 1;
+    b.insert(b.end(), t.begin(), t.end());
+  }
+  return b;
+}
 }  // namespace
 
 TEST(RadarHeader, KeysWhateverTheLineEnds) {
@@ -131,7 +144,7 @@ TEST(Radar, ShortfallsAndRefusals) {
   EXPECT_FALSE(ImportDt1(Span(raw), p).ok());
   p = {100, 0, 8, 0, 0.1};
   EXPECT_FALSE(ImportRamac(Span(raw), p, {}).ok());  // dt 0
-  EXPECT_TRUE(ImportDt1(Span(raw), p).ok());          // the DT1 window writes what it is given
+  EXPECT_TRUE(ImportDt1(Span(Dt1File({100, 100})), p).ok());  // the DT1 window writes what it is given
   p = {0, 0, 8, 0.4, 0.1};
   EXPECT_FALSE(ImportDt1(Span(raw), p).ok());
   std::vector<unsigned char> tiny(100, 0);
@@ -139,4 +152,47 @@ TEST(Radar, ShortfallsAndRefusals) {
   EXPECT_NE(ImportDt1(Span(tiny), p).error().find("holds no whole trace"), std::string::npos);
   p.spacing = 1e300;
   EXPECT_FALSE(ImportRamac(Span(raw), p, {}).ok());
+}
+
+TEST(Dt1, TracesWhoseHeaderGivesAnotherLengthAreRefused) {
+  struct Case {
+    std::vector<unsigned char> file;
+    const char* says;  // "" when converted
+  };
+  const Case cases[] = {
+      {Dt1File({4, 4, 4}), ""},
+      {Dt1File({4, 5, 4}), "trace 2 gives 5 points per trace in its header, the .HD file 4"},
+      {Dt1File({4, 4, 3, 4}), "trace 3 gives 3 points per trace in its header, the .HD file 4"},
+      {Dt1File({0, 0}), "trace 1 gives 0 points per trace in its header, the .HD file 4"},
+      {Dt1File({4.5f, 4}), "trace 1 gives 4.5 points per trace in its header, the .HD file 4"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.says);
+    auto r = ImportDt1(Span(c.file), {4, 0, 3, 0.4, 1});
+    if (*c.says == 0) {
+      ASSERT_TRUE(r.ok()) << r.error();
+      EXPECT_EQ(r->traces.size(), 3u);
+    } else {
+      ASSERT_FALSE(r.ok());
+      EXPECT_EQ(r.error(), c.says);
+    }
+  }
+}
+
+TEST(Radar, WhatSuRoundsIsSaid) {
+  // An interval of 0.1953125 ns is 195.3125 ps: dt holds 195. Positions
+  // every 0.05 are rounded to whole numbers; every 2 they are whole already.
+  std::vector<unsigned char> raw(2 * 10 * 3, 0);
+  auto r = ImportRamac(Span(raw), {10, 0, 3, 0.1953125, 0.05}, {});
+  ASSERT_TRUE(r.ok()) << r.error();
+  EXPECT_EQ(NotesText(*r),
+            "\r\nsample interval 0.1953125 ns written as 0.195 ns: SU holds whole picoseconds in dt"
+            "\r\ntrace positions every 0.05 written rounded to whole numbers: SU's position words hold whole numbers");
+  r = ImportRamac(Span(raw), {10, 0, 3, 0.25, 2}, {});
+  ASSERT_TRUE(r.ok()) << r.error();
+  EXPECT_EQ(NotesText(*r), "");
+  auto d = ImportDt1(Span(Dt1File({10, 10})), {10, 0, 2, 0.8, 0.49});
+  ASSERT_TRUE(d.ok()) << d.error();
+  EXPECT_EQ(d->notes, (std::vector<std::string>{
+                          "trace positions every 0.49 written rounded to whole numbers: SU's position words hold whole numbers"}));
 }

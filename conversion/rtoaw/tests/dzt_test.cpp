@@ -15,7 +15,8 @@ using namespace keld::rtoaw;
 
 namespace {
 // A DZT file of `channels` x `scans` scans of `samples` samples of `bits`
-// bits: sample i of scan s of channel c holds c * 1000 + s * 10 + i.
+// bits: sample i of scan s of channel c holds c * 1000 + s * 10 + i (8 and 16
+// bits stored unsigned about the middle of their range, 32 bits signed).
 std::vector<uint8_t> Dzt(int bits, int channels, int scans, int samples) {
   std::vector<uint8_t> b(1024 * static_cast<size_t>(channels), 0);
   put_u16le(&b[0], 0x00FF);
@@ -24,7 +25,7 @@ std::vector<uint8_t> Dzt(int bits, int channels, int scans, int samples) {
   put_u16le(&b[6], static_cast<uint16_t>(bits));
   put_f32le(&b[26], 20.0f);
   put_u16le(&b[52], static_cast<uint16_t>(channels));
-  const int64_t mid = int64_t{1} << (bits - 1);
+  const int64_t mid = bits == 32 ? 0 : int64_t{1} << (bits - 1);
   for (int s = 0; s < scans; ++s)
     for (int c = 0; c < channels; ++c)
       for (int i = 0; i < samples; ++i) {
@@ -84,6 +85,42 @@ TEST(Dzt, EveryWidthAndChannel) {
   EXPECT_EQ(ChannelFileName("/a/line.txt", 1, 2), "/a/line_ch2.txt");
   EXPECT_EQ(ChannelFileName("/a.b/line", 0, 2), "/a.b/line_ch1");
   EXPECT_EQ(ChannelFileName("/a/line.txt", 0, 1), "/a/line.txt");
+}
+
+TEST(Dzt, SampleValuesFromTheirBytes) {
+  // Each sample's bytes as the file holds them (little-endian) and the value
+  // a radar reader gives: unsigned about the middle for 8 and 16 bits, two's
+  // complement for 32 bits.
+  struct Case {
+    int bits;
+    std::vector<uint8_t> bytes;
+    int64_t value;
+  };
+  const Case cases[] = {
+      {8, {0x80}, 0},
+      {8, {0x00}, -128},
+      {8, {0xFF}, 127},
+      {8, {0x85}, 5},
+      {16, {0x00, 0x80}, 0},
+      {16, {0x00, 0x00}, -32768},
+      {16, {0xFF, 0xFF}, 32767},
+      {16, {0x2C, 0x7F}, -212},
+      {32, {0x00, 0x00, 0x00, 0x00}, 0},
+      {32, {0xE8, 0x03, 0x00, 0x00}, 1000},
+      {32, {0x18, 0xFC, 0xFF, 0xFF}, -1000},
+      {32, {0xFF, 0xFF, 0xFF, 0xFF}, -1},
+      {32, {0xFF, 0xFF, 0xFF, 0x7F}, 2147483647},
+      {32, {0x00, 0x00, 0x00, 0x80}, -2147483648LL},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.bits) + " bits, expected " + std::to_string(c.value));
+    std::vector<uint8_t> b = Dzt(c.bits, 1, 0, 1);
+    b.insert(b.end(), c.bytes.begin(), c.bytes.end());
+    auto h = ReadDztHeader(b);
+    ASSERT_TRUE(h.ok()) << h.error();
+    EXPECT_EQ(DztSample(b, *h, 0, 0, 0), c.value);
+    EXPECT_EQ(DztColumnsText(b, *h, 0), std::to_string(c.value) + "\n");
+  }
 }
 
 TEST(Dzt, DamagedHeadersAreRefused) {

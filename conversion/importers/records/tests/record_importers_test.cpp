@@ -3,6 +3,7 @@
 #include <bit>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 
 #include "common/numtext.hpp"
 #include "common/su_file.hpp"
@@ -244,4 +245,31 @@ TEST(RecordImporters, AmbrogeoTwelveChannelsReadFromTwentyFourSlots) {
   EXPECT_EQ(h.year, 2007);
   EXPECT_EQ(h.hour * 100 + h.minute, 1042);
   EXPECT_EQ(ReadAmbrogeoRecord(View(rec), "a", {12, 3, 250}, 1).error().number, kPastEndOfFile);
+}
+
+TEST(RecordImporters, CountsTheFileCannotHoldAreRefusedBeforeAnything) {
+  // A 7000-byte record asked for 100,000,000 channels (typed, or read from a
+  // header): the readers name the count and the size, and allocate nothing.
+  Buf rec(7000, ' ');
+  PutText(rec, 2875, "0.250");
+  const int huge = 100'000'000;
+  const std::vector<std::function<Imported<std::vector<SuTrace>>(Bytes)>> readers = {
+      [&](Bytes f) { return ReadAbemRecord(f, "abem.abm", {1000, 500, huge}, 1); },
+      [&](Bytes f) { return ReadLayoutRecord(f, "layout.dat", {2048, 240, huge, 1000, 480, LayoutType::Integer4}, 1); },
+      [&](Bytes f) { return ReadBisonRecord(f, "bison.dat", {huge, 1000, 480, 1161}); },
+      [&](Bytes f) { return ReadOyoRecord(f, "oyo.org", {huge, 1000, 0.25, true}); },
+  };
+  for (const auto& read : readers) {
+    auto r = read(View(rec));
+    ASSERT_FALSE(r);
+    EXPECT_EQ(r.error().number, kPastEndOfFile);
+    const std::string said = r.error().message();
+    EXPECT_NE(said.find("100000000 channels"), std::string::npos) << said;
+    EXPECT_NE(said.find("holds 7000 bytes"), std::string::npos) << said;
+  }
+  // The largest count a file holds is still read: 2 channels of 1000 16-bit
+  // samples after the ABEM header fill 6048 bytes exactly.
+  Buf two(2048 + 2 * 2000, 0);
+  EXPECT_TRUE(ReadAbemRecord(View(two), "abem.abm", {1000, 500, 2}, 1));
+  EXPECT_FALSE(ReadAbemRecord(View(two), "abem.abm", {1000, 500, 3}, 1));
 }

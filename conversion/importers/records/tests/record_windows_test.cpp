@@ -5,9 +5,11 @@
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 
 #include <cstring>
+#include <filesystem>
 #include <functional>
 
 #include "common/su_file.hpp"
@@ -154,4 +156,27 @@ TEST(RecordWindows, EachWindowConvertsTwoRecords) {
         << said;
     EXPECT_EQ(said, std::to_string(2 * k.channels) + " 4 21.0\n");
   }
+}
+
+TEST(RecordWindows, AHugeTypedChannelCountIsRefusedAndTheBarHoldsIt) {
+  TempDir d;
+  ConversionHarness h(d.path());
+  h.Choose(5);
+  QWidget* w = h.window->Opened("Option5");
+  ASSERT_TRUE(w);
+  keld::testing::WriteText(d / "r.abm", Abem());
+  h.dialogs.multi.push_back(std::vector<std::string>(22, d / "r.abm"));
+  Find<QPushButton>(w, "Command4")->click();
+  SetBox(w, "Text3", "100000000");
+  SetBox(w, "Text2", (d / "out.su").c_str());
+  Find<QPushButton>(w, "Command1")->click();
+  const std::string said = h.messages.last().text;
+  EXPECT_NE(said.find("100000000 channels"), std::string::npos) << said;
+  EXPECT_NE(said.find("holds 2072 bytes"), std::string::npos) << said;
+  EXPECT_FALSE(std::filesystem::exists(d / "out.su"));
+  // 22 records of 100,000,000 traces pass an int: the bar counts two traces
+  // a step, so its end stands for the last trace and its start for the first.
+  auto* bar = Find<QProgressBar>(w, "ProgressBar1");
+  EXPECT_EQ(bar->maximum(), 1'100'000'000);
+  EXPECT_EQ(bar->value(), 1);
 }

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include <filesystem>
+#include <limits>
 
 #include "common/numtext.hpp"
 
@@ -153,14 +154,18 @@ void RecordWindow::ShowHelp(const std::string& text, MsgIcon icon, const std::st
 
 bool RecordWindow::Run(RecordRun run, const RecordReader& read, const Closing& how) {
   MessageBoxes& msg = cx_.sv.msg;
-  const int records_asked = run.records;
+  // Counted in 64 bits: records x channels can pass what the bar's int
+  // holds, and then the bar moves one step every `scale` traces.
+  const int64_t per_record = how.progress_by_record ? 1 : std::max(1, how.channels);
+  const int64_t steps = how.progress_by_record ? std::min(run.records, kMaxRecords)
+                                               : static_cast<int64_t>(run.records) * per_record;
+  const int64_t scale = std::max<int64_t>(steps, 1) / std::numeric_limits<int>::max() + 1;
   ProgressBar1->setMinimum(1);
-  ProgressBar1->setMaximum(std::max(1, how.progress_by_record ? std::min(records_asked, kMaxRecords)
-                                                              : records_asked * std::max(1, how.channels)));
+  ProgressBar1->setMaximum(static_cast<int>(std::max<int64_t>(1, steps / scale)));
   ProgressBar1->setVisible(true);
   run.on_limit = [&] { msg.ok("Maximum 99 records", MsgIcon::None, kProgramTitle); };
   run.on_record = [&](int r, int) {
-    ProgressBar1->setValue(how.progress_by_record ? r : (r - 1) * std::max(1, how.channels) + 1);
+    ProgressBar1->setValue(static_cast<int>(std::max<int64_t>(1, ((r - 1) * per_record + 1) / scale)));
   };
   if (!run.files.empty()) cx_.st.Input_File = run.files.front();
   cx_.st.Output_File = run.output;
