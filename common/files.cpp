@@ -71,6 +71,30 @@ bool SameFile(const std::string& a, const std::string& b) {
   return fs::weakly_canonical(a, ec) == fs::weakly_canonical(b, ec);
 }
 
+namespace {
+// A new file beside `target`, named "." + its name + a unique ending; its
+// descriptor (open for writing), or -1 with errno set.
+int MakeTemp(const std::string& target, std::string& name) {
+  fs::path t(target);
+  fs::path dir = t.has_parent_path() ? t.parent_path() : fs::path(".");
+  std::string pattern = (dir / ("." + t.filename().string() + ".XXXXXX")).string();
+  std::vector<char> buf(pattern.begin(), pattern.end());
+  buf.push_back('\0');
+  int fd = mkstemp(buf.data());
+  if (fd >= 0) name = buf.data();
+  return fd;
+}
+}  // namespace
+
+Result<std::string> CreateFileBeside(const std::string& target) {
+  if (fs::path(target).filename().empty()) return Result<std::string>::failure(target + ": no file name");
+  std::string name;
+  const int fd = MakeTemp(target, name);
+  if (fd < 0) return Result<std::string>::failure(target + ": " + std::strerror(errno));
+  ::close(fd);
+  return name;
+}
+
 AtomicFile::AtomicFile(std::string target) : target_(std::move(target)) {
   // Only a file is ever replaced: a rename over a device, a folder or a pipe
   // would swap it for a plain file.
@@ -79,17 +103,11 @@ AtomicFile::AtomicFile(std::string target) : target_(std::move(target)) {
     error_ = target_ + " is not a regular file";
     return;
   }
-  fs::path t(target_);
-  fs::path dir = t.has_parent_path() ? t.parent_path() : fs::path(".");
-  std::string pattern = (dir / ("." + t.filename().string() + ".XXXXXX")).string();
-  std::vector<char> name(pattern.begin(), pattern.end());
-  name.push_back('\0');
-  int fd = mkstemp(name.data());
+  int fd = MakeTemp(target_, temp_);
   if (fd < 0) {
     error_ = target_ + ": " + std::strerror(errno);
     return;
   }
-  temp_ = name.data();
   fp_ = fdopen(fd, "wb");
   if (!fp_) {
     error_ = target_ + ": " + std::strerror(errno);

@@ -73,6 +73,10 @@ void UseLargeStandardBuffers();
 // An existing target is replaced whole; on failure both files stay as they were.
 Status MoveFileOver(const std::string& from, const std::string& to);
 
+// A new empty file beside `target` ("." + its name + a unique ending), made
+// by this call: a run writes there and moves it over the target when whole.
+Result<std::string> CreateFileBeside(const std::string& target);
+
 // Whole-file convenience over AtomicFile.
 Status WriteFileAtomic(const std::string& path, const std::vector<uint8_t>& bytes);
 Status WriteFileAtomic(const std::string& path, const std::string& text);
