@@ -67,11 +67,14 @@ bool StartedProcess::running() {
 
 VirtualDisplay::VirtualDisplay(const std::string& log) {
   // Xvfb writes the number it took to the pipe once clients can connect.
+  // -noreset: by default the server resets each time its last client leaves,
+  // and a program that connects during that reset is refused; the window
+  // checks below come and go while the programs start.
   int fds[2];
   if (pipe(fds) != 0) return;
   fcntl(fds[0], F_SETFD, FD_CLOEXEC);
   xvfb_ = std::make_unique<StartedProcess>(
-      std::vector<std::string>{"/usr/bin/Xvfb", "-displayfd", std::to_string(fds[1]), "-nolisten", "tcp", "-screen",
+      std::vector<std::string>{"/usr/bin/Xvfb", "-displayfd", std::to_string(fds[1]), "-nolisten", "tcp", "-noreset", "-screen",
                                "0", "1280x1024x24"},
       CleanEnvironment({}), log);
   close(fds[1]);
