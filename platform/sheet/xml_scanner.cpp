@@ -1,5 +1,6 @@
 #include "platform/sheet/xml_scanner.hpp"
 
+#include <algorithm>
 #include <cstring>
 
 #include "common/text.hpp"
@@ -53,15 +54,16 @@ uint32_t Reference(std::string_view r) {
 
 XmlScanner::XmlScanner(Source source) : source_(std::move(source)) {
   bindings_.push_back({"xml", kXmlNs});
-  buf_.reserve(kChunk * 2);
 }
 
 bool XmlScanner::fill(size_t end) {
   while (buf_.size() < end) {
     if (eof_ || failed_) return false;
+    // Small reads first, so that a small document costs little.
     const size_t old = buf_.size();
-    buf_.resize(old + kChunk);
-    const int64_t n = source_(buf_.data() + old, kChunk);
+    buf_.resize(old + chunk_);
+    const int64_t n = source_(buf_.data() + old, chunk_);
+    chunk_ = std::min(chunk_ * 2, kChunk);
     buf_.resize(old + static_cast<size_t>(n > 0 ? n : 0));
     if (n < 0) {
       fail("the bytes cannot be read");

@@ -87,6 +87,7 @@ class XmlScanner {
   Source source_;
   std::string buf_;
   size_t pos_ = 0;        // next byte to read in buf_
+  size_t chunk_ = 4096;   // bytes asked of the source next
   uint64_t consumed_ = 0; // bytes dropped from the front of buf_, for messages
   bool eof_ = false;
   bool failed_ = false;
