@@ -1,5 +1,6 @@
 #pragma once
 // Small string helpers shared by every program of the suite.
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,5 +32,8 @@ std::vector<std::string> Split(std::string_view s, char sep);
 // outside Latin-1 become '?'), and back.
 std::string Utf8ToLatin1(std::string_view utf8);
 std::string Latin1ToUtf8(std::string_view latin1);
+
+// Appends the UTF-8 bytes of a code point (at most 0x10FFFF).
+void AppendUtf8(std::string& s, uint32_t cp);
 
 }  // namespace keld

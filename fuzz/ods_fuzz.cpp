@@ -23,9 +23,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       std::fwrite(data, 1, size, f);
       std::fclose(f);
     }
-    sheet = ReadOds(path, keysheet::kSheetName);
+    sheet = ReadOds(path, keysheet::kSheetName, *keysheet::SheetLimits(3));
   } else {
-    sheet = ParseOdsContent(bytes, keysheet::kSheetName);
+    // The first byte chooses the size the worksheet may have.
+    const int64_t traces = size ? data[0] * 97 : 3;
+    sheet = ParseOdsContent(bytes, keysheet::kSheetName, *keysheet::SheetLimits(traces));
   }
   if (!sheet) return 0;
   keysheet::WordChoice all{};

@@ -9,6 +9,7 @@ constexpr int kKeypadMinus = 109;
 constexpr int kKeypadPoint = 110;
 constexpr int kMinus = 189;
 constexpr int kPoint = 190;
+constexpr int kF2 = 113;
 }  // namespace
 
 KeyOutcome ApplyGridKey(int code, int row, int col, std::string& text, CellTyping& state) {
@@ -17,6 +18,10 @@ KeyOutcome ApplyGridKey(int code, int row, int col, std::string& text, CellTypin
     return KeyOutcome::Navigation;
   }
   if (col < 2 || row < 1) return KeyOutcome::Ignored;
+  if (code == kF2) {
+    EditInPlace(state);
+    return KeyOutcome::Recolour;
+  }
 
   char append = 0;
   if (code >= 48 && code <= 57) append = static_cast<char>(code);

@@ -1,10 +1,12 @@
 #include "keysheet/core/sheet_transfer.hpp"
 
+#include <algorithm>
 #include <cmath>
 
 #include "common/header_io.hpp"
 #include "common/numtext.hpp"
 #include "common/su_file.hpp"
+#include "platform/sheet/ods.hpp"
 
 namespace keld::keysheet {
 
@@ -13,10 +15,12 @@ std::string SheetCopyPath(const std::string& su_path) {
   return su_path.substr(0, su_path.size() - 2) + "ods";
 }
 
-std::string ColumnName(int col) {
-  std::string s;
-  for (int c = col; c > 0; c = (c - 1) / 26) s.insert(s.begin(), static_cast<char>('A' + (c - 1) % 26));
-  return s;
+Result<SheetSize> SheetLimits(int64_t traces) {
+  if (traces + 1 > kMaxSheetRows)
+    return Result<SheetSize>::failure("A worksheet holds at most " + std::to_string(kMaxSheetRows - 1) +
+                                      " traces, one a row below the descriptions: choose at most that many "
+                                      "between the first and the last trace.");
+  return SheetSize{std::max<int64_t>(traces, 0) + 1, kTraceColumn};
 }
 
 Sheet DescriptionRow() {
@@ -39,23 +43,21 @@ Sheet BuildSheet(const std::vector<TraceWords>& traces, const WordChoice& chosen
 }
 
 namespace {
-std::string Cell(int row, int col) { return ColumnName(col) + std::to_string(row); }
+std::string Cell(int row, int col) { return SheetCellName(row, col); }
 
 // A number from a cell: a number cell, or a text that is a number as a whole
 // (a value typed with a leading apostrophe).
-bool NumberOf(const SheetCell& c, double& v) {
-  if (c.kind == SheetCell::Kind::Number) {
-    v = c.number;
-    return std::isfinite(v);
-  }
-  if (c.kind == SheetCell::Kind::Text) {
-    auto d = CDbl(c.text);
-    if (d && std::isfinite(*d)) {
+bool NumberOf(const Sheet& sheet, int row, int col, double& v) {
+  switch (sheet.kind(row, col)) {
+    case SheetCell::Kind::Number: v = sheet.number(row, col); return std::isfinite(v);
+    case SheetCell::Kind::Text: {
+      auto d = CDbl(sheet.at(row, col).text);
+      if (!d || !std::isfinite(*d)) return false;
       v = *d;
       return true;
     }
+    default: return false;
   }
-  return false;
 }
 
 std::string Failure(int row, int col, const std::string& why) {
@@ -69,27 +71,28 @@ Result<std::vector<WordWrite>> ReadBackSheet(const Sheet& sheet, int64_t first, 
   std::vector<WordWrite> out;
   const int64_t count = last - first + 1;
   if (count < 1) return out;
+  size_t words = 0;
+  for (int w = 1; w <= kHeaderWordCount; ++w) words += chosen[static_cast<size_t>(w)] == 1;
+  out.reserve(static_cast<size_t>(std::min<int64_t>(count, sheet.rows())) * words);
   for (int64_t i = 0; i < count; ++i) {
     const int row = static_cast<int>(i + 2);
     const int64_t trace = first + i;
     double tn = 0;
-    const SheetCell& tc = sheet.at(row, kTraceColumn);
-    if (tc.kind == SheetCell::Kind::Empty)
+    if (sheet.kind(row, kTraceColumn) == SheetCell::Kind::Empty)
       return R::failure(Failure(row, kTraceColumn, "should hold trace " + std::to_string(trace) +
                                                         " but is empty: rows were deleted or moved."));
-    if (!NumberOf(tc, tn) || tn != static_cast<double>(trace))
+    if (!NumberOf(sheet, row, kTraceColumn, tn) || tn != static_cast<double>(trace))
       return R::failure(Failure(row, kTraceColumn, "should hold trace " + std::to_string(trace) +
                                                         ": rows were sorted, deleted or added."));
     for (int w = 1; w <= kHeaderWordCount; ++w) {
       if (chosen[static_cast<size_t>(w)] != 1) continue;
-      const SheetCell& c = sheet.at(row, w);
       double v = 0;
-      if (c.kind == SheetCell::Kind::Empty)
+      if (sheet.kind(row, w) == SheetCell::Kind::Empty)
         return R::failure(Failure(row, w, "(word " + std::to_string(w) + ", trace " + std::to_string(trace) +
                                               ") is empty."));
-      if (!NumberOf(c, v))
+      if (!NumberOf(sheet, row, w, v))
         return R::failure(Failure(row, w, "(word " + std::to_string(w) + ", trace " + std::to_string(trace) +
-                                              ") holds \"" + c.text + "\", not a number."));
+                                              ") holds \"" + sheet.at(row, w).text + "\", not a number."));
       auto stored = StoredValueOfNumber(w, v, ns);
       if (!stored)
         return R::failure(Failure(row, w, "(trace " + std::to_string(trace) + "): " + stored.error()));
@@ -99,8 +102,8 @@ Result<std::vector<WordWrite>> ReadBackSheet(const Sheet& sheet, int64_t first, 
   // Rows below the range mean that rows were added (or the range moved).
   const int below = static_cast<int>(count + 2);
   for (int row = below; row <= sheet.rows(); ++row)
-    for (int col = 1; col <= sheet.cols(); ++col)
-      if (sheet.at(row, col).kind != SheetCell::Kind::Empty)
+    for (int col = 1; col <= sheet.cols_in_row(row); ++col)
+      if (sheet.kind(row, col) != SheetCell::Kind::Empty)
         return R::failure(Failure(row, col, "lies below the last trace " + std::to_string(last) +
                                                 ": rows were added."));
   return out;

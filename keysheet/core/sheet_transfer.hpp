@@ -56,7 +56,9 @@ Result<std::vector<WordWrite>> ReadBackSheet(const Sheet& sheet, int64_t first, 
 // writes nothing.
 Status WriteWords(const std::string& su_path, int ns, const std::vector<WordWrite>& writes);
 
-// "A", "Z", "AA", "CH" ... for column 1, 26, 27, 86.
-std::string ColumnName(int col);
+// The size of the worksheet for `traces` traces: the descriptions' row and a
+// row a trace, the words and the trace-number column. Refused, before any
+// sheet is written, when a worksheet cannot hold that many rows.
+Result<SheetSize> SheetLimits(int64_t traces);
 
 }  // namespace keld::keysheet

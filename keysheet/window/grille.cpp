@@ -57,6 +57,8 @@ Grille::Grille(Excelf& main) : QWidget(nullptr, Qt::Window), main_(main) {
   Text1->installEventFilter(this);
   connect(FlexArray, &Grid::keyDown, this, [this](int& k, int s) { FlexArray_KeyDown(k, s); });
   connect(FlexArray, &Grid::DblClick, this, [this] { FlexArray_DblClick(); });
+  // A click or an arrow key onto a cell: typing replaces its value.
+  connect(FlexArray, &QTableWidget::currentCellChanged, this, [this] { CellChosen(typing); });
 }
 
 void Grille::Form_Load() {
@@ -147,6 +149,8 @@ void Grille::Affiche_grille() {
     }
   }
   bar->hide();
+  // Every value shows whole, however many digits it has.
+  for (int c = 0; c < g.Cols(); ++c) g.WidenToFit(c);
   g.SetRedraw(true);
 }
 
@@ -179,6 +183,8 @@ void Grille::FlexArray_DblClick() {
   Grid& g = *FlexArray;
   const int row = g.Row(), col = g.Col();
   if (row < 1 || row > kHeaderWordCount || col < 2) return;
+  // Whether written or refused, the value is then edited in place.
+  EditInPlace(typing);
   const std::string text = g.Text().toStdString();
   const std::string trace_text = g.TextMatrix(0, col).toStdString();
   auto& boxes = main_.sv.messages;
@@ -198,6 +204,7 @@ void Grille::FlexArray_DblClick() {
   g.SetCellBackColor(kLightGrey);
   g.SetCellForeColor(kBlack);
   g.SetText(Q(WordText(row, *stored)));
+  g.WidenToFit(col);
 }
 
 void Grille::FlexArray_KeyDown(int& key_code, int shift) {
@@ -209,7 +216,10 @@ void Grille::FlexArray_KeyDown(int& key_code, int shift) {
   if (o == KeyOutcome::Navigation || o == KeyOutcome::Ignored) return;
   g.SetCellBackColor(kYellow);
   g.SetCellForeColor(kRed);
-  if (o == KeyOutcome::Edited) g.SetText(Q(text));
+  if (o == KeyOutcome::Edited) {
+    g.SetText(Q(text));
+    g.WidenToFit(g.Col());
+  }
   g.SetBackColorSel(kWhite);
   g.SetForeColorSel(kBlack);
   key_code = 0;  // the key has done its work on the cell

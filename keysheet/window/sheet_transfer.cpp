@@ -10,6 +10,7 @@
 #include "common/numtext.hpp"
 #include "keysheet/core/range_rules.hpp"
 #include "keysheet/core/sheet_transfer.hpp"
+#include "keysheet/core/su_summary.hpp"
 #include "keysheet/window/excelf.hpp"
 #include "platform/messages.hpp"
 #include "platform/sheet/exchange.hpp"
@@ -58,21 +59,34 @@ void Excelf::Transfert_Tableur() {
     boxes.ok("Same Input / Output", MsgIcon::Exclamation, kKeysheetTitle);
     return;
   }
-  if (Existe_file(copy) &&
-      !boxes.yes(copy + " already exists and will be erased", MsgIcon::Question, kKeysheetTitle))
+  // The layout of the file that is read and written, taken from it now: the
+  // file box may name another file than the one last opened.
+  auto file = ReadSuSummary(path);
+  if (!file) {
+    boxes.ok(file.error(), MsgIcon::Exclamation, kKeysheetTitle);
     return;
-
+  }
   const TraceRange range = SheetRange(Val(Text2->text().toStdString()), Val(Text3->text().toStdString()),
-                                      st.Nb_traces);
+                                      file->traces);
   if (range.first > range.last) {
     boxes.ok("No trace of the file lies between the first and the last trace.", MsgIcon::Exclamation,
              kKeysheetTitle);
     return;
   }
+  // The size the sheet may come back with, checked before it is handed out.
+  const auto limits = SheetLimits(range.last - range.first + 1);
+  if (!limits) {
+    boxes.ok(limits.error(), MsgIcon::Exclamation, kKeysheetTitle);
+    return;
+  }
+  if (Existe_file(copy) &&
+      !boxes.yes(copy + " already exists and will be erased", MsgIcon::Question, kKeysheetTitle))
+    return;
+
   RangeLock lock(Text2, Text3);
-  const int ns = st.ns;
+  const int ns = file->ns;
   const WordChoice chosen = st.Mot_choisi;
-  std::vector<TraceWords> traces;
+  int64_t handed_out = 0;
   {
     BusyCursor busy;
     ProgressBar1->show();
@@ -84,10 +98,14 @@ void Excelf::Transfert_Tableur() {
       boxes.ok(words.error(), MsgIcon::Exclamation, kKeysheetTitle);
       return;
     }
+    std::vector<TraceWords> traces;
+    traces.reserve(words->size());
     for (size_t i = 0; i < words->size(); ++i)
       if ((*words)[i]) traces.push_back({range.first + static_cast<int64_t>(i), *(*words)[i]});
+    words->clear();
+    handed_out = static_cast<int64_t>(traces.size());
     ProgressBar1->setValue(1);
-    Status written = sv.sheets.write(model, copy, kSheetName, BuildSheet(traces, chosen));
+    Status written = sv.sheets.write(model, copy, kSheetName, BuildSheet(traces, chosen), *limits);
     ProgressBar1->hide();
     if (!written) {
       boxes.ok(written.error, MsgIcon::Exclamation, kKeysheetTitle);
@@ -103,17 +121,18 @@ void Excelf::Transfert_Tableur() {
     return;
 
   BusyCursor busy;
-  auto sheet = sv.sheets.read(copy, kSheetName);
+  auto sheet = sv.sheets.read(copy, kSheetName, *limits);
   if (!sheet) {
     boxes.ok("Nothing was written: " + sheet.error(), MsgIcon::Exclamation, kKeysheetTitle);
     return;
   }
-  const int64_t last = range.first + static_cast<int64_t>(traces.size()) - 1;
+  const int64_t last = range.first + handed_out - 1;
   auto writes = ReadBackSheet(*sheet, range.first, last, chosen, ns);
   if (!writes) {
     boxes.ok(writes.error(), MsgIcon::Exclamation, kKeysheetTitle);
     return;
   }
+  // The file must still hold the ns it was read with: it is checked there.
   if (Status s = WriteWords(path, ns, *writes); !s)
     boxes.ok(s.error, MsgIcon::Exclamation, kKeysheetTitle);
 }

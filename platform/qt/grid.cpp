@@ -176,6 +176,20 @@ void Grid::SetColWidthTwips(int c, int twips) {
   setColumnWidth(c, static_cast<int>(std::lround(std::max(0, twips) / double(kTwipsPerPixel))));
 }
 
+void Grid::WidenToFit(int c) {
+  if (c < 0 || c >= columnCount()) return;
+  QStyleOptionViewItem option;
+  initViewItemOption(&option);
+  int widest = 0;
+  for (int r = 0; r < rowCount(); ++r) {
+    const QTableWidgetItem* it = item(r, c);
+    if (!it || it->text().isEmpty()) continue;
+    widest = std::max(widest, itemDelegate()->sizeHint(option, indexFromItem(it)).width());
+  }
+  // The grid line takes a pixel of the column, as in Qt's own fitting.
+  if (widest > 0 && widest + 1 > columnWidth(c)) setColumnWidth(c, widest + 1);
+}
+
 void Grid::SetRedraw(bool on) {
   setUpdatesEnabled(on);
   if (on) viewport()->update();

@@ -52,6 +52,9 @@ class Grid : public QTableWidget {
 
   int ColWidthTwips(int c) const;               // 15 twips a pixel
   void SetColWidthTwips(int c, int twips);
+  // Widens column c, when needed, so that its widest text shows whole; never
+  // narrows it.
+  void WidenToFit(int c);
   void SetRedraw(bool on);
 
   // Clicks on a cell make it current and emit cellClicked (QTableWidget's).

@@ -11,16 +11,15 @@
 namespace keld {
 
 Status SpreadsheetExchange::write(const std::string& template_path, const std::string& path,
-                                  const std::string& sheet_name, const Sheet& cells) {
-  auto base = ReadOds(template_path, sheet_name);
+                                  const std::string& sheet_name, Sheet cells, SheetSize limits) {
+  auto base = ReadOds(template_path, sheet_name, limits);
   if (!base) return Status::failure(base.error());
-  Sheet out = *base;
-  out.overlay(cells);
-  return WriteOds(path, sheet_name, out);
+  cells.underlay(*base);
+  return WriteOds(path, sheet_name, cells);
 }
 
-Result<Sheet> SpreadsheetExchange::read(const std::string& path, const std::string& sheet_name) {
-  return ReadOds(path, sheet_name);
+Result<Sheet> SpreadsheetExchange::read(const std::string& path, const std::string& sheet_name, SheetSize limits) {
+  return ReadOds(path, sheet_name, limits);
 }
 
 namespace {

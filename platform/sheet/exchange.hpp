@@ -19,12 +19,14 @@ class SpreadsheetExchange {
   virtual ~SpreadsheetExchange() = default;
   // Writes `path` (beside itself first, then renamed): the worksheet
   // `sheet_name` of the template with `cells` put over it. Fails when the
-  // template cannot be read or has no such worksheet.
+  // template cannot be read, has no such worksheet or values outside `limits`
+  // (the size of the sheet that will be read back).
   virtual Status write(const std::string& template_path, const std::string& path, const std::string& sheet_name,
-                       const Sheet& cells);
+                       Sheet cells, SheetSize limits);
   // Opens the file in the spreadsheet program; fails when there is none.
   virtual Status show(const std::string& path) = 0;
-  virtual Result<Sheet> read(const std::string& path, const std::string& sheet_name);
+  // The worksheet as the user left it; values outside `limits` are refused.
+  virtual Result<Sheet> read(const std::string& path, const std::string& sheet_name, SheetSize limits);
 };
 
 // The desktop's spreadsheet program, through the document opener (xdg-open).

@@ -102,7 +102,7 @@ TEST(WordRange, ReadsWholeHeadersAndLeavesMissingTracesEmpty) {
 TEST(GridKeys, TypingIntoACell) {
   struct Step { int code; const char* before; int neuve; const char* after; KeyOutcome out; };
   for (const Step& s : {
-           Step{49, "500", 0, "5001", KeyOutcome::Edited},        // appended after a click
+           Step{49, "500", 0, "5001", KeyOutcome::Edited},        // appended after F2 or a double click
            Step{49, "500", 1, "1", KeyOutcome::Edited},           // after an arrow: a new text
            Step{103, "", 0, "7", KeyOutcome::Edited},             // keypad 7
            Step{55, "", 0, "7", KeyOutcome::Edited},
@@ -129,4 +129,9 @@ TEST(GridKeys, TypingIntoACell) {
   EXPECT_EQ(ApplyGridKey(49, 3, 1, text, st), KeyOutcome::Ignored);  // title column
   EXPECT_EQ(text, "9");
   EXPECT_EQ(st.saisie_neuve, 1);
+  // F2 on the cell just chosen: the value is edited in place.
+  text = "500";
+  EXPECT_EQ(ApplyGridKey(113, 3, 2, text, st), KeyOutcome::Recolour);
+  EXPECT_EQ(ApplyGridKey(49, 3, 2, text, st), KeyOutcome::Edited);
+  EXPECT_EQ(text, "5001");
 }

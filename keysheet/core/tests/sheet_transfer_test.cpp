@@ -44,10 +44,20 @@ TEST(SheetTransfer, CellsOfWords1And86ForTraces1To3) {
   EXPECT_EQ(s.rows(), 4);
   EXPECT_EQ(SheetCopyPath("/d/line7.su"), "/d/line7.ods");
   EXPECT_EQ(SheetCopyPath("b.sgy"), "b.sods");
-  EXPECT_EQ(ColumnName(1), "A");
-  EXPECT_EQ(ColumnName(26), "Z");
-  EXPECT_EQ(ColumnName(27), "AA");
-  EXPECT_EQ(ColumnName(86), "CH");
+  EXPECT_EQ(SheetColumnName(1), "A");
+  EXPECT_EQ(SheetColumnName(26), "Z");
+  EXPECT_EQ(SheetColumnName(27), "AA");
+  EXPECT_EQ(SheetColumnName(86), "CH");
+}
+
+TEST(SheetTransfer, ASheetOfAnyRangeAWorksheetHoldsIsHandedOut) {
+  auto most = SheetLimits(1048575);
+  ASSERT_TRUE(most) << most.error();
+  EXPECT_EQ(most->rows, 1048576);
+  EXPECT_EQ(most->cols, 87);
+  auto more = SheetLimits(1048576);
+  ASSERT_FALSE(more);
+  EXPECT_NE(more.error().find("at most 1048575 traces"), std::string::npos) << more.error();
 }
 
 TEST(SheetTransfer, ReadBackTakesEveryChosenCellOrNothing) {

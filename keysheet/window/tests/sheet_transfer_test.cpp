@@ -10,6 +10,7 @@
 #include "keysheet/core/sheet_transfer.hpp"
 #include "keysheet/window/tests/keysheet_fixture.hpp"
 #include "platform/sheet/ods.hpp"
+#include "platform/sheet/testing/workbook.hpp"
 
 using namespace keld;
 using namespace keld::keysheet;
@@ -41,7 +42,7 @@ struct Transfer : ::testing::Test {
   // Plays a user who changes cells and saves through Gnumeric.
   void EditWithGnumeric(std::function<void(Sheet&)> edit) {
     h.sheets.user = [this, edit](const std::string& path) {
-      auto s = ReadOds(path, kSheetName);
+      auto s = ReadOds(path, kSheetName, *SheetLimits(48));
       ASSERT_TRUE(s) << s.error();
       edit(s.value());
       ASSERT_TRUE(WriteOds(h.dir / "edited.ods", kSheetName, s.value()));
@@ -65,7 +66,7 @@ struct Transfer : ::testing::Test {
 TEST_F(Transfer, HandsOutTheChosenCellsAndNoKeepsTheFile) {
   Choose1And86();
   Sheet seen;
-  h.sheets.user = [&](const std::string& path) { seen = *ReadOds(path, kSheetName); };
+  h.sheets.user = [&](const std::string& path) { seen = *ReadOds(path, kSheetName, *SheetLimits(48)); };
   h.messages.answer(MsgAnswer::No);
   h.window->Command2->click();
   ASSERT_EQ(h.sheets.shown, std::vector<std::string>{copy});
@@ -116,7 +117,7 @@ TEST_F(Transfer, SheetSavedByGnumericIsWrittenBack) {
 TEST_F(Transfer, WrongSheetChangesNothingAndSaysWhy) {
   Choose1And86();
   h.sheets.user = [&](const std::string& path) {
-    auto s = ReadOds(path, kSheetName);
+    auto s = ReadOds(path, kSheetName, *SheetLimits(48));
     s.value().set_text(3, 86, "twelve");
     s.value().set_number(2, 1, 5);
     WriteOds(path, kSheetName, s.value());
@@ -160,8 +161,56 @@ TEST_F(Transfer, UnchangedSheetWithAllWordsLeavesTheFileByteIdentical) {
   EXPECT_EQ(h.st.Mot_choisi[80], 1);
   EXPECT_EQ(h.st.Mot_choisi[81], 0);
   EXPECT_EQ(kt::ReadBytes(su), before);
-  auto s = ReadOds(copy, kSheetName);
+  auto s = ReadOds(copy, kSheetName, *SheetLimits(48));
   ASSERT_TRUE(s);
   EXPECT_EQ(s->rows(), 49);
   EXPECT_EQ(s->at(49, 39).number, 50);
+}
+
+TEST_F(Transfer, SheetWithValuesFarBelowIsRefusedBeforeAnythingIsAllocated) {
+  Choose1And86();  // a sheet of 4 rows
+  // A few hundred bytes claiming every cell of a worksheet's last column, and
+  // column CH filled to the bottom of the worksheet.
+  const std::string value = "<table:table-cell office:value-type=\"float\" office:value=\"7\"/>";
+  const struct {
+    std::string row;
+    const char* cell;
+  } sheets[] = {
+      {"<table:table-row table:number-rows-repeated=\"1048576\"><table:table-cell "
+       "table:number-columns-repeated=\"16383\"/>" + value + "</table:table-row>", "XFD1"},
+      {"<table:table-row table:number-rows-repeated=\"1048576\"><table:table-cell "
+       "table:number-columns-repeated=\"85\"/>" + value + "</table:table-row>", "CH5"},
+  };
+  for (const auto& s : sheets) {
+    h.sheets.user = [&](const std::string& path) {
+      ASSERT_TRUE(kt::WriteWorkbook(path, kt::ContentXml("<table:table table:name=\"Feuil1\">" + s.row + "</table:table>")));
+    };
+    h.messages.clear();
+    h.window->Command2->click();
+    EXPECT_EQ(h.messages.last().text, "Nothing was written: " + copy + ": the worksheet Feuil1 holds a value in cell " +
+                                          s.cell + ", outside rows 1 to 4 and columns A to CI where its values may lie.");
+    EXPECT_EQ(kt::ReadBytes(su), before);
+  }
+}
+
+TEST_F(Transfer, TheFileInTheBoxIsReadAndWrittenWithItsOwnSampleCount) {
+  const std::string other = h.su("b.su", 10, 200);
+  const auto other_before = kt::ReadBytes(other);
+  Choose1And86();
+  h.window->Text1->setText(QString::fromStdString(other));  // typed over the file opened (ns 50)
+  Sheet seen;
+  h.sheets.user = [&](const std::string& path) {
+    seen = *ReadOds(path, kSheetName, *SheetLimits(3));
+    Sheet edited = seen;
+    edited.set_number(3, 86, 321);
+    ASSERT_TRUE(WriteOds(path, kSheetName, edited));
+  };
+  h.window->Command2->click();
+  EXPECT_EQ(h.messages.shown.size(), 1u) << h.messages.last().text;
+  for (int row = 2; row <= 4; ++row) EXPECT_EQ(seen.at(row, 1).number, row - 1);
+  // Word 86 (bytes 222-223) of trace 2 of a file of 200 samples.
+  const auto after = kt::ReadBytes(other);
+  EXPECT_EQ(Differences(other_before, after), (std::vector<size_t>{1040 + 222, 1040 + 223}));
+  EXPECT_EQ(after[1040 + 222] | (after[1040 + 223] << 8), 321);
+  EXPECT_EQ(kt::ReadBytes(su), before);
 }
