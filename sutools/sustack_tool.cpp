@@ -3,15 +3,18 @@
 #include <cmath>
 #include <cstring>
 #include <string>
-#include <thread>
 #include <vector>
+
+#if defined(__SSE2__)
+#include <immintrin.h>
+#endif
 
 #include "common/bytes.hpp"
 #include "common/su_header.hpp"
 #include "sutools/args.hpp"
 #include "sutools/su_stream.hpp"
 #include "sutools/stack_tools.hpp"
-#include "sutools/whole_input.hpp"
+#include "sutools/trace_blocks.hpp"
 
 namespace keld::sutools {
 
@@ -45,110 +48,75 @@ double Key(const uint8_t* h, const HeaderField& f) {
   return 0;
 }
 
-// The samples of a trace as floats, and back.
-void ReadSamples(const uint8_t* raw, std::vector<float>& x) {
+// Adds the samples of one trace (little-endian floats as they stand in the
+// stream) to the sums and counts the non-zero values. Each sum runs over the
+// traces in stream order, so the result does not depend on how it is done.
+void Accumulate(const uint8_t* raw, double* acc, int32_t* n, size_t count) {
+  size_t i = 0;
+#if defined(__SSE2__)
   if constexpr (std::endian::native == std::endian::little) {
-    std::memcpy(x.data(), raw, 4 * x.size());
-  } else {
-    for (size_t i = 0; i < x.size(); ++i) x[i] = get_f32le(raw + 4 * i);
-  }
-}
-
-void WriteSamples(const std::vector<float>& y, uint8_t* raw) {
-  if constexpr (std::endian::native == std::endian::little) {
-    std::memcpy(raw, y.data(), 4 * y.size());
-  } else {
-    for (size_t i = 0; i < y.size(); ++i) put_f32le(raw + 4 * i, y[i]);
-  }
-}
-
-// Adds one trace to the sums and counts the non-zero values.
-void Accumulate(const float* x, double* acc, int* n, size_t count) {
-  for (size_t i = 0; i < count; ++i) {
-    acc[i] += x[i];
-    n[i] += x[i] != 0;
-  }
-}
-
-// Stacks a regular input file mapped in memory: the groups are found first
-// (only the headers are read), then stacked on several threads, each with its
-// own sums, into one output buffer written at once. The sums run in the same
-// order as in the stream, so the output is the same to the bit. As in the
-// stream, a fault leaves the group it falls in unwritten, after every group
-// before it.
-int StackMapped(const uint8_t* data, size_t size, const HeaderField& field, double normpow, std::FILE* out,
-                std::FILE* err) {
-  SuStreamReader reader(data, size);
-  struct Group {
-    size_t first = 0, count = 0, at = 0;  // traces[first..first+count), output byte offset
-    int ns = 0;
-  };
-  std::vector<const uint8_t*> traces;
-  std::vector<Group> groups;
-  std::string fault;
-  const uint8_t* raw = nullptr;
-  int ns = 0, dt = 0;
-  double key = 0;
-  size_t bytes = 0;
-  while (reader.nextRaw(raw, ns, dt)) {
-    const double k = Key(raw, field);
-    if (groups.empty() || k != key) {
-      groups.push_back({traces.size(), 0, bytes, ns});
-      bytes += 240 + 4 * static_cast<size_t>(ns);
-      key = k;
-    } else if (ns != groups.back().ns) {
-      fault = "trace " + std::to_string(reader.count()) + ": ns=" + std::to_string(ns) + " differs from the " +
-              std::to_string(groups.back().ns) + " of its group";
-      break;
+    const __m128 zero = _mm_setzero_ps();
+    for (; i + 4 <= count; i += 4) {
+      const __m128 x = _mm_loadu_ps(reinterpret_cast<const float*>(raw + 4 * i));
+      _mm_storeu_pd(acc + i, _mm_add_pd(_mm_loadu_pd(acc + i), _mm_cvtps_pd(x)));
+      _mm_storeu_pd(acc + i + 2, _mm_add_pd(_mm_loadu_pd(acc + i + 2), _mm_cvtps_pd(_mm_movehl_ps(x, x))));
+      // A lane that is not 0 compares as all ones (-1): subtracting counts it.
+      const __m128i live = _mm_castps_si128(_mm_cmpneq_ps(x, zero));
+      __m128i* at = reinterpret_cast<__m128i*>(n + i);
+      _mm_storeu_si128(at, _mm_sub_epi32(_mm_loadu_si128(at), live));
     }
-    traces.push_back(raw);
-    ++groups.back().count;
   }
-  if (fault.empty()) fault = reader.error();
-  if (!fault.empty() && !groups.empty()) {
-    bytes = groups.back().at;
-    groups.pop_back();
+#endif
+  for (; i < count; ++i) {
+    const float x = get_f32le(raw + 4 * i);
+    acc[i] += x;
+    n[i] += x != 0;
   }
-  if (fault.empty() && reader.count() == 0) fault = "no trace on standard input";
-  size_t most = 0;
-  for (const Group& g : groups) most = std::max(most, g.count);
-  std::vector<double> norm(most + 1);  // norm[n] = n^normpow
-  for (size_t n = 0; n <= most; ++n) norm[n] = std::pow(static_cast<double>(n), normpow);
-  std::vector<uint8_t> output(bytes);
-  auto stack = [&](size_t lo, size_t hi) {
-    std::vector<double> sum;
-    std::vector<int> live;
-    std::vector<float> x, y;
-    for (size_t gi = lo; gi < hi; ++gi) {
-      const Group& g = groups[gi];
-      const size_t n = static_cast<size_t>(g.ns);
-      sum.assign(n, 0.0);
-      live.assign(n, 0);
-      x.resize(n);
-      y.resize(n);
-      for (size_t t = g.first; t < g.first + g.count; ++t) {
-        ReadSamples(traces[t] + 240, x);
-        Accumulate(x.data(), sum.data(), live.data(), n);
-      }
-      for (size_t i = 0; i < n; ++i)
-        y[i] = live[i] > 0 ? static_cast<float>(sum[i] / norm[static_cast<size_t>(live[i])]) : 0.0f;
-      uint8_t* o = output.data() + g.at;
-      std::memcpy(o, traces[g.first], 240);
-      put_i32le(o + 36, 0);
-      put_i16le(o + 32, static_cast<int16_t>(std::min<size_t>(g.count, 32767)));
-      WriteSamples(y, o + 240);
-    }
-  };
-  const size_t threads = std::min<size_t>(std::clamp(std::thread::hardware_concurrency(), 1u, 16u), groups.size() / 8 + 1);
-  std::vector<std::thread> pool;
-  for (size_t j = 1; j < threads; ++j)
-    pool.emplace_back(stack, groups.size() * j / threads, groups.size() * (j + 1) / threads);
-  stack(0, groups.size() / threads);
-  for (auto& t : pool) t.join();
-  if ((!output.empty() && std::fwrite(output.data(), 1, output.size(), out) != output.size()) || std::fflush(out) != 0)
-    return Fail(err, "cannot write to standard output");
-  return fault.empty() ? 0 : Fail(err, fault);
 }
+
+// One group of traces with the same key, summed as its traces come.
+class Group {
+ public:
+  explicit Group(double normpow) : normpow_(normpow) {}
+  bool empty() const { return traces_ == 0; }
+  int ns() const { return ns_; }
+  void start(const uint8_t* raw, int ns) {
+    std::memcpy(header_, raw, 240);
+    ns_ = ns;
+    sum_.assign(static_cast<size_t>(ns), 0.0);
+    live_.assign(static_cast<size_t>(ns), 0);
+    traces_ = 0;
+  }
+  void add(const uint8_t* raw) {
+    Accumulate(raw + 240, sum_.data(), live_.data(), sum_.size());
+    ++traces_;
+  }
+  // The stacked trace: each sum divided by N^normpow, N the values that were
+  // not 0 there; offset 0 and nhs the traces stacked.
+  bool write(std::FILE* out) {
+    if (traces_ == 0) return true;
+    while (norm_.size() <= static_cast<size_t>(traces_))
+      norm_.push_back(std::pow(static_cast<double>(norm_.size()), normpow_));
+    bytes_.resize(240 + 4 * sum_.size());
+    std::memcpy(bytes_.data(), header_, 240);
+    put_i32le(bytes_.data() + 36, 0);
+    put_i16le(bytes_.data() + 32, static_cast<int16_t>(std::min(traces_, 32767)));
+    for (size_t i = 0; i < sum_.size(); ++i)
+      put_f32le(bytes_.data() + 240 + 4 * i,
+                live_[i] > 0 ? static_cast<float>(sum_[i] / norm_[static_cast<size_t>(live_[i])]) : 0.0f);
+    traces_ = 0;
+    return std::fwrite(bytes_.data(), 1, bytes_.size(), out) == bytes_.size();
+  }
+
+ private:
+  double normpow_;
+  uint8_t header_[240] = {};
+  int ns_ = 0, traces_ = 0;
+  std::vector<double> sum_;
+  std::vector<int32_t> live_;
+  std::vector<double> norm_;  // norm_[n] = n^normpow, made as far as needed
+  std::vector<uint8_t> bytes_;
+};
 
 }  // namespace
 
@@ -172,51 +140,31 @@ int SustackMain(int argc, const char* const* argv, std::FILE* in, std::FILE* out
     normpow = *v;
   }
 
-  // A regular file is read in place; a pipe as a stream.
-  if (WholeInput mapped; mapped.mapFile(in)) return StackMapped(mapped.data(), mapped.size(), field, normpow, out, err);
-  SuStreamReader reader(in);
-  StreamTrace group;
-  std::vector<double> sum;
-  std::vector<int> live;
-  std::vector<float> x;
-  int traces = 0;
+  // The stream is read ahead in blocks of whole traces into buffers used
+  // again and again, from a file or a pipe alike.
+  TraceBlocksAhead reader(in);
+  Group group(normpow);
   double key = 0;
-  std::vector<double> norm;  // norm[n] = n^normpow, made as far as needed
-  auto flush = [&]() -> bool {
-    if (traces == 0) return true;
-    while (norm.size() <= static_cast<size_t>(traces)) norm.push_back(std::pow(static_cast<double>(norm.size()), normpow));
-    for (size_t i = 0; i < sum.size(); ++i)
-      group.samples[i] = live[i] > 0 ? static_cast<float>(sum[i] / norm[static_cast<size_t>(live[i])]) : 0.0f;
-    put_i32le(group.header + 36, 0);
-    put_i16le(group.header + 32, static_cast<int16_t>(std::min(traces, 32767)));
-    return WriteStreamTrace(out, group);
-  };
-  const uint8_t* raw = nullptr;
-  int ns = 0, dt = 0;
-  while (reader.nextRaw(raw, ns, dt)) {
-    const double k = Key(raw, field);
-    if (traces == 0 || k != key) {
-      if (!flush()) return Fail(err, "cannot write to standard output");
-      std::memcpy(group.header, raw, 240);
-      group.ns = ns;
-      group.dt_us = dt;
-      group.samples.resize(static_cast<size_t>(ns));
-      sum.assign(static_cast<size_t>(ns), 0.0);
-      live.assign(static_cast<size_t>(ns), 0);
-      traces = 0;
-      key = k;
-    } else if (ns != group.ns) {
-      return Fail(err, "trace " + std::to_string(reader.count()) + ": ns=" + std::to_string(ns) +
-                           " differs from the " + std::to_string(group.ns) + " of its group");
+  while (const TraceBlock* block = reader.next()) {
+    for (size_t t = 0; t < block->traces(); ++t) {
+      const uint8_t* raw = block->bytes.get() + block->start[t];
+      const int ns = get_i16le(raw + 114);
+      const double k = Key(raw, field);
+      if (group.empty() || k != key) {
+        if (!group.write(out)) return Fail(err, "cannot write to standard output");
+        group.start(raw, ns);
+        key = k;
+      } else if (ns != group.ns()) {
+        return Fail(err, "trace " + std::to_string(block->first + static_cast<int64_t>(t)) + ": ns=" +
+                             std::to_string(ns) + " differs from the " + std::to_string(group.ns()) +
+                             " of its group");
+      }
+      group.add(raw);
     }
-    x.resize(static_cast<size_t>(ns));
-    ReadSamples(raw + 240, x);
-    Accumulate(x.data(), sum.data(), live.data(), x.size());
-    ++traces;
   }
   if (!reader.error().empty()) return Fail(err, reader.error());
   if (reader.count() == 0) return Fail(err, "no trace on standard input");
-  if (!flush() || std::fflush(out) != 0) return Fail(err, "cannot write to standard output");
+  if (!group.write(out) || std::fflush(out) != 0) return Fail(err, "cannot write to standard output");
   return 0;
 }
 
