@@ -40,9 +40,14 @@ std::string Num(double v) {
 }  // namespace
 
 Result<NmoVelocities> NmoVelocities::Make(const std::vector<double>& cdps,
-                                          const std::vector<std::vector<double>>& tnmo,
-                                          const std::vector<std::vector<double>>& vnmo) {
+                                          const std::vector<std::vector<double>>& tnmo_given,
+                                          const std::vector<std::vector<double>>& vnmo_given) {
   using R = Result<NmoVelocities>;
+  // Without a cdp= list a missing tnmo= is one time, 0, and a missing vnmo=
+  // one velocity, 1500 m/s: "vnmo=1800" alone is a constant velocity.
+  std::vector<std::vector<double>> tnmo = tnmo_given, vnmo = vnmo_given;
+  if (cdps.empty() && tnmo.empty() && vnmo.size() == 1) tnmo = {{0.0}};
+  if (cdps.empty() && vnmo.empty() && tnmo.size() == 1) vnmo = {{1500.0}};
   if (tnmo.size() != vnmo.size())
     return R::failure("number of tnmo and vnmo parameters must be equal (" + std::to_string(tnmo.size()) +
                       " tnmo, " + std::to_string(vnmo.size()) + " vnmo)");
@@ -128,9 +133,7 @@ void ApplyNmo(const float* in, float* out, int ns, double dt, double tmin, doubl
   if (ns <= 0) return;
   const Interp8& interp = SharedInterp8();
   w.pos.resize(static_cast<size_t>(ns));
-  w.stretch.resize(static_cast<size_t>(ns));
   float* pos = w.pos.data();
-  float* step = w.stretch.data();  // input samples an output sample spans: 1 / stretch
   // In samples: p = sqrt(k0^2 + (x / dt)^2 s2) - tmin / dt with k0 = k + tmin / dt,
   // single precision (a position within 1e-4 of a sample up to 10^4 samples).
   const float x2 = static_cast<float>(offset * offset / (dt * dt)), shift = static_cast<float>(tmin / dt);
@@ -139,43 +142,36 @@ void ApplyNmo(const float* in, float* out, int ns, double dt, double tmin, doubl
     const float k0 = static_cast<float>(k) + shift;
     pos[k] = std::sqrt(k0 * k0 + x2 * s2[k]) - shift;
   }
-  for (int k = 0; k + 1 < ns; ++k) step[k] = pos[k + 1] - pos[k];
-  step[ns - 1] = ns == 1 ? 1.0f : step[ns - 2];
-  // Stretched beyond smute means a step below 1 / smute (or none at all); the
-  // mute ends after the last such sample.
+  // a(k): the input samples that output sample k spans, the backward step
+  // (the forward one for the first sample); 1 / a is its stretch.
+  auto a = [pos, ns](int k) { return ns == 1 ? 1.0f : k == 0 ? pos[1] - pos[0] : pos[k] - pos[k - 1]; };
+  // The first sample stretched no more than smute survives, and every sample
+  // after it, whatever the stretch does further down; the search ends at the
+  // last sample.
   const float limit = static_cast<float>(1.0 / p.smute);
-  int kmute = 0;
-  for (int k = ns - 1; k >= 0; --k)
-    if (step[k] < limit) {
-      kmute = k + 1;
-      break;
-    }
-  for (int k = 0; k < kmute; ++k) out[k] = 0;
+  int m = 0;
+  while (m < ns - 1 && a(m) < limit) ++m;
+  std::fill(out, out + m, 0.0f);
   const float last = static_cast<float>(ns) - 0.5f;
-  const bool sscale = p.sscale;
-  for (int k = kmute; k < ns; ++k) {
+  for (int k = m; k < ns; ++k) {
     const float x = pos[k];
-    if (!(x < last)) {
-      out[k] = 0;
-      continue;
-    }
-    const int ip = static_cast<int>(x);
-    const std::array<float, 8>& wt = interp.weights(x - ip);
-    const int base = ip - 3;
     float v = 0;
-    if (base >= 0 && base + 8 <= ns) {
-      // Summed as a tree: four short chains instead of one long one.
-      v = Dot8(wt.data(), in + base);
-    } else {
-      for (int j = 0; j < 8; ++j)
-        if (base + j >= 0 && base + j < ns) v += wt[j] * in[base + j];
+    if (x < last) {
+      const int ip = static_cast<int>(x);
+      const std::array<float, 8>& wt = interp.weights(x - static_cast<float>(ip));
+      const int base = ip - 3;
+      if (base >= 0 && base + 8 <= ns) {
+        v = Dot8(wt.data(), in + base);
+      } else {
+        for (int j = 0; j < 8; ++j)
+          if (base + j >= 0 && base + j < ns) v += wt[j] * in[base + j];
+      }
     }
-    out[k] = sscale ? v * step[k] : v;
+    // The first lmute samples rise linearly to full amplitude, then each is
+    // scaled by 1 / stretch.
+    if (k - m < p.lmute) v *= static_cast<float>(k - m + 1) / static_cast<float>(p.lmute);
+    out[k] = p.sscale ? v * a(k) : v;
   }
-  // The ramp after the mute.
-  if (kmute > 0)
-    for (int k = kmute; k < ns && k - kmute < p.lmute; ++k)
-      out[k] = static_cast<float>(out[k] * (static_cast<double>(k - kmute + 1) / (p.lmute + 1)));
 }
 
 }  // namespace keld::sutools

@@ -77,6 +77,16 @@ TEST(StackPrograms, SortFromAPipeThenStackByCdp) {
   }
 }
 
+TEST(StackPrograms, SunmoTakesOneVelocityAloneAsAConstant) {
+  TempDir d;
+  ASSERT_TRUE(WriteSuFile(d / "in.su", {Trace(1, 7, 300, {1, 0, 4, 2, 5, 3}), Trace(2, 7, 600, {2, 2, 0, 1, 3, 1})}).ok());
+  const std::string in = " <" + ShellQuote(d / "in.su") + " >" + ShellQuote(d.path()) + "/";
+  std::string out;
+  ASSERT_EQ(RunCommand(Prog("sunmo") + " vnmo=1800" + in + "a.su", &out), 0) << out;
+  ASSERT_EQ(RunCommand(Prog("sunmo") + " tnmo=0 vnmo=1800" + in + "b.su", &out), 0) << out;
+  EXPECT_EQ(keld::testing::ReadBytes(d / "a.su"), keld::testing::ReadBytes(d / "b.su"));
+}
+
 TEST(StackPrograms, BadArgumentsAndStreamsExitOneWithAMessage) {
   TempDir d;
   ASSERT_TRUE(WriteSuFile(d / "in.su", {Trace(1, 7, 300, {1, 0, 4})}).ok());
