@@ -99,6 +99,7 @@ TEST(VelscanPickWindow, TheUsersLineIsKeptAndANewInputHasItsOwnOutput) {
   PickWindow& p = o.p();
   const auto edit = [&](const std::string& from, const std::string& to) {
     std::string l = o.line();
+    ASSERT_NE(l.find(from), std::string::npos) << l;
     l.replace(l.find(from), from.size(), to);
     p.RichTextBox1->setPlainText(QString::fromStdString(l));
   };
