@@ -147,7 +147,7 @@ int SustackMain(int argc, const char* const* argv, std::FILE* in, std::FILE* out
   double key = 0;
   while (const TraceBlock* block = reader.next()) {
     for (size_t t = 0; t < block->traces(); ++t) {
-      const uint8_t* raw = block->bytes.get() + block->start[t];
+      const uint8_t* raw = block->bytes() + block->start[t];
       const int ns = get_i16le(raw + 114);
       const double k = Key(raw, field);
       if (group.empty() || k != key) {

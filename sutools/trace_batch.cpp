@@ -35,29 +35,25 @@ struct Slot {
 void Work(Slot& s, TraceProcess& process, std::vector<float>& samples) {
   TraceBlock& b = s.block;
   for (size_t i = 0; i < b.traces(); ++i) {
-    uint8_t* h = b.bytes.get() + b.start[i];
+    uint8_t* h = b.bytes() + b.start[i];
     TraceRef t;
     t.header = h;
     t.ns = get_i16le(h + 114);
     t.dt_us = get_i16le(h + 116);
     const size_t n = static_cast<size_t>(t.ns);
-    samples.resize(n);
-    uint8_t* raw = h + 240;
     if constexpr (std::endian::native == std::endian::little) {
-      std::memcpy(samples.data(), raw, 4 * n);
+      t.samples = b.samples(i);  // in place
     } else {
-      for (size_t k = 0; k < n; ++k) samples[k] = get_f32le(raw + 4 * k);
+      samples.resize(n);
+      for (size_t k = 0; k < n; ++k) samples[k] = get_f32le(h + 240 + 4 * k);
+      t.samples = samples.data();
     }
-    t.samples = samples.data();
     if (!process(t, s.why)) {
       s.failed = i;
       return;
     }
-    if constexpr (std::endian::native == std::endian::little) {
-      std::memcpy(raw, samples.data(), 4 * n);
-    } else {
-      for (size_t k = 0; k < n; ++k) put_f32le(raw + 4 * k, samples[k]);
-    }
+    if constexpr (std::endian::native != std::endian::little)
+      for (size_t k = 0; k < n; ++k) put_f32le(h + 240 + 4 * k, samples[k]);
   }
 }
 
@@ -164,7 +160,7 @@ int RunTraceStreamBatched(const char* prog, std::FILE* in, std::FILE* out, std::
   auto write_head = [&] {
     const Slot& s = slots[written % ring];
     const size_t bytes = s.block.bytesBefore(s.failed);
-    if (bytes > 0 && std::fwrite(s.block.bytes.get(), 1, bytes, out) != bytes) {
+    if (bytes > 0 && std::fwrite(s.block.bytes(), 1, bytes, out) != bytes) {
       std::fprintf(err, "%s: cannot write trace %lld to standard output\n", prog,
                    static_cast<long long>(s.block.first));
       return false;

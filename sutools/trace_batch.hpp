@@ -13,7 +13,8 @@
 namespace keld::sutools {
 
 // One trace inside a batch: the header bytes (changeable in place) and the
-// samples as floats, written back into the batch after processing.
+// samples as floats (in the block itself on a little-endian machine, else a
+// copy written back after processing).
 struct TraceRef {
   uint8_t* header = nullptr;
   int ns = 0;

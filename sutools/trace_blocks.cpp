@@ -16,13 +16,13 @@ void TraceBlockReader::fill(TraceBlock& b) {
   size_t have = carry_.size();
   const size_t want = end_ ? 0 : std::max(kTraceBlockBytes, have + 1) - have;
   if (b.room < have + want) {
-    b.bytes.reset(new uint8_t[have + want]);
-    b.room = have + want;
+    b.room = (have + want + 3) / 4 * 4;
+    b.store.reset(new float[b.room / 4]);
   }
-  if (have > 0) std::memcpy(b.bytes.get(), carry_.data(), have);
+  if (have > 0) std::memcpy(b.bytes(), carry_.data(), have);
   carry_.clear();
   if (!end_) {
-    const size_t got = std::fread(b.bytes.get() + have, 1, want, in_);
+    const size_t got = std::fread(b.bytes() + have, 1, want, in_);
     have += got;
     end_ = got < want;
     if (end_ && std::ferror(in_)) read_error_ = true;
@@ -30,7 +30,7 @@ void TraceBlockReader::fill(TraceBlock& b) {
   size_t pos = 0;
   int ns = 0, dt = 0;
   while (pos < have) {
-    const uint8_t* h = b.bytes.get() + pos;
+    const uint8_t* h = b.bytes() + pos;
     const size_t left = have - pos;
     if (left < 240) {
       if (!end_) break;
@@ -50,7 +50,7 @@ void TraceBlockReader::fill(TraceBlock& b) {
     ++count_;
   }
   b.used = pos;
-  if (error_.empty()) carry_.assign(b.bytes.get() + pos, b.bytes.get() + have);
+  if (error_.empty()) carry_.assign(b.bytes() + pos, b.bytes() + have);
   if (end_ && read_error_ && carry_.empty() && error_.empty())
     error_ = "read error on standard input at trace " + std::to_string(count_ + 1);
 }

@@ -16,8 +16,13 @@ namespace keld::sutools {
 
 // Whole traces in stream layout, one after another.
 struct TraceBlock {
-  std::unique_ptr<uint8_t[]> bytes;  // `used` bytes of `room` hold traces
+  // `used` bytes of `room` hold traces. The store is made of floats, so the
+  // samples of a trace (which start 240 + 4 ns bytes apart) are floats that
+  // can be used in place where the machine is little-endian.
+  std::unique_ptr<float[]> store;
   size_t room = 0, used = 0;
+  uint8_t* bytes() const { return reinterpret_cast<uint8_t*>(store.get()); }
+  float* samples(size_t trace) const { return reinterpret_cast<float*>(bytes() + start[trace] + 240); }
   std::vector<size_t> start;  // where each trace begins in `bytes`
   int64_t first = 0;          // stream number of the first trace, from 1
   size_t traces() const { return start.size(); }
