@@ -49,8 +49,9 @@ void NmoWindow::lecture_SU() {
 
 void NmoWindow::show_scan(const std::string& Fichier) {
   const bool scanned = Recherche_FLDR(Fichier);
-  // A new input has its own output: an open pick window takes it up.
-  if (pick_) pick_->New_Input();
+  // A new input has its own output: an open pick window takes it up (a
+  // closed one does when it is shown again).
+  if (pick_ && pick_->isVisible()) pick_->New_Input();
   if (!scanned) return;
   if (st.Mode_CDP != 0)
     Display_CDP();
