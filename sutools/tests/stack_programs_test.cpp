@@ -79,7 +79,7 @@ TEST(StackPrograms, SortFromAPipeThenStackByCdp) {
 
 // A file of 6000 traces is stacked on several threads, each taking the
 // groups that begin in its part: groups of 1 to 600 traces (longer than a
-// part) must give the bytes of the stream read from a pipe; a trace of
+// part), and groups that begin where a part does, must give the bytes of the stream read from a pipe; a trace of
 // another length, or a cut file, leaves the file to the stream and its
 // message.
 TEST(StackPrograms, SustackOnThreadsGivesThePipesBytes) {
@@ -87,7 +87,11 @@ TEST(StackPrograms, SustackOnThreadsGivesThePipesBytes) {
   std::vector<SuTrace> traces;
   int cdp = 1, left = 1;
   for (int i = 0; i < 6000; ++i) {
-    if (--left == 0) left = (++cdp * 37) % 600 + 1;
+    // Traces 1000 to 2999 alone in their groups: a part begins among them.
+    if (--left == 0) {
+      ++cdp;
+      left = i >= 1000 && i < 3000 ? 1 : (cdp * 37) % 600 + 1;
+    }
     traces.push_back(Trace(i + 1, cdp, i % 50, {float(i % 7) - 3, float(i % 3), 0.25f * float(i % 11), 1, 0, -2}));
   }
   ASSERT_TRUE(WriteSuFile(d / "line.su", traces).ok());
