@@ -1,5 +1,6 @@
 // Arbitrary bytes as the SU file velscan is started on: the scan and its
-// index, then the gather of the middle CDP read and corrected.
+// index, then the gather of the middle CDP read and corrected. The same bytes
+// as a batch line typed by the user: the file it writes, and that replaced.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -7,11 +8,15 @@
 
 #include <unistd.h>
 
+#include "velscan/engine/batch.hpp"
 #include "velscan/engine/gather.hpp"
 #include "velscan/engine/scan.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace keld::velscan;
+  const std::string line(reinterpret_cast<const char*>(data), size);
+  if (auto o = FindLineOutput(line); o && (o->begin > o->end || o->end > line.size())) __builtin_trap();
+  (void)ReplaceLineOutput(line, "/o'ut.su");
   char name[] = "/tmp/keld-velscan-fuzz-XXXXXX";
   int fd = mkstemp(name);
   if (fd < 0) return 0;

@@ -18,10 +18,15 @@ class Interp8 {
   float at(const float* x, int n, double pos) const;
   // The weights applied to x[floor(pos) - 3 .. floor(pos) + 4] for a
   // fractional part `frac` in [0, 1].
-  const std::array<float, 8>& weights(float frac) const {
+  const std::array<float, 8>& weights(float frac) const { return table_[static_cast<std::size_t>(row(frac))]; }
+
+  // The row weights() takes for `frac`: round(frac * kSteps), within the table.
+  static int row(float frac) {
     int i = static_cast<int>(frac * kSteps + 0.5f);
-    return table_[static_cast<std::size_t>(i < 0 ? 0 : (i > kSteps ? kSteps : i))];
+    return i < 0 ? 0 : (i > kSteps ? kSteps : i);
   }
+  // Rows 0 .. kSteps, each the eight weights of one fractional position.
+  const std::array<float, 8>* rows() const { return table_.data(); }
 
   static constexpr int kSteps = 512;
 

@@ -32,6 +32,22 @@ inline float Dot8(const float* w, const float* x) {
 #endif
 }
 
+#if defined(__SSE2__)
+// Four Dot8 at once: the pairs of each as in Dot8, then the four sums of
+// pairs side by side, so each output has exactly Dot8's sums in Dot8's order.
+inline __m128 Dot8x4(const float* const w[4], const float* const x[4]) {
+  __m128 pairs[4];
+  for (int j = 0; j < 4; ++j) {
+    const __m128 lo = _mm_mul_ps(_mm_loadu_ps(w[j]), _mm_loadu_ps(x[j]));
+    const __m128 hi = _mm_mul_ps(_mm_loadu_ps(w[j] + 4), _mm_loadu_ps(x[j] + 4));
+    pairs[j] = _mm_add_ps(_mm_shuffle_ps(lo, hi, _MM_SHUFFLE(2, 0, 2, 0)), _mm_shuffle_ps(lo, hi, _MM_SHUFFLE(3, 1, 3, 1)));
+  }
+  _MM_TRANSPOSE4_PS(pairs[0], pairs[1], pairs[2], pairs[3]);
+  // pairs[i] now holds pair i of each output.
+  return _mm_add_ps(_mm_add_ps(pairs[0], pairs[1]), _mm_add_ps(pairs[2], pairs[3]));
+}
+#endif
+
 std::string Num(double v) {
   char b[32];
   std::snprintf(b, sizeof b, "%g", v);
@@ -40,9 +56,14 @@ std::string Num(double v) {
 }  // namespace
 
 Result<NmoVelocities> NmoVelocities::Make(const std::vector<double>& cdps,
-                                          const std::vector<std::vector<double>>& tnmo,
-                                          const std::vector<std::vector<double>>& vnmo) {
+                                          const std::vector<std::vector<double>>& tnmo_given,
+                                          const std::vector<std::vector<double>>& vnmo_given) {
   using R = Result<NmoVelocities>;
+  // Without a cdp= list a missing tnmo= is one time, 0, and a missing vnmo=
+  // one velocity, 1500 m/s: "vnmo=1800" alone is a constant velocity.
+  std::vector<std::vector<double>> tnmo = tnmo_given, vnmo = vnmo_given;
+  if (cdps.empty() && tnmo.empty() && vnmo.size() == 1) tnmo = {{0.0}};
+  if (cdps.empty() && vnmo.empty() && tnmo.size() == 1) vnmo = {{1500.0}};
   if (tnmo.size() != vnmo.size())
     return R::failure("number of tnmo and vnmo parameters must be equal (" + std::to_string(tnmo.size()) +
                       " tnmo, " + std::to_string(vnmo.size()) + " vnmo)");
@@ -128,9 +149,7 @@ void ApplyNmo(const float* in, float* out, int ns, double dt, double tmin, doubl
   if (ns <= 0) return;
   const Interp8& interp = SharedInterp8();
   w.pos.resize(static_cast<size_t>(ns));
-  w.stretch.resize(static_cast<size_t>(ns));
   float* pos = w.pos.data();
-  float* step = w.stretch.data();  // input samples an output sample spans: 1 / stretch
   // In samples: p = sqrt(k0^2 + (x / dt)^2 s2) - tmin / dt with k0 = k + tmin / dt,
   // single precision (a position within 1e-4 of a sample up to 10^4 samples).
   const float x2 = static_cast<float>(offset * offset / (dt * dt)), shift = static_cast<float>(tmin / dt);
@@ -139,43 +158,69 @@ void ApplyNmo(const float* in, float* out, int ns, double dt, double tmin, doubl
     const float k0 = static_cast<float>(k) + shift;
     pos[k] = std::sqrt(k0 * k0 + x2 * s2[k]) - shift;
   }
-  for (int k = 0; k + 1 < ns; ++k) step[k] = pos[k + 1] - pos[k];
-  step[ns - 1] = ns == 1 ? 1.0f : step[ns - 2];
-  // Stretched beyond smute means a step below 1 / smute (or none at all); the
-  // mute ends after the last such sample.
+  // a(k): the input samples that output sample k spans, the backward step
+  // (the forward one for the first sample); 1 / a is its stretch.
+  auto a = [pos, ns](int k) { return ns == 1 ? 1.0f : k == 0 ? pos[1] - pos[0] : pos[k] - pos[k - 1]; };
+  // The first sample stretched no more than smute survives, and every sample
+  // after it, whatever the stretch does further down; the search ends at the
+  // last sample.
   const float limit = static_cast<float>(1.0 / p.smute);
-  int kmute = 0;
-  for (int k = ns - 1; k >= 0; --k)
-    if (step[k] < limit) {
-      kmute = k + 1;
-      break;
-    }
-  for (int k = 0; k < kmute; ++k) out[k] = 0;
+  int m = 0;
+  while (m < ns - 1 && a(m) < limit) ++m;
+  std::fill(out, out + m, 0.0f);
   const float last = static_cast<float>(ns) - 0.5f;
-  const bool sscale = p.sscale;
-  for (int k = kmute; k < ns; ++k) {
+  const std::array<float, 8>* rows = interp.rows();
+  // The input at pos[k], from the eight samples around it (0 past the trace).
+  auto sample = [&](int k) {
     const float x = pos[k];
-    if (!(x < last)) {
-      out[k] = 0;
+    if (!(x < last)) return 0.0f;
+    const int ip = static_cast<int>(x);
+    const float* wt = rows[Interp8::row(x - static_cast<float>(ip))].data();
+    const int base = ip - 3;
+    if (base >= 0 && base + 8 <= ns) return Dot8(wt, in + base);
+    float v = 0;
+    for (int j = 0; j < 8; ++j)
+      if (base + j >= 0 && base + j < ns) v += wt[j] * in[base + j];
+    return v;
+  };
+  // The first lmute samples rise linearly to full amplitude; with sscale
+  // every sample is then scaled by 1 / stretch.
+  auto finish = [&](int k, float v) {
+    if (k - m < p.lmute) v *= static_cast<float>(k - m + 1) / static_cast<float>(p.lmute);
+    out[k] = p.sscale ? v * a(k) : v;
+  };
+  int k = m;
+  const int ramped = std::min<int64_t>(ns, std::max<int64_t>(1, static_cast<int64_t>(m) + std::max(0, p.lmute)));
+  for (; k < ramped; ++k) finish(k, sample(k));
+#if defined(__SSE2__)
+  // Past the ramp, four samples at a time where all eight neighbours of each
+  // lie in the trace: the same sums as one at a time.
+  const __m128 steps = _mm_set1_ps(static_cast<float>(Interp8::kSteps)), half = _mm_set1_ps(0.5f);
+  for (; k + 4 <= ns; k += 4) {
+    const __m128 x = _mm_loadu_ps(pos + k);
+    const __m128i ip = _mm_cvttps_epi32(x);
+    const __m128i row = _mm_cvttps_epi32(_mm_add_ps(_mm_mul_ps(_mm_sub_ps(x, _mm_cvtepi32_ps(ip)), steps), half));
+    alignas(16) int32_t ips[4], rowi[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(ips), ip);
+    _mm_store_si128(reinterpret_cast<__m128i*>(rowi), row);
+    bool inside = true;
+    for (int j = 0; j < 4; ++j) inside = inside && ips[j] >= 3 && ips[j] <= ns - 5 && rowi[j] >= 0 && rowi[j] <= Interp8::kSteps;
+    if (!inside) {
+      for (int j = 0; j < 4; ++j) finish(k + j, sample(k + j));
       continue;
     }
-    const int ip = static_cast<int>(x);
-    const std::array<float, 8>& wt = interp.weights(x - ip);
-    const int base = ip - 3;
-    float v = 0;
-    if (base >= 0 && base + 8 <= ns) {
-      // Summed as a tree: four short chains instead of one long one.
-      v = Dot8(wt.data(), in + base);
-    } else {
-      for (int j = 0; j < 8; ++j)
-        if (base + j >= 0 && base + j < ns) v += wt[j] * in[base + j];
+    const float* w[4];
+    const float* src[4];
+    for (int j = 0; j < 4; ++j) {
+      w[j] = rows[rowi[j]].data();
+      src[j] = in + ips[j] - 3;
     }
-    out[k] = sscale ? v * step[k] : v;
+    __m128 v = Dot8x4(w, src);
+    if (p.sscale) v = _mm_mul_ps(v, _mm_sub_ps(x, _mm_loadu_ps(pos + k - 1)));
+    _mm_storeu_ps(out + k, v);
   }
-  // The ramp after the mute.
-  if (kmute > 0)
-    for (int k = kmute; k < ns && k - kmute < p.lmute; ++k)
-      out[k] = static_cast<float>(out[k] * (static_cast<double>(k - kmute + 1) / (p.lmute + 1)));
+#endif
+  for (; k < ns; ++k) finish(k, sample(k));
 }
 
 }  // namespace keld::sutools

@@ -7,9 +7,12 @@
 // CDPs the slowness squared (1/v^2) is interpolated linearly in CDP number,
 // and held at the nearest picked CDP outside them. Each output time t0 takes
 // the input at t = sqrt(t0^2 + offset^2 / v(t0)^2), interpolated from the
-// eight samples around it. The stretch of a sample is dt0/dt at that time;
-// samples stretched more than `smute` are zeroed, the next `lmute` samples
-// rise linearly, and with `sscale` every sample is divided by its stretch.
+// eight samples around it. The stretch of output sample k is 1 / a(k), a(k)
+// the input samples it spans (the step from sample k - 1; from sample 0 to 1
+// for the first). The first sample not stretched beyond `smute` and every
+// sample after it survive, those before it are zeroed; the lmute samples
+// from it rise linearly (the j-th from it by (j + 1) / lmute), and with
+// `sscale` each surviving sample is multiplied by a(k).
 #include <cstdint>
 #include <map>
 #include <string>
@@ -30,7 +33,8 @@ class NmoVelocities {
   // One function for every CDP (tnmo and vnmo of equal length), or one a CDP
   // with `cdps` naming them in the order of the functions. Fails with the
   // reason: counts that differ, times that do not increase, a velocity <= 0,
-  // a CDP named twice.
+  // a CDP named twice. Without `cdps`, tnmo missing is the one time 0 and
+  // vnmo missing the one velocity 1500 m/s.
   static Result<NmoVelocities> Make(const std::vector<double>& cdps, const std::vector<std::vector<double>>& tnmo,
                                     const std::vector<std::vector<double>>& vnmo);
 
@@ -48,8 +52,7 @@ class NmoVelocities {
 
 // Work space of one correction, kept between traces.
 struct NmoWork {
-  std::vector<float> pos;
-  std::vector<float> stretch;
+  std::vector<float> pos;  // input position of each output sample, in samples
 };
 
 // Corrects ns samples `in` (first sample at tmin, interval dt, seconds) of a

@@ -1,9 +1,12 @@
 #include "sutools/trace_batch.hpp"
 
 #include <algorithm>
-#include <array>
+#include <bit>
+#include <condition_variable>
 #include <cstring>
+#include <deque>
 #include <memory>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -13,216 +16,186 @@
 
 #include "common/bytes.hpp"
 #include "sutools/su_stream.hpp"
+#include "sutools/trace_blocks.hpp"
 #include "sutools/try_thread.hpp"
 
 namespace keld::sutools {
 
 namespace {
 
-// About this many bytes a batch: large enough that starting the threads costs
-// little next to the work even on a busy machine, small enough that the next
-// program of a pipe starts early.
-constexpr size_t kBatchBytes = 16u << 20;
-constexpr size_t kShare = 32;
-
-struct Batch {
-  // Whole traces in stream layout, one after another: `used` bytes of
-  // `room` (left uninitialised: every byte written out was read in first).
-  std::unique_ptr<uint8_t[]> bytes;
-  size_t room = 0, used = 0;
-  void reserve(size_t n) {
-    if (n <= room) return;
-    bytes.reset(new uint8_t[n]);
-    room = n;
-  }
-  std::vector<size_t> start;   // where each trace begins in `bytes`
-  int64_t first = 0;           // stream number of the first trace, from 1
-  // The first trace whose processing failed (index into start) and why.
-  size_t failed = SIZE_MAX;
+// A block on its way through: read, processed by one worker, written.
+struct Slot {
+  TraceBlock block;
+  bool done = false;
+  size_t failed = SIZE_MAX;  // the first trace whose processing failed
   std::string why;
-  void clear() {
-    used = 0;
-    start.clear();
-    failed = SIZE_MAX;
-    why.clear();
-  }
 };
 
-// The stream read in large blocks straight into the batches: a trace cut by
-// the end of a block moves to the front of the next batch.
-class BlockReader {
- public:
-  explicit BlockReader(std::FILE* in) : in_(in) {}
-  void fill(Batch& b) {
-    b.clear();
-    b.first = count_ + 1;
-    if (!error_.empty()) return;
-    size_t have = carry_.size();
-    // The first batches are small so the workers (and the next program of a
-    // pipe) start early; then they double up to full size.
-    const size_t want = end_ ? 0 : std::max(target_, have + 1) - have;
-    target_ = std::min(2 * target_, kBatchBytes);
-    b.reserve(have + want);
-    if (have > 0) std::memcpy(b.bytes.get(), carry_.data(), have);
-    carry_.clear();
-    if (!end_) {
-      const size_t got = std::fread(b.bytes.get() + have, 1, want, in_);
-      have += got;
-      end_ = got < want;
-      if (end_ && std::ferror(in_)) read_error_ = true;
-    }
-    size_t pos = 0;
-    int ns = 0, dt = 0;
-    while (pos < have) {
-      const uint8_t* h = b.bytes.get() + pos;
-      const size_t left = have - pos;
-      if (left < 240) {
-        if (!end_) break;
-        error_ = TruncatedHeader(count_ + 1, left);
-        break;
-      }
-      error_ = CheckTraceHeader(h, count_ + 1, true, ns, dt);
-      if (!error_.empty()) break;
-      const size_t bytes = 240 + 4 * static_cast<size_t>(ns);
-      if (left < bytes) {
-        if (!end_) break;
-        error_ = TruncatedSamples(count_ + 1, left - 240, bytes - 240);
-        break;
-      }
-      b.start.push_back(pos);
-      pos += bytes;
-      ++count_;
-    }
-    // The whole traces before a fault still go through.
-    b.used = pos;
-    if (error_.empty()) carry_.assign(b.bytes.get() + pos, b.bytes.get() + have);
-    if (end_ && read_error_ && carry_.empty() && error_.empty())
-      error_ = "read error on standard input at trace " + std::to_string(count_ + 1);
-  }
-  const std::string& error() const { return error_; }
-  int64_t count() const { return count_; }
-
- private:
-  std::FILE* in_;
-  std::vector<uint8_t> carry_;
-  size_t target_ = kBatchBytes / 64;
-  bool end_ = false, read_error_ = false;
-  std::string error_;
-  int64_t count_ = 0;
-};
-
-// Processes traces [lo, hi) of the batch; records the first failure.
-void Work(Batch& b, size_t lo, size_t hi, TraceProcess& process, std::vector<float>& samples, size_t& failed,
-          std::string& why) {
-  for (size_t i = lo; i < hi; ++i) {
-    uint8_t* h = b.bytes.get() + b.start[i];
+// Processes the traces of a block; records the first failure.
+void Work(Slot& s, TraceProcess& process, std::vector<float>& samples) {
+  TraceBlock& b = s.block;
+  for (size_t i = 0; i < b.traces(); ++i) {
+    uint8_t* h = b.bytes() + b.start[i];
     TraceRef t;
     t.header = h;
     t.ns = get_i16le(h + 114);
     t.dt_us = get_i16le(h + 116);
     const size_t n = static_cast<size_t>(t.ns);
-    samples.resize(n);
-    uint8_t* raw = h + 240;
     if constexpr (std::endian::native == std::endian::little) {
-      std::memcpy(samples.data(), raw, 4 * n);
+      t.samples = b.samples(i);  // in place
     } else {
-      for (size_t k = 0; k < n; ++k) samples[k] = get_f32le(raw + 4 * k);
+      samples.resize(n);
+      for (size_t k = 0; k < n; ++k) samples[k] = get_f32le(h + 240 + 4 * k);
+      t.samples = samples.data();
     }
-    t.samples = samples.data();
-    if (!process(t, why)) {
-      failed = i;
+    if (!process(t, s.why)) {
+      s.failed = i;
       return;
     }
-    if constexpr (std::endian::native == std::endian::little) {
-      std::memcpy(raw, samples.data(), 4 * n);
-    } else {
-      for (size_t k = 0; k < n; ++k) put_f32le(raw + 4 * k, samples[k]);
-    }
+    if constexpr (std::endian::native != std::endian::little)
+      for (size_t k = 0; k < n; ++k) put_f32le(h + 240 + 4 * k, samples[k]);
   }
 }
 
-// Processes the whole batch on the workers, each a contiguous share.
-void Process(Batch& b, std::vector<TraceProcess>& workers, std::vector<std::vector<float>>& space) {
-  // A share of at least kShare traces: a short stream is not worth a thread.
-  const size_t n = b.start.size(), w = std::min(workers.size(), n / kShare + 1);
-  std::vector<size_t> failed(w, SIZE_MAX);
-  std::vector<std::string> why(w);
-  auto work = [&](size_t j) { Work(b, n * j / w, n * (j + 1) / w, workers[j], space[j], failed[j], why[j]); };
-  std::vector<std::thread> threads(w);
-  for (size_t j = 1; j < w; ++j) threads[j] = TryThread([work, j] { work(j); });
-  work(0);
-  for (size_t j = 1; j < w; ++j) JoinOrRun(threads[j], [work, j] { work(j); });
-  for (size_t j = 0; j < w; ++j)
-    if (failed[j] != SIZE_MAX) {
-      b.failed = failed[j];
-      b.why = why[j];
-      return;
+// Worker threads that take blocks in the order they were queued, each with
+// its own processing; stopped and joined when it goes out of scope.
+class Workers {
+ public:
+  Workers(std::vector<TraceProcess>& processes, std::vector<Slot>& slots) : processes_(processes), slots_(slots) {}
+  ~Workers() {
+    {
+      std::lock_guard<std::mutex> l(m_);
+      stop_ = true;
     }
-}
+    work_cv_.notify_all();
+    for (auto& t : threads_) t.join();
+  }
+  // Starts one thread a processing; false when none could be started.
+  bool start() {
+    for (size_t j = 0; j < processes_.size(); ++j) {
+      std::thread t = TryThread([this, j] { run(j); });
+      if (!t.joinable()) break;
+      threads_.push_back(std::move(t));
+    }
+    return !threads_.empty();
+  }
+  void queue(size_t slot) {
+    {
+      std::lock_guard<std::mutex> l(m_);
+      queued_.push_back(slot);
+    }
+    work_cv_.notify_one();
+  }
+  void wait(size_t slot) {
+    std::unique_lock<std::mutex> l(m_);
+    done_cv_.wait(l, [&] { return slots_[slot].done; });
+  }
+  bool done(size_t slot) {
+    std::lock_guard<std::mutex> l(m_);
+    return slots_[slot].done;
+  }
 
-// Writes the traces of the batch before `upto`; false when the write fails.
-bool Write(std::FILE* out, const Batch& b, size_t upto) {
-  const size_t end = upto < b.start.size() ? b.start[upto] : b.used;
-  return std::fwrite(b.bytes.get(), 1, end, out) == end;
-}
+ private:
+  void run(size_t j) {
+    std::vector<float> samples;
+    for (;;) {
+      size_t slot;
+      {
+        std::unique_lock<std::mutex> l(m_);
+        work_cv_.wait(l, [&] { return stop_ || !queued_.empty(); });
+        if (stop_) return;
+        slot = queued_.front();
+        queued_.pop_front();
+      }
+      Work(slots_[slot], processes_[j], samples);
+      {
+        std::lock_guard<std::mutex> l(m_);
+        slots_[slot].done = true;
+      }
+      done_cv_.notify_all();
+    }
+  }
+  std::vector<TraceProcess>& processes_;
+  std::vector<Slot>& slots_;
+  std::vector<std::thread> threads_;
+  std::mutex m_;
+  std::condition_variable work_cv_, done_cv_;
+  std::deque<size_t> queued_;
+  bool stop_ = false;
+};
 
 }  // namespace
 
 int RunTraceStreamBatched(const char* prog, std::FILE* in, std::FILE* out, std::FILE* err, unsigned threads,
                           const std::function<TraceProcess()>& make_process) {
   if (threads == 0) threads = std::clamp(std::thread::hardware_concurrency(), 1u, 16u);
-  std::vector<TraceProcess> workers;
-  for (unsigned j = 0; j < threads; ++j) workers.push_back(make_process());
-  std::vector<std::vector<float>> space(threads);
-  BlockReader reader(in);
-  // Three batches in turn: one read, one processed, one written at a time.
-  std::array<Batch, 3> batch;
-  Batch* reading = &batch[0];
-  Batch* working = &batch[1];
-  Batch* writing = &batch[2];
-  working->clear();
-  writing->clear();
-  bool wrote = true;
-  int64_t write_first = 0;
+  // Blocks travel round a ring: the calling thread reads them and writes them
+  // in stream order, the workers process them in between. Every buffer is
+  // used again once written, so the memory met stays small.
+  std::vector<TraceProcess> processes;
+  for (unsigned j = 0; j < threads; ++j) processes.push_back(make_process());
+  std::vector<Slot> slots(2 * static_cast<size_t>(threads) + 2);
+  TraceProcess& here = processes.front();  // the calling thread's, while no worker runs
+  std::vector<float> samples;
+  Workers workers(processes, slots);
+  bool started = false;  // a stream of one block is processed here, without threads
+  TraceBlockReader reader(in);
+  const size_t ring = slots.size();
+  size_t read = 0, written = 0;  // blocks read and written so far
+  bool end = false;
+  // Whether the block at the head of the ring is processed (waiting for it
+  // when `wait`). Without workers it is processed here, once the next block
+  // has shown that the stream is longer than one.
+  auto head_ready = [&](bool wait) {
+    if (written == read) return false;
+    if (started) {
+      if (wait) workers.wait(written % ring);
+      return wait || workers.done(written % ring);
+    }
+    if (!end && read == written + 1) return false;
+    Work(slots[written % ring], here, samples);
+    return true;
+  };
+  // Writes the head block; false when the stream stops there.
+  auto write_head = [&] {
+    const Slot& s = slots[written % ring];
+    const size_t bytes = s.block.bytesBefore(s.failed);
+    if (bytes > 0 && std::fwrite(s.block.bytes(), 1, bytes, out) != bytes) {
+      std::fprintf(err, "%s: cannot write trace %lld to standard output\n", prog,
+                   static_cast<long long>(s.block.first));
+      return false;
+    }
+    if (s.failed != SIZE_MAX) {
+      std::fprintf(err, "%s: trace %lld: %s\n", prog, static_cast<long long>(s.block.first + s.failed),
+                   s.why.c_str());
+      return false;
+    }
+    ++written;
+    return true;
+  };
   for (;;) {
-    {
-      // Reading and writing beside the work, or before and after it when
-      // there is too little work to overlap.
-      const bool overlap = working->start.size() >= kShare;
-      auto read = [&] { reader.fill(*reading); };
-      auto write = [&] {
-        write_first = writing->first;
-        if (!writing->start.empty()) wrote = Write(out, *writing, writing->failed);
-      };
-      std::thread r, w;
-      if (overlap) {
-        r = TryThread(read);
-        w = TryThread(write);
+    if (!end && read - written < ring) {
+      Slot& s = slots[read % ring];
+      reader.fill(s.block);
+      s.done = false;
+      s.failed = SIZE_MAX;
+      s.why.clear();
+      if (s.block.traces() == 0) {
+        end = true;
       } else {
-        write();
+        if (read == 1 && threads > 1) {
+          started = workers.start();
+          if (started) workers.queue(0);
+        }
+        if (started) workers.queue(read % ring);
+        ++read;
       }
-      Process(*working, workers, space);
-      if (overlap) {
-        JoinOrRun(r, read);
-        JoinOrRun(w, write);
-      } else {
-        read();
-      }
+      while (head_ready(false))
+        if (!write_head()) return 1;
+      continue;
     }
-    if (!wrote) {
-      std::fprintf(err, "%s: cannot write trace %lld to standard output\n", prog, static_cast<long long>(write_first));
-      return 1;
-    }
-    if (writing->failed != SIZE_MAX) {
-      std::fprintf(err, "%s: trace %lld: %s\n", prog, static_cast<long long>(writing->first + writing->failed),
-                   writing->why.c_str());
-      return 1;
-    }
-    if (working->start.empty() && reading->start.empty()) break;
-    // The processed batch goes to the writer, the one just read to the workers.
-    writing->clear();
-    std::swap(writing, working);
-    std::swap(working, reading);
+    if (!head_ready(true)) break;
+    if (!write_head()) return 1;
   }
   return EndOfStream(prog, reader.error(), reader.count(), out, err);
 }

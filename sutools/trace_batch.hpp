@@ -1,6 +1,7 @@
 #pragma once
-// SU traces processed in batches on several threads, in stream order: while
-// the workers correct one batch, the next is read and the previous written.
+// SU traces processed in blocks on several threads, in stream order: the
+// calling thread reads blocks and writes them back in order while worker
+// threads process the blocks in between, each block whole on one worker.
 // Each trace goes through exactly the same per-trace processing as the
 // one-at-a-time stream, so the output bytes do not depend on the thread count.
 #include <cstdint>
@@ -12,7 +13,8 @@
 namespace keld::sutools {
 
 // One trace inside a batch: the header bytes (changeable in place) and the
-// samples as floats, written back into the batch after processing.
+// samples as floats (in the block itself on a little-endian machine, else a
+// copy written back after processing).
 struct TraceRef {
   uint8_t* header = nullptr;
   int ns = 0;

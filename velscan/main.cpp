@@ -19,7 +19,7 @@ int main(int argc, char** argv) {
   QtDialogs dialogs;
   PosixLauncher launcher;
   QtEventPump pump;
-  velscan::VelscanServices services{messages, dialogs, launcher, pump, ProgramFolder()};
+  velscan::VelscanServices services{messages, dialogs, launcher, pump, ProgramFolder(), WorkFolder()};
   velscan::NmoWindow window(state, services);
   messages.set_parent(&window);
   dialogs.set_parent(&window);

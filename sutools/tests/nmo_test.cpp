@@ -57,6 +57,22 @@ TEST(NmoVelocities, TimeAndCdpInterpolationByHand) {
   EXPECT_FLOAT_EQ(s2[0], 1 / (1500.0 * 1500));
 }
 
+TEST(NmoVelocities, WithoutCdpListAMissingTimeIsZeroAndAMissingVelocity1500) {
+  std::vector<float> s2;
+  auto constant = NmoVelocities::Make({}, {}, {{1800}});  // sunmo vnmo=1800
+  ASSERT_TRUE(constant.ok()) << constant.error();
+  constant->SlownessSquared(3, 2, 0.5, 0, s2);
+  EXPECT_EQ(s2, (std::vector<float>(2, static_cast<float>(1 / (1800.0 * 1800)))));
+  auto at_time = NmoVelocities::Make({}, {{0.5}}, {});  // sunmo tnmo=.5
+  ASSERT_TRUE(at_time.ok()) << at_time.error();
+  at_time->SlownessSquared(3, 2, 0.5, 0, s2);
+  EXPECT_EQ(s2, (std::vector<float>(2, static_cast<float>(1 / (1500.0 * 1500)))));
+  // The one default time does not pair with two velocities, and a cdp= list
+  // needs its times.
+  EXPECT_FALSE(NmoVelocities::Make({}, {}, {{1500, 2000}}).ok());
+  EXPECT_FALSE(NmoVelocities::Make({5}, {}, {{1800}}).ok());
+}
+
 TEST(NmoVelocities, BadListsAreRefused) {
   struct Case {
     std::vector<double> cdp;
@@ -80,23 +96,54 @@ TEST(NmoVelocities, BadListsAreRefused) {
   }
 }
 
-TEST(ApplyNmo, ZeroOffsetUnchangedAndFarOffsetMuted) {
-  std::vector<float> in(100), out(100);
-  for (int i = 0; i < 100; ++i) in[i] = static_cast<float>(i % 7 - 3);
-  std::vector<float> s2(100, static_cast<float>(1 / (2000.0 * 2000)));
+// Positions worked by hand: with offset = dt (so (x / dt)^2 = 1) and no
+// delrt, output sample k reads input sample T(k) = sqrt(k^2 + s2[k]); s2 is
+// chosen as T^2 - k^2 so that every T is whole and the interpolation gives
+// the input sample itself. The input is in[j] = j + 1.
+//   k      0  1  2  3  4  5  6  7  8   9  10  11
+//   T      5  5  5  6  7  7  8  9  10  11  12  13   (12, 13: past the trace)
+//   s2    25 24 21 27 33 24 28 32  36  40  44  48   (slowness rises: an inversion,
+//                                                    then falls at k = 5)
+//   a(k)   0  0  0  1  1  0  1  1   1   1   1   1   (a(0) = T(1) - T(0))
+// smute 1.5: a sample survives from the first k with a(k) >= 1/1.5, k = 3,
+// although a(5) = 0 further down; lmute 4 ramps k = 3..6 by 1/4, 2/4, 3/4, 4/4.
+//   sscale 0: 0 0 0  7x.25  8x.5  8x.75  9 10 11 12 0 0
+//   sscale 1: the same times a(k), so k = 5 gives 0.
+TEST(ApplyNmo, StretchMuteRampAndScaleWorkedByHand) {
+  std::vector<float> in(12), out(12);
+  for (int j = 0; j < 12; ++j) in[j] = static_cast<float>(j + 1);
+  const std::vector<float> inversion = {25, 24, 21, 27, 33, 24, 28, 32, 36, 40, 44, 48};
+  NmoParams p;
+  p.smute = 1.5;
+  p.lmute = 4;
+  p.sscale = false;
   NmoWork w;
-  ApplyNmo(in.data(), out.data(), 100, 0.004, 0, 0, s2.data(), {}, w);
-  EXPECT_EQ(in, out);
-  // At 1000 m the stretch t/t0 exceeds 1.5 until t0 = 0.447 s (sample 111):
-  // everything is muted. At 200 m with smute 10 the late samples come through.
-  ApplyNmo(in.data(), out.data(), 100, 0.004, 0, 1000, s2.data(), {}, w);
-  for (float v : out) EXPECT_EQ(v, 0.0f);
-  NmoParams loose;
-  loose.smute = 10;
-  loose.sscale = false;
-  ApplyNmo(in.data(), out.data(), 100, 0.004, 0, 200, s2.data(), loose, w);
-  EXPECT_EQ(out[0], 0.0f);  // stretch infinite at t0 = 0
-  EXPECT_NE(out[80], 0.0f);
+  ApplyNmo(in.data(), out.data(), 12, 0.004, 0, 0.004, inversion.data(), p, w);
+  EXPECT_EQ(out, (std::vector<float>{0, 0, 0, 1.75f, 4, 6, 9, 10, 11, 12, 0, 0}));
+  p.sscale = true;
+  ApplyNmo(in.data(), out.data(), 12, 0.004, 0, 0.004, inversion.data(), p, w);
+  EXPECT_EQ(out, (std::vector<float>{0, 0, 0, 1.75f, 4, 0, 9, 10, 11, 12, 0, 0}));
+  // Zero offset: nothing is stretched (a = 1), m = 0, and the ramp still runs.
+  ApplyNmo(in.data(), out.data(), 12, 0.004, 0, 0, inversion.data(), p, w);
+  EXPECT_EQ(out, (std::vector<float>{0.25f, 1, 2.25f, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
+  p.lmute = 0;
+  ApplyNmo(in.data(), out.data(), 12, 0.004, 0, 0, inversion.data(), p, w);
+  EXPECT_EQ(out, in);
+  // Every sample stretched (T = 11 throughout, a = 0): the search stops at
+  // the last sample, which alone survives, ramped by 1/4.
+  std::vector<float> flat(12);
+  for (int k = 0; k < 12; ++k) flat[k] = static_cast<float>(121 - k * k);
+  p.lmute = 4;
+  p.sscale = false;
+  ApplyNmo(in.data(), out.data(), 12, 0.004, 0, 0.004, flat.data(), p, w);
+  EXPECT_EQ(out, (std::vector<float>{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 3}));
+  // With delrt the times count from it: the same positions with the first
+  // sample at 3 dt (T + 3 = sqrt((k + 3)^2 + s2)).
+  std::vector<float> late(12);
+  const int T[12] = {5, 5, 5, 6, 7, 7, 8, 9, 10, 11, 12, 13};
+  for (int k = 0; k < 12; ++k) late[k] = static_cast<float>((T[k] + 3) * (T[k] + 3) - (k + 3) * (k + 3));
+  ApplyNmo(in.data(), out.data(), 12, 0.004, 0.012, 0.004, late.data(), p, w);
+  EXPECT_EQ(out, (std::vector<float>{0, 0, 0, 1.75f, 4, 6, 9, 10, 11, 12, 0, 0}));
 }
 
 std::vector<uint8_t> Stream(const std::vector<std::array<int, 3>>& cdp_offset_ns) {

@@ -77,6 +77,53 @@ TEST(StackPrograms, SortFromAPipeThenStackByCdp) {
   }
 }
 
+// A file of 6000 traces is stacked on several threads, each taking the
+// groups that begin in its part: groups of 1 to 600 traces (longer than a
+// part), and groups that begin where a part does, must give the bytes of the stream read from a pipe; a trace of
+// another length, or a cut file, leaves the file to the stream and its
+// message.
+TEST(StackPrograms, SustackOnThreadsGivesThePipesBytes) {
+  TempDir d;
+  std::vector<SuTrace> traces;
+  int cdp = 1, left = 1;
+  for (int i = 0; i < 6000; ++i) {
+    // Traces 1000 to 2999 alone in their groups: a part begins among them.
+    if (--left == 0) {
+      ++cdp;
+      left = i >= 1000 && i < 3000 ? 1 : (cdp * 37) % 600 + 1;
+    }
+    traces.push_back(Trace(i + 1, cdp, i % 50, {float(i % 7) - 3, float(i % 3), 0.25f * float(i % 11), 1, 0, -2}));
+  }
+  ASSERT_TRUE(WriteSuFile(d / "line.su", traces).ok());
+  auto same = [&](const std::string& file, int status) {
+    std::string out1, out2;
+    EXPECT_EQ(RunCommand("(" + Prog("sustack") + " <" + ShellQuote(file) + " >" + ShellQuote(d / "f.su") + ")", &out1), status);
+    EXPECT_EQ(RunCommand("(cat " + ShellQuote(file) + " | " + Prog("sustack") + " >" + ShellQuote(d / "p.su") + ")", &out2), status);
+    EXPECT_EQ(out1, out2);
+    EXPECT_EQ(keld::testing::ReadBytes(d / "f.su"), keld::testing::ReadBytes(d / "p.su")) << file;
+    return out1;
+  };
+  same(d / "line.su", 0);
+  EXPECT_EQ(ReadSuFile(d / "f.su")->size(), static_cast<size_t>(cdp - 1));  // cdp 2, 3, ...
+  ASSERT_EQ(traces[3999].header.cdp, traces[4000].header.cdp);
+  traces[4000].samples.push_back(9);
+  traces[4000].header.ns = 7;
+  ASSERT_TRUE(WriteSuFile(d / "odd.su", traces).ok());
+  EXPECT_NE(same(d / "odd.su", 1).find("ns=7 differs"), std::string::npos);
+  ASSERT_EQ(RunCommand("head -c 100000 " + ShellQuote(d / "line.su") + " >" + ShellQuote(d / "cut.su")), 0);
+  EXPECT_NE(same(d / "cut.su", 1).find("truncated"), std::string::npos);
+}
+
+TEST(StackPrograms, SunmoTakesOneVelocityAloneAsAConstant) {
+  TempDir d;
+  ASSERT_TRUE(WriteSuFile(d / "in.su", {Trace(1, 7, 300, {1, 0, 4, 2, 5, 3}), Trace(2, 7, 600, {2, 2, 0, 1, 3, 1})}).ok());
+  const std::string in = " <" + ShellQuote(d / "in.su") + " >" + ShellQuote(d.path()) + "/";
+  std::string out;
+  ASSERT_EQ(RunCommand(Prog("sunmo") + " vnmo=1800" + in + "a.su", &out), 0) << out;
+  ASSERT_EQ(RunCommand(Prog("sunmo") + " tnmo=0 vnmo=1800" + in + "b.su", &out), 0) << out;
+  EXPECT_EQ(keld::testing::ReadBytes(d / "a.su"), keld::testing::ReadBytes(d / "b.su"));
+}
+
 TEST(StackPrograms, BadArgumentsAndStreamsExitOneWithAMessage) {
   TempDir d;
   ASSERT_TRUE(WriteSuFile(d / "in.su", {Trace(1, 7, 300, {1, 0, 4})}).ok());

@@ -1,5 +1,7 @@
 #include "velscan/engine/batch.hpp"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -17,6 +19,7 @@
 #include "common/shell.hpp"
 #include "common/su_file.hpp"
 #include "common/text.hpp"
+#include "velscan/engine/velscan_state.hpp"
 
 namespace keld::velscan {
 
@@ -64,6 +67,71 @@ std::string BuildBatchLine(const BatchLineInput& in) {
   return prog("SUSORT") + " <" + ShellWord(in.input) + " cdp offset | " + prog("SUNMO") + " smute=" + smute +
          CdpList(in.picks) + VelocityLists(in.picks) + " | " + prog("SUSTACK") + " >" + ShellWord(in.output) +
          " key=cdp";
+}
+
+namespace {
+// The end of the quoted text that starts at `i` (a quote), past its closing
+// quote; backslashes escape within double quotes only.
+size_t SkipQuoted(const std::string& s, size_t i, std::string* text) {
+  const char q = s[i++];
+  while (i < s.size() && s[i] != q) {
+    if (q == '"' && s[i] == '\\' && i + 1 < s.size() && std::strchr("\"\\$`", s[i + 1])) ++i;
+    if (text) *text += s[i];
+    ++i;
+  }
+  return std::min(i + 1, s.size());
+}
+}  // namespace
+
+std::optional<LineOutput> FindLineOutput(const std::string& line) {
+  std::optional<LineOutput> found;
+  for (size_t i = 0; i < line.size();) {
+    const char c = line[i];
+    if (c == '\'' || c == '"') {
+      i = SkipQuoted(line, i, nullptr);
+      continue;
+    }
+    if (c == '\\') {
+      i += 2;
+      continue;
+    }
+    if (c != '>') {
+      ++i;
+      continue;
+    }
+    // "2>" and the like send another stream than the output.
+    const bool other_stream = i > 0 && std::isdigit(static_cast<unsigned char>(line[i - 1])) && line[i - 1] != '1' &&
+                              (i == 1 || line[i - 2] == ' ' || line[i - 2] == '\t');
+    size_t j = i + 1;
+    if (j < line.size() && (line[j] == '>' || line[j] == '|')) ++j;
+    while (j < line.size() && (line[j] == ' ' || line[j] == '\t')) ++j;
+    LineOutput o;
+    o.begin = j;
+    while (j < line.size()) {
+      const char w = line[j];
+      if (w == '\'' || w == '"') {
+        j = SkipQuoted(line, j, &o.path);
+      } else if (w == '\\' && j + 1 < line.size()) {
+        o.path += line[j + 1];
+        j += 2;
+      } else if (std::isspace(static_cast<unsigned char>(w)) || std::strchr("|;&<>()", w)) {
+        break;
+      } else {
+        o.path += w;
+        ++j;
+      }
+    }
+    o.end = j;
+    if (!other_stream && o.end > o.begin) found = o;
+    i = std::max(j, i + 1);
+  }
+  return found;
+}
+
+std::string ReplaceLineOutput(const std::string& line, const std::string& output) {
+  auto o = FindLineOutput(line);
+  if (!o) return line;
+  return line.substr(0, o->begin) + ShellWord(output) + line.substr(o->end);
 }
 
 BatchOutcome RunBatchFile(const std::string& batch, const std::string& workdir, EventPump& pump,
@@ -162,13 +230,23 @@ std::string HistoryText(const std::string& input, const std::string& ordre) {
   return text + "\r\n" + ordre + "\r\n";
 }
 
-Status Ecriture_History(const std::string& input, const std::string& output, const std::string& ordre) {
-  if (Existe_file(input) && access(input.c_str(), W_OK) != 0) return Status::failure("Not posible with read only file");
+Result<HistoryWritten> Ecriture_History(const std::string& input, const std::string& output, const std::string& ordre,
+                                        const std::string& fallback_folder) {
+  using R = Result<HistoryWritten>;
+  // The history belongs to the output: an input on a read-only disc or in a
+  // folder of someone else's still gives its output a history.
   auto out_name = HistoryName(output);
-  if (!out_name) return Status::failure(out_name.error());
-  Status s = WriteFileAtomic(*out_name, HistoryText(input, ordre));
-  if (!s) return Status::failure("The history file " + *out_name + " could not be written: " + s.error);
-  return s;
+  if (!out_name) return R::failure(out_name.error());
+  const std::string text = HistoryText(input, ordre);
+  Status s = WriteFileAtomic(*out_name, text);
+  if (s) return HistoryWritten{*out_name, ""};
+  const std::string why = "The history file " + *out_name + " could not be written: " + s.error;
+  if (fallback_folder.empty()) return R::failure(why);
+  const std::string elsewhere =
+      (fallback_folder.back() == '/' ? fallback_folder : fallback_folder + "/") + out_name->substr(FolderOf(*out_name).size());
+  if (Status t = WriteFileAtomic(elsewhere, text); !t)
+    return R::failure(why + "; nor as " + elsewhere + ": " + t.error);
+  return HistoryWritten{elsewhere, why};
 }
 
 }  // namespace keld::velscan

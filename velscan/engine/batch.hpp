@@ -1,6 +1,7 @@
 #pragma once
 // The sort-NMO-stack batch of the picks: its one command line, its run by
 // /bin/sh, the check of its output, and the history file of the output.
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,17 @@ std::string ToolName(const std::string& folder, const std::string& upper);
 // every path quoted for the shell.
 std::string BuildBatchLine(const BatchLineInput& in);
 
+// The file a batch line writes: the word after its last ">" outside quotes
+// (the shell's quoting undone), and where that word stands in the line.
+struct LineOutput {
+  std::string path;
+  size_t begin = 0, end = 0;
+};
+std::optional<LineOutput> FindLineOutput(const std::string& line);
+// The line with that word replaced by `output`, quoted for the shell; the
+// line unchanged when it writes no file.
+std::string ReplaceLineOutput(const std::string& line, const std::string& output);
+
 struct BatchOutcome {
   bool started = false;
   bool cancelled = false;
@@ -50,9 +62,18 @@ Status CheckStackOutput(const std::string& path);
 // case, replaced by ".txt". Fails for a name without that extension.
 Result<std::string> HistoryName(const std::string& su_path);
 
+// Where a history went: beside the output, or, when it could not be written
+// there, in `fallback_folder`, with why not.
+struct HistoryWritten {
+  std::string path;
+  std::string trouble;  // empty when the history lies beside the output
+};
 // The history of `output`: the input's history (or a line saying there is
-// none), then `ordre`, each ending in CR LF; written beside and renamed.
-Status Ecriture_History(const std::string& input, const std::string& output, const std::string& ordre);
+// none), then `ordre`, each ending in CR LF; written beside the output and
+// renamed, else into `fallback_folder` (none when empty). Fails with the
+// reason when it could be written nowhere.
+Result<HistoryWritten> Ecriture_History(const std::string& input, const std::string& output, const std::string& ordre,
+                                        const std::string& fallback_folder);
 // The text Ecriture_History writes.
 std::string HistoryText(const std::string& input, const std::string& ordre);
 

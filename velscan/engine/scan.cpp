@@ -1,6 +1,7 @@
 #include "velscan/engine/scan.hpp"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "common/numtext.hpp"
@@ -81,6 +82,18 @@ double ApplyScalco(double v, int16_t scalco) {
   if (scalco > 0) return v * scalco;
   if (scalco < 0) return v / -static_cast<double>(scalco);
   return v;
+}
+
+double ReceiverSpacing(int32_t word, int16_t scalco) {
+  auto plausible = [](double s) { return s > 0 && s <= 10000; };
+  const double whole = ApplyScalco(word, scalco);
+  if (plausible(whole)) return whole;
+  // A small integer read as a float is a denormal: never a spacing.
+  float f;
+  std::memcpy(&f, &word, 4);
+  const double real = ApplyScalco(f, scalco);
+  if (std::isnormal(f) && plausible(real)) return real;
+  return 0;
 }
 
 int32_t MiddleKey(int32_t first, int32_t last) {

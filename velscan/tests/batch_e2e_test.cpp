@@ -95,6 +95,28 @@ TEST(VelscanBatch, TheLineRunByShGivesOneFlatTracePerCdp) {
   EXPECT_EQ(again.messages.shown.at(0).text, f.output() + " seems to be stacked data, continue ? ");
 }
 
+TEST(VelscanBatch, BatchAndHistoryGoToTheWorkFolderWhenTheirFolderTakesNoFile) {
+  BatchFixture f;
+  // Folders under the names of the batch and of the history: neither file can
+  // be written there (as in a folder that cannot be written).
+  std::filesystem::create_directory(f.folder + "/NMO_and_STACK.bat");
+  std::filesystem::create_directory(f.history());
+  f.pick().Command1->click();
+  const std::string work = f.h.work.path();
+  const auto texts = f.h.messages.texts();
+  ASSERT_EQ(texts.size(), 3u);
+  EXPECT_EQ(texts[0].rfind(" The batch has been saved as " + work + "/NMO_and_STACK.bat\n\r (" + f.folder +
+                               "/NMO_and_STACK.bat could not be written",
+                           0),
+            0u)
+      << texts[0];
+  EXPECT_NE(texts[1].find(" The history has been written as " + work + "/shots_nmo_stack.txt"), std::string::npos)
+      << texts[1];
+  EXPECT_EQ(texts[2], f.output() + " has been recorded with NMO and STACK data !");
+  EXPECT_TRUE(ReadSuFile(f.output()).ok());
+  EXPECT_NE(keld::testing::ReadText(work + "/shots_nmo_stack.txt").find("SUSTACK"), std::string::npos);
+}
+
 TEST(VelscanBatch, AFailingBatchWritesNoHistoryAndSaysWhy) {
   BatchFixture f;
   // A folder without the programs.

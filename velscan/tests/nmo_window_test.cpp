@@ -9,7 +9,10 @@
 #include <algorithm>
 #include <cmath>
 
+#include "common/header_io.hpp"
 #include "common/testing/testsupport.hpp"
+#include "conversion/importers/radar.hpp"
+#include "platform/qt/grid.hpp"
 #include "platform/qt/picture_box.hpp"
 #include "velscan/testing/synthetic_cdp.hpp"
 #include "velscan/tests/velscan_fixture.hpp"
@@ -141,6 +144,64 @@ TEST(VelscanWindow, CancelledQuestionsAbandonAndCancelledDialogChangesNothing) {
   h.window.VScroll1->setValue(2200);
   EXPECT_EQ(h.messages.count("Offset distance (negative for shot ahead of receivers) "), 1);
   EXPECT_EQ(h.state.Mode_Affichage, "nmo");
+}
+
+TEST(VelscanWindow, ACancelledScanLeavesNothingToPickOn) {
+  TempDir d;
+  SyntheticCdp s;
+  s.folds = {4, 4, 4};
+  WriteCdpFile(d / "p.su", s);
+  VelscanHarness h;
+  h.messages.answer(MsgAnswer::Yes);
+  h.messages.type("101");
+  h.window.Form_Load(d / "p.su");
+  h.window.VScroll1->setValue(1500);
+  h.window.Save_Pick(101, 200, 1500);
+  h.window.Command2->click();
+  // A second file that cannot be read: nothing shown, no picks, and a click
+  // on the panel proposes nothing.
+  keld::testing::WriteText(d / "bad.su", "not an SU file");
+  h.dialogs.files.push_back(d / "bad.su");
+  h.window.Command1->click();
+  EXPECT_EQ(h.state.Tableau_Film.count(), 0);
+  EXPECT_TRUE(h.state.Picks.empty());
+  EXPECT_EQ(h.window.pick_window()->Grid->TextMatrix(1, 1), "0");
+  const size_t boxes = h.messages.shown.size();
+  h.window.Ecran->send_mouse_down(1, 1000, 250);
+  EXPECT_EQ(h.messages.shown.size(), boxes);
+  EXPECT_TRUE(h.state.Picks.empty());
+}
+
+// The receiver spacing of the word at byte 188 from the files of two
+// writers: the radar importer's d2 (a float, 10.0 = bits 1092616192) and the
+// header editor's integer, written in place as its grid does.
+TEST(VelscanWindow, ReceiverSpacingOfImportedAndEditedFiles) {
+  TempDir d;
+  std::vector<uint8_t> rd3(2 * 64 * 24);
+  for (size_t i = 0; i < rd3.size(); i += 2) rd3[i] = static_cast<uint8_t>(i % 97);
+  conversion::RadarParams rp;
+  rp.ns = 64;
+  rp.traces = 24;
+  rp.interval_ns = 1;
+  rp.spacing = 10;
+  auto imported = conversion::ImportRamac(rd3, rp, {});
+  ASSERT_TRUE(imported.ok()) << imported.error();
+  ASSERT_TRUE(WriteSuFile(d / "radar.su", imported->traces).ok());
+  auto open = [&](VelscanHarness& h) {
+    h.messages.answer(MsgAnswer::Yes);  // " seems to be stacked data, continue ? " (nhs 95)
+    h.messages.answer(MsgAnswer::Yes);  // " seems to be raw field data ? "
+    h.messages.type("24");
+    h.window.Form_Load(d / "radar.su");
+    return h.window.Text7->text().toStdString();
+  };
+  VelscanHarness imported_file;
+  EXPECT_EQ(open(imported_file), "10");
+  InPlaceFile f;
+  ASSERT_TRUE(f.open(d / "radar.su", true).ok());
+  ASSERT_TRUE(WriteSuWord(f, 64, 1, *FindHeaderWord(74), 12).ok());
+  f.close();
+  VelscanHarness edited_file;
+  EXPECT_EQ(open(edited_file), "12");
 }
 
 TEST(VelscanWindow, ClicksRecordPicksWithTheirTimeAndVelocity) {

@@ -94,6 +94,51 @@ TEST(VelscanPickWindow, RunBatchRefusals) {
   EXPECT_EQ(keld::testing::ReadText(o.d / "b.su"), "old");
 }
 
+TEST(VelscanPickWindow, TheUsersLineIsKeptAndANewInputHasItsOwnOutput) {
+  Opened o({{101, 400, 1500}});
+  PickWindow& p = o.p();
+  const auto edit = [&](const std::string& from, const std::string& to) {
+    std::string l = o.line();
+    ASSERT_NE(l.find(from), std::string::npos) << l;
+    l.replace(l.find(from), from.size(), to);
+    p.RichTextBox1->setPlainText(QString::fromStdString(l));
+  };
+  edit("vnmo=1500", "vnmo=1550");
+  // A new pick: asked; No keeps the user's line.
+  o.h.messages.answer(MsgAnswer::No);
+  o.h.window.Save_Pick(103, 500, 2000);
+  EXPECT_EQ(o.h.messages.last().text,
+            "The command line has been changed by hand: replace it with the line of the picks ? ");
+  EXPECT_NE(o.line().find("cdp=101 tnmo=.4 vnmo=1550 "), std::string::npos) << o.line();
+  // A new output name goes into it without undoing the change.
+  p.Text1->setText(QString::fromStdString(o.d / "c.su"));
+  EXPECT_NE(o.line().find("vnmo=1550 | "), std::string::npos) << o.line();
+  EXPECT_NE(o.line().find(" >'" + o.d / "c.su" + "' key=cdp"), std::string::npos) << o.line();
+  o.h.messages.answer(MsgAnswer::Yes);
+  o.h.window.Save_Pick(105, 500, 2100);
+  EXPECT_NE(o.line().find("cdp=101,103,105 tnmo=.4 vnmo=1500 "), std::string::npos) << o.line();
+  // A second file, opened with the window open: its own output and line.
+  SyntheticCdp s;
+  s.folds = {2, 2, 2};
+  WriteCdpFile(o.d / "b.su", s);
+  o.h.dialogs.files.push_back(o.d / "b.su");
+  o.h.messages.answer(MsgAnswer::Yes);
+  o.h.messages.type("101");
+  o.h.window.Command1->click();
+  EXPECT_EQ(p.Text1->text().toStdString(), o.d / "b_nmo_stack.su");
+  EXPECT_NE(o.line().find(" <'" + o.d / "b.su" + "' "), std::string::npos) << o.line();
+  // The first line's stack is written over only after a Yes, also when the
+  // line itself names it.
+  keld::testing::WriteText(o.d / "a_nmo_stack.su", "first line");
+  o.h.window.Save_Pick(101, 400, 1500);
+  p.RichTextBox1->setPlainText(QString::fromStdString(ReplaceLineOutput(o.line(), o.d / "a_nmo_stack.su")));
+  o.h.messages.answer(MsgAnswer::No);
+  p.Command1->click();
+  EXPECT_EQ(o.h.messages.last().text, o.d / "a_nmo_stack.su" + " already exist, replace it ? ");
+  EXPECT_EQ(keld::testing::ReadText(o.d / "a_nmo_stack.su"), "first line");
+  EXPECT_FALSE(std::filesystem::exists(o.d / "NMO_and_STACK.bat"));
+}
+
 TEST(VelscanPickWindow, GridEditsStayOnScreen) {
   Opened o({{101, 400, 1500}});
   keld::Grid& g = *o.p().Grid;
@@ -131,13 +176,37 @@ TEST(VelscanHistory, NamesAndContent) {
   TempDir d;
   keld::testing::WriteText(d / "shot12.txt", "first\nsecond\r\n");
   keld::testing::WriteText(d / "shot12.SU", "x");
-  ASSERT_TRUE(Ecriture_History(d / "shot12.SU", d / "shot12_nmo_stack.su", "L1").ok());
+  ASSERT_TRUE(Ecriture_History(d / "shot12.SU", d / "shot12_nmo_stack.su", "L1", "").ok());
   EXPECT_EQ(keld::testing::ReadText(d / "shot12_nmo_stack.txt"), "first\r\nsecond\r\nL1\r\n");
   // Written again: replaced, not grown.
-  ASSERT_TRUE(Ecriture_History(d / "shot12.SU", d / "shot12_nmo_stack.su", "L2").ok());
+  ASSERT_TRUE(Ecriture_History(d / "shot12.SU", d / "shot12_nmo_stack.su", "L2", "").ok());
   EXPECT_EQ(keld::testing::ReadText(d / "shot12_nmo_stack.txt"), "first\r\nsecond\r\nL2\r\n");
-  EXPECT_FALSE(Ecriture_History(d / "shot12.SU", d / "out.dat", "L").ok());
-  EXPECT_FALSE(Ecriture_History(d / "shot12.SU", d / "no such folder/o.su", "L").ok());
+  EXPECT_FALSE(Ecriture_History(d / "shot12.SU", d / "out.dat", "L", "").ok());
+  EXPECT_FALSE(Ecriture_History(d / "shot12.SU", d / "no such folder/o.su", "L", "").ok());
+  // Not writable beside the output (a folder holds the name): written into
+  // the work folder, saying where and why.
+  TempDir work;
+  auto moved = Ecriture_History(d / "shot12.SU", d / "no such folder/o.su", "L3", work.path());
+  ASSERT_TRUE(moved.ok()) << moved.error();
+  EXPECT_EQ(moved->path, work / "o.txt");
+  EXPECT_NE(moved->trouble.find(d / "no such folder/o.txt"), std::string::npos) << moved->trouble;
+  EXPECT_EQ(keld::testing::ReadText(work / "o.txt"), "first\r\nsecond\r\nL3\r\n");
+}
+
+TEST(VelscanBatchLine, TheFileALineWrites) {
+  struct Case {
+    std::string line, path;
+  } cases[] = {
+      {"SUSORT <'/a b/in.su' cdp | SUSTACK >'/x/o'\\''k.su' key=cdp", "/x/o'k.su"},
+      {"a >first.su | b > \"/q \\\"d\\\"/o.su\" key=cdp", "/q \"d\"/o.su"},
+      {"a >>more.su 2>err.txt", "more.su"},
+      {"a '>' not 2>err.txt", ""},
+  };
+  for (const auto& c : cases) {
+    auto o = FindLineOutput(c.line);
+    EXPECT_EQ(o ? o->path : "", c.path) << c.line;
+  }
+  EXPECT_EQ(ReplaceLineOutput("A | SUSTACK >'/x/o.su' key=cdp", "/y/n'.su"), "A | SUSTACK >'/y/n'\\''.su' key=cdp");
 }
 
 }  // namespace

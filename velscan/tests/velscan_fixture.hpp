@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "common/testing/testsupport.hpp"
 #include "platform/messages.hpp"
 #include "platform/process.hpp"
 #include "platform/qtbase/dialogs.hpp"
@@ -18,7 +19,8 @@ struct VelscanHarness {
   DialogRecorder dialogs;
   ProcessRecorder launcher;
   IdlePump pump;
-  VelscanServices services{messages, dialogs, launcher, pump, "/nonexistent-programs"};
+  keld::testing::TempDir work;  // the work folder
+  VelscanServices services{messages, dialogs, launcher, pump, "/nonexistent-programs", work.path()};
   NmoWindow window{state, services};
   VelscanHarness() {
     window.resize(900, 600);

@@ -62,7 +62,7 @@ void NmoWindow::geometry_from(const SuTraceHeader& h) {
   int32_t word;
   std::memcpy(&word, &h.d2, 4);
   st.scalco = h.scalco;
-  st.Espacement = ApplyScalco(word, h.scalco);
+  st.Espacement = ReceiverSpacing(word, h.scalco);
   st.Offset1 = ApplyScalco(h.offset, h.scalco);
   ++quiet_;
   Text7->setText(Q(CStr(st.Espacement)));

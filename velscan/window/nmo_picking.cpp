@@ -21,7 +21,7 @@ std::string OneDecimal(double v) {
 }  // namespace
 
 void NmoWindow::Ecran_MouseDown(int, double, double y) {
-  if (st.dt == 0) return;
+  if (st.dt == 0 || !st.scanned) return;  // nothing scanned: nothing to pick on
   const std::string cdp_text = Text12->text().toStdString();
   const double cdp = Val(cdp_text);
   const double velocity = Val(Text9->text().toStdString());

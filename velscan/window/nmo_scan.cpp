@@ -10,6 +10,7 @@
 #include "common/visual_keld.hpp"
 #include "platform/qt/picture_box.hpp"
 #include "velscan/window/nmo_window.hpp"
+#include "velscan/window/pick_window.hpp"
 
 namespace keld::velscan {
 
@@ -47,7 +48,11 @@ void NmoWindow::lecture_SU() {
 }
 
 void NmoWindow::show_scan(const std::string& Fichier) {
-  if (!Recherche_FLDR(Fichier)) return;
+  const bool scanned = Recherche_FLDR(Fichier);
+  // A new input has its own output: an open pick window takes it up (a
+  // closed one does when it is shown again).
+  if (pick_ && pick_->isVisible()) pick_->New_Input();
+  if (!scanned) return;
   if (st.Mode_CDP != 0)
     Display_CDP();
   else
@@ -62,8 +67,9 @@ void NmoWindow::Text1_Change() {
 }
 
 bool NmoWindow::Recherche_FLDR(const std::string& Fichier) {
+  // Every scan forgets the picks and, until it ends well, the file shown.
   st.Picks.clear();
-  st.scanned = false;
+  forget_file();
   if (Fichier.empty()) return false;
   st.Premier_FLDR = 0;
   st.Dernier_FLDR = 0;
@@ -144,13 +150,28 @@ bool NmoWindow::Recherche_FLDR(const std::string& Fichier) {
     Text3->setText(Q(st.records_by_count ? 1 : st.scan.first_fldr));
   }
   st.scalco = st.scan.scalco;
-  st.Espacement = ApplyScalco(st.scan.spacing_word, st.scalco);
+  st.Espacement = ReceiverSpacing(st.scan.spacing_word, st.scalco);
   st.Offset1 = ApplyScalco(st.scan.offset, st.scalco);
   Text7->setText(Q(CStr(st.Espacement)));
   Text8->setText(Q(CStr(st.Offset1)));
   --quiet_;
   st.scanned = true;
   return true;
+}
+
+void NmoWindow::forget_file() {
+  st.scanned = false;
+  st.dt = 0;
+  st.ns = 0;
+  st.Tableau_Film = Gather{};
+  st.Somme_NMO.clear();
+  st.Max_Somme = 0;
+  st.Mode_Affichage = "";
+  ++quiet_;
+  Text9->setText("");
+  --quiet_;
+  Ecran->Cls();
+  semblance->Cls();
 }
 
 }  // namespace keld::velscan

@@ -92,6 +92,9 @@ class NmoWindow : public QWidget {
   Window display_window() const;
   void draw_traces(const float* data, const std::vector<double>& gains, const Window& w);
   void geometry_from(const SuTraceHeader& h);
+  // After a scan that failed or was stopped: nothing is left to show or to
+  // pick on.
+  void forget_file();
   int quiet_ = 0;
   PickWindow* pick_ = nullptr;  // > 0 while code sets controls whose change handlers must not draw
 };

@@ -27,37 +27,51 @@ void PickWindow::Command1_Click() {
     msg.ok("Stretch Mute must be a number above 0", MsgIcon::Exclamation, kTitle);
     return;
   }
-  if (st.Fichier_Sortie.empty()) {
+  const std::string line = RichTextBox1->toPlainText().toStdString();
+  const std::string folder = st.Repertoire.empty() ? FolderOf(st.Nom_Fichier) : st.Repertoire;
+  const std::string workdir = folder.empty() ? std::string("./") : folder;
+  // What the batch replaces is the file its line writes, which the user may
+  // have changed in the line itself; the line runs in the input's folder.
+  std::string out = st.Fichier_Sortie;
+  if (auto o = FindLineOutput(line)) out = o->path;
+  if (out.empty()) {
     msg.ok("File name missing", MsgIcon::Exclamation, kTitle);
     return;
   }
-  if (SameFile(st.Nom_Fichier, st.Fichier_Sortie)) {
+  if (out[0] != '/') out = workdir + out;
+  if (SameFile(st.Nom_Fichier, out)) {
     msg.ok("Same Input / Output", MsgIcon::Exclamation, kTitle);
     return;
   }
-  if (Existe_file(st.Fichier_Sortie) &&
-      !msg.yes(st.Fichier_Sortie + " already exist, replace it ? ", MsgIcon::Question, kTitle))
-    return;
-  const std::string folder = st.Repertoire.empty() ? FolderOf(st.Nom_Fichier) : st.Repertoire;
-  const std::string B = (folder.empty() ? std::string("./") : folder) + "NMO_and_STACK.bat";
-  const std::string line = RichTextBox1->toPlainText().toStdString();
+  if (Existe_file(out) && !msg.yes(out + " already exist, replace it ? ", MsgIcon::Question, kTitle)) return;
+  std::string B = workdir + "NMO_and_STACK.bat", moved;
   if (Status s = WriteFileAtomic(B, line); !s) {
-    msg.ok("The batch could not be saved as " + B + ": " + s.error, MsgIcon::Critical, kTitle);
-    return;
+    // A folder that cannot be written (a read-only disc): the work folder.
+    const std::string home = main_.sv.work_folder;
+    const std::string elsewhere = home.empty() ? "" : (home.back() == '/' ? home : home + "/") + "NMO_and_STACK.bat";
+    if (elsewhere.empty() || !WriteFileAtomic(elsewhere, line)) {
+      msg.ok("The batch could not be saved as " + B + ": " + s.error, MsgIcon::Critical, kTitle);
+      return;
+    }
+    moved = st.Saut_Ligne + " (" + B + " could not be written: " + s.error + ")";
+    B = elsewhere;
   }
-  msg.ok(" The batch has been saved as " + B, MsgIcon::Information, kTitle);
+  msg.ok(" The batch has been saved as " + B + moved, MsgIcon::Information, kTitle);
   Ordre_Batch = line;
-  if (!run_batch(B)) return;
-  if (Status s = Ecriture_History(st.Nom_Fichier, st.Fichier_Sortie, Ordre_Batch); !s)
-    msg.ok(s.error, MsgIcon::None, "velscan");
-  msg.ok(st.Fichier_Sortie + " has been recorded with NMO and STACK data !", MsgIcon::Information, kTitle);
+  if (!run_batch(B, workdir, out)) return;
+  auto h = Ecriture_History(st.Nom_Fichier, out, Ordre_Batch, main_.sv.work_folder);
+  if (!h)
+    msg.ok(h.error(), MsgIcon::Exclamation, kTitle);
+  else if (!h->trouble.empty())
+    msg.ok(h->trouble + st.Saut_Ligne + " The history has been written as " + h->path, MsgIcon::Information, kTitle);
+  msg.ok(out + " has been recorded with NMO and STACK data !", MsgIcon::Information, kTitle);
 }
 
-bool PickWindow::run_batch(const std::string& B) {
+bool PickWindow::run_batch(const std::string& B, const std::string& workdir, const std::string& out) {
   VelscanState& st = main_.st;
   MessageBoxes& msg = main_.sv.msg;
   // An output that is there already is kept aside until the new one is good.
-  const std::string out = st.Fichier_Sortie, kept = out + ".previous";
+  const std::string kept = out + ".previous";
   const bool had_old = Existe_file(out) == 1;
   if (had_old && !MoveFileOver(out, kept)) {
     msg.ok("Cannot replace " + out, MsgIcon::Critical, kTitle);
@@ -69,7 +83,7 @@ bool PickWindow::run_batch(const std::string& B) {
   progress.setWindowModality(Qt::WindowModal);
   progress.setMinimumDuration(500);
   connect(&progress, &QProgressDialog::canceled, this, [this] { cancel_batch = true; });
-  BatchOutcome o = RunBatchFile(B, FolderOf(B), main_.sv.pump, cancel_batch);
+  BatchOutcome o = RunBatchFile(B, workdir, main_.sv.pump, cancel_batch);
   progress.reset();
   std::string why;
   if (!o.started)

@@ -103,18 +103,51 @@ void PickWindow::Form_Load() {
   Affiche();
 }
 
+void PickWindow::New_Input() {
+  ++quiet_;
+  Text1->setText(Q(main_.st.Fichier_Sortie));
+  --quiet_;
+  Affiche();
+}
+
 void PickWindow::Affiche_Grid() {
   VelscanState& st = main_.st;
-  if (st.dt == 0) return;
   const auto& rows = st.Picks.rows();
   Grid->SetRows(static_cast<int>(std::max<size_t>(100, rows.size())) + 1);
   for (int r = 1; r < Grid->Rows(); ++r) {
     const size_t i = static_cast<size_t>(r - 1);
-    const Pick p = i < rows.size() ? rows[i] : Pick{};
+    // Without a scanned file there are no picks to show.
+    const Pick p = i < rows.size() && st.dt != 0 ? rows[i] : Pick{};
     Grid->SetTextMatrix(r, 1, QString::number(p.cdp));
     Grid->SetTextMatrix(r, 2, QString::number(p.time_ms));
     Grid->SetTextMatrix(r, 3, QString::number(p.velocity));
   }
+}
+
+std::string PickWindow::line_of_picks() {
+  VelscanState& st = main_.st;
+  BatchLineInput in;
+  in.tools_folder = st.Repertoire_SU;
+  in.input = st.Nom_Fichier;
+  in.output = st.Fichier_Sortie;
+  in.smute = CDbl(main_.Text11->text().toStdString()).value_or(0);
+  in.picks = st.Picks.rows();
+  return BuildBatchLine(in);
+}
+
+bool PickWindow::line_edited() const { return RichTextBox1->toPlainText().toStdString() != built_line_; }
+
+void PickWindow::show_line(const std::string& line) {
+  if (line_edited()) {
+    if (line == built_line_) return;  // nothing new: the user's line stays
+    const std::string ask = "The command line has been changed by hand: replace it with the line of the picks ? ";
+    if (!main_.sv.msg.yes(ask, MsgIcon::Question, kTitle)) {
+      built_line_ = line;  // asked once for this line
+      return;
+    }
+  }
+  RichTextBox1->setPlainText(Q(line));
+  built_line_ = line;
 }
 
 void PickWindow::Affiche() {
@@ -126,13 +159,18 @@ void PickWindow::Affiche() {
   Affiche_Grid();
   for (int r = 1; r < Grid->Rows(); ++r) Grid->SetTextMatrix(r, 0, QString::number(r));
   st.Fichier_Sortie = Text1->text().toStdString();
-  BatchLineInput in;
-  in.tools_folder = st.Repertoire_SU;
-  in.input = st.Nom_Fichier;
-  in.output = st.Fichier_Sortie;
-  in.smute = CDbl(main_.Text11->text().toStdString()).value_or(0);
-  in.picks = st.Picks.rows();
-  RichTextBox1->setPlainText(Q(BuildBatchLine(in)));
+  show_line(line_of_picks());
+}
+
+void PickWindow::output_changed() {
+  if (!line_edited()) {
+    Affiche();
+    return;
+  }
+  // The user's changes stay; only the file the line writes follows the box.
+  const std::string line = RichTextBox1->toPlainText().toStdString();
+  RichTextBox1->setPlainText(Q(ReplaceLineOutput(line, main_.st.Fichier_Sortie)));
+  built_line_ = line_of_picks();
 }
 
 void PickWindow::select_output() {
@@ -144,12 +182,12 @@ void PickWindow::select_output() {
   Text1->setText(Q(*chosen));
   --quiet_;
   st.Fichier_Sortie = *chosen;
-  Affiche();
+  output_changed();
 }
 
 void PickWindow::Text1_Change() {
   main_.st.Fichier_Sortie = Text1->text().toStdString();
-  if (!quiet_) Affiche();  // the line names the output typed
+  if (!quiet_) output_changed();  // the line names the output typed
 }
 
 void PickWindow::Grid_KeyDown(int KeyCode) {

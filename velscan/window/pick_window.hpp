@@ -25,6 +25,8 @@ class PickWindow : public QWidget {
   explicit PickWindow(NmoWindow& main, QWidget* parent = nullptr);
 
   void Form_Load();
+  // A new input file was opened: its default output, and the line rebuilt.
+  void New_Input();
   void Affiche();
   void Affiche_Grid();
   void select_output();
@@ -48,8 +50,17 @@ class PickWindow : public QWidget {
   bool eventFilter(QObject* o, QEvent* e) override;
 
  private:
-  bool run_batch(const std::string& batch);
+  bool run_batch(const std::string& batch, const std::string& workdir, const std::string& out);
+  // Puts the line of the picks into RichTextBox1; a line the user changed is
+  // replaced only after a Yes.
+  void show_line(const std::string& line);
+  // The output changed: the line of the picks, or the user's line with only
+  // its output replaced.
+  void output_changed();
+  bool line_edited() const;
+  std::string line_of_picks();
   NmoWindow& main_;
+  std::string built_line_;  // the line last built from the picks
   int quiet_ = 0;
   bool new_text_ = false;
 };

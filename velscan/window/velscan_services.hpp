@@ -16,6 +16,9 @@ struct VelscanServices {
   ProcessLauncher& proc;
   EventPump& pump;
   std::string program_folder;  // the manual lies in its manual/ folder
+  // Where the batch and the history go when the input's or the output's
+  // folder cannot be written ("" for nowhere else).
+  std::string work_folder;
 };
 
 }  // namespace keld::velscan

@@ -41,6 +41,30 @@ TEST(VelscanIndex, FindsEveryTraceOfAKeyOrTheNextKeyAbove) {
   EXPECT_EQ(idx.distinct(), 4u);
 }
 
+TEST(VelscanScan, ReceiverSpacingFromTheWordAt188) {
+  // Bit patterns of floats from the IEEE 754 layout: 10.0 = 0x41200000,
+  // 0.5 = 0x3F000000, 20000.0 = 0x469C4000; -5 as an integer is 0xFFFFFFFB,
+  // a NaN as a float.
+  struct Case {
+    int32_t word;
+    int16_t scalco;
+    double spacing;
+  } cases[] = {
+      {0x41200000, 0, 10.0},   // d2 = 10.0 from an importer, not 1092616192
+      {0x41200000, 1, 10.0},   // the radar importer's scalco
+      {0x3F000000, -10, 0.05},  // the float, then the scalar
+      {12, 0, 12.0},           // an integer written by keysheet
+      {250, -10, 25.0},
+      {100000, -100, 1000.0},  // 100000 alone is too large, scaled it is not
+      {20000, 0, 0.0},         // too large, and as a float a denormal
+      {0x469C4000, 0, 0.0},    // 20000.0: too large either way
+      {0, 0, 0.0},
+      {-5, 0, 0.0},
+      {10, -100, 0.1},
+  };
+  for (const auto& c : cases) EXPECT_DOUBLE_EQ(ReceiverSpacing(c.word, c.scalco), c.spacing) << c.word << " " << c.scalco;
+}
+
 TEST(VelscanScan, HeaderWordsAndVaryingFold) {
   TempDir d;
   SyntheticCdp s;

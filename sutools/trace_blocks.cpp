@@ -1,0 +1,110 @@
+#include "sutools/trace_blocks.hpp"
+
+#include <algorithm>
+#include <cstring>
+
+#include "sutools/su_stream.hpp"
+#include "sutools/try_thread.hpp"
+
+namespace keld::sutools {
+
+void TraceBlockReader::fill(TraceBlock& b) {
+  b.used = 0;
+  b.start.clear();
+  b.first = count_ + 1;
+  if (!error_.empty()) return;
+  size_t have = carry_.size();
+  const size_t want = end_ ? 0 : std::max(kTraceBlockBytes, have + 1) - have;
+  if (b.room < have + want) {
+    b.room = (have + want + 3) / 4 * 4;
+    b.store.reset(new float[b.room / 4]);
+  }
+  if (have > 0) std::memcpy(b.bytes(), carry_.data(), have);
+  carry_.clear();
+  if (!end_) {
+    const size_t got = std::fread(b.bytes() + have, 1, want, in_);
+    have += got;
+    end_ = got < want;
+    if (end_ && std::ferror(in_)) read_error_ = true;
+  }
+  size_t pos = 0;
+  int ns = 0, dt = 0;
+  while (pos < have) {
+    const uint8_t* h = b.bytes() + pos;
+    const size_t left = have - pos;
+    if (left < 240) {
+      if (!end_) break;
+      error_ = TruncatedHeader(count_ + 1, left);
+      break;
+    }
+    error_ = CheckTraceHeader(h, count_ + 1, true, ns, dt);
+    if (!error_.empty()) break;
+    const size_t bytes = 240 + 4 * static_cast<size_t>(ns);
+    if (left < bytes) {
+      if (!end_) break;
+      error_ = TruncatedSamples(count_ + 1, left - 240, bytes - 240);
+      break;
+    }
+    b.start.push_back(pos);
+    pos += bytes;
+    ++count_;
+  }
+  b.used = pos;
+  if (error_.empty()) carry_.assign(b.bytes() + pos, b.bytes() + have);
+  if (end_ && read_error_ && carry_.empty() && error_.empty())
+    error_ = "read error on standard input at trace " + std::to_string(count_ + 1);
+}
+
+TraceBlocksAhead::~TraceBlocksAhead() {
+  {
+    std::lock_guard<std::mutex> l(m_);
+    stop_ = true;
+  }
+  cv_.notify_all();
+  if (thread_.joinable()) thread_.join();
+}
+
+void TraceBlocksAhead::run() {
+  for (;;) {
+    size_t slot;
+    {
+      std::unique_lock<std::mutex> l(m_);
+      // The block handed out last stays the caller's until the next call.
+      cv_.wait(l, [&] { return stop_ || filled_ - released_ < kRing; });
+      if (stop_) return;
+      slot = filled_ % kRing;
+    }
+    reader_.fill(ring_[slot]);
+    {
+      std::lock_guard<std::mutex> l(m_);
+      if (ring_[slot].traces() == 0)
+        end_ = true;
+      else
+        ++filled_;
+    }
+    cv_.notify_all();
+    if (ring_[slot].traces() == 0) return;
+  }
+}
+
+const TraceBlock* TraceBlocksAhead::next() {
+  if (!started_) {
+    started_ = true;
+    thread_ = TryThread([this] { run(); });
+  }
+  if (!thread_.joinable()) {
+    // No thread: the block is read here, into the one slot.
+    if (end_) return nullptr;
+    reader_.fill(ring_[0]);
+    end_ = ring_[0].traces() == 0;
+    return end_ ? nullptr : &ring_[0];
+  }
+  std::unique_lock<std::mutex> l(m_);
+  released_ = taken_;
+  cv_.notify_all();
+  cv_.wait(l, [&] { return end_ || filled_ > taken_; });
+  if (filled_ == taken_) return nullptr;
+  return &ring_[taken_++ % kRing];
+}
+
+}  // namespace keld::sutools
