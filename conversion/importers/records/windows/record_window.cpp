@@ -12,6 +12,7 @@
 #include <filesystem>
 
 #include "common/numtext.hpp"
+#include "platform/qtbase/work_guard.hpp"
 
 namespace keld::conversion {
 
@@ -28,6 +29,7 @@ RecordWindow::RecordWindow(ConversionContext& cx, QWidget* parent, const char* n
   v_->addLayout(g_);
   ProgressBar1 = new QProgressBar(this);
   ProgressBar1->setObjectName("ProgressBar1");
+  work_ = new WorkGuard(this);
 }
 
 QLineEdit* RecordWindow::Box(const char* name, const char* label, const char* text, const char* tip) {
@@ -64,6 +66,7 @@ QLabel* RecordWindow::SizeRow(const char* text) {
 QPushButton* RecordWindow::TopButton(const char* name, const char* caption) {
   QPushButton* b = Button(name, caption);
   v_->insertWidget(0, b);
+  work_->guard(b);
   return b;
 }
 
@@ -81,6 +84,7 @@ void RecordWindow::AddConvertButtons(bool progress_visible) {
   Command1 = Button("Command1", "Convert");
   Command2 = Button("Command2", "Info");
   ButtonRow({Command1, Command2});
+  work_->guard(Command1);
   connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
   connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
 }
@@ -152,6 +156,8 @@ void RecordWindow::ShowHelp(const std::string& text, MsgIcon icon, const std::st
 }
 
 bool RecordWindow::Run(RecordRun run, const RecordReader& read, const Closing& how) {
+  auto work = work_->begin();  // a close during one of its boxes waits for the end
+  if (!work) return false;
   MessageBoxes& msg = cx_.sv.msg;
   const int records_asked = run.records;
   ProgressBar1->setMinimum(1);
@@ -174,7 +180,7 @@ bool RecordWindow::Run(RecordRun run, const RecordReader& read, const Closing& h
   }
   ProgressBar1->setValue(ProgressBar1->maximum());
   msg.ok(how.done, how.icon, how.title);
-  if (how.close_window) close();
+  if (how.close_window) work->close_window_after();
   return true;
 }
 
