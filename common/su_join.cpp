@@ -24,7 +24,8 @@ struct Copied {
 
 // Appends the whole of `path` to `out`. On a read failure the output is cut
 // back to where it stood, so a file is either in it whole or not at all.
-bool AppendFile(std::FILE* out, const std::string& path, int64_t& written, std::string& write_error) {
+bool AppendFile(std::FILE* out, const std::string& path, int64_t& written, std::string& write_error,
+                const std::function<bool()>& stopped) {
   std::FILE* in = std::fopen(path.c_str(), "rb");
   if (!in) return false;
   std::vector<uint8_t> buf(kChunk);
@@ -32,6 +33,11 @@ bool AppendFile(std::FILE* out, const std::string& path, int64_t& written, std::
   bool read_ok = true;
   size_t n;
   while ((n = std::fread(buf.data(), 1, buf.size(), in)) > 0) {
+    if (stopped && stopped()) {
+      write_error = kJoinStopped;
+      std::fclose(in);
+      return false;
+    }
     if (std::fwrite(buf.data(), 1, n, out) != n) {
       write_error = std::strerror(errno);
       std::fclose(in);
@@ -72,7 +78,7 @@ bool SameBytes(std::FILE* joined, const Copied& c) {
 }  // namespace
 
 JoinResult JoinSuFiles(const std::vector<std::string>& inputs, const std::string& output, bool delete_inputs,
-                       const std::function<void(int, int)>& progress) {
+                       const std::function<void(int, int)>& progress, const std::function<bool()>& stopped) {
   JoinResult r;
   r.output = output;
   if (output.empty()) {
@@ -100,10 +106,18 @@ JoinResult JoinSuFiles(const std::vector<std::string>& inputs, const std::string
   const int n = static_cast<int>(inputs.size());
   for (int i = 0; i < n; ++i) {
     if (progress) progress(i + 1, n);
+    if (stopped && stopped()) {
+      r.error = kJoinStopped;
+      return r;
+    }
     const std::string& in = inputs[static_cast<size_t>(i)];
     std::string write_error;
     const int64_t before = written;
-    bool ok = AppendFile(out.handle(), in, written, write_error);
+    bool ok = AppendFile(out.handle(), in, written, write_error, stopped);
+    if (write_error == kJoinStopped) {
+      r.error = kJoinStopped;
+      return r;
+    }
     if (!write_error.empty()) {
       r.error = output + ": " + write_error + "; nothing written";
       return r;  // the temporary file goes with `out`

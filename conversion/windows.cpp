@@ -28,8 +28,8 @@ WindowRegistry ConversionWindows() {
   // The conversion window serves every type; Lance sets Conversion_Type first.
   for (const char* key : {"Option3", "Option9", "Option11", "Option13"}) reg.window(key, Make<ConvertWindow>());
   reg.window("Option20", Make<AddSuWindow>());  // SU joining
-  reg.action("Option8", [](ConversionContext& cx, QWidget*) { su2ascii2(cx); });
-  reg.action("Option24", [](ConversionContext& cx, QWidget*) { su2Ascii(cx); });
+  reg.action("Option8", [](ConversionContext& cx, QWidget*, WorkRun& run) { su2ascii2(cx, run); });
+  reg.action("Option24", [](ConversionContext& cx, QWidget*, WorkRun& run) { su2Ascii(cx, run); });
   reg.window("Command4", Make<PickWindow>());   // the header-word viewer
   reg.window("Editor", Make<EditorWindow>());   // shown by the viewer's "Edit File"
   reg.window("Option6", Make<KorvanWindow>());  // the maker's per-channel ASCII records
@@ -48,12 +48,12 @@ WindowRegistry ConversionWindows() {
   reg.batch(kSegd2Su, [](ConversionContext& cx, const ConvertRequest& r) {
     cx.st.Input_File = r.input;
     cx.st.Output_File = r.output;
-    Convert_SEGD_2_SU(cx, nullptr);
+    Convert_SEGD_2_SU(cx, r.window, *r.run);
   });
   reg.batch(kSegy2Su, [](ConversionContext& cx, const ConvertRequest& r) {
     cx.st.Input_File = r.input;
     cx.st.Output_File = r.output;
-    Convert_SEGY_2_SU(cx, nullptr, r.little_endian);
+    Convert_SEGY_2_SU(cx, r.window, *r.run, r.little_endian);
   });
   reg.window("Option15", Make<Su2SgyWindow>()); // SU to SEG-Y
   return reg;

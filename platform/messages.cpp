@@ -14,6 +14,7 @@ MsgAnswer FirstButton(MsgButtons b) {
 MsgAnswer MessageRecorder::show(const std::string& text, MsgIcon icon, MsgButtons buttons,
                                 const std::string& title) {
   shown.push_back({text, icon, buttons, title, false, {}, false});
+  if (while_shown) while_shown(MessageShown(shown.back()));
   if (answers.empty()) return FirstButton(buttons);
   MsgAnswer a = answers.front();
   answers.pop_front();
@@ -23,6 +24,7 @@ MsgAnswer MessageRecorder::show(const std::string& text, MsgIcon icon, MsgButton
 std::optional<std::string> MessageRecorder::input(const std::string& prompt, const std::string& title,
                                                   const std::string& default_text) {
   shown.push_back({prompt, MsgIcon::None, MsgButtons::OkCancel, title, true, default_text, false});
+  if (while_shown) while_shown(MessageShown(shown.back()));
   if (inputs.empty()) return std::nullopt;
   auto v = inputs.front();
   inputs.pop_front();
@@ -31,6 +33,7 @@ std::optional<std::string> MessageRecorder::input(const std::string& prompt, con
 
 void MessageRecorder::show_timed(const std::string& text, const std::string& title, int) {
   shown.push_back({text, MsgIcon::Information, MsgButtons::Ok, title, false, {}, true});
+  if (while_shown) while_shown(MessageShown(shown.back()));
 }
 
 std::vector<std::string> MessageRecorder::texts() const {

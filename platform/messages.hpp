@@ -2,6 +2,7 @@
 // Message, question and input boxes. Windows show them through the Qt layer;
 // tests use the recorder, which keeps every box shown and answers as told.
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -64,6 +65,9 @@ class MessageRecorder : public MessageBoxes {
   void clear() { shown.clear(); }
 
   std::vector<MessageShown> shown;
+  // Run while each box is up (after it is recorded): what a user does in the
+  // window system meanwhile, as a real box runs a nested event loop.
+  std::function<void(const MessageShown&)> while_shown;
   std::deque<MsgAnswer> answers;
   std::deque<std::optional<std::string>> inputs;
 };

@@ -173,6 +173,10 @@ KorvanResult ConvertKorvan(const KorvanImport& job, const std::function<void(int
       const int t = (r - 1) * job.channels + c;
       const std::string& file = job.files[static_cast<size_t>(t - 1)];
       if (progress) progress(t, file);
+      if (job.stopped && job.stopped()) {
+        res.error = "Conversion stopped: nothing written";
+        return res;
+      }
       std::fill(samples.begin(), samples.end(), 0.0f);
       auto bytes = ReadWholeFile(file);
       if (!bytes) {

@@ -70,6 +70,8 @@ struct KorvanImport {
   std::string output;
   int channels = 0, records = 0, ns = 0, dt = 0;
   DateWords date;
+  // Polled before each trace: true ends the import with nothing written.
+  std::function<bool()> stopped;
 };
 
 struct KorvanResult {

@@ -12,6 +12,7 @@
 #include "common/numtext.hpp"
 #include "conversion/importers/korvan_ascii.hpp"
 #include "conversion/shell/module1.hpp"
+#include "platform/qtbase/work_guard.hpp"
 
 namespace keld::conversion {
 
@@ -83,6 +84,7 @@ KorvanWindow::KorvanWindow(ConversionContext& cx, QWidget* parent) : QWidget(par
   connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
   connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
   connect(Command2, &QPushButton::clicked, this, [this] { close(); });
+  work_ = new WorkGuard(this, {Command6, Command3, Command5, Command1, Text8, Text5});
 }
 
 bool KorvanWindow::eventFilter(QObject* obj, QEvent* ev) {
@@ -166,6 +168,8 @@ void KorvanWindow::Choix_SU() {
 }
 
 void KorvanWindow::Command1_Click() {
+  auto run = work_->begin();
+  if (!run) return;
   MessageBoxes& msg = cx_.sv.msg;
   const std::string output = S(Text5);
   struct Box {
@@ -202,14 +206,14 @@ void KorvanWindow::Command1_Click() {
   ProgressBar1->setMinimum(1);
   ProgressBar1->setMaximum(std::max(1, job.records * job.channels));
   setCursor(Qt::WaitCursor);
-  Command1->setEnabled(false);  // no second conversion while this one yields
+  job.stopped = run->stop_check();
   KorvanResult r = ConvertKorvan(job, [&](int t, const std::string& file) {
     ProgressBar1->setValue(t);
     Label8->setText(Q("Converting " + file));
-    cx_.sv.pump.pump();
+    run->keep_going(cx_.sv.pump);
   });
-  Command1->setEnabled(true);
   unsetCursor();
+  if (run->closing()) return;
   if (!r.ok) {
     msg.ok(r.error, MsgIcon::Critical, kTitle);
     return;

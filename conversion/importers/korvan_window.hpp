@@ -12,6 +12,10 @@ class QListWidget;
 class QProgressBar;
 class QPushButton;
 
+namespace keld {
+class WorkGuard;
+}
+
 namespace keld::conversion {
 
 class KorvanWindow : public QWidget {
@@ -43,6 +47,7 @@ class KorvanWindow : public QWidget {
 
  private:
   ConversionContext& cx_;
+  WorkGuard* work_ = nullptr;
 };
 
 }  // namespace keld::conversion

@@ -14,6 +14,7 @@
 #include "common/su_file.hpp"
 #include "common/su_join.hpp"
 #include "conversion/shell/module1.hpp"
+#include "platform/qtbase/work_guard.hpp"
 
 namespace keld::conversion {
 
@@ -64,6 +65,7 @@ AddSuWindow::AddSuWindow(ConversionContext& cx, QWidget* parent) : QWidget(paren
   v->addWidget(ProgressBar1);
   connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
   connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+  work_ = new WorkGuard(this, {Command1, Command2, Check1});
 }
 
 void AddSuWindow::Affiche_file(const std::vector<std::string>& paths) {
@@ -95,16 +97,9 @@ void AddSuWindow::Command1_Click() {
   Affiche_file(*picked);
 }
 
-void AddSuWindow::Busy(bool busy) {
-  if (busy)
-    setCursor(Qt::WaitCursor);
-  else
-    unsetCursor();
-  Command1->setEnabled(!busy);
-  Command2->setEnabled(!busy);
-}
-
 void AddSuWindow::Command2_Click() {
+  auto run = work_->begin();
+  if (!run) return;
   MessageBoxes& msg = cx_.sv.msg;
   ConversionState& st = cx_.st;
   st.Output_File = Text2->text().toStdString();
@@ -118,15 +113,20 @@ void AddSuWindow::Command2_Click() {
     if (!msg.yes(st.Output_File + " file already exists, append new files ?", MsgIcon::None, kTitle)) return;
     if (!msg.yes("Erase " + st.Output_File + " ?", MsgIcon::None, kTitle)) return;
   }
-  Busy(true);
+  setCursor(Qt::WaitCursor);
   ProgressBar1->setMinimum(1);
   ProgressBar1->setMaximum(std::max<int>(1, static_cast<int>(inputs.size())));
-  JoinResult r = JoinSuFiles(inputs, st.Output_File, Check1->isChecked(), [&](int i, int) {
-    ProgressBar1->setValue(i);
-    Text10->setText(Q("Adding file " + Str(i)));
-    cx_.sv.pump.pump();
-  });
-  Busy(false);
+  // The window answers between files and between pieces of one; a close
+  // stops the join, which then leaves nothing (see WorkGuard).
+  JoinResult r = JoinSuFiles(
+      inputs, st.Output_File, Check1->isChecked(),
+      [&](int i, int) {
+        ProgressBar1->setValue(i);
+        Text10->setText(Q("Adding file " + Str(i)));
+      },
+      [&] { return !run->keep_going(cx_.sv.pump); });
+  unsetCursor();
+  if (run->closing()) return;
   if (!r.ok) {
     msg.ok(r.error, MsgIcon::Critical, kTitle);
     return;

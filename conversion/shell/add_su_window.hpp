@@ -15,6 +15,10 @@ class QListWidget;
 class QProgressBar;
 class QPushButton;
 
+namespace keld {
+class WorkGuard;
+}
+
 namespace keld::conversion {
 
 class AddSuWindow : public QWidget {
@@ -35,8 +39,8 @@ class AddSuWindow : public QWidget {
   QProgressBar* ProgressBar1 = nullptr;
 
  private:
-  void Busy(bool busy);
   ConversionContext& cx_;
+  WorkGuard* work_ = nullptr;
 };
 
 }  // namespace keld::conversion

@@ -12,6 +12,12 @@
 #include "platform/pump.hpp"
 #include "platform/qtbase/dialogs.hpp"
 
+class QWidget;
+
+namespace keld {
+class WorkRun;
+}
+
 namespace keld::conversion {
 
 struct ConversionServices {
@@ -27,10 +33,14 @@ struct ConversionServices {
 struct ConversionContext;
 
 // A conversion of the conversion window that runs the Seismic Unix programs
-// ("SEGD2SU", "SEGY2SU"): handed the checked names and the byte-order choice.
+// ("SEGD2SU", "SEGY2SU"): handed the checked names, the byte-order choice,
+// the window that runs it (the owner of its batch window) and its run (see
+// platform/qtbase/work_guard.hpp), which a close of the window stops.
 struct ConvertRequest {
   std::string input, output;
   bool little_endian = true;
+  QWidget* window = nullptr;
+  WorkRun* run = nullptr;
 };
 using BatchConversion = std::function<void(ConversionContext&, const ConvertRequest&)>;
 

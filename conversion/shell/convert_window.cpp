@@ -6,6 +6,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLineEdit>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -19,6 +20,7 @@
 #include "conversion/shell/kgs.hpp"
 #include "conversion/shell/module1.hpp"
 #include "conversion/shell/start_window.hpp"
+#include "platform/qtbase/work_guard.hpp"
 
 namespace keld::conversion {
 
@@ -92,7 +94,9 @@ ConvertWindow::ConvertWindow(ConversionContext& cx, QWidget* parent) : QWidget(p
   connect(Command3, &QPushButton::clicked, this, [this] { Lecture(); });
   connect(Command4, &QPushButton::clicked, this, [this] { Choix_out(); });
   connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+  // Cancel closes the window: during a run that stops the run first.
   connect(Command1, &QPushButton::clicked, this, [this] { close(); });
+  work_ = new WorkGuard(this, {Command2, Command3, Command4, Text1, Text2, Frame1});
   Form_Load();
 }
 
@@ -143,15 +147,18 @@ void ConvertWindow::Choix_out() {
 }
 
 void ConvertWindow::Command2_Click() {
-  QWidget* start = parentWidget();
+  auto run = work_->begin();
+  if (!run) return;
+  // The guard keeps this window alive to the end of the handler.
+  QPointer<QWidget> start = parentWidget();
   if (start) start->setCursor(Qt::WaitCursor);
   setCursor(Qt::WaitCursor);
   const std::string type = cx_.st.Conversion_Type;
-  if (type == kSu2Kgs) Convert_SU_2_KGS();
-  if (type == kKgs2Su) Convert_KGS_2_SU();
-  if (type == kSegy2Su) Convert_SEGY_2_SU();
-  if (type == kKgsInt2Su) Convert_KGSI_2_SU();
-  if (type == kSegd2Su) Convert_SEGD_2_SU();
+  if (type == kSu2Kgs) Convert_SU_2_KGS(*run);
+  if (type == kKgs2Su) Convert_KGS_2_SU(*run);
+  if (type == kSegy2Su) Convert_SEGY_2_SU(*run);
+  if (type == kKgsInt2Su) Convert_KGSI_2_SU(*run);
+  if (type == kSegd2Su) Convert_SEGD_2_SU(*run);
   if (start) start->unsetCursor();
   unsetCursor();
 }
@@ -186,13 +193,13 @@ bool ConvertWindow::Preamble() {
   return true;
 }
 
-void ConvertWindow::Success() {
+void ConvertWindow::Success(WorkRun& run) {
   // The box closes itself after 3 seconds (or at OK); then the window goes.
   cx_.sv.msg.show_timed("Conversion OK", kTitle, 3000);
-  close();
+  run.close_window_after();
 }
 
-void ConvertWindow::ConvertKgs(bool integer) {
+void ConvertWindow::ConvertKgs(WorkRun& run, bool integer) {
   if (!Preamble()) return;
   auto answer = cx_.sv.msg.input(" Source depth below surface", "Enter Values not available in KGS header", "1");
   const double depth = RoundHalfEven(answer ? Val(*answer) : 0.0);
@@ -205,18 +212,20 @@ void ConvertWindow::ConvertKgs(bool integer) {
                             static_cast<int32_t>(depth), [&](int64_t i, int64_t n) {
                               ProgressBar1->setMaximum(static_cast<int>(std::min<int64_t>(n, INT32_MAX)));
                               ProgressBar1->setValue(static_cast<int>(std::min<int64_t>(i, INT32_MAX)));
+                              return run.keep_going(cx_.sv.pump);
                             });
+  if (run.stopped()) return;
   if (!s) {
     cx_.sv.msg.ok(s.error, MsgIcon::Critical, kTitle);
     return;
   }
   Lit_ns_dt(cx_.st, cx_.st.Output_File);
   cx_.st.Nb_Traces = static_cast<int32_t>(ProgressBar1->maximum());
-  Success();
+  Success(run);
 }
 
-void ConvertWindow::Convert_KGSI_2_SU() { ConvertKgs(true); }
-void ConvertWindow::Convert_KGS_2_SU() { ConvertKgs(false); }
+void ConvertWindow::Convert_KGSI_2_SU(WorkRun& run) { ConvertKgs(run, true); }
+void ConvertWindow::Convert_KGS_2_SU(WorkRun& run) { ConvertKgs(run, false); }
 
 std::optional<int16_t> ConvertWindow::Ask16(const std::string& prompt, const std::string& title,
                                             const std::string& def) {
@@ -226,7 +235,7 @@ std::optional<int16_t> ConvertWindow::Ask16(const std::string& prompt, const std
   return v;
 }
 
-void ConvertWindow::Convert_SU_2_KGS() {
+void ConvertWindow::Convert_SU_2_KGS(WorkRun& run) {
   if (!Preamble()) return;
   ConversionState& st = cx_.st;
   int32_t traces = 0;
@@ -268,27 +277,30 @@ void ConvertWindow::Convert_SU_2_KGS() {
   p.direction = *dir;
   ProgressBar1->setMinimum(1);
   ProgressBar1->setMaximum(std::max(1, traces));
-  Status s = ConvertSuToKgs(st.Input_File, st.Output_File, p,
-                            [&](int64_t i, int64_t) { ProgressBar1->setValue(static_cast<int>(i)); });
+  Status s = ConvertSuToKgs(st.Input_File, st.Output_File, p, [&](int64_t i, int64_t) {
+    ProgressBar1->setValue(static_cast<int>(std::min<int64_t>(i, INT32_MAX)));
+    return run.keep_going(cx_.sv.pump);
+  });
+  if (run.stopped()) return;
   if (!s) {
     cx_.sv.msg.ok("File conversion error\r\n" + s.error, MsgIcon::None, kTitle);
     return;
   }
-  Success();
+  Success(run);
 }
 
-void ConvertWindow::RunBatch(const char* type) {
+void ConvertWindow::RunBatch(WorkRun& run, const char* type) {
   if (!Preamble()) return;
   auto it = cx_.batch_conversions.find(type);
   if (it == cx_.batch_conversions.end()) {
     cx_.sv.msg.ok(NotAvailableText(windowTitle().trimmed().toStdString()), MsgIcon::Information, kTitle);
     return;
   }
-  ConvertRequest req{cx_.st.Input_File, cx_.st.Output_File, Option1->isChecked()};
+  ConvertRequest req{cx_.st.Input_File, cx_.st.Output_File, Option1->isChecked(), this, &run};
   it->second(cx_, req);
 }
 
-void ConvertWindow::Convert_SEGD_2_SU() { RunBatch(kSegd2Su); }
-void ConvertWindow::Convert_SEGY_2_SU() { RunBatch(kSegy2Su); }
+void ConvertWindow::Convert_SEGD_2_SU(WorkRun& run) { RunBatch(run, kSegd2Su); }
+void ConvertWindow::Convert_SEGY_2_SU(WorkRun& run) { RunBatch(run, kSegy2Su); }
 
 }  // namespace keld::conversion

@@ -16,6 +16,11 @@ class QProgressBar;
 class QPushButton;
 class QRadioButton;
 
+namespace keld {
+class WorkGuard;
+class WorkRun;
+}  // namespace keld
+
 namespace keld::conversion {
 
 // What the window shows and proposes for one conversion type.
@@ -41,15 +46,15 @@ class ConvertWindow : public QWidget {
   void Form_Load();
   void Lecture();         // input dialog
   void Choix_out();       // output dialog
-  void Command2_Click();  // Convert
+  void Command2_Click();  // Convert: one run (see WorkGuard) for the whole conversion
   // The checks before every conversion; true when the names may be used.
   bool Preamble();
 
-  void Convert_KGSI_2_SU();
-  void Convert_KGS_2_SU();
-  void Convert_SU_2_KGS();
-  void Convert_SEGD_2_SU();
-  void Convert_SEGY_2_SU();
+  void Convert_KGSI_2_SU(WorkRun& run);
+  void Convert_KGS_2_SU(WorkRun& run);
+  void Convert_SU_2_KGS(WorkRun& run);
+  void Convert_SEGD_2_SU(WorkRun& run);
+  void Convert_SEGY_2_SU(WorkRun& run);
 
   QLineEdit *Text1 = nullptr, *Text2 = nullptr;
   QPushButton *Command1 = nullptr, *Command2 = nullptr, *Command3 = nullptr, *Command4 = nullptr;
@@ -61,14 +66,15 @@ class ConvertWindow : public QWidget {
   bool eventFilter(QObject* obj, QEvent* ev) override;
 
  private:
-  void ConvertKgs(bool integer);
-  void RunBatch(const char* type);
+  void ConvertKgs(WorkRun& run, bool integer);
+  void RunBatch(WorkRun& run, const char* type);
   // An input box's leading number rounded to 16 bits; nullopt (after a
   // message) when it does not fit.
   std::optional<int16_t> Ask16(const std::string& prompt, const std::string& title, const std::string& def);
-  void Success();
+  void Success(WorkRun& run);
 
   ConversionContext& cx_;
+  WorkGuard* work_ = nullptr;
 };
 
 }  // namespace keld::conversion

@@ -196,8 +196,9 @@ void EditorWindow::Find_Click() {
   const QString text = RichTextBox1->document()->toRawText();
   const QString needle = Q(*answer);
   QTextCursor cur = RichTextBox1->textCursor();
-  // The search starts at the second character after the caret.
-  const qsizetype from = cur.position() + 1;
+  // The search starts at the second character after the caret, which sits
+  // at the start of the last match: overlapping matches are found in turn.
+  const qsizetype from = cur.selectionStart() + 1;
   const qsizetype p = from <= text.size() ? text.indexOf(needle, from, Qt::CaseSensitive) : -1;
   if (p < 0) {
     cx_.beep();

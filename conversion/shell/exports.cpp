@@ -5,6 +5,7 @@
 #include "common/su_file.hpp"
 #include "conversion/shell/module1.hpp"
 #include "conversion/shell/su_ascii.hpp"
+#include "platform/qtbase/work_guard.hpp"
 
 namespace keld::conversion {
 
@@ -12,7 +13,7 @@ namespace {
 constexpr const char* kAbandoned = "Export abandoned: no file written";
 }  // namespace
 
-void su2ascii2(ConversionContext& cx) {
+void su2ascii2(ConversionContext& cx, WorkRun& run) {
   MessageBoxes& msg = cx.sv.msg;
   ConversionState& st = cx.st;
   if (msg.show(" This module writes one file per channel in ASCII format of the current data  ", MsgIcon::None,
@@ -53,7 +54,8 @@ void su2ascii2(ConversionContext& cx) {
     msg.ok("Channel numbers out of range: " + *first_text + ", " + *last_text, MsgIcon::Critical, kTitle);
     return;
   }
-  auto r = ExportChannels(st.SU_File, *first, *last);
+  auto r = ExportChannels(st.SU_File, *first, *last, [&](int64_t, int64_t) { return run.keep_going(cx.sv.pump); });
+  if (run.closing()) return;
   if (!r) {
     msg.ok(r.error(), MsgIcon::Critical, kTitle);
     return;
@@ -61,7 +63,7 @@ void su2ascii2(ConversionContext& cx) {
   msg.ok("Conversion OK", MsgIcon::Information, kTitle);
 }
 
-void su2Ascii(ConversionContext& cx) {
+void su2Ascii(ConversionContext& cx, WorkRun& run) {
   MessageBoxes& msg = cx.sv.msg;
   ConversionState& st = cx.st;
   if (msg.show("This module allow you to export data (amplitudes) from any SU file to a text file. Continue ? "
@@ -110,7 +112,8 @@ void su2Ascii(ConversionContext& cx) {
       msg.show(output + " already exists. Replace it ?", MsgIcon::Question, MsgButtons::YesNo, kTitle) !=
           MsgAnswer::Yes)
     return;
-  Status s = ExportColumns(file, output, *first, *last);
+  Status s = ExportColumns(file, output, *first, *last, [&](int64_t, int64_t) { return run.keep_going(cx.sv.pump); });
+  if (run.closing()) return;
   if (!s) {
     msg.ok(s.error, MsgIcon::Critical, kTitle);
     return;

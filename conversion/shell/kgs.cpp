@@ -136,7 +136,7 @@ Status ConvertKgsToSu(const std::string& input, const std::string& output, KgsKi
   std::vector<float> samples(static_cast<size_t>(L->ns));
   std::fseek(in, 0, SEEK_SET);
   for (int64_t i = 1; i <= L->traces; ++i) {
-    if (progress) progress(i, L->traces);
+    if (progress && !progress(i, L->traces)) return Status::failure(kConversionStopped);
     if (std::fread(trace.data(), 1, trace.size(), in) != trace.size())
       return Status::failure("Cannot read trace " + std::to_string(i) + " of " + input);
     SuTraceHeader h = KgsToSuHeader(trace.data(), kind, sdepth);
@@ -162,7 +162,7 @@ Status ConvertSuToKgs(const std::string& input, const std::string& output, const
   SuTrace t;
   std::vector<uint8_t> bytes;
   for (int64_t i = 1; i <= in.traces(); ++i) {
-    if (progress) progress(i, in.traces());
+    if (progress && !progress(i, in.traces())) return Status::failure(kConversionStopped);
     if (!in.read(i - 1, t)) return Status::failure(in.error());
     auto k = SuToKgsHeader(t.header, i, p);
     if (!k) return Status::failure(k.error());

@@ -44,7 +44,10 @@ struct KgsWriteParams {
 // word, when an SU word does not fit 16 bits or the index passes 32767.
 Result<std::array<uint8_t, 240>> SuToKgsHeader(const SuTraceHeader& su, int64_t index, const KgsWriteParams& p);
 
-using Progress = std::function<void(int64_t i, int64_t n)>;
+// Called before trace i of n; false stops the conversion, which then writes
+// nothing and fails with kConversionStopped.
+using Progress = std::function<bool(int64_t i, int64_t n)>;
+inline constexpr const char* kConversionStopped = "Conversion stopped: nothing written";
 
 // KGS (either kind) to SU; the output is written beside its name and renamed
 // over it when complete. Fails with a message naming the file.

@@ -5,6 +5,7 @@
 // whole traces (a big-endian ns of 1025 must not pass for a little-endian
 // 260). Counts in 64 bits.
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace keld::conversion {
@@ -15,10 +16,21 @@ struct SegyInput {
   int ns = 0;
   int dt = 0;
   int format = 0;
-  int64_t traces = 0;
+  int64_t traces = 0;   // whole traces
+  bool cut = false;     // bytes of a cut trace after them
   std::string why;      // when not usable: what is wrong
 };
 
 SegyInput DetectSegyInput(const std::string& path);
+
+// The traces segyread reads from `path` with its endian= (0 big, 1 little,
+// anything else as the headers say), ns= (0: the headers') and over=: the
+// whole ones, and whether a cut one follows them. nullopt when the file
+// gives no layout.
+struct SegyTraceCount {
+  int64_t whole = 0;
+  bool cut = false;
+};
+std::optional<SegyTraceCount> CountSegyTraces(const std::string& path, int endian, int ns, bool over);
 
 }  // namespace keld::conversion

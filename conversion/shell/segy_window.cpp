@@ -15,6 +15,8 @@
 #include <cmath>
 #include <filesystem>
 
+#include <stdlib.h>
+
 #include "common/files.hpp"
 #include "common/numtext.hpp"
 #include "common/su_file.hpp"
@@ -24,8 +26,10 @@
 #include "conversion/shell/segy_batch.hpp"
 #include "conversion/shell/segy_input.hpp"
 #include "conversion/shell/trial_display.hpp"
+#include "conversion/shell/whole_check.hpp"
 #include "platform/qt/picture_box.hpp"
 #include "platform/qtbase/dialogs.hpp"
+#include "platform/qtbase/work_guard.hpp"
 
 namespace keld::conversion {
 
@@ -100,7 +104,6 @@ SegyWindow::SegyWindow(ConversionContext& cx, QWidget* parent) : QWidget(parent,
   Command2 = named(new QPushButton("Convert", params), "Command2");
   Command2->setEnabled(false);  // a test run comes first
   Command6 = named(new QPushButton("Cancel", params), "Command6", "Stops the conversion that runs");
-  Command6->setEnabled(false);
   run->addWidget(Command5);
   run->addWidget(Command2);
   run->addWidget(Command6);
@@ -138,34 +141,55 @@ SegyWindow::SegyWindow(ConversionContext& cx, QWidget* parent) : QWidget(parent,
   connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
   connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
   connect(Command5, &QPushButton::clicked, this, [this] { Command5_Click(); });
-  connect(Command6, &QPushButton::clicked, this, [this] { Command6_Click(); });
   connect(Text13, &QLineEdit::textChanged, this, [this] { Text13_Change(); });
   connect(ecran, &PictureBox::mouseMove, this, [this](int, int, double x, double y) { ecran_MouseMove(x, y); });
+  // Selection, output name, Test and Convert wait while a batch runs; Cancel
+  // (and a close of the window) stops it.
+  work_ = new WorkGuard(this, {Command1, Command2, Command4, Command5, Check1, List1, Text2});
+  work_->stop_button(Command6);
   Form_Load();
 }
+
+SegyWindow::~SegyWindow() { Form_Unload(); }
 
 void SegyWindow::Form_Load() {
   auto rtf = ReadWholeFile((fs::path(cx_.sv.program_folder) / "seg.rtf").string());
   if (rtf) RichTextBox1->setPlainText(Q(RtfPlainText(std::string(rtf->begin(), rtf->end()))));
 }
 
-void SegyWindow::Form_Unload() {
-  // The trial files tmp.su and tmp.bat (and any other tmp.*) of the work folder.
+std::string SegyWindow::Scratch() {
   std::error_code ec;
-  for (const auto& e : fs::directory_iterator(cx_.sv.work_folder, ec))
-    if (e.path().stem() == "tmp" && e.is_regular_file(ec)) fs::remove(e.path(), ec);
+  if (!scratch_.empty() && fs::is_directory(scratch_, ec)) return scratch_;
+  // A folder of this window's own in the work folder: korvan keeps its
+  // unsaved shot there as tmp.su, and other programs their own files.
+  std::string pattern = (fs::path(cx_.sv.work_folder) / "conversion-segy-XXXXXX").string();
+  std::vector<char> name(pattern.begin(), pattern.end());
+  name.push_back('\0');
+  scratch_ = ::mkdtemp(name.data()) ? name.data() : "";
+  return scratch_;
+}
+
+std::string SegyWindow::TestFile() const {
+  return scratch_.empty() ? std::string() : (fs::path(scratch_) / "conv_test.su").string();
+}
+
+void SegyWindow::Form_Unload() {
+  // Only the window's own folder goes: the trial, test and per-file files.
+  std::error_code ec;
+  if (!scratch_.empty()) fs::remove_all(scratch_, ec);
+  scratch_.clear();
 }
 
 void SegyWindow::closeEvent(QCloseEvent* e) {
-  cancel_ = true;
+  // Never during a run: the guard holds the close until the run has ended.
   Form_Unload();
   e->accept();
 }
 
-BatchOutcome SegyWindow::Run(const std::string& batch, bool shown, std::chrono::milliseconds limit) {
+BatchOutcome SegyWindow::Run(WorkRun& run, const std::string& batch, bool shown, std::chrono::milliseconds limit) {
   BatchWait w;
   w.time_limit = limit;
-  w.cancelled = [this] { return cancel_; };
+  w.cancelled = run.stop_check();
   return RunBatchShown(cx_, this, batch, shown, w);
 }
 
@@ -177,6 +201,8 @@ bool SegyWindow::Problem(const std::string& what, const BatchOutcome* r) {
 }
 
 void SegyWindow::Select_i() {
+  auto run = work_->begin();
+  if (!run) return;
   FileDialogSpec desc{"SEG-Y file selection", cx_.st.Work_Dir, "Record |*.sgy|All files|*.*|", "*.sgy", true};
   auto chosen = cx_.sv.dialogs.open_files(desc);
   if (!chosen || chosen->empty()) return;  // Cancel changes nothing
@@ -193,7 +219,8 @@ void SegyWindow::Select_i() {
   BusyPointer busy(this);
   const SegyInput in = DetectSegyInput(first);
   int ns = in.ns;
-  int64_t traces = in.traces;
+  // A cut last trace counts: the run then expects it and says it is missing.
+  int64_t traces = in.traces + (in.cut ? 1 : 0);
   cx_.st.Dt = static_cast<int16_t>(std::min(in.dt, 32767));
   if (in.usable) {
     Text6->setText("1");
@@ -201,15 +228,17 @@ void SegyWindow::Select_i() {
     Text8->setText(in.little ? "1" : "0");
   } else {
     // A one-trace trial of segyread says what it makes of the file.
-    cx_.st.Tmp_SU = (fs::path(cx_.sv.work_folder) / "tmp.su").string();
-    cx_.st.Tmp_Bat = (fs::path(cx_.sv.work_folder) / "tmp.bat").string();
+    const std::string scratch = Scratch();
+    cx_.st.Tmp_SU = (fs::path(scratch) / "tmp.su").string();
+    cx_.st.Tmp_Bat = (fs::path(scratch) / "tmp.bat").string();
     std::error_code ec;
     fs::remove(cx_.st.Tmp_SU, ec);
     Lit_ini(cx_.st);
     cx_.sv.msg.ok(first + " Bytes are swapped, endian must be set at zero", MsgIcon::Information, kTitle);
     BatchOutcome r;
-    if (WriteBatch(cx_.st.Tmp_Bat, {SegyTrialLine(cx_.st.SU_Dir, first, cx_.st.Tmp_SU, ns)}))
-      r = Run(cx_.st.Tmp_Bat, false, trial_limit);
+    if (!scratch.empty() && WriteBatch(cx_.st.Tmp_Bat, {SegyTrialLine(cx_.st.SU_Dir, first, cx_.st.Tmp_SU, ns)}))
+      r = Run(*run, cx_.st.Tmp_Bat, false, trial_limit);
+    if (run->closing()) return;
     auto su = r.ok() ? ReadSuLayout(cx_.st.Tmp_SU) : Result<SuLayout>::failure(r.reason());
     traces = 0;
     if (su) {
@@ -235,11 +264,12 @@ void SegyWindow::Command4_Click() {
   if (auto name = cx_.sv.dialogs.save_file(desc)) Text2->setText(Q(*name));
 }
 
-void SegyWindow::Command6_Click() { cancel_ = true; }
+void SegyWindow::Command6_Click() { work_->stop(); }
 
 void SegyWindow::Command2_Click() {
+  auto run = work_->begin();
+  if (!run) return;
   BusyPointer busy(this);
-  cancel_ = false;
   const int32_t n = BoxNumber(S(Text11));
   cx_.st.Nb_Files = static_cast<int16_t>(std::clamp(n, 0, 32767));
   Lit_ini(cx_.st);
@@ -248,6 +278,8 @@ void SegyWindow::Command2_Click() {
                   MsgIcon::Exclamation, kTitle);
     return;
   }
+  std::vector<std::string> files;
+  for (int i = 0; i < n; ++i) files.push_back(List1->item(i)->text().toStdString());
   std::string out = Trim(S(Text2));
   cx_.st.Output_File = out;
   if (out.empty()) return;
@@ -268,44 +300,44 @@ void SegyWindow::Command2_Click() {
       }
     }
   }
-  for (int i = 0; i < n; ++i)
-    if (SameFile(List1->item(i)->text().toStdString(), out)) {
+  for (const auto& f : files)
+    if (SameFile(f, out)) {
       cx_.sv.msg.ok(kSameInputOutput, MsgIcon::Exclamation, kTitle);
       return;
     }
 
-  // The joined file grows beside the output and takes its name at the end.
-  const std::string part = out + ".part";
-  const fs::path P(cx_.sv.work_folder);
+  // The joined file grows beside the output and takes its name at the end;
+  // it and the per-file SU file go with the run whatever happens.
+  auto part = run->temporary_beside(out);
+  const fs::path P(Scratch());
+  if (!part || P.empty()) return (void)Problem(std::string(kProblem) + "\n" + (part ? out : part.error()));
   const std::string tempo = (P / "tempo.su").string(), convert = (P / "convert.bat").string(),
                     add = (P / "add.bat").string();
+  run->temporary(tempo);
   std::error_code ec;
-  fs::remove(part, ec);
-  if (append && !fs::copy_file(out, part, ec)) return (void)Problem(kProblem);
+  if (append && !fs::copy_file(out, *part, fs::copy_options::overwrite_existing, ec))
+    return (void)Problem(std::string(kProblem) + "\n" + out + ": " + ec.message());
   SegyreadBoxes b{BoxNumber(S(Text6)), BoxNumber(S(Text7)), BoxNumber(S(Text8)), BoxNumber(S(Text4)),
                   BoxNumber(S(Text1)), BoxNumber(S(Text3))};
   b.ns = std::clamp(b.ns, -32768, 32767);
   const bool shown = S(Text9) != "0";
+  const bool remove_each = Check1->isChecked();
   ProgressBar1->setRange(1, std::max(1, n));
-  Command6->setEnabled(true);
   int64_t joined = append ? FileLength(out).value_or(0) : 0;
   // Records of one survey may differ in byte order: a file whose order is not
   // the first one's gets the other endian= than the box says.
-  const SegyInput first = DetectSegyInput(List1->item(0)->text().toStdString());
-  bool skipped = false;
+  const SegyInput first = DetectSegyInput(files.front());
+  std::vector<std::string> short_files;  // inputs that did not come through whole
   auto fail = [&](const std::string& what, const BatchOutcome* r = nullptr) {
-    fs::remove(part, ec);
-    fs::remove(tempo, ec);
-    Command6->setEnabled(false);
-    Problem(what, r);
+    if (!run->closing()) Problem(what, r);  // a closed window has nobody to tell
   };
   for (int i = 1; i <= n; ++i) {
     ProgressBar1->setValue(i);
     Text10->setText(Q("Convert file " + Str(i)));
-    const std::string F = List1->item(i - 1)->text().toStdString();
+    const std::string& F = files[static_cast<size_t>(i - 1)];
     if (!Existe_file(F)) {
       cx_.sv.msg.ok(F + " does not exist, squip to next file", MsgIcon::None, "");
-      skipped = true;
+      short_files.push_back(F + " does not exist");
       continue;
     }
     fs::remove(tempo, ec);
@@ -313,47 +345,55 @@ void SegyWindow::Command2_Click() {
     if (const SegyInput own = DetectSegyInput(F); i > 1 && first.usable && own.usable && own.little != first.little)
       fb.endian = b.endian == 0 ? 1 : 0;
     if (!WriteBatch(convert, {SegyConvertLine(cx_.st.SU_Dir, fb, F, tempo)})) return fail(kProblem);
-    BatchOutcome r = Run(convert, shown, time_limit);
+    BatchOutcome r = Run(*run, convert, shown, time_limit);
     if (!r.ok()) return fail(kProblem, &r);
     auto su = ReadSuLayout(tempo);
     if (!su || su->file_bytes != su->traces * su->trace_bytes)
       return fail(std::string(kProblem) + "\n" + F + ": " + (su ? "the SU output ends in a partial trace" : su.error()));
+    // Every trace of the chosen range must be there: a cut file gives fewer.
+    if (auto count = CountSegyTraces(F, fb.endian, fb.ns, fb.over != 0)) {
+      const int64_t expected = ExpectedTraces(count->whole, count->cut, b.trmin, b.trmax);
+      if (su->traces != expected) short_files.push_back(ShortfallText(F, expected, su->traces, WarningLines(r.output)));
+    }
     joined += su->file_bytes;
-    if (!WriteBatch(add, AppendLines(tempo, part, Check1->isChecked()))) return fail(kProblem);
-    r = Run(add, false, time_limit);
+    if (!WriteBatch(add, AppendLines(tempo, *part, remove_each))) return fail(kProblem);
+    r = Run(*run, add, false, time_limit);
     if (!r.ok()) return fail(kProblem, &r);
   }
-  Command6->setEnabled(false);
-  const auto size = FileLength(part);
-  if (!size || *size != joined) return fail(" You must check file and file size");
-  if (auto s = MoveFileOver(part, out); !s) return fail(std::string(kProblem) + "\n" + s.error);
+  const auto size = FileLength(*part);
+  if (!size || *size != joined) return fail(kCheckFile);
+  if (auto s = MoveFileOver(*part, out); !s) return fail(std::string(kProblem) + "\n" + s.error);
   Text10->setText("  ");
-  const std::string text = skipped ? " You must check file and file size"
-                           : n == 1 ? " Conversion OK"
-                                    : out + " has been recorded OK size:" + Str(static_cast<double>(*size));
-  cx_.sv.msg.show_timed(text, kTitle, 3000);
+  if (!short_files.empty()) {
+    std::string text = kCheckFile;
+    for (const auto& f : short_files) text += "\n" + f;
+    cx_.sv.msg.ok(text, MsgIcon::Exclamation, kTitle);
+    return;
+  }
+  cx_.sv.msg.show_timed(n == 1 ? " Conversion OK" : out + " has been recorded OK size:" + Str(static_cast<double>(*size)),
+                        kTitle, 3000);
 }
 
 void SegyWindow::Command5_Click() {
-  if (List1->count() == 0) return;
-  Command5->setEnabled(false);
+  auto run = work_->begin();
+  if (!run || List1->count() == 0) return;
   BusyPointer busy(this);
-  cancel_ = false;
   Lit_ini(cx_.st);
-  const std::string T = (fs::path(cx_.sv.work_folder) / "conv_test.su").string();
-  const std::string convert = (fs::path(cx_.sv.work_folder) / "convert.bat").string();
+  const std::string scratch = Scratch();
+  if (scratch.empty()) return (void)Problem(kTestProblem);
+  const std::string T = TestFile(), convert = (fs::path(scratch) / "convert.bat").string();
   std::error_code ec;
   fs::remove(T, ec);
   SegyreadBoxes b{BoxNumber(S(Text6)), BoxNumber(S(Text7)), BoxNumber(S(Text8))};
   BatchOutcome r;
   if (WriteBatch(convert, {SegyTestLine(cx_.st.SU_Dir, b, List1->item(0)->text().toStdString(), T)}))
-    r = Run(convert, false, trial_limit);
-  Command5->setEnabled(true);
+    r = Run(*run, convert, false, trial_limit);
   if (!r.ok()) {
-    Problem(kTestProblem, &r);
+    fs::remove(T, ec);  // never drawn half
+    if (!run->closing()) Problem(kTestProblem, &r);
     return;
   }
-  Command2->setEnabled(true);
+  run->set_enabled_after(Command2, true);
   Display_SU(T);
 }
 
@@ -382,8 +422,8 @@ void SegyWindow::Display_SU(const std::string& file) {
 }
 
 void SegyWindow::Text13_Change() {
-  const std::string T = (fs::path(cx_.sv.work_folder) / "conv_test.su").string();
-  if (Existe_file(T)) Display_SU(T);
+  const std::string T = TestFile();
+  if (!T.empty() && Existe_file(T)) Display_SU(T);
 }
 
 void SegyWindow::ecran_MouseMove(double x, double y) { ecran->setToolTip(Q(TrialTip(cx_.st.Dt, x, y))); }

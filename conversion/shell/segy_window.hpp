@@ -4,7 +4,10 @@
 // test and draw it, then convert every record through segyread | segyclean
 // and join them into one SU file. Each batch is waited for (with Cancel and
 // a time limit) before the next starts; the joined file is written beside
-// its name and takes it only when every batch ended well.
+// its name and takes it only when every batch ended well. "OK" is said only
+// when every record came through whole; otherwise the records that did not,
+// with the traces expected and written and segyread's warnings. The trial,
+// test and per-file files live in a folder of the window's own.
 #include <QWidget>
 
 #include <chrono>
@@ -24,7 +27,9 @@ class QTextEdit;
 
 namespace keld {
 class PictureBox;
-}
+class WorkGuard;
+class WorkRun;
+}  // namespace keld
 
 namespace keld::conversion {
 
@@ -32,6 +37,7 @@ class SegyWindow : public QWidget {
   Q_OBJECT
  public:
   SegyWindow(ConversionContext& cx, QWidget* parent);
+  ~SegyWindow() override;
 
   void Select_i();
   void Command2_Click();  // conversion run
@@ -42,7 +48,11 @@ class SegyWindow : public QWidget {
   void Text13_Change();
   void ecran_MouseMove(double x, double y);
   void Form_Load();
-  void Form_Unload();
+  void Form_Unload();  // removes the window's own folder of trial and test files
+  // That folder (made in the work folder at the first need) and the test
+  // run's file in it; empty before they exist.
+  const std::string& ScratchFolder() const { return scratch_; }
+  std::string TestFile() const;
 
   // Longest wait for one batch, and for the one-trace trial.
   std::chrono::milliseconds time_limit{std::chrono::minutes(30)};
@@ -65,10 +75,12 @@ class SegyWindow : public QWidget {
   void closeEvent(QCloseEvent* e) override;
 
  private:
-  BatchOutcome Run(const std::string& batch, bool shown, std::chrono::milliseconds limit);
+  BatchOutcome Run(WorkRun& run, const std::string& batch, bool shown, std::chrono::milliseconds limit);
   bool Problem(const std::string& what, const BatchOutcome* r = nullptr);
+  std::string Scratch();
   ConversionContext& cx_;
-  bool cancel_ = false;
+  WorkGuard* work_ = nullptr;
+  std::string scratch_;
 };
 
 }  // namespace keld::conversion

@@ -1,38 +1,70 @@
 #include "conversion/shell/seismic_unix_conversions.hpp"
 
 #include <filesystem>
+#include <functional>
+#include <optional>
 
+#include "common/files.hpp"
+#include "common/su_file.hpp"
 #include "conversion/shell/batch_output_window.hpp"
 #include "conversion/shell/module1.hpp"
 #include "conversion/shell/segy_batch.hpp"
+#include "conversion/shell/segy_input.hpp"
+#include "conversion/shell/whole_check.hpp"
+#include "platform/qtbase/work_guard.hpp"
 
 namespace keld::conversion {
 
 namespace {
 
-BatchOutcome RunLine(ConversionContext& cx, QWidget* window, const std::string& line) {
+// `line(part)` is the batch line writing into `part`; `expected` the traces
+// the input must give, when known.
+BatchOutcome RunLine(ConversionContext& cx, QWidget* window, WorkRun& run,
+                     const std::function<std::string(const std::string&)>& line, std::optional<int64_t> expected) {
   BusyPointer busy(window);
+  const std::string in = cx.st.Input_File, out = cx.st.Output_File;
   const std::string bat = (std::filesystem::path(cx.sv.work_folder) / "convert.bat").string();
   BatchOutcome r;
-  if (auto s = WriteBatch(bat, {line}); !s) {
-    r.output = s.error;
-  } else {
-    r = RunBatchShown(cx, window, bat, true, {});
-  }
-  if (!r.ok()) cx.sv.msg.ok(cx.st.Output_File + " was not written:\n" + r.reason(), MsgIcon::Critical, kTitle);
+  auto fail = [&](const std::string& why) {
+    r.kind = BatchOutcome::Kind::Failed;
+    cx.sv.msg.ok(out + " was not written:\n" + why, MsgIcon::Critical, kTitle);
+    return r;
+  };
+  auto part = run.temporary_beside(out);
+  if (!part) return fail(part.error());
+  if (auto s = WriteBatch(bat, {line(*part)}); !s) return fail(s.error);
+  BatchWait wait;
+  wait.cancelled = run.stop_check();
+  r = RunBatchShown(cx, window, bat, true, wait);
+  if (run.stopped()) return r;  // the part goes with the run
+  if (!r.ok()) return fail(r.reason());
+  auto su = ReadSuLayout(*part);
+  if (!su) return fail(su.error());
+  if (su->file_bytes != su->traces * su->trace_bytes) return fail("the SU output ends in a partial trace");
+  if (auto s = MoveFileOver(*part, out); !s) return fail(s.error);
+  const auto warnings = WarningLines(r.output);
+  if (expected ? su->traces != *expected : !warnings.empty())
+    cx.sv.msg.ok(std::string(kCheckFile) + "\n" + ShortfallText(in, expected.value_or(su->traces), su->traces, warnings),
+                 MsgIcon::Exclamation, kTitle);
   return r;
 }
 
 }  // namespace
 
-BatchOutcome Convert_SEGD_2_SU(ConversionContext& cx, QWidget* window) {
+BatchOutcome Convert_SEGD_2_SU(ConversionContext& cx, QWidget* window, WorkRun& run) {
   Lit_ini(cx.st);
-  return RunLine(cx, window, SegdLine(cx.st.SU_Dir, cx.st.Input_File, cx.st.Output_File));
+  return RunLine(
+      cx, window, run, [&](const std::string& part) { return SegdLine(cx.st.SU_Dir, cx.st.Input_File, part); },
+      std::nullopt);
 }
 
-BatchOutcome Convert_SEGY_2_SU(ConversionContext& cx, QWidget* window, bool little) {
+BatchOutcome Convert_SEGY_2_SU(ConversionContext& cx, QWidget* window, WorkRun& run, bool little) {
   Lit_ini(cx.st);
-  return RunLine(cx, window, SegyToSuLine(cx.st.SU_Dir, cx.st.Input_File, cx.st.Output_File, little));
+  std::optional<int64_t> expected;
+  if (auto n = CountSegyTraces(cx.st.Input_File, little ? 1 : 0, 0, false)) expected = ExpectedTraces(n->whole, n->cut, 0, 0);
+  return RunLine(
+      cx, window, run,
+      [&](const std::string& part) { return SegyToSuLine(cx.st.SU_Dir, cx.st.Input_File, part, little); }, expected);
 }
 
 }  // namespace keld::conversion

@@ -10,6 +10,7 @@
 
 #include "common/files.hpp"
 #include "conversion/shell/module1.hpp"
+#include "platform/qtbase/work_guard.hpp"
 
 namespace keld::conversion {
 
@@ -37,6 +38,11 @@ const std::vector<LanceStep>& LanceOrder() {
 
 std::string NotAvailableText(const std::string& caption) {
   return "\"" + caption + "\" is not available yet in this version of conversion";
+}
+
+std::string NotPartOfSuiteText(const std::string& program, const std::string& what, const std::string& folder) {
+  return program + ", the maker's " + what + " viewer, is not part of this suite: put it in " + folder +
+         " to use this choice";
 }
 
 namespace {
@@ -150,6 +156,9 @@ StartWindow::StartWindow(ConversionState& st, ConversionServices& sv, WindowRegi
   connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
   connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
   connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
+  // While an export runs, no option acts (each would run its own again).
+  work_ = new WorkGuard(this, {Check1, Command4});
+  for (QGroupBox* f : findChildren<QGroupBox*>()) work_->guard(f);
 }
 
 StartWindow::~StartWindow() = default;
@@ -166,8 +175,11 @@ void StartWindow::Form_Load() {
 }
 
 void StartWindow::Lance() {
+  auto run = work_->begin();
+  if (!run) return;
   cx_.st.Shell_Prefix = Check1->isChecked() ? kShellPrefixClose : "";
   for (const auto& step : LanceOrder()) {
+    if (run->stopped()) return;  // Quit during an export: nothing more
     QRadioButton* b = findChild<QRadioButton*>(step.option);
     if (!b || !b->isChecked()) continue;
     if (std::string(step.option) == "Option1") {
@@ -175,7 +187,7 @@ void StartWindow::Lance() {
       continue;
     }
     if (step.conversion_type) cx_.st.Conversion_Type = step.conversion_type;
-    ShowWindow(step.option);
+    ShowWindow(step.option, run.get());
   }
 }
 
@@ -184,9 +196,17 @@ QWidget* StartWindow::Opened(const std::string& key) const {
   return it == opened_.end() ? nullptr : it->second.data();
 }
 
-void StartWindow::ShowWindow(const std::string& key) {
-  if (const WindowAction* run = registry_.find_action(key)) {
-    (*run)(cx_, this);
+void StartWindow::ShowWindow(const std::string& key) { ShowWindow(key, nullptr); }
+
+void StartWindow::ShowWindow(const std::string& key, WorkRun* run) {
+  if (const WindowAction* act = registry_.find_action(key)) {
+    std::unique_ptr<WorkRun> own;
+    if (!run) {
+      own = work_->begin();
+      if (!own) return;
+      run = own.get();
+    }
+    (*act)(cx_, this, *run);
     return;
   }
   QWidget* w = Opened(key);
@@ -216,10 +236,12 @@ void StartWindow::Start_Seg2su() {
     cx_.sv.msg.ok("SEG2SU.EXE must be in the same folder as CONVERSION.EXE", MsgIcon::None, "");
 }
 
-void StartWindow::StartViewer(const std::string& program, bool check_exists) {
+void StartWindow::StartViewer(const std::string& program, const std::string& what, bool check_exists) {
   const std::string path = cx_.sv.program_folder + "/" + program;
+  // The maker's viewers do not come with the suite: a missing one says so.
+  const std::string not_ours = cx_.st.CrLf + NotPartOfSuiteText(program, what, cx_.sv.program_folder);
   if (check_exists && !Existe_file(path)) {
-    cx_.sv.msg.ok("Download TOLVEX.EXE from web and put this file in BIN folder", MsgIcon::Critical, kTitle);
+    cx_.sv.msg.ok("Download TOLVEX.EXE from web and put this file in BIN folder" + not_ours, MsgIcon::Critical, kTitle);
     return;
   }
   StartRequest req;
@@ -227,12 +249,12 @@ void StartWindow::StartViewer(const std::string& program, bool check_exists) {
   req.workdir = cx_.sv.program_folder;
   req.style = WindowStyle::Normal;
   if (!Existe_file(path) || !cx_.sv.proc.start(req))
-    cx_.sv.msg.ok("Unable to shell application:" + path, MsgIcon::None, "");
+    cx_.sv.msg.ok("Unable to shell application:" + path + (Existe_file(path) ? "" : not_ours), MsgIcon::None, "");
 }
 
-void StartWindow::Option25_Click() { StartViewer("lorplot", false); }
-void StartWindow::Option26_Click() { StartViewer("lorploty", false); }
-void StartWindow::Option27_Click() { StartViewer("tolvex", true); }
+void StartWindow::Option25_Click() { StartViewer("lorplot", "SEG-2", false); }
+void StartWindow::Option26_Click() { StartViewer("lorploty", "SEG-Y", false); }
+void StartWindow::Option27_Click() { StartViewer("tolvex", "radar", true); }
 
 void StartWindow::Command2_Click() { close(); }
 
@@ -257,9 +279,14 @@ void StartWindow::Command3_Click() {
 void StartWindow::Command4_Click() { ShowWindow("Command4"); }
 
 void StartWindow::closeEvent(QCloseEvent* e) {
-  // Closing the start window ends the program: every window it opened goes too.
-  for (auto& [key, w] : opened_)
-    if (w) w->close();
+  // Closing the start window ends the program: every other window goes
+  // first, each once its run has stopped (batch output windows too); this
+  // one goes by itself when none is left. Its own export, if one runs, has
+  // been stopped before this is reached (the guard holds the close).
+  if (!CloseProgramWindows(this)) {
+    e->ignore();
+    return;
+  }
   e->accept();
 }
 

@@ -32,10 +32,17 @@ class QCloseEvent;
 class QPushButton;
 class QRadioButton;
 
+namespace keld {
+class WorkGuard;
+}
+
 namespace keld::conversion {
 
 using WindowFactory = std::function<QWidget*(ConversionContext&, QWidget* parent)>;
-using WindowAction = std::function<void(ConversionContext&, QWidget* start_window)>;
+// An action runs as a run of the start window (see WorkGuard): it may hand
+// control back to the window system, and a close of the start window (Quit)
+// stops it.
+using WindowAction = std::function<void(ConversionContext&, QWidget* start_window, WorkRun& run)>;
 
 class WindowRegistry {
  public:
@@ -65,6 +72,9 @@ const std::vector<LanceStep>& LanceOrder();
 
 // "<caption> is not available yet in this version".
 std::string NotAvailableText(const std::string& caption);
+// What a viewer choice says when the maker's program is not in `folder`: it
+// is not part of this suite. `what` names the viewer ("SEG-Y").
+std::string NotPartOfSuiteText(const std::string& program, const std::string& what, const std::string& folder);
 
 class StartWindow : public QWidget {
   Q_OBJECT
@@ -86,7 +96,7 @@ class StartWindow : public QWidget {
   void Option25_Click();  // lorplot
   void Option26_Click();  // lorploty
   void Option27_Click();  // tolvex
-  void Command2_Click();  // Quit
+  void Command2_Click();  // Quit: every window closes (each stopping its run), then this one
   void Command3_Click();  // Info
   void Command4_Click();  // header-word viewer
 
@@ -98,13 +108,17 @@ class StartWindow : public QWidget {
   void closeEvent(QCloseEvent* e) override;
 
  private:
-  void StartViewer(const std::string& program, bool check_exists);
+  void StartViewer(const std::string& program, const std::string& what, bool check_exists);
   void Start_Seg2su();
+  // Shows the window of `key`, or runs its action as `run` (a run of its own
+  // when none is given).
+  void ShowWindow(const std::string& key, WorkRun* run);
 
   ConversionContext cx_;
   WindowRegistry registry_;
   std::map<int, QRadioButton*> options_;
   std::map<std::string, QPointer<QWidget>> opened_;
+  WorkGuard* work_ = nullptr;
 };
 
 }  // namespace keld::conversion

@@ -14,7 +14,10 @@
 #include "conversion/shell/batch_output_window.hpp"
 #include "conversion/shell/module1.hpp"
 #include "conversion/shell/segy_batch.hpp"
+#include "conversion/shell/segy_input.hpp"
+#include "conversion/shell/whole_check.hpp"
 #include "platform/qtbase/key_filter.hpp"
+#include "platform/qtbase/work_guard.hpp"
 
 namespace keld::conversion {
 
@@ -81,6 +84,8 @@ Su2SgyWindow::Su2SgyWindow(ConversionContext& cx, QWidget* parent) : QWidget(par
   buttons->addWidget(Command1);
   v->addLayout(buttons);
   for (auto* e : {Text5, Text6, Text8}) KeyFilter::Install(e, "01", [this] { cx_.beep(); });
+  // Cancel closes the window: during a run that stops the run first.
+  work_ = new WorkGuard(this, {Command2, Command3, Command4});
   connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
   connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
   connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
@@ -112,6 +117,8 @@ void Su2SgyWindow::Command4_Click() {
 void Su2SgyWindow::Command5_Click() { cx_.sv.msg.ok(Su2SgyHelpText(cx_.st.CrLf), MsgIcon::Information, kTitle); }
 
 void Su2SgyWindow::Command2_Click() {
+  auto run = work_->begin();
+  if (!run) return;
   BusyPointer busy(this);
   const std::string I = Trim(S(Text1)), O = Trim(S(Text2));
   if (cx_.st.Input_File.empty() || I.empty() || O.empty()) return;
@@ -120,22 +127,44 @@ void Su2SgyWindow::Command2_Click() {
     return;
   }
   if (Existe_file(O) && !cx_.sv.msg.yes(O + " already exists, delete this file ?", MsgIcon::Question, kTitle)) return;
-  // segywrite writes beside O and renames over it when complete: an old O
-  // stays until the new one is whole.
+  // segywrite writes beside O; the file takes O's name only when whole, so an
+  // old O stays until then.
+  auto part = run->temporary_beside(O);
+  if (!part) {
+    cx_.sv.msg.ok(std::string(kProblem) + "\n" + part.error(), MsgIcon::Critical, kTitle);
+    return;
+  }
   Lit_ini(cx_.st);
   SegywriteBoxes b{BoxNumber(S(Text3)), BoxNumber(S(Text4)), BoxNumber(S(Text6)), BoxNumber(S(Text8)),
                    BoxNumber(S(Text5)), BoxNumber(S(Text7))};
   const std::string bat = (fs::path(cx_.sv.work_folder) / "convert.bat").string();
   BatchOutcome r;
-  if (WriteBatch(bat, SuToSegyLines(cx_.st.SU_Dir, I, O, b))) {
+  if (WriteBatch(bat, SuToSegyLines(cx_.st.SU_Dir, I, *part, b))) {
     BatchWait w;
     w.time_limit = time_limit;
+    w.cancelled = run->stop_check();
     r = RunBatchShown(cx_, this, bat, true, w);
   }
-  if (!r.ok() || !Existe_file(O)) {
-    cx_.sv.msg.ok(std::string(kProblem) + "\n" + (r.ok() ? O + " was not written" : r.reason()), MsgIcon::Critical,
-                  kTitle);
+  if (run->closing()) return;
+  const auto written = DetectSegyInput(*part);
+  if (!r.ok() || !written.usable) {
+    cx_.sv.msg.ok(std::string(kProblem) + "\n" + (r.ok() ? O + " was not written: " + written.why : r.reason()),
+                  MsgIcon::Critical, kTitle);
     return;
+  }
+  if (auto s = MoveFileOver(*part, O); !s) {
+    cx_.sv.msg.ok(std::string(kProblem) + "\n" + s.error, MsgIcon::Critical, kTitle);
+    return;
+  }
+  // Every SU trace of the range must be in the SEG-Y file.
+  if (auto su = ReadSuLayout(I)) {
+    const bool cut = su->file_bytes != su->traces * su->trace_bytes;
+    const int64_t expected = ExpectedTraces(su->traces, cut, b.trmin, b.trmax);
+    if (written.traces != expected) {
+      cx_.sv.msg.ok(std::string(kCheckFile) + "\n" + ShortfallText(I, expected, written.traces, WarningLines(r.output)),
+                    MsgIcon::Exclamation, kTitle);
+      return;
+    }
   }
   cx_.sv.msg.ok(" Conversion OK", MsgIcon::Information, kTitle);
 }

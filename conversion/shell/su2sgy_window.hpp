@@ -1,7 +1,8 @@
 #pragma once
 // The window `SU2SGY` ("SU to SEGY "): one SU file to a SEG-Y file through
-// segyhdrs and segywrite. The batch is waited for; " Conversion OK" is said
-// only when it ended well and the SEG-Y file is there.
+// segyhdrs and segywrite. The batch is waited for; the SEG-Y file is written
+// beside its name and takes it only when the batch ended well; " Conversion
+// OK" is said only when it holds every trace of the range asked.
 #include <QWidget>
 
 #include <chrono>
@@ -10,6 +11,10 @@
 
 class QLineEdit;
 class QPushButton;
+
+namespace keld {
+class WorkGuard;
+}
 
 namespace keld::conversion {
 
@@ -33,6 +38,7 @@ class Su2SgyWindow : public QWidget {
 
  private:
   ConversionContext& cx_;
+  WorkGuard* work_ = nullptr;
 };
 
 // The text of the Info box.

@@ -1,7 +1,10 @@
 #include "conversion/shell/su_ascii.hpp"
 
 #include <charconv>
+#include <cmath>
 #include <cstdio>
+#include <filesystem>
+#include <set>
 
 #include "common/files.hpp"
 #include "common/su_file.hpp"
@@ -10,6 +13,9 @@
 namespace keld::conversion {
 
 std::string FormatSample(float v) {
+  // Words that strtod, Python and spreadsheets read back.
+  if (std::isnan(v)) return "NaN";
+  if (std::isinf(v)) return v < 0 ? "-Inf" : "Inf";
   if (v == 0.0f) v = 0.0f;  // no "-0"
   // The shortest digits that read back as the same float (9 at most), padded
   // to eight decimals: -0.003f gives -3.00000000E-03, not -3.00000003E-03.
@@ -46,7 +52,7 @@ std::string ChannelFileName(const std::string& su_file, int n) {
 }
 
 Result<std::vector<std::string>> ExportChannels(const std::string& su_file, int first, int last,
-                                                const std::function<void(int, int)>& progress) {
+                                                const ExportProgress& progress) {
   using R = Result<std::vector<std::string>>;
   SuReader in;
   if (auto s = in.open(su_file); !s) return R::failure(s.error);
@@ -56,20 +62,47 @@ Result<std::vector<std::string>> ExportChannels(const std::string& su_file, int 
   if (last > in.traces())
     return R::failure("Last channel " + std::to_string(last) + " is beyond the " + std::to_string(in.traces()) +
                       " traces of " + su_file);
-  std::vector<std::string> written;
+  // Every name is checked before the first file is written: none may be the
+  // SU file itself (rec.01 gives rec.01 for the first channel) nor another
+  // file of this export.
+  std::vector<std::string> names;
+  std::set<std::string> seen;
+  for (int c = first; c <= last; ++c) {
+    const std::string name = ChannelFileName(su_file, c - first + 1);
+    if (SameFile(name, su_file))
+      return R::failure(std::string(kSameInputOutput) + ": channel " + std::to_string(c) + " would be written over " +
+                        su_file + "; nothing written");
+    if (!seen.insert(name).second) return R::failure(name + " would be written twice; nothing written");
+    names.push_back(name);
+  }
+  // Each channel goes to a new file beside its name; all take their names
+  // only when every one is complete, so a stopped or failed export leaves
+  // the older files as they were.
+  std::vector<std::string> temps;
+  auto drop = [&](const std::string& why) {
+    std::error_code ec;
+    for (const auto& t : temps) std::filesystem::remove(t, ec);
+    return R::failure(why);
+  };
   std::vector<float> s(static_cast<size_t>(in.ns()));
+  const int64_t total = last - first + 1;
   for (int c = first; c <= last; ++c) {
     const int n = c - first + 1;
-    if (progress) progress(n, last - first + 1);
-    if (!in.read_samples(c - 1, s.data())) return R::failure(in.error());
+    if (progress && !progress(n, total)) return drop(kExportStopped);
+    if (!in.read_samples(c - 1, s.data())) return drop(in.error());
     std::string text;
     text.reserve(s.size() * 17);
     for (float v : s) text += FormatSample(v) + "\r\n";
-    const std::string name = ChannelFileName(su_file, n);
-    if (auto st = WriteFileAtomic(name, text); !st) return R::failure(st.error);
-    written.push_back(name);
+    auto temp = CreateFileBeside(names[static_cast<size_t>(n - 1)]);
+    if (!temp) return drop(temp.error());
+    temps.push_back(*temp);
+    std::FILE* f = std::fopen(temp->c_str(), "wb");
+    const bool written = f && std::fwrite(text.data(), 1, text.size(), f) == text.size();
+    if (!f || std::fclose(f) != 0 || !written) return drop("Cannot write " + names[static_cast<size_t>(n - 1)]);
   }
-  return written;
+  for (size_t i = 0; i < names.size(); ++i)
+    if (auto st = MoveFileOver(temps[i], names[i]); !st) return drop(st.error);
+  return names;
 }
 
 std::string ColumnsFileName(const std::string& su_file) {
@@ -82,7 +115,8 @@ void ClampTraceRange(int64_t& first, int64_t& last, int64_t traces) {
   if (last > traces) last = traces;
 }
 
-Status ExportColumns(const std::string& su_file, const std::string& output, int64_t first, int64_t last) {
+Status ExportColumns(const std::string& su_file, const std::string& output, int64_t first, int64_t last,
+                     const ExportProgress& progress) {
   SuReader in;
   if (auto s = in.open(su_file); !s) return s;
   ClampTraceRange(first, last, in.traces());
@@ -93,12 +127,17 @@ Status ExportColumns(const std::string& su_file, const std::string& output, int6
   // The block of traces is read once; the values are then written by sample.
   std::vector<float> block;
   block.resize(ns * count);
-  for (size_t t = 0; t < count; ++t)
+  // Progress runs over the traces read, then the lines written.
+  const int64_t steps = static_cast<int64_t>(count + ns);
+  for (size_t t = 0; t < count; ++t) {
+    if (progress && !progress(static_cast<int64_t>(t + 1), steps)) return Status::failure(kExportStopped);
     if (!in.read_samples(first - 1 + static_cast<int64_t>(t), block.data() + t * ns)) return Status::failure(in.error());
+  }
   AtomicFile out(output);
   if (!out.is_open()) return Status::failure("Cannot write " + output + ": " + out.error());
   std::string line;
   for (size_t i = 0; i < ns; ++i) {
+    if (progress && !progress(static_cast<int64_t>(count + i + 1), steps)) return Status::failure(kExportStopped);
     line.clear();
     for (size_t t = 0; t < count; ++t) line += FormatSample(block[t * ns + i]) + ",";
     line += "\r\n";

@@ -12,7 +12,8 @@
 
 namespace keld::conversion {
 
-// 1.25 gives "1.25000000E+00", -0.003 gives "-3.00000000E-03".
+// 1.25 gives "1.25000000E+00", -0.003 gives "-3.00000000E-03"; a sample
+// that is not a number gives "NaN", an infinite one "Inf" or "-Inf".
 std::string FormatSample(float v);
 
 // Counts the whole traces of an SU file and its channels per record (as
@@ -27,11 +28,18 @@ bool Calcul_Channel(ConversionState& st, const std::string& file, int32_t& trace
 // earlier channel is overwritten.
 std::string ChannelFileName(const std::string& su_file, int n);
 
+// Called before each step (i of n, from 1); false stops the export, which
+// then writes nothing and fails with kExportStopped.
+using ExportProgress = std::function<bool(int64_t i, int64_t n)>;
+inline constexpr const char* kExportStopped = "Export stopped: no file written";
+
 // Writes traces `first` to `last` (from 1) one file per channel. Refused with
-// a message, nothing written, when first > last, first < 1 or last is beyond
-// the file's traces. Each file is written beside its name and renamed.
+// a message, nothing written, when first > last, first < 1, last is beyond
+// the file's traces, or a file name would be the SU file itself or another
+// file of the export. Every file is written beside its name; all take their
+// names only once each is complete.
 Result<std::vector<std::string>> ExportChannels(const std::string& su_file, int first, int last,
-                                                const std::function<void(int, int)>& progress = {});
+                                                const ExportProgress& progress = {});
 
 // The comma-separated file proposed for an SU file: its name less the last
 // three characters, then ".txt" (LINE1.SU gives LINE1.txt).
@@ -43,6 +51,7 @@ void ClampTraceRange(int64_t& first, int64_t& last, int64_t traces);
 
 // Writes traces first..last as columns: for each sample one line of values,
 // each followed by ",", ended by CR LF.
-Status ExportColumns(const std::string& su_file, const std::string& output, int64_t first, int64_t last);
+Status ExportColumns(const std::string& su_file, const std::string& output, int64_t first, int64_t last,
+                     const ExportProgress& progress = {});
 
 }  // namespace keld::conversion

@@ -117,6 +117,7 @@ TEST_F(ConvertTest, KgsBothWaysThroughTheWindow) {
   ASSERT_EQ(kgs.size(), 24u * (240 + 64));
   EXPECT_EQ(get_i16le(&kgs[2]), 24);
   EXPECT_EQ(get_i16le(&kgs[4]), 0);  // the cancelled record key
+  QApplication::processEvents();  // the window closes once its run has ended
   QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_EQ(h.window->Opened("Option11"), nullptr);  // closed after the box
 

@@ -170,6 +170,21 @@ TEST_F(EditorTest, MissingDocumentAndTheViewersEditButton) {
   EXPECT_EQ(e2->RichTextBox1->toPlainText(), "sunmo vnmo=1500\n");
 }
 
+TEST_F(EditorTest, FindGoesToOverlappingMatchesInTurn) {
+  const std::string doc = d / "aa.txt";
+  keld::testing::WriteText(doc, "xaaaa");
+  EditorWindow* e = Open(doc);
+  ASSERT_TRUE(e);
+  std::vector<int> found;
+  for (int k = 0; k < 4; ++k) {
+    h.messages.type("aa");
+    e->Find->trigger();
+    found.push_back(e->RichTextBox1->textCursor().selectionStart());
+  }
+  EXPECT_EQ(found, (std::vector<int>{1, 2, 3, 3}));  // the fourth finds nothing
+  EXPECT_EQ(h.beeps, 1);
+}
+
 TEST_F(EditorTest, FindReplaceSaveAndPrint) {
   const std::string doc = d / "LINE1.txt";
   keld::testing::WriteText(doc, "a velocity then velocity\r\nend velocity\r\n");

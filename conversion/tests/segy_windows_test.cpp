@@ -22,6 +22,7 @@
 #include "conversion/shell/su2sgy_window.hpp"
 #include "conversion/tests/conversion_fixture.hpp"
 #include "platform/qt/picture_box.hpp"
+#include "platform/qtbase/work_guard.hpp"
 
 namespace keld::conversion {
 namespace {
@@ -60,6 +61,11 @@ class SegyWindows : public ::testing::Test {
     fs::copy_file(data_ + "/" + from, to);
     return to;
   }
+  static int FilesIn(const std::string& folder) {
+    int n = 0;
+    for (const auto& e : fs::directory_iterator(folder)) n += e.is_regular_file();
+    return n;
+  }
   int BatchWindows() {
     int n = 0;
     for (QWidget* w : QApplication::topLevelWidgets())
@@ -95,7 +101,7 @@ TEST_F(SegyWindows, ImportTestsAndJoinsBigAndLittleEndianRecords) {
   // The test run draws the first file's 24 traces.
   w->Command5->click();
   ASSERT_TRUE(h->messages.shown.empty()) << h->messages.last().text;
-  EXPECT_EQ(ReadBytes(dir / "work/conv_test.su").size(), 24u * (240 + 4 * 50));
+  EXPECT_EQ(ReadBytes(w->TestFile()).size(), 24u * (240 + 4 * 50));
   EXPECT_EQ(w->SSTab1->currentIndex(), 1);
   EXPECT_TRUE(w->Command2->isEnabled());
   const QImage img = w->ecran->image();
@@ -115,8 +121,8 @@ TEST_F(SegyWindows, ImportTestsAndJoinsBigAndLittleEndianRecords) {
   const size_t tl = 240 + 4 * 50;
   ASSERT_EQ(joined.size(), 75 * tl);
   EXPECT_EQ(h->messages.last().text, out + " has been recorded OK size: " + std::to_string(75 * tl));
-  EXPECT_FALSE(fs::exists(dir / "work/tempo.su"));
-  EXPECT_FALSE(fs::exists(out + ".part"));
+  EXPECT_FALSE(fs::exists(fs::path(w->ScratchFolder()) / "tempo.su"));
+  EXPECT_EQ(FilesIn(dir / "field data"), 4);  // the three records and the joined file
   std::vector<std::array<std::string, 3>> pairs;
   for (int k = 0; k < 3; ++k) {
     const std::string part = dir / ("part" + std::to_string(k) + ".su");
@@ -125,8 +131,9 @@ TEST_F(SegyWindows, ImportTestsAndJoinsBigAndLittleEndianRecords) {
   }
   EXPECT_EQ(SegyioAgrees(pairs), "");
   EXPECT_EQ(BatchWindows(), 0);
+  const std::string scratch = w->ScratchFolder();
   w->close();
-  EXPECT_FALSE(fs::exists(dir / "work/tmp.bat"));
+  EXPECT_FALSE(fs::exists(scratch));
 }
 
 TEST_F(SegyWindows, AFailingBatchIsToldAndLeavesNothing) {
@@ -134,6 +141,8 @@ TEST_F(SegyWindows, AFailingBatchIsToldAndLeavesNothing) {
   const auto whole = ReadBytes(a);
   const std::string cut = dir / "field data/cut.sgy";
   keld::testing::WriteText(cut, std::string(whole.begin(), whole.begin() + 3600 + 200));
+  // korvan keeps its unsaved shot as tmp.su in the same work folder.
+  keld::testing::WriteText(dir / "work/tmp.su", "korvan's shot");
   SegyWindow w(h->window->context(), nullptr);
   h->dialogs.multi.push_back(std::vector<std::string>{cut});
   w.Select_i();  // no whole trace: the one-trace trial runs and fails
@@ -146,18 +155,58 @@ TEST_F(SegyWindows, AFailingBatchIsToldAndLeavesNothing) {
   EXPECT_NE(h->messages.last().text.find(" Conversion problem...verify parameters"), std::string::npos);
   EXPECT_NE(h->messages.last().text.find("segyread: "), std::string::npos) << h->messages.last().text;
   EXPECT_FALSE(fs::exists(dir / "field data/cut.SU"));
-  EXPECT_FALSE(fs::exists(dir / "field data/cut.SU.part"));
+  EXPECT_EQ(FilesIn(dir / "field data"), 2);  // a.sgy and cut.sgy: no part file
   // A missing program: its name in the message, no output.
   h->messages.clear();
   WritePrivateProfileString("VISUAL_KE", "Directory1", dir / "nowhere/", "Visual_KELD.ini");
   h->state.Input_File = a;
   h->state.Output_File = dir / "field data/x.su";
+  keld::testing::WriteText(h->state.Output_File, "the old x.su");
   h->state.SU_Dir.clear();
-  auto r = Convert_SEGY_2_SU(h->window->context(), nullptr, false);
+  QWidget owner;
+  auto run = (new WorkGuard(&owner))->begin();
+  auto r = Convert_SEGY_2_SU(h->window->context(), &owner, *run, false);
   EXPECT_FALSE(r.ok());
   EXPECT_NE(h->messages.last().text.find("segyread"), std::string::npos) << h->messages.last().text;
-  EXPECT_FALSE(fs::exists(dir / "field data/x.su") && fs::file_size(dir / "field data/x.su") > 0);
-  EXPECT_EQ(BatchWindows(), 0);
+  EXPECT_EQ(keld::testing::ReadText(dir / "field data/x.su"), "the old x.su");  // a failed run leaves the old file
+  run.reset();  // the run's files go with it
+  EXPECT_EQ(FilesIn(dir / "field data"), 3);
+  w.close();
+  EXPECT_EQ(keld::testing::ReadText(dir / "work/tmp.su"), "korvan's shot");
+}
+
+TEST_F(SegyWindows, ARecordCutInATraceIsNotReportedOk) {
+  const std::string a = Field("a.sgy", "segy/segyio_small.sgy");
+  const auto whole = ReadBytes(a);
+  const size_t tl = 240 + 4 * 50;
+  const std::string cut = dir / "field data/cut.sgy";
+  keld::testing::WriteText(cut, std::string(whole.begin(), whole.begin() + 3600 + 10 * tl + tl / 2));
+  const std::string problem = std::string(" You must check file and file size\n") + cut +
+                              ": 11 traces expected, 10 written\nsegyread: warning: ";
+  h->Choose(2);
+  auto* w = dynamic_cast<SegyWindow*>(h->window->Opened("Option2"));
+  ASSERT_NE(w, nullptr);
+  h->dialogs.multi.push_back(std::vector<std::string>{cut});
+  w->Command1->click();
+  EXPECT_EQ(w->Text3->text(), "11");  // the cut trace counts
+  w->Command5->click();
+  w->Command2->click();
+  ASSERT_FALSE(h->messages.shown.empty());
+  EXPECT_EQ(h->messages.last().text.rfind(problem, 0), 0u) << h->messages.last().text;
+  EXPECT_FALSE(h->messages.last().timed);
+  EXPECT_EQ(ReadSuLayout(dir / "field data/cut.SU")->traces, 10);  // what could be read is kept
+  // The conversion window's SEG-Y type says so too (it says nothing when whole).
+  h->messages.clear();
+  h->Choose(13);
+  auto* cw = dynamic_cast<ConvertWindow*>(h->window->Opened("Option13"));
+  ASSERT_NE(cw, nullptr);
+  h->state.Conversion_Type = kSegy2Su;
+  cw->Option2->setChecked(true);
+  cw->Text1->setText(QString::fromStdString(cut));
+  cw->Text2->setText(QString::fromStdString(dir / "field data/cut2.su"));
+  cw->Command2->click();
+  ASSERT_EQ(h->messages.shown.size(), 1u);
+  EXPECT_EQ(h->messages.last().text.rfind(problem, 0), 0u) << h->messages.last().text;
 }
 
 TEST_F(SegyWindows, ConversionWindowTypesAndSuToSegy) {

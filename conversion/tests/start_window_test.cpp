@@ -150,12 +150,17 @@ TEST(StartWindow, OutsideProgramsAndInfo) {
   const std::string prog = d / "prog";
   h.Choose(1);
   EXPECT_TRUE(h.messages.saw("SEG2SU.EXE must be in the same folder as CONVERSION.EXE"));
+  // The maker's viewers are not ours: a missing one says so, by name.
   h.Choose(25);
-  EXPECT_TRUE(h.messages.saw("Unable to shell application:" + prog + "/lorplot"));
+  EXPECT_EQ(h.messages.last().text, "Unable to shell application:" + prog + "/lorplot\r\nlorplot, the maker's SEG-2 "
+                                    "viewer, is not part of this suite: put it in " + prog + " to use this choice");
   h.Choose(26);
-  EXPECT_TRUE(h.messages.saw("Unable to shell application:" + prog + "/lorploty"));
+  EXPECT_EQ(h.messages.last().text, "Unable to shell application:" + prog + "/lorploty\r\nlorploty, the maker's SEG-Y "
+                                    "viewer, is not part of this suite: put it in " + prog + " to use this choice");
   h.Choose(27);
-  EXPECT_EQ(h.messages.last().text, "Download TOLVEX.EXE from web and put this file in BIN folder");
+  EXPECT_EQ(h.messages.last().text, "Download TOLVEX.EXE from web and put this file in BIN folder\r\ntolvex, the "
+                                    "maker's radar viewer, is not part of this suite: put it in " + prog +
+                                    " to use this choice");
   EXPECT_EQ(h.messages.last().icon, MsgIcon::Critical);
   EXPECT_TRUE(h.launcher.started.empty());
   // Present, they are started in the program folder without waiting.

@@ -4,6 +4,7 @@
 #include <QFileDialog>
 
 #include "common/text.hpp"
+#include "platform/qtbase/qt_messages.hpp"
 
 namespace keld {
 
@@ -46,14 +47,14 @@ QString StartPath(const FileDialogSpec& s) {
 }  // namespace
 
 std::optional<std::string> QtDialogs::open_file(const FileDialogSpec& s) {
-  QString f = QFileDialog::getOpenFileName(parent_, QString::fromStdString(s.title), StartPath(s),
+  QString f = QFileDialog::getOpenFileName(BoxParent(parent_), QString::fromStdString(s.title), StartPath(s),
                                            QString::fromStdString(QtNameFilter(s.filter)));
   if (f.isEmpty()) return std::nullopt;
   return f.toStdString();
 }
 
 std::optional<std::string> QtDialogs::save_file(const FileDialogSpec& s) {
-  QString f = QFileDialog::getSaveFileName(parent_, QString::fromStdString(s.title), StartPath(s),
+  QString f = QFileDialog::getSaveFileName(BoxParent(parent_), QString::fromStdString(s.title), StartPath(s),
                                            QString::fromStdString(QtNameFilter(s.filter)), nullptr,
                                            QFileDialog::DontConfirmOverwrite);
   if (f.isEmpty()) return std::nullopt;
@@ -61,7 +62,7 @@ std::optional<std::string> QtDialogs::save_file(const FileDialogSpec& s) {
 }
 
 std::optional<std::vector<std::string>> QtDialogs::open_files(const FileDialogSpec& s) {
-  QStringList l = QFileDialog::getOpenFileNames(parent_, QString::fromStdString(s.title), StartPath(s),
+  QStringList l = QFileDialog::getOpenFileNames(BoxParent(parent_), QString::fromStdString(s.title), StartPath(s),
                                                 QString::fromStdString(QtNameFilter(s.filter)));
   if (l.isEmpty()) return std::nullopt;
   std::vector<std::string> out;
@@ -71,7 +72,7 @@ std::optional<std::vector<std::string>> QtDialogs::open_files(const FileDialogSp
 
 std::optional<uint32_t> QtDialogs::pick_colour(uint32_t initial, const std::string& title) {
   QColor init(initial & 0xFF, (initial >> 8) & 0xFF, (initial >> 16) & 0xFF);
-  QColor c = QColorDialog::getColor(init, parent_, QString::fromStdString(title));
+  QColor c = QColorDialog::getColor(init, BoxParent(parent_), QString::fromStdString(title));
   if (!c.isValid()) return std::nullopt;
   return static_cast<uint32_t>(c.red()) | (static_cast<uint32_t>(c.green()) << 8) |
          (static_cast<uint32_t>(c.blue()) << 16);

@@ -54,6 +54,11 @@ MsgAnswer AnswerOf(int r, MsgButtons buttons) {
                                       : (buttons == MsgButtons::Ok ? MsgAnswer::Ok : MsgAnswer::Cancel);
 }
 
+QWidget* BoxParent(QWidget* fallback) {
+  QWidget* active = QApplication::activeWindow();
+  return active && active->isVisible() ? active : fallback;
+}
+
 bool QtMessageBoxes::HasDisplay() {
   if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return false;
   const QString p = QGuiApplication::platformName();
@@ -63,7 +68,7 @@ bool QtMessageBoxes::HasDisplay() {
 MsgAnswer QtMessageBoxes::show(const std::string& text, MsgIcon icon, MsgButtons buttons,
                                const std::string& title) {
   if (!HasDisplay()) return fallback_.show(text, icon, buttons, title);
-  QMessageBox box(parent_);
+  QMessageBox box(BoxParent(parent_));
   ConfigureBox(box, text, icon, buttons, title);
   return AnswerOf(box.exec(), buttons);
 }
@@ -72,7 +77,7 @@ std::optional<std::string> QtMessageBoxes::input(const std::string& prompt, cons
                                                  const std::string& default_text) {
   if (!HasDisplay()) return fallback_.input(prompt, title, default_text);
   bool ok = false;
-  QString t = QInputDialog::getText(parent_, QString::fromStdString(title), QString::fromStdString(prompt),
+  QString t = QInputDialog::getText(BoxParent(parent_), QString::fromStdString(title), QString::fromStdString(prompt),
                                     QLineEdit::Normal, QString::fromStdString(default_text), &ok);
   if (!ok) return std::nullopt;
   return t.toStdString();
@@ -84,7 +89,7 @@ void QtMessageBoxes::show_timed(const std::string& text, const std::string& titl
     return;
   }
   QMessageBox box(QMessageBox::Information, QString::fromStdString(title), QString::fromStdString(text),
-                  QMessageBox::Ok, parent_);
+                  QMessageBox::Ok, BoxParent(parent_));
   QTimer::singleShot(ms, &box, &QMessageBox::accept);
   box.exec();
 }

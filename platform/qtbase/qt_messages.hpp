@@ -15,6 +15,11 @@ void ConfigureBox(QMessageBox& box, const std::string& text, MsgIcon icon, MsgBu
                   const std::string& title);
 MsgAnswer AnswerOf(int exec_result, MsgButtons buttons);
 
+// The owner of a box or dialog about to be shown: the window the user works
+// in (the active one), else `fallback`. A box owned by the program's main
+// window would bring that window in front of the one the user works in.
+QWidget* BoxParent(QWidget* fallback);
+
 class QtMessageBoxes : public MessageBoxes {
  public:
   explicit QtMessageBoxes(QWidget* parent = nullptr) : parent_(parent) {}

@@ -13,6 +13,7 @@
 #include "conversion/shell/rtf_text.hpp"
 #include "conversion/shell/segy_input.hpp"
 #include "conversion/shell/trial_display.hpp"
+#include "conversion/shell/whole_check.hpp"
 
 namespace keld::conversion {
 namespace {
@@ -134,6 +135,19 @@ TEST(RtfText, ParagraphsKeptControlsDropped) {
             "Title\nLine \xC3\xA9t\xC3\xA9\tx\n");
   EXPECT_EQ(RtfPlainText("{\\*\\generator x;}a\\{b\\}"), "a{b}");
   EXPECT_EQ(RtfPlainText("}}}{\\"), "");  // unbalanced input ends without harm
+}
+
+TEST(WholeCheck, ExpectedTracesCountACutOneAndKeepToTheRange) {
+  struct {
+    int64_t whole;
+    bool cut;
+    int64_t trmin, trmax, want;
+  } cases[] = {{25, false, 0, 0, 25}, {10, true, 0, 0, 11},  {10, true, 1, 9999, 11}, {10, true, 1, 10, 10},
+               {25, false, 5, 9, 5},  {25, false, 30, 40, 0}, {25, false, -3, 2, 2},  {0, true, 1, 24, 1}};
+  for (const auto& c : cases) EXPECT_EQ(ExpectedTraces(c.whole, c.cut, c.trmin, c.trmax), c.want);
+  EXPECT_EQ(WarningLines("segyread: warning: 100 bytes after the last of 10 traces\r\nok\nWARNING: x \n"),
+            (std::vector<std::string>{"segyread: warning: 100 bytes after the last of 10 traces", "WARNING: x"}));
+  EXPECT_EQ(ShortfallText("/d/a.sgy", 11, 10, {"w1", "w2"}), "/d/a.sgy: 11 traces expected, 10 written\nw1\nw2");
 }
 
 }  // namespace

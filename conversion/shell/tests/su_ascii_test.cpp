@@ -2,7 +2,10 @@
 // files exported and compared value by value.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
+#include <filesystem>
+#include <limits>
 #include <set>
 
 #include "common/files.hpp"
@@ -22,6 +25,18 @@ TEST(SuAscii, NumberFormAndNames) {
   } cases[] = {{1.25f, "1.25000000E+00"}, {-0.003f, "-3.00000000E-03"}, {0.0f, "0.00000000E+00"},
                {-0.0f, "0.00000000E+00"}, {1e20f, "1.00000000E+20"}, {0.1f, "1.00000000E-01"}, {3.4028235e38f, "3.40282350E+38"},  {123456.0f, "1.23456000E+05"}};
   for (auto c : cases) EXPECT_EQ(FormatSample(c.v), c.want);
+  // Values that are no number are written in words that read back.
+  const float inf = std::numeric_limits<float>::infinity();
+  EXPECT_EQ(FormatSample(std::numeric_limits<float>::quiet_NaN()), "NaN");
+  EXPECT_EQ(FormatSample(inf), "Inf");
+  EXPECT_EQ(FormatSample(-inf), "-Inf");
+  EXPECT_TRUE(std::isnan(std::strtod("NaN", nullptr)));
+  EXPECT_EQ(std::strtod("-Inf", nullptr), -std::numeric_limits<double>::infinity());
+  if (keld::testing::RunCommand("/usr/bin/python3 -c 'import sys'") == 0) {
+    std::string said;
+    keld::testing::RunCommand("/usr/bin/python3 -c \"print(float('NaN'), float('Inf'), float('-Inf'))\"", &said);
+    EXPECT_EQ(said, "nan inf -inf\n");
+  }
   EXPECT_EQ(ChannelFileName("/d/LINE1.SU", 1), "/d/LINE1.01");
   EXPECT_EQ(ChannelFileName("/d/LINE1.SU", 99), "/d/LINE1.99");
   EXPECT_EQ(ChannelFileName("/d/LINE1.SU", 100), "/d/LINE1.100");
@@ -66,6 +81,39 @@ TEST(SuAscii, ExportsOfARealFileHoldItsSamples) {
   EXPECT_FALSE(ExportChannels(file, 5, 3));   // first beyond last
   EXPECT_FALSE(ExportChannels(file, 1, 41));  // beyond the file
   EXPECT_FALSE(ExportColumns(file, file, 1, 2));
+}
+
+TEST(SuAscii, AChannelFileNeverReplacesTheSuFileAndAStopWritesNothing) {
+  TempDir d;
+  std::vector<SuTrace> v(3);
+  for (size_t i = 0; i < v.size(); ++i) {
+    v[i].header.ns = 2;
+    v[i].samples = {static_cast<float>(i), 0.5f};
+  }
+  // rec.01 less two characters is "rec.", and the first channel "rec.01".
+  const std::string rec = d / "rec.01";
+  ASSERT_TRUE(WriteSuFile(rec, v));
+  const std::string before = keld::testing::ReadText(rec);
+  keld::testing::WriteText(d / "rec.02", "older");
+  auto r = ExportChannels(rec, 1, 3);
+  ASSERT_FALSE(r);
+  EXPECT_NE(r.error().find("Same Input / Output"), std::string::npos) << r.error();
+  EXPECT_EQ(keld::testing::ReadText(rec), before);
+  EXPECT_EQ(keld::testing::ReadText(d / "rec.02"), "older");  // checked before the first write
+  // Channels 2 and 3 are written as rec.01 and rec.02 again: refused too.
+  EXPECT_FALSE(ExportChannels(rec, 2, 3));
+  // A stop after the first channel leaves the older files as they were.
+  const std::string line = d / "LINE.SU";
+  ASSERT_TRUE(WriteSuFile(line, v));
+  keld::testing::WriteText(d / "LINE.01", "older");
+  auto stopped = ExportChannels(line, 1, 3, [](int64_t i, int64_t) { return i < 2; });
+  ASSERT_FALSE(stopped);
+  EXPECT_EQ(stopped.error(), kExportStopped);
+  EXPECT_EQ(keld::testing::ReadText(d / "LINE.01"), "older");
+  EXPECT_FALSE(Existe_file(d / "LINE.02"));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(d.path()), std::filesystem::directory_iterator()), 4);
+  EXPECT_EQ(ExportColumns(line, d / "LINE.txt", 1, 3, [](int64_t, int64_t) { return false; }).error, kExportStopped);
+  EXPECT_FALSE(Existe_file(d / "LINE.txt"));
 }
 
 TEST(SuAscii, MoreThanNinetyNineChannelsNeverOverwrite) {

@@ -56,6 +56,19 @@ TEST_F(JoinTest, ThreeFilesPicked) {
   EXPECT_EQ(r2.Text2, dir / "SHOT1003_raw.su");
 }
 
+TEST_F(JoinTest, AStoppedJoinWritesAndDeletesNothing) {
+  // A file of several pieces: the stop comes within it.
+  const std::string a = MakeSu("A.SU", 300, 1024), b = MakeSu("B.SU", 2, 1024);
+  WriteText(dir / "out.su", "old");
+  int asked = 0;
+  auto j = JoinSuFiles({a, b}, dir / "out.su", true, {}, [&] { return ++asked > 1; });
+  EXPECT_FALSE(j.ok);
+  EXPECT_EQ(j.error, kJoinStopped);
+  EXPECT_EQ(ReadText(dir / "out.su"), "old");
+  EXPECT_TRUE(fs::exists(a) && fs::exists(b));
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 3);
+}
+
 TEST_F(JoinTest, ASingleFullPathIsOneFile) {
   MakeSu("SHOT1001.SU", 12, 500);
   auto r = Affiche_file(dir / "SHOT1001.SU");

@@ -5,6 +5,7 @@
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 
@@ -179,4 +180,35 @@ TEST(RecordWindows, AHugeTypedChannelCountIsRefusedAndTheBarHoldsIt) {
   auto* bar = Find<QProgressBar>(w, "ProgressBar1");
   EXPECT_EQ(bar->maximum(), 1'100'000'000);
   EXPECT_EQ(bar->value(), 1);
+}
+
+TEST(RecordWindows, ACloseDuringTheClosingBoxWaitsForTheConversion) {
+  TempDir d;
+  ConversionHarness h(d.path());
+  h.Choose(5);
+  QPointer<QWidget> w = h.window->Opened("Option5");
+  ASSERT_TRUE(w);
+  keld::testing::WriteText(d / "r1.rec", Abem());
+  h.dialogs.multi.push_back(std::vector<std::string>{d / "r1.rec"});
+  Find<QPushButton>(w, "Command4")->click();
+  SetBox(w, "Text2", (d / "out.su").c_str());
+  bool during = false;
+  h.messages.while_shown = [&](const MessageShown&) {
+    // The user, while the box is up: Convert and the selection are off, a
+    // close waits for the conversion to end.
+    during = true;
+    EXPECT_FALSE(Find<QPushButton>(w, "Command1")->isEnabled());
+    EXPECT_FALSE(Find<QPushButton>(w, "Command4")->isEnabled());
+    w->close();
+    EXPECT_TRUE(w->isVisible());
+  };
+  Find<QPushButton>(w, "Command1")->click();
+  h.messages.while_shown = nullptr;
+  EXPECT_TRUE(during);
+  EXPECT_EQ(ReadSuFile(d / "out.su")->size(), 3u);
+  for (int i = 0; i < 50 && w; ++i) {
+    QApplication::processEvents();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+  EXPECT_TRUE(w.isNull());
 }

@@ -13,6 +13,7 @@
 #include <limits>
 
 #include "common/numtext.hpp"
+#include "platform/qtbase/work_guard.hpp"
 
 namespace keld::conversion {
 
@@ -29,6 +30,7 @@ RecordWindow::RecordWindow(ConversionContext& cx, QWidget* parent, const char* n
   v_->addLayout(g_);
   ProgressBar1 = new QProgressBar(this);
   ProgressBar1->setObjectName("ProgressBar1");
+  work_ = new WorkGuard(this);
 }
 
 QLineEdit* RecordWindow::Box(const char* name, const char* label, const char* text, const char* tip) {
@@ -65,6 +67,7 @@ QLabel* RecordWindow::SizeRow(const char* text) {
 QPushButton* RecordWindow::TopButton(const char* name, const char* caption) {
   QPushButton* b = Button(name, caption);
   v_->insertWidget(0, b);
+  work_->guard(b);
   return b;
 }
 
@@ -82,6 +85,7 @@ void RecordWindow::AddConvertButtons(bool progress_visible) {
   Command1 = Button("Command1", "Convert");
   Command2 = Button("Command2", "Info");
   ButtonRow({Command1, Command2});
+  work_->guard(Command1);
   connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
   connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
 }
@@ -153,6 +157,8 @@ void RecordWindow::ShowHelp(const std::string& text, MsgIcon icon, const std::st
 }
 
 bool RecordWindow::Run(RecordRun run, const RecordReader& read, const Closing& how) {
+  auto work = work_->begin();  // a close during one of its boxes waits for the end
+  if (!work) return false;
   MessageBoxes& msg = cx_.sv.msg;
   // Counted in 64 bits: records x channels can pass what the bar's int
   // holds, and then the bar moves one step every `scale` traces.
@@ -179,7 +185,7 @@ bool RecordWindow::Run(RecordRun run, const RecordReader& read, const Closing& h
   }
   ProgressBar1->setValue(ProgressBar1->maximum());
   msg.ok(how.done, how.icon, how.title);
-  if (how.close_window) close();
+  if (how.close_window) work->close_window_after();
   return true;
 }
 

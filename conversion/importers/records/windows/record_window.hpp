@@ -22,6 +22,10 @@ class QProgressBar;
 class QPushButton;
 class QVBoxLayout;
 
+namespace keld {
+class WorkGuard;
+}
+
 namespace keld::conversion {
 
 // Boxes shown "with no title argument" carry the program's own title.
@@ -87,6 +91,7 @@ class RecordWindow : public QWidget {
   void ShowHelp(const std::string& text, MsgIcon icon = MsgIcon::None, const std::string& title = kProgramTitle);
 
   ConversionContext& cx_;
+  WorkGuard* work_ = nullptr;  // the run of Run(): Convert and the selection wait for it
   QVBoxLayout* v_ = nullptr;
   QGridLayout* g_ = nullptr;
   int row_ = 0;
