@@ -24,7 +24,9 @@ struct Copied {
 
 // Appends the whole of `path` to `out`. On a read failure the output is cut
 // back to where it stood, so a file is either in it whole or not at all.
-bool AppendFile(std::FILE* out, const std::string& path, int64_t& written, std::string& write_error) {
+// A cancel leaves the output as it is: it is not kept.
+bool AppendFile(std::FILE* out, const std::string& path, int64_t& written, std::string& write_error,
+                const std::function<bool()>& cancelled, bool& stopped) {
   std::FILE* in = std::fopen(path.c_str(), "rb");
   if (!in) return false;
   std::vector<uint8_t> buf(kChunk);
@@ -32,6 +34,11 @@ bool AppendFile(std::FILE* out, const std::string& path, int64_t& written, std::
   bool read_ok = true;
   size_t n;
   while ((n = std::fread(buf.data(), 1, buf.size(), in)) > 0) {
+    if (cancelled && cancelled()) {
+      stopped = true;
+      std::fclose(in);
+      return false;
+    }
     if (std::fwrite(buf.data(), 1, n, out) != n) {
       write_error = std::strerror(errno);
       std::fclose(in);
@@ -72,7 +79,7 @@ bool SameBytes(std::FILE* joined, const Copied& c) {
 }  // namespace
 
 JoinResult JoinSuFiles(const std::vector<std::string>& inputs, const std::string& output, bool delete_inputs,
-                       const std::function<void(int, int)>& progress) {
+                       const std::function<void(int, int)>& progress, const std::function<bool()>& cancelled) {
   JoinResult r;
   r.output = output;
   if (output.empty()) {
@@ -103,7 +110,12 @@ JoinResult JoinSuFiles(const std::vector<std::string>& inputs, const std::string
     const std::string& in = inputs[static_cast<size_t>(i)];
     std::string write_error;
     const int64_t before = written;
-    bool ok = AppendFile(out.handle(), in, written, write_error);
+    bool stopped = false;
+    bool ok = AppendFile(out.handle(), in, written, write_error, cancelled, stopped);
+    if (stopped) {
+      r.error = "stopped; " + output + " not written";
+      return r;  // the temporary file goes with `out`
+    }
     if (!write_error.empty()) {
       r.error = output + ": " + write_error + "; nothing written";
       return r;  // the temporary file goes with `out`

@@ -28,8 +28,11 @@ struct JoinResult {
 // read. An input that cannot be read is left out and named in the result.
 // With `delete_inputs`, each copied input is deleted only after the output
 // is complete and its bytes have been read back equal from it.
-// `progress(i, n)` is called before input i (from 1) of n.
+// `progress(i, n)` is called before input i (from 1) of n. `cancelled`,
+// asked between pieces of each input, may stop the join before the output
+// takes its name: nothing is written and no input is deleted then.
 JoinResult JoinSuFiles(const std::vector<std::string>& inputs, const std::string& output, bool delete_inputs,
-                       const std::function<void(int, int)>& progress = {});
+                       const std::function<void(int, int)>& progress = {},
+                       const std::function<bool()>& cancelled = {});
 
 }  // namespace keld

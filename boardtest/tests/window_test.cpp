@@ -227,7 +227,7 @@ TEST(BoardtestWindow, ExitDuringATriggerRunStopsItAndExitsAfterIt) {
   ASSERT_TRUE(f.open_port());
   QTimer::singleShot(100, [&] { w.uscita->trigger(); });
   w.Pulsante_trg->click();  // returns once EXIT has stopped the wait
-  EXPECT_FALSE(w.isVisible());
+  EXPECT_TRUE(Fixture::RunUntil([&] { return !w.isVisible(); }));  // then the window closes
   EXPECT_EQ(Lines(ReadText(f.dir / "ini.txt")).size(), 109u);
   EXPECT_FALSE(w.console().busy());
 }
