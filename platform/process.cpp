@@ -26,7 +26,8 @@ std::vector<char*> Argv(const StartRequest& r, std::vector<std::string>& keep) {
 
 // Forks a child that runs the program; the exec's failure reaches the parent
 // through a close-on-exec pipe. With `detach`, the program runs in a grandchild
-// so that it is never left as a zombie of ours.
+// so that it is never left as a zombie of ours; without, it leads a process
+// group of its own, so that it can be ended with whatever it started.
 std::optional<pid_t> Spawn(const StartRequest& r, bool detach) {
   std::vector<std::string> keep;
   std::vector<char*> argv = Argv(r, keep);
@@ -60,7 +61,10 @@ std::optional<pid_t> Spawn(const StartRequest& r, bool detach) {
       (void)!write(fds[1], &e, sizeof e);
       _exit(127);
     };
-    if (!detach) run();
+    if (!detach) {
+      setpgid(0, 0);
+      run();
+    }
     setsid();
     pid_t g = fork();
     if (g == 0) run();
@@ -104,18 +108,43 @@ bool PosixLauncher::open_document(const std::string& path) {
   return false;
 }
 
-std::optional<int> PosixLauncher::run_and_wait(const StartRequest& req, EventPump& pump) {
+namespace {
+
+int StatusOf(int st) {
+  if (WIFEXITED(st)) return WEXITSTATUS(st);
+  return 128 + (WIFSIGNALED(st) ? WTERMSIG(st) : 0);
+}
+
+// Ends the process group `pid` leads: a request first, then by force.
+int EndGroup(pid_t pid) {
+  kill(-pid, SIGTERM);
+  const auto until = MonoClock::now() + std::chrono::seconds(2);
+  int st = 0;
+  while (MonoClock::now() < until) {
+    if (waitpid(pid, &st, WNOHANG) == pid) {
+      kill(-pid, SIGKILL);  // what the leader started and left behind
+      return StatusOf(st);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  kill(-pid, SIGKILL);
+  waitpid(pid, &st, 0);
+  return StatusOf(st);
+}
+
+}  // namespace
+
+std::optional<int> PosixLauncher::run_and_wait(const StartRequest& req, EventPump& pump,
+                                               const std::function<bool()>& cancelled) {
   if (access(req.program.c_str(), X_OK) != 0) return std::nullopt;
   auto pid = Spawn(req, false);
   if (!pid) return std::nullopt;
   for (;;) {
     int st = 0;
     pid_t w = waitpid(*pid, &st, WNOHANG);
-    if (w == *pid) {
-      if (WIFEXITED(st)) return WEXITSTATUS(st);
-      return 128 + (WIFSIGNALED(st) ? WTERMSIG(st) : 0);
-    }
+    if (w == *pid) return StatusOf(st);
     if (w < 0 && errno != EINTR) return std::nullopt;
+    if (cancelled && cancelled()) return EndGroup(*pid);
     pump.pump();
     std::this_thread::sleep_for(std::chrono::milliseconds(2));
   }
@@ -133,9 +162,10 @@ bool ProcessRecorder::open_document(const std::string& path) {
   return succeed;
 }
 
-std::optional<int> ProcessRecorder::run_and_wait(const StartRequest& req, EventPump& pump) {
+std::optional<int> ProcessRecorder::run_and_wait(const StartRequest& req, EventPump& pump,
+                                                 const std::function<bool()>& cancelled) {
   started.push_back(req);
-  if (real) return real->run_and_wait(req, pump);
+  if (real) return real->run_and_wait(req, pump, cancelled);
   if (!succeed) return std::nullopt;
   return exit_status;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Starting other programs and documents. A start never waits unless asked to
 // (run_and_wait); a program that cannot be started is reported as a failure.
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -28,15 +29,19 @@ class ProcessLauncher {
   // Opens a document with the desktop's program for it (xdg-open).
   virtual bool open_document(const std::string& path) = 0;
   // Starts and waits for the end while pumping events; the exit status, or
-  // nullopt when the program could not be run.
-  virtual std::optional<int> run_and_wait(const StartRequest& req, EventPump& pump) = 0;
+  // nullopt when the program could not be run. When `cancelled` says so, the
+  // program and every process it started are ended and waited for (the status
+  // is then 128 + the signal that ended them).
+  virtual std::optional<int> run_and_wait(const StartRequest& req, EventPump& pump,
+                                          const std::function<bool()>& cancelled = {}) = 0;
 };
 
 class PosixLauncher : public ProcessLauncher {
  public:
   std::optional<long> start(const StartRequest& req) override;
   bool open_document(const std::string& path) override;
-  std::optional<int> run_and_wait(const StartRequest& req, EventPump& pump) override;
+  std::optional<int> run_and_wait(const StartRequest& req, EventPump& pump,
+                                  const std::function<bool()>& cancelled = {}) override;
 };
 
 // Keeps every request; starts nothing, or, with `real` set, also runs them.
@@ -44,7 +49,8 @@ class ProcessRecorder : public ProcessLauncher {
  public:
   std::optional<long> start(const StartRequest& req) override;
   bool open_document(const std::string& path) override;
-  std::optional<int> run_and_wait(const StartRequest& req, EventPump& pump) override;
+  std::optional<int> run_and_wait(const StartRequest& req, EventPump& pump,
+                                  const std::function<bool()>& cancelled = {}) override;
 
   std::vector<StartRequest> started;
   std::vector<std::string> opened;

@@ -227,9 +227,63 @@ TEST(BoardtestWindow, ExitDuringATriggerRunStopsItAndExitsAfterIt) {
   ASSERT_TRUE(f.open_port());
   QTimer::singleShot(100, [&] { w.uscita->trigger(); });
   w.Pulsante_trg->click();  // returns once EXIT has stopped the wait
-  EXPECT_FALSE(w.isVisible());
+  EXPECT_TRUE(Fixture::RunUntil([&] { return !w.isVisible(); }));  // then the window closes
   EXPECT_EQ(Lines(ReadText(f.dir / "ini.txt")).size(), 109u);
   EXPECT_FALSE(w.console().busy());
+}
+
+// A trigger run and the running mode (inside a tick and between two) met by
+// the close box, or by STOP, after every other run button was pressed: no
+// second run starts, STOP still ends the run, the close waits for it.
+TEST(BoardtestWindow, ARunClosedOrStoppedAfterItsButtonsWerePressed) {
+  struct Case {
+    const char* what;
+    bool trigger, stop;
+    std::function<bool(Analog&)> when;
+  };
+  auto busy = [](Analog& w) { return w.console().busy(); };
+  const std::vector<Case> cases = {
+      {"trigger run, closed", true, false, busy},
+      {"trigger run, STOP", true, true, busy},
+      {"a tick, closed", false, false, busy},
+      {"between ticks, closed", false, false, [](Analog& w) { return !w.console().busy() && w.console().cycles_run() > 0; }},
+      {"a tick, STOP", false, true, busy},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    sim::SimConfig cfg;
+    cfg.never_trigger = true;
+    cfg.faults.push_back({sim::BlockFault::Kind::Delay, 1, 0, -1, 100});  // long ticks
+    sim::SimPort port(cfg);
+    Fixture f(port);
+    Analog& w = f.start();
+    w.show();
+    ASSERT_TRUE(f.open_port());
+    f.tick_rows({{1, "1"}});
+    auto arms = [&](int mode) {
+      return std::count_if(port.units().received.begin(), port.units().received.end(),
+                           [&](const auto& p) { return p[0] == 0x1A && p[10] == mode; });
+    };
+    bool acted = false;
+    QTimer act;
+    QObject::connect(&act, &QTimer::timeout, [&] {
+      if (acted || !c.when(w)) return;
+      acted = true;
+      for (QPushButton* b : {w.Pulsante_trg, w.pulsante_running}) b->click();
+      EXPECT_FALSE(w.parametri->isEnabled());
+      c.stop ? w.Command10->click() : (void)w.close();
+    });
+    act.start(2);
+    (c.trigger ? w.Pulsante_trg : w.pulsante_running)->click();
+    ASSERT_TRUE(Fixture::RunUntil([&] { return acted && !w.console().busy() && !w.Timer3->isActive(); }));
+    EXPECT_TRUE(Fixture::RunUntil([&] { return w.isVisible() == c.stop; }));
+    EXPECT_EQ(arms(1), c.trigger ? 1 : 0);  // no second run of either kind
+    const auto free_runs = arms(0);
+    Fixture::RunUntil([] { return false; }, 50);
+    EXPECT_EQ(arms(0), free_runs);  // and the running mode is over
+    if (c.stop) EXPECT_TRUE(w.Pulsante_trg->isEnabled() && w.parametri->isEnabled() && w.uscita->isEnabled());
+    EXPECT_EQ(ReadText(f.dir / "ini.txt"), "");  // the close box writes nothing
+  }
 }
 
 }  // namespace

@@ -29,6 +29,8 @@ class QTimer;
 
 namespace keld {
 class PictureBox;
+class WorkGuard;
+class WorkRun;
 }
 namespace keld::board {
 class Rs232;
@@ -114,7 +116,8 @@ class Analog : public QMainWindow, public ConsoleView {
   void recompute_steps();
   void after_run(const CycleResult& r);
   bool refuse_without_port();
-  void finish_exit();
+  void write_ini();
+  void end_running_mode();
 
   // ConsoleView
   bool row_ticked(int row) override;
@@ -129,9 +132,14 @@ class Analog : public QMainWindow, public ConsoleView {
   std::unique_ptr<board::BoardLink> link_;
   std::unique_ptr<Console> console_;
   QWidget* rows_area_ = nullptr;
-  bool exit_pending_ = false;   // EXIT or the close box during a run
+  // A trigger run lives in its handler; the running mode is one run from GO
+  // running to STOP, its ticks inside it. A close (or EXIT) during either
+  // stops it, and the window closes once its handler has unwound.
+  WorkGuard* work_ = nullptr;
+  std::unique_ptr<WorkRun> running_mode_;
+  bool in_tick_ = false;        // a tick's handler is on the stack
+  bool exiting_ = false;        // EXIT: the close writes ini.txt
   bool write_ini_on_exit_ = false;
-  bool closing_ = false;
 };
 
 }  // namespace keld::boardtest

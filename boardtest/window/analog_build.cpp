@@ -18,6 +18,7 @@
 #include "boardtest/window/analog.hpp"
 #include "boardtest/window/parametri.hpp"
 #include "platform/qt/picture_box.hpp"
+#include "platform/qtbase/work_guard.hpp"
 
 namespace keld::boardtest {
 
@@ -54,6 +55,7 @@ Analog::Analog(BoardtestState& state, BoardtestServices& services, QWidget* pare
 }
 
 Analog::~Analog() {
+  running_mode_.reset();
   if (Timer3) Timer3->stop();
   delete parametri;
   delete rs232;
@@ -81,6 +83,12 @@ void Analog::build() {
   // Not a child: its control names (Check1, Frame1...) are its own.
   parametri = new Parametri(st);
   parametri->show_rms_frame = [this](bool on) { Frame1->setVisible(on); };
+
+  // The acquisition parameters cannot change under a run: their window is
+  // out of reach with the GO buttons. STOP is not guarded: it is how a run
+  // ends.
+  work_ = new WorkGuard(this, {Pulsante_trg, pulsante_running, parametri});
+  connect(work_, &WorkGuard::stopping, this, [this] { st.Arresto = 1; });
 }
 
 void Analog::build_rows(QWidget* area) {

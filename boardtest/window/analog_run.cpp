@@ -17,6 +17,7 @@
 #include "boardtest/window/parametri.hpp"
 #include "common/numtext.hpp"
 #include "platform/qt/picture_box.hpp"
+#include "platform/qtbase/work_guard.hpp"
 
 namespace keld::boardtest {
 
@@ -31,11 +32,10 @@ bool Analog::refuse_without_port() {
 }
 
 void Analog::Pulsante_trg_Click() {
-  if (console_->busy() || refuse_without_port()) return;
+  if (work_->running() || refuse_without_port()) return;
+  auto run = work_->begin();  // GO trigger and GO running are off until the run ends
   st.Arresto = 0;
   Label24->hide();
-  pulsante_running->setEnabled(false);
-  Pulsante_trg->setEnabled(false);
   parameters->setEnabled(false);
   Geometry->setEnabled(false);
   Reset->setEnabled(false);
@@ -50,22 +50,19 @@ void Analog::Pulsante_trg_Click() {
   sv.pump.pump();
 
   CycleResult r;
-  const RunOutcome out = console_->GoTrigger(&r);
+  const RunOutcome out = run->stopped() ? RunOutcome::Stopped : console_->GoTrigger(&r);
   Reset->setEnabled(true);
-  Pulsante_trg->setEnabled(true);
   parameters->setEnabled(true);
-  pulsante_running->setEnabled(true);
-  if (out == RunOutcome::Polled) after_run(r);
-  if (exit_pending_) finish_exit();
+  // Closed or EXIT meanwhile: the window goes once this handler has returned.
+  if (out == RunOutcome::Polled && !run->closing()) after_run(r);
 }
 
 void Analog::pulsante_running_Click() {
-  if (console_->busy() || refuse_without_port()) return;
+  if (work_->running() || refuse_without_port()) return;
+  running_mode_ = work_->begin();
   Label24->hide();
   Command5->setEnabled(true);
   Command6->setEnabled(true);
-  pulsante_running->setEnabled(false);
-  Pulsante_trg->setEnabled(false);
   Reset->setEnabled(false);
   st.Arresto = 0;
   st.Modo_Trigger = 0;
@@ -81,11 +78,21 @@ void Analog::pulsante_running_Click() {
 }
 
 void Analog::Timer3_Timer() {
-  // A tick that falls due while the previous one still runs is skipped by
-  // the console, so one arm and its blocks are never interleaved.
+  // A tick that falls due while the previous one still runs is skipped, so
+  // one arm and its blocks are never interleaved.
+  if (in_tick_ || !running_mode_) return;
+  in_tick_ = true;
   CycleResult r;
-  if (console_->RunningTick(&r) == RunOutcome::Polled) after_run(r);
-  if (exit_pending_ && !console_->busy()) finish_exit();
+  if (!running_mode_->stopped() && console_->RunningTick(&r) == RunOutcome::Polled && !running_mode_->stopped())
+    after_run(r);
+  in_tick_ = false;
+  // STOP (or a lost port) meanwhile, or a close: the mode ends with this tick.
+  if (!Timer3->isActive() || running_mode_->stopped()) end_running_mode();
+}
+
+void Analog::end_running_mode() {
+  Timer3->stop();
+  running_mode_.reset();
 }
 
 void Analog::after_run(const CycleResult& r) {
@@ -99,6 +106,8 @@ void Analog::after_run(const CycleResult& r) {
 }
 
 void Analog::Command10_Click() {
+  // Between two ticks the running mode ends here; inside one, with it.
+  if (!in_tick_) end_running_mode();
   Timer3->stop();
   Pulsante_trg->setEnabled(false);
   pulsante_running->setEnabled(false);
@@ -137,46 +146,34 @@ void Analog::parameters_Click() {
 
 void Analog::uscita_Click() {
   write_ini_on_exit_ = link_->port().is_open();
-  if (console_->busy()) {
-    // A run is waiting inside its handler: it ends first, then the exit.
-    st.Arresto = 1;
-    exit_pending_ = true;
-    return;
-  }
-  finish_exit();
+  exiting_ = true;
+  close();  // during a trigger run: the run stops first, the exit follows it
 }
 
-void Analog::finish_exit() {
-  exit_pending_ = false;
-  if (write_ini_on_exit_) {
-    IniValues v;
-    v.settings = st.settings;
-    v.Num_Unita = st.Num_Unita;
-    v.Campioni = st.Campioni;
-    v.Pre_Campioni = st.Pre_Campioni;
-    v.Frequenza = st.Frequenza;
-    v.Notch_50 = st.Notch_50;
-    v.Notch_60 = st.Notch_60;
-    v.Polarita = st.Polarita;
-    for (int i = 1; i <= kRowsMax; ++i)
-      v.units[static_cast<size_t>(i - 1)] = TextRow[static_cast<size_t>(i)]->text().toStdString();
-    const Status w = SaveIniFile(ini_path(), v, st.Errori);
-    if (!w.ok()) sv.msg.ok("ini.txt cannot be written: " + w.error, MsgIcon::Critical, kTitle);
-    Reset_Click();
-    write_ini_on_exit_ = false;
-  }
-  closing_ = true;
-  close();
+void Analog::write_ini() {
+  IniValues v;
+  v.settings = st.settings;
+  v.Num_Unita = st.Num_Unita;
+  v.Campioni = st.Campioni;
+  v.Pre_Campioni = st.Pre_Campioni;
+  v.Frequenza = st.Frequenza;
+  v.Notch_50 = st.Notch_50;
+  v.Notch_60 = st.Notch_60;
+  v.Polarita = st.Polarita;
+  for (int i = 1; i <= kRowsMax; ++i)
+    v.units[static_cast<size_t>(i - 1)] = TextRow[static_cast<size_t>(i)]->text().toStdString();
+  const Status w = SaveIniFile(ini_path(), v, st.Errori);
+  if (!w.ok()) sv.msg.ok("ini.txt cannot be written: " + w.error, MsgIcon::Critical, kTitle);
 }
 
+// Never reached during a run: the guard stops it and closes the window again
+// once its handler has unwound.
 void Analog::closeEvent(QCloseEvent* e) {
-  if (console_->busy()) {
-    // The run's wait loops are still on the stack: stop them, close after.
-    st.Arresto = 1;
-    exit_pending_ = true;
-    e->ignore();
-    return;
+  if (exiting_ && write_ini_on_exit_) {
+    write_ini();
+    Reset_Click();
   }
+  exiting_ = write_ini_on_exit_ = false;
   Timer3->stop();
   st.Arresto = 1;
   parametri->close();

@@ -100,7 +100,7 @@ std::array<uint8_t, 240> SegyTraceHeader(const SuTraceHeader& own, const SuTrace
 }
 
 Result<SegyExport> ConvertSuToSegy(const std::string& su_path, const std::string& out_path, std::string_view box_text,
-                                   const std::string& header_sgy_path) {
+                                   const std::string& header_sgy_path, const std::function<bool()>& go_on) {
   using R = Result<SegyExport>;
   if (out_path.empty()) return R::failure("File name missing");
   if (SameFile(su_path, out_path)) return R::failure("Same Input / Output");
@@ -132,6 +132,10 @@ Result<SegyExport> ConvertSuToSegy(const std::string& su_path, const std::string
   bool good = out.write(reel);
   std::vector<uint8_t> trace(trace_bytes);
   for (int64_t i = 0; good && i < L->traces; ++i) {
+    if (go_on && !go_on()) {
+      std::fclose(in);
+      return R::failure("stopped; " + out_path + " not written");
+    }
     if (i > 0 && std::fread(raw.data(), 1, trace_bytes, in) != trace_bytes) {
       std::fclose(in);
       return R::failure(su_path + ": read failed at trace " + std::to_string(i + 1) + "; " + out_path +

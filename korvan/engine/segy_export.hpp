@@ -4,6 +4,7 @@
 // big-endian SEG-Y trace header and big-endian IEEE float samples.
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -53,9 +54,11 @@ struct SegyExport {
 // beside its target and renamed over it only when complete, so on any failure
 // neither a partial file nor a lost old one is left. Refuses an output that
 // is the input with "Same Input / Output"; a header.sgy that cannot be
-// written with "<path> must be in KORVAN folder !".
+// written with "<path> must be in KORVAN folder !". `go_on`, asked before
+// every trace, may stop the export: nothing is written then.
 Result<SegyExport> ConvertSuToSegy(const std::string& su_path, const std::string& out_path, std::string_view box_text,
-                                   const std::string& header_sgy_path);
+                                   const std::string& header_sgy_path,
+                                   const std::function<bool()>& go_on = {});
 
 // The texts of the window's boxes that carry values.
 std::string SegyReplaceQuestion(const std::string& out_path);             // "... file already exists, substitute it?"

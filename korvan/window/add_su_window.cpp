@@ -12,6 +12,7 @@
 #include "common/files.hpp"
 #include "korvan/engine/su_join.hpp"
 #include "korvan/window/main_window.hpp"
+#include "platform/qtbase/work_guard.hpp"
 
 namespace keld::korvan {
 
@@ -80,6 +81,8 @@ AddSuFilesWindow::AddSuFilesWindow(Korvan& main) : QWidget(nullptr, Qt::Window),
   connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
   connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
   connect(Command6, &QPushButton::clicked, this, [this] { Command6_Click(); });
+  // No second join or pick while one runs; a close stops it and waits for it.
+  work_ = new WorkGuard(this, {Command1, Command2, Text2, Check1});
 }
 
 void AddSuFilesWindow::Open() {
@@ -127,12 +130,11 @@ void AddSuFilesWindow::Pointers(bool busy) {
     unsetCursor();
     main_.unsetCursor();
   }
-  // No second join or pick while one runs.
-  Command1->setEnabled(!busy);
-  Command2->setEnabled(!busy);
 }
 
 void AddSuFilesWindow::Command2_Click() {
+  auto run = work_->begin();
+  if (!run) return;
   KorvanState& st = main_.st;
   MessageBoxes& msg = main_.sv.msg;
   Pointers(true);
@@ -157,11 +159,19 @@ void AddSuFilesWindow::Command2_Click() {
   }
   ProgressBar1->setMinimum(1);
   ProgressBar1->setMaximum(std::max<int>(1, st.Nb_Fichiers));
-  JoinResult r = JoinSuFiles(inputs, st.Fichier_Sortie, Check1->isChecked(), [&](int i, int) {
-    ProgressBar1->setValue(i);
-    Text10->setText(Q(AddingFileText(i)));
-    main_.sv.pump.pump();
-  });
+  JoinResult r = JoinSuFiles(
+      inputs, st.Fichier_Sortie, Check1->isChecked(),
+      [&](int i, int) {
+        ProgressBar1->setValue(i);
+        Text10->setText(Q(AddingFileText(i)));
+        main_.sv.pump.pump();
+      },
+      [&] { return !run->keep_going(main_.sv.pump); });
+  if (run->stopped()) {
+    // Closed meanwhile: the output was not written and no file was deleted.
+    Pointers(false);
+    return;
+  }
   if (r.ok)
     msg.ok(JoinRecordedMessage(r), MsgIcon::Information, kTitle);
   else

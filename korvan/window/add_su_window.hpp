@@ -14,6 +14,10 @@ class QListWidget;
 class QProgressBar;
 class QPushButton;
 
+namespace keld {
+class WorkGuard;
+}
+
 namespace keld::korvan {
 
 class Korvan;
@@ -49,6 +53,7 @@ class AddSuFilesWindow : public QWidget {
   void Show(const AfficheFileResult& r);
   void Pointers(bool busy);
   Korvan& main_;
+  WorkGuard* work_ = nullptr;
 };
 
 }  // namespace keld::korvan

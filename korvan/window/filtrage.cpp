@@ -12,6 +12,7 @@
 #include "korvan/engine/filter_batch.hpp"
 #include "korvan/window/main_window.hpp"
 #include "platform/qt/picture_box.hpp"
+#include "platform/qtbase/work_guard.hpp"
 
 namespace keld::korvan {
 
@@ -31,9 +32,10 @@ std::vector<std::string> ProgramsOf(const FiltrageCommand& c, const std::string&
 }  // namespace
 
 void Korvan::Filtrage_SU() {
-  // The window stays live while the batch runs: a second request meanwhile is
-  // not started on top of the first.
-  if (filtering_) return;
+  // The window stays live while the batch runs: a second request meanwhile,
+  // a shot or the noise monitor, is not started on top of it.
+  auto run = work_->begin();
+  if (!run) return;
   st.Dossier_Data = S(Text7);
   if (st.Fichier_Affiche == " ") return;
   Ecran->Cls();
@@ -75,18 +77,22 @@ void Korvan::Filtrage_SU() {
     return;
   }
 
-  filtering_ = true;
   setCursor(Qt::WaitCursor);
   Ecran->setCursor(Qt::WaitCursor);
   // The old output goes only now, so a refused run never loses it; removing it
   // first means an output found afterwards is this run's.
   std::error_code ec;
   std::filesystem::remove(in.out, ec);
-  const std::optional<int> status =
-      sv.proc.run_and_wait({"/bin/sh", {bat}, WindowStyle::Minimized, sv.work_folder}, sv.pump);
+  const std::optional<int> status = sv.proc.run_and_wait(
+      {"/bin/sh", {bat}, WindowStyle::Minimized, sv.work_folder}, sv.pump, run->stop_check());
   unsetCursor();
   Ecran->setCursor(Qt::CrossCursor);
-  filtering_ = false;
+  if (run->stopped()) {
+    // Closed or Quit meanwhile: the batch was ended, and what it had begun
+    // to write is not a filtered file.
+    std::filesystem::remove(in.out, ec);
+    return;
+  }
 
   if (!status) return failed("/bin/sh could not run " + bat);
   if (*status != 0) return failed("the batch " + bat + " ended with status " + std::to_string(*status));

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QPushButton>
 #include <QResizeEvent>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -20,6 +21,7 @@
 #include "korvan/window/units_window.hpp"
 #include "platform/qt/grid.hpp"
 #include "platform/qt/picture_box.hpp"
+#include "platform/qtbase/work_guard.hpp"
 
 namespace keld::korvan {
 
@@ -57,6 +59,10 @@ Korvan::Korvan(KorvanState& state, KorvanServices& services, QWidget* parent)
   hdisk_ = std::make_unique<HDiskWindow>(*this);
   folder_ = std::make_unique<FolderWindow>(*this);
 
+  work_ = new WorkGuard(this, {Command10, Command6});
+  // A close or Quit during a shot or the noise monitor ends the waits on the
+  // units as "Release Trigger" would.
+  connect(work_, &WorkGuard::stopping, this, [this] { st.Stop_Attesa = 1; });
   build_menus();
   build_toolbar();
   connect_exports();
@@ -96,19 +102,24 @@ void Korvan::resizeEvent(QResizeEvent* e) {
 
 void Korvan::closeEvent(QCloseEvent* e) {
   // The window's own close: the link is reset and the program ends, without a
-  // question and without writing the settings.
+  // question and without writing the settings. A close during a shot or the
+  // noise monitor does not come here: the guard stops the run and closes the
+  // window again once it has unwound. The other windows go first; one that
+  // still stops a join or an export closes this one again when it has gone.
+  if (!CloseProgramWindows(this)) {
+    e->ignore();
+    return;
+  }
   if (!ending_) {
     ending_ = true;
-    st.Stop_Attesa = 1;  // a noise monitor or a shot still waiting on the units ends
-    if (units_) units_->hide();
-    if (hdisk_) hdisk_->hide();
-    if (folder_) folder_->hide();
-    close_segy();
-    if (add_su_) add_su_->hide();
-    if (txt_to_seg2_) txt_to_seg2_->hide();
+    // Nothing can start while the link is reset: its pause hands control to
+    // the window system.
+    auto run = work_->begin();
+    st.Stop_Attesa = 1;
     link().Riapri_Porta();
   }
   e->accept();
+  if (quit_on_close_) QApplication::quit();
 }
 
 }  // namespace keld::korvan

@@ -37,6 +37,7 @@ class BoardLink;
 namespace keld {
 class PictureBox;
 class Grid;
+class WorkGuard;
 }
 
 namespace keld::korvan {
@@ -65,7 +66,7 @@ class Korvan : public QMainWindow {
   void Lecture_SU();            // open an SU file for display
   void Detruit_file(const std::string& name);
   void Detruit_record();        // deletes the file named in Text6, after asking
-  void sortie();                // quit with the question
+  void sortie();                // quit with the question (once a run on has stopped)
   void TimedPause(double seconds);
   void apply_layout();          // the layout rule of every resize
 
@@ -121,7 +122,6 @@ class Korvan : public QMainWindow {
   ShotResult Acquisition_Tir();
   void Check2_Click();
   ShotParams shot_params();          // the values of the shot, taken when it is armed
-  void set_shot_controls_enabled(bool on);
   std::string text_record_path() const;  // dati.txt, for the shot and for dropconv
   void show_choix();
   ChoixDialog* choix() const { return choix_.get(); }
@@ -256,13 +256,14 @@ class Korvan : public QMainWindow {
   std::unique_ptr<SegyWindow> segy_;
   std::unique_ptr<AddSuFilesWindow> add_su_;
   std::unique_ptr<txt_to_seg2> txt_to_seg2_;
-  bool filtering_ = false;  // a filter batch runs: a second request waits for it
   ShotResult last_shot_;
   bool ending_ = false;    // the program is ending: close without asking
+  bool quit_on_close_ = false;  // END was answered Yes: the close ends the program
   bool starting_ = true;   // the start-up sequence has not reached its end
   std::unique_ptr<HyperbolicWindow> hyperbolic_;
-  bool noise_running_ = false;  // Monitor_Rumore has not returned yet
-  bool shot_running_ = false;  // from the shot button's click to its end
+  // The shot, the noise monitor, a filter batch and a reset of the link run
+  // inside their handlers, one at a time; a close waits for the one on.
+  WorkGuard* work_ = nullptr;
 };
 
 // The port dialog of the start-up, modal; a port that works enables the shot

@@ -14,6 +14,7 @@
 #include "korvan/window/folder_window.hpp"
 #include "korvan/window/main_window.hpp"
 #include "platform/qt/picture_box.hpp"
+#include "platform/qtbase/work_guard.hpp"
 
 namespace keld::korvan {
 
@@ -241,6 +242,10 @@ void Korvan::SSTab1_Click() {
 }
 
 void Korvan::Reset_Carte() {
+  // The reset's pause hands control to the window system: no shot or monitor
+  // starts meanwhile, and a close waits for it.
+  auto run = work_->begin();
+  if (!run) return;
   Ecran->Scale(-10, -10, 100, 100);
   Ecran->FontSize = 55;
   Ecran->Cls();

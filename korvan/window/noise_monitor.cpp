@@ -12,6 +12,7 @@
 #include "korvan/engine/noise_monitor.hpp"
 #include "korvan/window/main_window.hpp"
 #include "platform/qt/picture_box.hpp"
+#include "platform/qtbase/work_guard.hpp"
 
 namespace keld::korvan {
 
@@ -54,29 +55,29 @@ class EcranNoiseView : public NoiseView {
 
 void Korvan::Command6_Click() {
   // Not while a shot runs (also before it arms: its handler hands control to
-  // the window system early) or a monitor is still unwinding.
-  if (noise_running_ || shot_running_ || st.Modo_Trigger == 1) return;
+  // the window system early), a filter batch, or a monitor still unwinding.
+  auto run = work_->begin();
+  if (!run) return;
+  run->set_enabled_after(Command10, true);
+  run->set_enabled_after(Command6, true);
   // A flag left by an abandoned shot must not end the monitor at once.
   st.Stop_Attesa = 0;
-  SSTab1->setEnabled(false);
-  Toolbar1->setEnabled(false);
+  run->disable(SSTab1);
+  run->disable(Toolbar1);
   Attente_Monitor();
   Command5->setEnabled(true);
-  Command6->setEnabled(false);
-  Command10->setEnabled(false);
   Label1->setText("");
   Scegli_Filtro(st.Filtre, st.Freq_Campionamento, F60->isChecked());
   Monitor_Rumore();
-}
+}  // SHOW, the shot button, the tabs and the toolbar come back with the run's end
 
 void Korvan::Command5_Click() {
+  // Runs inside the monitor's waits: the monitor ends at its next look at
+  // the flag, and its end gives back what SHOW took.
   Command5->setEnabled(false);
   link().Riapri_Porta();
-  Toolbar1->setEnabled(true);
   st.Stop_Attesa = 1;
-  Command6->setEnabled(true);
   st.Monitor_Actif = 0;
-  SSTab1->setEnabled(true);
 }
 
 void Korvan::Attente_Monitor() {
@@ -96,20 +97,13 @@ void Korvan::Attente_Monitor() {
 }
 
 void Korvan::Monitor_Rumore() {
-  noise_running_ = true;
   noise_counts = {};
   EcranNoiseView view(*this);
   NoiseMonitor monitor(link(), sv.pump, st.Stop_Attesa, st.Filtre);
   monitor.run(st.Freq_Campionamento, view);
-  // The end leaves every button as it was before SHOW, however the loop ended.
-  noise_running_ = false;
   unsetCursor();
   Ecran->setCursor(Qt::ArrowCursor);
-  Command10->setEnabled(true);
-  Command6->setEnabled(true);
   Command5->setEnabled(false);
-  Toolbar1->setEnabled(true);
-  SSTab1->setEnabled(true);
   st.Monitor_Actif = 0;
 }
 

@@ -1,5 +1,6 @@
 #include "korvan/window/segy_window.hpp"
 
+#include <QCloseEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -15,6 +16,7 @@
 #include "common/su_header.hpp"
 #include "korvan/engine/segy_export.hpp"
 #include "korvan/window/main_window.hpp"
+#include "platform/qtbase/work_guard.hpp"
 
 namespace keld::korvan {
 
@@ -85,6 +87,9 @@ SegyWindow::SegyWindow(Korvan& main) : QWidget(nullptr, Qt::Window), main_(main)
   connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
   connect(Command6, &QPushButton::clicked, this, [this] { Command6_Click(); });
   connect(Text1, &QPlainTextEdit::textChanged, this, [this] { Text1_Change(); });
+  // While a conversion runs no other file is chosen and no second one starts;
+  // a close stops it and waits for it.
+  work_ = new WorkGuard(this, {Command1, Command2});
   Reset();
 }
 
@@ -107,9 +112,11 @@ void SegyWindow::Open() {
   activateWindow();
 }
 
-void SegyWindow::Unload() {
-  hide();
+void SegyWindow::Unload() { close(); }
+
+void SegyWindow::closeEvent(QCloseEvent* e) {
   Reset();
+  QWidget::closeEvent(e);
 }
 
 void SegyWindow::Pointers(bool busy) {
@@ -154,7 +161,10 @@ void SegyWindow::Command1_Click() {
 
 void SegyWindow::Command2_Click() {
   if (source_.empty()) return;
+  auto run = work_->begin();
+  if (!run) return;
   KorvanServices& sv = main_.sv;
+  const std::string source = source_, output = output_;  // whatever happens to the boxes meanwhile
   const std::string text = Text1->toPlainText().toUtf8().toStdString();
   Pointers(true);
   auto end = [&](const std::string& box) {
@@ -162,21 +172,27 @@ void SegyWindow::Command2_Click() {
     if (!box.empty()) sv.msg.ok(box, MsgIcon::Critical, kTitle);
   };
   // The reel header first, kept as header.sgy beside the program's files.
-  auto L = ReadSuLayout(source_);
-  auto first = FirstHeader(source_);
-  if (!L || !first) return end(L ? source_ + ": cannot read its first trace" : L.error());
+  auto L = ReadSuLayout(source);
+  auto first = FirstHeader(source);
+  if (!L || !first) return end(L ? source + ": cannot read its first trace" : L.error());
   main_.st.Nb_Campioni = L->ns;
   const std::string header_sgy = sv.work_folder + "/header.sgy";
   if (!WriteFileAtomic(header_sgy, SegyReelHeader(text, *first, L->traces)) || !Existe_file(header_sgy))
     return end(header_sgy + " must be in KORVAN folder !");
-  if (Existe_file(output_) && !sv.msg.yes(SegyReplaceQuestion(output_), MsgIcon::Question, kTitle)) return end("");
-  // The old file is replaced only by a complete new one.
-  auto r = ConvertSuToSegy(source_, output_, text, "");
+  if (Existe_file(output) && !sv.msg.yes(SegyReplaceQuestion(output), MsgIcon::Question, kTitle)) return end("");
+  if (run->stopped()) return end("");
+  // The old file is replaced only by a complete new one; the window answers
+  // while the traces are written.
+  auto r = ConvertSuToSegy(source, output, text, "", [&] { return run->keep_going(sv.pump); });
+  if (run->stopped()) return end("");  // closed meanwhile: nothing written, nobody to tell
   if (!r) return end(r.error());
   main_.st.Nb_Campioni = r->ns;
   main_.st.Nb_Tracce = static_cast<int32_t>(r->traces);
   Pointers(false);
-  sv.msg.ok(SegyRecordedMessage(output_, r->bytes), MsgIcon::Information, "");
+  sv.msg.ok(SegyRecordedMessage(output, r->bytes), MsgIcon::Information, "");
+  // Nobody asked for a close meanwhile (it would have stopped the run): the
+  // run ends, and the window, which a close does not delete, closes now.
+  run.reset();
   Unload();
 }
 

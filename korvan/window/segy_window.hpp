@@ -10,6 +10,10 @@ class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 
+namespace keld {
+class WorkGuard;
+}
+
 namespace keld::korvan {
 
 class Korvan;
@@ -21,7 +25,8 @@ class SegyWindow : public QWidget {
   // Loads the window afresh (design texts, nothing chosen) and shows it; a
   // window that is open is only brought forward.
   void Open();
-  // Closes the window; the next Open loads it afresh.
+  // Closes the window; the next Open loads it afresh. During a conversion
+  // the conversion stops first.
   void Unload();
 
   void Command1_Click();  // choose the SU file
@@ -38,10 +43,14 @@ class SegyWindow : public QWidget {
   QPlainTextEdit* Text1 = nullptr;
   QPushButton *Command2 = nullptr, *Command6 = nullptr;
 
+ protected:
+  void closeEvent(QCloseEvent* e) override;
+
  private:
   void Reset();
   void Pointers(bool busy);
   Korvan& main_;
+  WorkGuard* work_ = nullptr;
   std::string source_;  // the chosen SU file
   std::string output_;  // its SEG-Y name
 };

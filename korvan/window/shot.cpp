@@ -8,6 +8,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -24,6 +25,7 @@
 #include "korvan/window/units_window.hpp"
 #include "platform/qt/grid.hpp"
 #include "platform/qt/picture_box.hpp"
+#include "platform/qtbase/work_guard.hpp"
 
 namespace keld::korvan {
 
@@ -127,34 +129,19 @@ ShotParams Korvan::shot_params() {
   return p;
 }
 
-void Korvan::set_shot_controls_enabled(bool on) {
-  // What a shot takes when it is armed cannot be changed until it ends.
-  for (QWidget* w : {static_cast<QWidget*>(Frame4), static_cast<QWidget*>(Frame5),
-                     static_cast<QWidget*>(Frame7), static_cast<QWidget*>(GeoGrid),
-                     static_cast<QWidget*>(Command3), static_cast<QWidget*>(Command4),
-                     static_cast<QWidget*>(units()), static_cast<QWidget*>(Check2)})
-    w->setEnabled(on);
-  if (on) Frame8->setEnabled(!Check2->isChecked());
-  else Frame8->setEnabled(false);
-}
-
 void Korvan::Command10_Click() {
-  if (noise_running_ || shot_running_) return;  // the noise monitor and the shot exclude each other
-  shot_running_ = true;
-  struct Done {
-    bool& flag;
-    ~Done() { flag = false; }
-  } done{shot_running_};
+  // The shot, the noise monitor and a filter batch exclude each other; the
+  // guard keeps the shot and noise buttons off until the shot has ended.
+  auto run = work_->begin();
+  if (!run) return;
+  run->set_enabled_after(Command10, true);  // however the shot ends, both buttons come back
+  run->set_enabled_after(Command6, true);
   Toolbar1->setEnabled(true);
   st.Stop_Attesa = 0;
   Virtual_trigger->show();
-  Command10->setEnabled(false);
-  Command6->setEnabled(false);
   auto refuse = [&](const char* text) {
     sv.msg.ok(text, MsgIcon::Critical, kTitle);
     SSTab1->setCurrentIndex(1);
-    Command10->setEnabled(true);
-    Command6->setEnabled(true);
     Virtual_trigger->hide();
   };
   if (Val(S(Total_Channel)) <= 0) return refuse("Check the number of boards");
@@ -166,9 +153,20 @@ void Korvan::Command10_Click() {
   SSTab1->setCurrentIndex(0);
   Toolbar1->hide();
   Scegli_Filtro(st.Filtre, st.Freq_Campionamento, F60->isChecked());
-  set_shot_controls_enabled(false);
+  // What a shot takes when it is armed cannot be changed until it ends, and
+  // the menus offer what the hidden toolbar does ("Release Trigger" and the
+  // display tools stay).
+  for (QWidget* w : {static_cast<QWidget*>(Frame4), static_cast<QWidget*>(Frame5),
+                     static_cast<QWidget*>(Frame7), static_cast<QWidget*>(GeoGrid),
+                     static_cast<QWidget*>(Command3), static_cast<QWidget*>(Command4),
+                     static_cast<QWidget*>(units()), static_cast<QWidget*>(Check2),
+                     static_cast<QWidget*>(Frame8), static_cast<QWidget*>(menuBar())})
+    run->disable(w);
 
   declanche_tir();
+  // Closed or Quit during the shot: the window goes once this handler has
+  // returned, and its close resets the link.
+  if (run->closing()) return;
 
   ProgressBar1->hide();
   st.Monitor_Actif = 0;
@@ -179,15 +177,13 @@ void Korvan::Command10_Click() {
   Text13->setText(QString::fromStdString(st.Fichier_Temp));
   unsetCursor();
   link().Riapri_Porta();
-  Command6->setEnabled(true);
-  Command10->setEnabled(true);
   Toolbar1->show();
   Virtual_trigger->hide();
-  set_shot_controls_enabled(true);
 }
 
 void Korvan::declanche_tir() {
   if (Command2->isEnabled()) last_shot_ = Acquisition_Tir();
+  if (work_->stopped()) return;  // the window is closing: no after-shot dialog
   Ecran->Cls();
   SSTab1->setCurrentIndex(0);
   show_choix();

@@ -174,14 +174,10 @@ void Korvan::Detruit_record() {
 void Korvan::sortie() {
   if (!sv.msg.yes(std::string("Do you want to quit ") + kTitle, MsgIcon::Question, kTitle)) return;
   Ecrit_Config();
-  ending_ = true;
-  st.Stop_Attesa = 1;  // a noise monitor or a shot still waiting on the units ends
-  link().Riapri_Porta();
-  units_->hide();
-  hdisk_->hide();
-  folder_->hide();
+  // The close resets the link and ends the program; during a shot or the
+  // noise monitor it first stops the run and waits for it to unwind.
+  quit_on_close_ = true;
   close();
-  QApplication::quit();
 }
 
 }  // namespace keld::korvan

@@ -218,6 +218,11 @@ ComposeOutcome DoDocument(Document& vp, PageSetup& page, const Controls& c, cons
   double F0 = 0;
   for (int32_t k = mv.first; k <= mv.last; ++k) {
     if (hooks.progress) hooks.progress(int64_t(k) - mv.first + 1, count);
+    if (hooks.stopped && hooks.stopped()) {
+      vp.KillDoc();
+      out.composed = false;
+      return out;
+    }
     const int32_t X = frame.x(k);
     const int64_t j = frame.file_trace(k);
     if (!reader.read_header(j, th)) continue;

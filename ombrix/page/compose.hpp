@@ -71,6 +71,7 @@ struct ComposeValues {
 struct ComposeHooks {
   MessageBoxes* messages = nullptr;
   std::function<void(int64_t done, int64_t total)> progress;  // also hands control to the window
+  std::function<bool()> stopped;  // asked after each trace's progress: no document when it says so
   // The "You must locate your VEL file" dialog: a chosen path, nullopt when cancelled.
   std::function<std::optional<std::string>(const std::string& folder)> locate_vel;
   std::string working_folder;

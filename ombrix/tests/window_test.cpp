@@ -1,6 +1,7 @@
 // The ombrix window driven headless by its control names.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -137,6 +138,36 @@ TEST_F(Window, NoFileIsLoadedWhileAPageIsComposed) {
   pump.hook = nullptr;
   p.Command2->click();
   EXPECT_EQ(st.su.ns, 1000);
+}
+
+// Mid-composition every button does nothing, and the close box, "End" or
+// "Cancel / Exit" stop it: no page, no file, the window gone once it unwound.
+TEST_F(Window, AWindowClosedOrPressedWhileAPageIsComposed) {
+  const std::string su = section("LINE9.su", 400);
+  for (auto end : {+[](Parameters& p) { p.close(); }, +[](Parameters& p) { p.Command13->click(); },
+                   +[](Parameters& p) { p.Command3->click(); }}) {
+    Parameters& p = start(su);
+    p.show();
+    msg.clear();
+    int traces = 0;
+    pump.hook = [&] {
+      if (++traces != 100) return;
+      for (QPushButton* b : {p.Command2, p.cmdPrint, p.Command11, p.Record_WMF, p.cmdPageSetup, p.cmdPrinterSetup})
+        b->click();
+      end(p);
+    };
+    p.SSTab1->setCurrentIndex(1);
+    pump.hook = nullptr;
+    EXPECT_LT(traces, 110);  // stopped at once
+    EXPECT_FALSE(st.vp.page().composed);
+    EXPECT_TRUE(dialogs.asked.empty());
+    for (const std::string& t : msg.texts())  // the composition's own, and the question of "Cancel / Exit"
+      EXPECT_TRUE(t == " The upper margin is enlarged to 40 mm" || t == "Quit parameters module ?") << t;
+    EXPECT_FALSE(std::filesystem::exists(dir / "LINE9.pdf"));
+    for (int i = 0; i < 100 && p.isVisible(); ++i) QApplication::processEvents();
+    EXPECT_FALSE(p.isVisible());
+    EXPECT_EQ(quits, 0);  // the program ends with its last window
+  }
 }
 
 TEST_F(Window, ACheckBoxClickTicksOrClearsAndAStoredGreyStaysUntilClicked) {

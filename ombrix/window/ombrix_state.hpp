@@ -18,7 +18,6 @@ struct OmbrixState {
   std::string Graphical_Prog = " ";
   bool physical_page = false;  // the preview's physical-page switch
   bool show_guides = false;
-  bool busy = false;           // a composition, print or export is running
 };
 
 }  // namespace keld::ombrix

@@ -22,6 +22,7 @@
 #include "ombrix/page/colours.hpp"
 #include "ombrix/render/render.hpp"
 #include "platform/qtbase/key_filter.hpp"
+#include "platform/qtbase/work_guard.hpp"
 
 namespace keld::ombrix {
 
@@ -76,6 +77,11 @@ Parameters::Parameters(OmbrixState& st, OmbrixServices& sv, QWidget* parent)
   SSTab1->addTab(t2, "Setup");
   install_box_rules();
   read_page_size();
+  // What starts work or changes what a composition reads while it runs (the
+  // file, the display type, the margins, the page, the font) and what needs
+  // a whole page (print, clipboard, picture file).
+  work_ = new WorkGuard(this, {Command2, Text1, combo1, Text8, Text9, cmdPageSetup, cmdPrinterSetup,
+                               ListePolices, cmdPrint, Command11, Record_WMF});
   connect(SSTab1, &QTabWidget::currentChanged, this, [this](int i) { SSTab1_Click(i); });
 }
 

@@ -21,6 +21,10 @@ class QProgressBar;
 class QPushButton;
 class QTabWidget;
 
+namespace keld {
+class WorkGuard;
+}
+
 namespace keld::ombrix {
 
 class Parameters : public QWidget {
@@ -71,10 +75,14 @@ class Parameters : public QWidget {
   void read_page_size();
   std::string paper_size_text() const;
   std::optional<QRect> crop_rect() const;
+  void end_program();
 
   OmbrixState& st_;
   OmbrixServices& sv_;
   std::unique_ptr<QPrinter> printer_;
+  // A composition, a print, an export, a file choice or a set-up dialog runs
+  // inside its handler, one at a time; a close stops it and waits for it.
+  WorkGuard* work_ = nullptr;
 
  public:
   // Controls, by their names.

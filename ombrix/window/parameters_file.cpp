@@ -16,6 +16,7 @@
 #include "ombrix/page/colours.hpp"
 #include "ombrix/page/settings.hpp"
 #include "ombrix/window/parameters.hpp"
+#include "platform/qtbase/work_guard.hpp"
 
 namespace keld::ombrix {
 
@@ -123,22 +124,23 @@ void Parameters::Choix_Fichier_SU() {
 
 // No other file is taken while a page is composed, printed or exported.
 void Parameters::Command2_Click() {
-  if (st_.busy) return;
+  auto run = work_->begin();
+  if (!run) return;
   Choix_Fichier_SU();
   clear_preview();
 }
 
 void Parameters::Text1_DblClick() {
-  if (st_.busy) return;
+  auto run = work_->begin();
+  if (!run) return;
   Choix_Fichier_SU();
   clear_preview();
 }
 
 void Parameters::Command3_Click() {
   if (sv_.messages.show("Quit parameters module ?", MsgIcon::Question, MsgButtons::OkCancel, kOmbrixTitle) ==
-      MsgAnswer::Ok) {
-    if (sv_.quit) sv_.quit();
-  }
+      MsgAnswer::Ok)
+    end_program();
 }
 
 void Parameters::Lit_Parametres() {

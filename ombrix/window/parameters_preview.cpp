@@ -24,17 +24,11 @@
 #include "ombrix/page/colours.hpp"
 #include "ombrix/render/render.hpp"
 #include "ombrix/window/parameters.hpp"
+#include "platform/qtbase/work_guard.hpp"
 
 namespace keld::ombrix {
 
 namespace {
-
-// Marks the program busy for the life of one composition, print or export.
-struct BusyGuard {
-  bool& flag;
-  explicit BusyGuard(bool& f) : flag(f) { flag = true; }
-  ~BusyGuard() { flag = false; }
-};
 
 // A picture is SVG unless its name asks for PDF; a name that says neither
 // (".wmf", as users of the old program type, or none) gets ".svg", so that
@@ -59,8 +53,8 @@ void Parameters::SSTab1_Click(int index) {
 }
 
 void Parameters::DoDocument() {
-  if (st_.busy) return;
-  BusyGuard busy(st_.busy);
+  auto run = work_->begin();
+  if (!run) return;
   if (combo1->currentIndex() < 0) combo1->setCurrentIndex(0);
   const Controls c = ReadControls();
   ComposeHooks hooks;
@@ -74,6 +68,7 @@ void Parameters::DoDocument() {
     ProgressBar1->setValue(int(done));
     sv_.pump.pump();
   };
+  hooks.stopped = run->stop_check();  // closed or ended meanwhile: no page
   hooks.locate_vel = [this](const std::string& folder) {
     FileDialogSpec desc;
     desc.title = "Velocity model selection";
@@ -88,9 +83,7 @@ void Parameters::DoDocument() {
   // a copy of the file's summary taken now, and no other file can be loaded
   // until it ends, so the samples it reads always fit the buffer it sized.
   const SuSummary su = st_.su;
-  Command2->setEnabled(false);
   const ComposeOutcome out = keld::ombrix::DoDocument(st_.vp, st_.page, c, su, st_.mv, hooks);
-  Command2->setEnabled(true);
   if (out.Text9) Text9->setText(QString::fromStdString(*out.Text9));
   ProgressBar1->setVisible(false);
   unsetCursor();
@@ -145,6 +138,8 @@ void Parameters::chkShowGuides_Click() {
 }
 
 void Parameters::cmdPageSetup_Click() {
+  auto run = work_->begin();
+  if (!run) return;
   if (sv_.page_setup) sv_.page_setup(*printer_);
   const QMarginsF m = printer_->pageLayout().margins(QPageLayout::Millimeter);
   Text8->setText(QString::fromStdString(CStr(m.left())));
@@ -156,6 +151,8 @@ void Parameters::cmdPageSetup_Click() {
 }
 
 void Parameters::cmdPrinterSetup_Click() {
+  auto run = work_->begin();
+  if (!run) return;
   const int32_t w0 = st_.page.width, h0 = st_.page.height;
   if (sv_.printer_setup) sv_.printer_setup(*printer_);
   read_page_size();
@@ -170,8 +167,9 @@ void Parameters::cmdPrinterSetup_Click() {
 // Prints the composed page; with no printer on the machine the page goes to a
 // PDF file beside the SU file, and the user is told where.
 void Parameters::cmdPrint_Click() {
-  if (st_.busy || !st_.vp.page().composed) return;
-  BusyGuard busy(st_.busy);
+  if (!st_.vp.page().composed) return;
+  auto run = work_->begin();
+  if (!run) return;
   const bool printer = sv_.has_printer ? sv_.has_printer() : !QPrinterInfo::availablePrinters().isEmpty();
   if (printer) {
     printer_->setOutputFormat(QPrinter::NativeFormat);
@@ -212,8 +210,9 @@ std::optional<QRect> Parameters::crop_rect() const {
 }
 
 void Parameters::Command11_Click() {
-  if (st_.busy || !st_.vp.page().composed) return;
-  BusyGuard busy(st_.busy);
+  if (!st_.vp.page().composed) return;
+  auto run = work_->begin();
+  if (!run) return;
   const auto r = crop_rect();
   auto* mime = new QMimeData;
   mime->setImageData(PageImage(st_.vp.page(), 150, r));
@@ -225,8 +224,9 @@ void Parameters::Command11_Click() {
 // The picture file: SVG (PDF when the name ends in ".pdf"), written beside its
 // name and renamed over an older file only when complete.
 void Parameters::Record_WMF_Click() {
-  if (st_.busy || !st_.vp.page().composed) return;
-  BusyGuard busy(st_.busy);
+  if (!st_.vp.page().composed) return;
+  auto run = work_->begin();
+  if (!run) return;
   const std::string& su = st_.su.path;
   const std::string proposed = (su.size() >= 2 ? su.substr(0, su.size() - 2) : su) + "svg";
   auto answer = sv_.messages.input("Enter the file name", "WMF file option", proposed);
@@ -266,7 +266,16 @@ void Parameters::Command14_Click() {
 
 void Parameters::Command13_Click() {
   Sauve_Parametres();
-  if (sv_.quit) sv_.quit();
+  end_program();
+}
+
+void Parameters::end_program() {
+  // During a composition the window is closed instead: the composition stops,
+  // and the program ends with its last window once the handler has unwound.
+  if (work_->running())
+    close();
+  else if (sv_.quit)
+    sv_.quit();
 }
 
 }  // namespace keld::ombrix

@@ -66,6 +66,10 @@ void WorkRun::close_window_after() { close_after_ = true; }
 
 void WorkRun::set_enabled_after(QWidget* control, bool enabled) { enabled_after_.emplace_back(control, enabled); }
 
+void WorkRun::disable(QWidget* control) {
+  if (guard_) guard_->hold(control);
+}
+
 // ---------------------------------------------------------------- WorkGuard
 
 WorkGuard::WorkGuard(QWidget* window, std::initializer_list<QWidget*> controls)
@@ -73,6 +77,14 @@ WorkGuard::WorkGuard(QWidget* window, std::initializer_list<QWidget*> controls)
   setObjectName("WorkGuard");
   for (QWidget* c : controls) guard(c);
   window_->installEventFilter(this);
+}
+
+void WorkGuard::hold(QWidget* control) {
+  if (!control || !running_) return;
+  for (const auto& [c, on] : was_enabled_)
+    if (c == control) return;
+  was_enabled_.emplace_back(control, !control->testAttribute(Qt::WA_ForceDisabled));
+  control->setEnabled(false);
 }
 
 WorkGuard::~WorkGuard() = default;
@@ -105,7 +117,13 @@ std::unique_ptr<WorkRun> WorkGuard::begin() {
 }
 
 void WorkGuard::stop() {
-  if (running_) stop_ = true;
+  if (running_) ask_stop();
+}
+
+void WorkGuard::ask_stop() {
+  if (stop_) return;
+  stop_ = true;
+  emit stopping();
 }
 
 void WorkGuard::end(WorkRun& run) {
@@ -143,13 +161,13 @@ bool WorkGuard::eventFilter(QObject* obj, QEvent* ev) {
   if (ev->type() == QEvent::Close) {
     // Refused for now: the run stops and the window closes once it has unwound.
     ev->ignore();
-    stop_ = true;
     close_pending_ = true;
+    ask_stop();
     return true;
   }
   if (ev->type() == QEvent::DeferredDelete) {
-    stop_ = true;
     delete_pending_ = true;
+    ask_stop();
     return true;
   }
   return QObject::eventFilter(obj, ev);

@@ -103,6 +103,9 @@ class WorkRun {
   // The state a guarded control takes when the run ends, in place of the one
   // it had before (a test run that enables Convert).
   void set_enabled_after(QWidget* control, bool enabled);
+  // A control held disabled for this run only (what one kind of run must not
+  // let change and another may), given back as it was when the run ends.
+  void disable(QWidget* control);
 
  private:
   friend class WorkGuard;
@@ -131,12 +134,17 @@ class WorkGuard : public QObject {
   bool running() const { return running_; }
   // Asks the run that is on to stop (nothing when none is).
   void stop();
+  // True once the run that is on was asked to stop.
+  bool stopped() const { return running_ && stop_; }
 
   QWidget* window() const { return window_; }
 
  signals:
   // A run has ended (its controls are back, its temporaries removed).
   void finished();
+  // The run that is on was asked to stop (once a run): for work that waits
+  // on a stop flag of its own rather than on stop_check().
+  void stopping();
 
  protected:
   bool eventFilter(QObject* obj, QEvent* ev) override;
@@ -144,6 +152,8 @@ class WorkGuard : public QObject {
  private:
   friend class WorkRun;
   void end(WorkRun& run);
+  void hold(QWidget* control);
+  void ask_stop();
 
   QWidget* window_;
   std::vector<QPointer<QWidget>> controls_;
