@@ -281,7 +281,9 @@ TEST(BoardtestWindow, ARunClosedOrStoppedAfterItsButtonsWerePressed) {
     const auto free_runs = arms(0);
     Fixture::RunUntil([] { return false; }, 50);
     EXPECT_EQ(arms(0), free_runs);  // and the running mode is over
-    if (c.stop) EXPECT_TRUE(w.Pulsante_trg->isEnabled() && w.parametri->isEnabled() && w.uscita->isEnabled());
+    if (c.stop) {
+      EXPECT_TRUE(w.Pulsante_trg->isEnabled() && w.parametri->isEnabled() && w.uscita->isEnabled());
+    }
     EXPECT_EQ(ReadText(f.dir / "ini.txt"), "");  // the close box writes nothing
   }
 }
