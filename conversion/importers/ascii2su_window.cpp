@@ -172,6 +172,7 @@ void Ascii2SuWindow::convert_ascii() {
   p.ns = *ns;
   p.traces = *traces;
   p.dt = *dt;
+  const std::string dt_note = p.radar ? RadarDtNote(Val(S(Text4)), p.dt) : SeismicDtNote(Val(S(Text4)), p.dt);
   const std::string in = cx_.st.Input_File, out = cx_.st.Output_File;
   if (!Existe_file(in)) {
     msg.ok("Input file does not exists!", MsgIcon::Critical, kTitle);
@@ -193,7 +194,8 @@ void Ascii2SuWindow::convert_ascii() {
   if (!done) return msg.ok(done.error, MsgIcon::Critical, kTitle);
   cx_.st.Ns = p.ns;
   cx_.st.Dt = static_cast<int16_t>(p.dt);
-  msg.ok("Conversion OK! " + out + " has been recorded", MsgIcon::Information, kTitle);
+  msg.ok("Conversion OK! " + out + " has been recorded" + (dt_note.empty() ? "" : "\r\n" + dt_note),
+         MsgIcon::Information, kTitle);
 }
 
 void Ascii2SuWindow::Command5_Click() {

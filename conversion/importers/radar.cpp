@@ -18,6 +18,24 @@ std::optional<int> RadarDt(double interval_ns) {
 
 namespace {
 
+bool Whole(double v) { return std::fabs(v - std::nearbyint(v)) <= 1e-9 * std::max(1.0, std::fabs(v)); }
+
+}  // namespace
+
+std::string RadarDtNote(double interval_ns, int dt) {
+  if (Whole(1000.0 * interval_ns)) return "";
+  return "sample interval " + CStr(interval_ns) + " ns written as " + CStr(dt / 1000.0) +
+         " ns: SU holds whole picoseconds in dt";
+}
+
+std::string SeismicDtNote(double interval_us, int dt) {
+  if (Whole(interval_us)) return "";
+  return "sample interval " + CStr(interval_us) + " us written as " + std::to_string(dt) +
+         " us: SU holds whole microseconds";
+}
+
+namespace {
+
 Result<int32_t> Position(int64_t i, double spacing) {
   const double x = std::nearbyint(static_cast<double>(i - 1) * spacing);
   if (!std::isfinite(x) || x < std::numeric_limits<int32_t>::min() || x > std::numeric_limits<int32_t>::max())
@@ -40,14 +58,10 @@ Result<int64_t> Check(const RadarParams& p, int64_t file_bytes, int64_t trace_by
   return held;
 }
 
-bool Whole(double v) { return std::fabs(v - std::nearbyint(v)) <= 1e-9 * std::max(1.0, std::fabs(v)); }
-
 // Says what the dt word and the position words change: the interval in
 // whole picoseconds, positions (every `spacing`) in whole numbers.
 void NoteRounding(RadarImport& out, const RadarParams& p, int dt, int64_t count) {
-  if (!Whole(1000.0 * p.interval_ns))
-    out.notes.push_back("sample interval " + CStr(p.interval_ns) + " ns written as " + CStr(dt / 1000.0) +
-                        " ns: SU holds whole picoseconds in dt");
+  if (std::string dt_note = RadarDtNote(p.interval_ns, dt); !dt_note.empty()) out.notes.push_back(dt_note);
   for (int64_t i = 2; i <= count; ++i)
     if (!Whole(static_cast<double>(i - 1) * p.spacing)) {
       out.notes.push_back("trace positions every " + CStr(p.spacing) +

@@ -38,6 +38,12 @@ struct RadarParams {
 // The sample interval in the dt word: picoseconds, whole (halves to even).
 // nullopt when it does not fit a 16-bit word.
 std::optional<int> RadarDt(double interval_ns);
+// What the dt word changes of an interval typed or read: "" when it holds the
+// interval exactly, else the sentence that says what was written instead.
+// Radar intervals are in nanoseconds (dt in picoseconds), seismic ones in
+// microseconds (dt as it stands).
+std::string RadarDtNote(double interval_ns, int dt);
+std::string SeismicDtNote(double interval_us, int dt);
 
 // RAMAC: trace i is ns little-endian 16-bit samples at 2 x ns x (i - 1).
 // Full header shape with d1 = d2 = spacing; ep, offset, sx, gx the position;

@@ -136,6 +136,17 @@ TEST_F(RadarWindows, AsciiColumnsFromTheQuestions) {
   ASSERT_TRUE(su.ok()) << h.messages.last().text;
   EXPECT_EQ((*su)[0].header.dt, 250);
   EXPECT_EQ((*su)[0].header.nhs, 95);
+  EXPECT_EQ(h.messages.last().text, "Conversion OK! " + d / "radar.su" + " has been recorded");
+  // A seismic interval of 62.5 us: the dt word holds 62 (halves to even), and says so.
+  w->Check1->setChecked(false);
+  w->Text4->setText("62.5");
+  w->Command3->click();
+  EXPECT_EQ(ReadSuFile(d / "radar.su")->at(0).header.dt, 62);
+  EXPECT_EQ(h.messages.last().text, "Conversion OK! " + d / "radar.su" +
+                                        " has been recorded\r\nsample interval 62.5 us written as 62 us: SU holds "
+                                        "whole microseconds");
+  w->Check1->setChecked(true);
+  w->Text4->setText("0.25");
   // More traces than the file holds: refused, nothing written.
   w->Text5->setText("5");
   w->Text2->setText(QString::fromStdString(d / "short.su"));
@@ -198,7 +209,10 @@ TEST_F(RadarWindows, GssiInTwoSteps) {
   auto su = ReadSuFile(d / "gssi.SU");
   ASSERT_TRUE(su.ok()) << h.messages.last().text;
   ASSERT_EQ(su->size(), 1040u);
-  EXPECT_EQ((*su)[0].header.dt, 94);
+  EXPECT_EQ((*su)[0].header.dt, 94);  // 93.75 ps, said in the result
+  EXPECT_EQ(h.messages.last().text, "Conversion OK! " + d / "gssi.SU" +
+                                        " has been recorded\r\nsample interval 0.09375 ns written as 0.094 ns: SU "
+                                        "holds whole picoseconds in dt");
   auto raw = keld::testing::ReadBytes(dir + "/gprpy_FILE____032.DZT");
   EXPECT_EQ((*su)[700].samples[300], (raw[1024 + 2 * (700 * 512 + 300)] | (raw[1024 + 2 * (700 * 512 + 300) + 1] << 8)) - 32768);
 }
