@@ -48,11 +48,14 @@ void BatchOutputWindow::closeEvent(QCloseEvent* e) {
 
 namespace {
 
-// A new folder in `parent`, removed with what is in it when the object goes.
+// A new folder among the system's temporary ones (where one left by a
+// killed run does no harm), removed with what is in it when the object goes.
 class RunFolder {
  public:
-  explicit RunFolder(const std::string& parent) {
-    std::string pattern = (std::filesystem::path(parent.empty() ? "." : parent) / ".run-XXXXXX").string();
+  RunFolder() {
+    std::error_code ec;
+    const auto tmp = std::filesystem::temp_directory_path(ec);
+    std::string pattern = ((ec ? std::filesystem::path("/tmp") : tmp) / "keld-run-XXXXXX").string();
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
     if (::mkdtemp(name.data())) path_ = name.data();
@@ -73,10 +76,10 @@ class RunFolder {
 
 BatchOutcome RunBatchShown(ConversionContext& cx, QWidget* parent, const std::string& batch, bool shown,
                            const BatchWait& wait, const std::vector<StandsFor>& names) {
-  RunFolder folder(cx.sv.work_folder);
+  RunFolder folder;
   if (folder.path().empty()) {
     BatchOutcome r;
-    r.output = "no folder for the batch in " + cx.sv.work_folder;
+    r.output = "no folder of its own for the batch";
     return r;
   }
   QPointer<BatchOutputWindow> out;

@@ -36,9 +36,9 @@ class BatchOutputWindow : public QWidget {
 };
 
 // Runs `batch` and waits for it (see RunBatch), in a new folder of its own
-// in the work folder, removed afterwards: what the programs leave in the
-// folder they run in (segyread's and segyhdrs's `header` and `binary`) never
-// meets another run's files or the user's. `shown` puts the output in a
+// (a temporary folder of the system, removed afterwards): what the programs
+// leave in the folder they run in (segyread's and segyhdrs's `header` and
+// `binary`) never meets another run's files or the user's. `shown` puts the output in a
 // BatchOutputWindow while it runs; a close of that window stops the batch
 // and the run of `parent`'s WorkGuard. The outcome's output and what the
 // window shows name the user's files in place of the temporaries of `names`.

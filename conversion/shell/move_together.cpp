@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "common/files.hpp"
+#include "common/temporaries.hpp"
 
 namespace keld::conversion {
 
@@ -11,7 +12,14 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A second name for the old `target` beside it; empty when there is no old
+void Remove(const std::string& path) {
+  std::error_code ec;
+  fs::remove(path, ec);
+  ForgetTemporary(path);
+}
+
+// A second name for the old `target` beside it (a temporary: a killed run
+// leaves the new file in its place, never a stray copy); empty when there is no old
 // file. False when one exists and could not be kept.
 bool KeepOld(const std::string& target, std::string& kept, std::string& error) {
   kept.clear();
@@ -26,8 +34,8 @@ bool KeepOld(const std::string& target, std::string& kept, std::string& error) {
   fs::create_hard_link(target, *name, ec);
   if (ec) fs::copy_file(target, *name, fs::copy_options::overwrite_existing, ec);
   if (ec) {
-    fs::remove(*name, ec);
     error = target + ": " + ec.message();
+    Remove(*name);
     return false;
   }
   kept = *name;
@@ -48,21 +56,21 @@ Status MoveTogether(const std::vector<Move>& moves) {
       break;
     }
   }
-  std::error_code ec;
   if (done == moves.size()) {
     for (const auto& k : kept)
-      if (!k.empty()) fs::remove(k, ec);
+      if (!k.empty()) Remove(k);
     return Status::good();
   }
   // Undo: the old file back under its name, or the new one gone.
+  std::error_code ec;
   for (size_t i = 0; i < done; ++i) {
-    if (!kept[i].empty())
-      std::rename(kept[i].c_str(), moves[i].to.c_str());
-    else
+    if (kept[i].empty())
       fs::remove(moves[i].to, ec);
+    else if (std::rename(kept[i].c_str(), moves[i].to.c_str()) == 0)
+      ForgetTemporary(kept[i]);
   }
-  if (!kept[done].empty()) fs::remove(kept[done], ec);
-  for (size_t i = done; i < moves.size(); ++i) fs::remove(moves[i].from, ec);
+  if (!kept[done].empty()) Remove(kept[done]);
+  for (size_t i = done; i < moves.size(); ++i) Remove(moves[i].from);
   return Status::failure(error);
 }
 

@@ -8,6 +8,7 @@
 
 #include "common/files.hpp"
 #include "common/su_file.hpp"
+#include "common/temporaries.hpp"
 #include "conversion/shell/module1.hpp"
 #include "conversion/shell/move_together.hpp"
 
@@ -82,7 +83,10 @@ Result<std::vector<std::string>> ExportChannels(const std::string& su_file, int 
   std::vector<std::string> temps;
   auto drop = [&](const std::string& why) {
     std::error_code ec;
-    for (const auto& t : temps) std::filesystem::remove(t, ec);
+    for (const auto& t : temps) {
+      std::filesystem::remove(t, ec);
+      ForgetTemporary(t);
+    }
     return R::failure(why);
   };
   std::vector<float> s(static_cast<size_t>(in.ns()));
