@@ -81,7 +81,8 @@ bool PickWindow::run_batch(WorkRun& run, const std::string& B, const std::string
   MessageBoxes& msg = main_.sv.msg;
   // An output that is there already is moved aside, under a new name of this
   // run's own, until the new one is good: the batch's ">" empties the file
-  // the moment it starts.
+  // the moment it starts. It is not one of the run's temporaries, removed
+  // whatever happens: when it cannot be put back it is the only copy.
   std::string kept;
   if (Existe_file(out) == 1) {
     auto aside = CreateFileBeside(out);
