@@ -10,6 +10,7 @@
 
 #include "common/files.hpp"
 #include "common/numtext.hpp"
+#include "common/temporaries.hpp"
 #include "platform/qtbase/work_guard.hpp"
 #include "velscan/engine/batch.hpp"
 #include "velscan/window/nmo_window.hpp"
@@ -81,8 +82,8 @@ bool PickWindow::run_batch(WorkRun& run, const std::string& B, const std::string
   MessageBoxes& msg = main_.sv.msg;
   // An output that is there already is moved aside, under a new name of this
   // run's own, until the new one is good: the batch's ">" empties the file
-  // the moment it starts. It is not one of the run's temporaries, removed
-  // whatever happens: when it cannot be put back it is the only copy.
+  // the moment it starts. It is no temporary, to be removed when the run or
+  // the program ends: when it cannot be put back it is the only copy.
   std::string kept;
   if (Existe_file(out) == 1) {
     auto aside = CreateFileBeside(out);
@@ -93,6 +94,7 @@ bool PickWindow::run_batch(WorkRun& run, const std::string& B, const std::string
       return false;
     }
     kept = *aside;
+    ForgetTemporary(kept);
   }
   BatchOutcome o;
   {
