@@ -106,7 +106,7 @@ ComposeOutcome DoDocument(Document& vp, PageSetup& page, const Controls& c, cons
   const char* absurd = !(width_mm > 0)                    ? " The plot width must be above 0 mm"
                        : !(height_mm > 0)                 ? " The profile height must be above 0 mm"
                        : !(RoundHalfEven(Val(c.Text10)) >= 1) ? " The label spacing must be 1 or more"
-                       : !(Val(c.Text12) > 0)             ? " The trace size factor must be above 0"
+                       : Val(c.Text12) == 0               ? " The trace size factor must not be 0"
                                                           : nullptr;
   if (absurd) {
     Fail(hooks, absurd);

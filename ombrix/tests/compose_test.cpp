@@ -190,8 +190,8 @@ TEST_F(Composition, RangesPageChecksAndUnusableFilesAreRefusedBeforeDrawing) {
       {[](Composition& t) { t.c.Text10 = "0"; }, " The label spacing must be 1 or more"},
       {[](Composition& t) { t.c.Text10 = "0.4"; }, " The label spacing must be 1 or more"},
       {[](Composition& t) { t.c.Text10 = "-5"; }, " The label spacing must be 1 or more"},
-      {[](Composition& t) { t.c.Text12 = "0"; }, " The trace size factor must be above 0"},
-      {[](Composition& t) { t.c.Text12 = "big"; }, " The trace size factor must be above 0"},
+      {[](Composition& t) { t.c.Text12 = "0"; }, " The trace size factor must not be 0"},
+      {[](Composition& t) { t.c.Text12 = "big"; }, " The trace size factor must not be 0"},
       {[](Composition& t) { t.su.dt = 0; }, path + ": sample interval 0 us"},
   };
   for (auto& k : cases) {
