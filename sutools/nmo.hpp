@@ -11,10 +11,10 @@
 // to four samples past the end still takes what the last samples give it,
 // and the trace tapers off there). The stretch of output sample k is
 // 1 / a(k), a(k) the input samples it spans (the step from sample k - 1;
-// from sample 0 to 1 for the first). The first sample not stretched beyond `smute` and every
-// sample after it survive, those before it are zeroed; the lmute samples
-// from it rise linearly (the j-th from it by (j + 1) / lmute), and with
-// `sscale` each surviving sample is multiplied by a(k).
+// from sample 0 to 1 for the first). The first sample not stretched beyond
+// `smute` and every sample after it survive, those before it are zeroed; the
+// lmute samples from it rise linearly (the j-th from it by (j + 1) / lmute),
+// and with `sscale` each surviving sample is multiplied by a(k).
 #include <cstdint>
 #include <map>
 #include <string>
