@@ -37,7 +37,7 @@ constexpr size_t kReadBytes = 128u << 10;
 // The input of one part. A part's output is at most as long as its input
 // (one trace a group begun in it), so this, times the parts in flight,
 // bounds the memory.
-constexpr size_t kPartBytes = 512u << 10;
+constexpr size_t kPartBytes = 1u << 20;
 
 }  // namespace
 
