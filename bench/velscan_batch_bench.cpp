@@ -11,7 +11,10 @@
 // trace a group of its own, so the output is as long as the input): there
 // Seismic Unix's sustack stays near 2 MB resident, and ours must keep a peak
 // that does not grow with the input (peak_MB, the largest process of the
-// command). KELD_BIN=folder runs the programs of another build.
+// command). Holding every part's output to the end, ours peaked at 298 MB
+// there (1.2 GB on a line four times as long) in 0.43-1.1 s on a busy 8-core
+// machine; writing the parts as they finish, at 19 MB (the same on the long
+// line) in 0.11-0.23 s. KELD_BIN=folder runs the programs of another build.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
