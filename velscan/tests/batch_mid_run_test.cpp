@@ -17,7 +17,6 @@
 #include <functional>
 #include <set>
 
-#include "common/temporaries.hpp"
 #include "common/testing/testsupport.hpp"
 #include "velscan/testing/synthetic_cdp.hpp"
 #include "velscan/tests/velscan_fixture.hpp"
@@ -132,7 +131,6 @@ TEST_F(MidRun, ASecondPressIsRefusedAndCancelKeepsTheOldStack) {
 
 TEST_F(MidRun, ClosingThePickWindowStopsTheBatch) {
   WhenStarted([&] {
-    RemoveTemporariesNow();  // what SIGTERM would remove: never the old stack set aside
     p().close();
     EXPECT_TRUE(p().isVisible());  // held until the run has unwound
   });

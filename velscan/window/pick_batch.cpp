@@ -83,7 +83,8 @@ bool PickWindow::run_batch(WorkRun& run, const std::string& B, const std::string
   // An output that is there already is moved aside, under a new name of this
   // run's own, until the new one is good: the batch's ">" empties the file
   // the moment it starts. It is no temporary, to be removed when the run or
-  // the program ends: when it cannot be put back it is the only copy.
+  // the program ends: when it cannot be put back it is the only copy. If
+  // velscan is killed meanwhile, it is moved back over the output.
   std::string kept;
   if (Existe_file(out) == 1) {
     auto aside = CreateFileBeside(out);
@@ -95,6 +96,7 @@ bool PickWindow::run_batch(WorkRun& run, const std::string& B, const std::string
     }
     kept = *aside;
     ForgetTemporary(kept);
+    RegisterSetAside(kept, out);
   }
   BatchOutcome o;
   {
@@ -117,13 +119,17 @@ bool PickWindow::run_batch(WorkRun& run, const std::string& B, const std::string
   else if (Status s = CheckStackOutput(out); !s)
     why = "The batch made no usable output: " + s.error + (o.messages.empty() ? "" : eol + o.messages);
   if (why.empty()) {
-    if (!kept.empty()) std::remove(kept.c_str());
+    if (!kept.empty()) {
+      std::remove(kept.c_str());
+      ForgetTemporary(kept);
+    }
     return true;
   }
   // What the batch left under the output's name is its own, never the old file.
   std::remove(out.c_str());
   if (!kept.empty()) {
     if (Status s = MoveFileOver(kept, out); !s) {
+      ForgetTemporary(kept);  // left where it is, and said so
       why += eol + " The earlier " + out + " could not be put back (" + s.error + "): it is kept as " + kept;
       msg.ok(why, MsgIcon::Critical, kTitle);  // told even when the window goes
       return false;
