@@ -240,7 +240,7 @@ TEST_F(SegyExportTest, AWrongLengthIsFoundBeforeTheOldOutputIsReplaced) {
   ASSERT_TRUE(meddled);
   ASSERT_FALSE(r.ok());
   EXPECT_NE(r.error().find("unexpected length"), std::string::npos) << r.error();
-  EXPECT_EQ(keld::testing::ReadText(dir / "out.sgy"), "old");
+  EXPECT_TRUE(keld::testing::ReadText(dir / "out.sgy") == "old");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);  // no temporary left
 }
 
