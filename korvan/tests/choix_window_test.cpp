@@ -63,3 +63,9 @@ TEST_F(AfterSave, TheRecordSavedIsTheCurrentFileTheFilterTakes) {
   const std::string line = ReadText(h.services.work_folder + "/filtre.bat");
   EXPECT_NE(line.find(" <'" + record + "' >'" + DataDir(h) + "/"), std::string::npos) << line;
 }
+
+TEST_F(AfterSave, TheFullViewRedrawsTheRecordOnDisplay) {
+  Toolbar(w, "noloupe");
+  EXPECT_EQ(w.windowTitle().toStdString(), "QMR650B" + record);
+  EXPECT_EQ(h.state.Fichier_Affiche, record);
+}

@@ -59,6 +59,10 @@ bool Korvan::eventFilter(QObject* obj, QEvent* ev) {
   return QMainWindow::eventFilter(obj, ev);
 }
 
+std::string Korvan::FileOnDisplay() const {
+  return st.Fichier_Dessine.empty() ? Text6->text().toStdString() : st.Fichier_Dessine;
+}
+
 void Korvan::Lit_Info_SU() {
   if (st.Fichier_Courant.size() < 5) return;
   auto info = ReadSuInfo(st.Fichier_Courant);

@@ -67,6 +67,9 @@ class Korvan : public QMainWindow {
   bool Startup();
   void Lecture_SU();            // open an SU file for display
   void Detruit_file(const std::string& name);
+  // The file drawn last; Text6 until something is drawn (after a Save as,
+  // Text6 holds the next record's name, not the record on display).
+  std::string FileOnDisplay() const;
   void Detruit_record();        // deletes the file on display (Fichier_Dessine), after asking
   void sortie();                // quit with the question (once a run on has stopped)
   void TimedPause(double seconds);
