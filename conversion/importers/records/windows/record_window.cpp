@@ -175,7 +175,7 @@ bool RecordWindow::Run(RecordRun run, const RecordReader& read, const Closing& h
   ProgressBar1->setMinimum(1);
   ProgressBar1->setMaximum(static_cast<int>(std::max<int64_t>(1, steps / scale)));
   ProgressBar1->setVisible(true);
-  run.on_limit = [&] { msg.ok("Maximum 99 records", MsgIcon::None, kProgramTitle); };
+  run.on_limit = [&] { msg.ok(kMaximumRecords, MsgIcon::None, kProgramTitle); };
   run.on_record = [&](int r, int) {
     ProgressBar1->setValue(static_cast<int>(std::max<int64_t>(1, ((r - 1) * per_record + 1) / scale)));
   };
@@ -198,6 +198,16 @@ bool RecordWindow::Run(RecordRun run, const RecordReader& read, const Closing& h
     return false;
   }
   ProgressBar1->setValue(ProgressBar1->maximum());
+  // Records past the 99 of a run were left out: that is said first, and no
+  // OK; the window stays open for the rest.
+  const int64_t listed = std::min<int64_t>(run.records, static_cast<int64_t>(run.files.size()));
+  if (run.limit && listed > kMaxRecords) {
+    const std::string first = std::to_string(kMaxRecords + 1), last = std::to_string(listed);
+    msg.ok((listed == kMaxRecords + 1 ? "Record " + last : "Records " + first + " to " + last) + " left out: " +
+               kMaximumRecords + "\r\n" + run.output + " holds the first " + std::to_string(kMaxRecords),
+           MsgIcon::Exclamation, kTitle);
+    return true;
+  }
   msg.ok(how.done, how.icon, how.title);
   if (how.close_window) work->close_window_after();
   return true;
