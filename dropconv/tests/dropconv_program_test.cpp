@@ -28,13 +28,13 @@ struct Program : ::testing::Test {
                       ShellQuote(keld::testing::BinDir() + "/dropconv") + " " + args;
     return keld::testing::RunCommand(cmd, &said);
   }
-  // The reason first, then the box's own text.
+  // The box's own text, then the reason on the next line, once.
   void ExpectReasonThenBox() {
     const std::string box = "dropconv: Error 0x000200\n";
     ASSERT_GT(said.size(), box.size()) << said;
-    EXPECT_EQ(said.substr(said.size() - box.size()), box);
-    EXPECT_EQ(said.rfind("dropconv: ", 0), 0u);
+    EXPECT_EQ(said.rfind(box, 0), 0u) << said;
     EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 2) << said;
+    EXPECT_EQ(said.back(), '\n');
   }
   size_t Files() const {
     size_t n = 0;
@@ -100,6 +100,36 @@ TEST_F(Program, UnwritableOutputLeavesTheOldFile) {
   ExpectReasonThenBox();
   EXPECT_EQ(ReadText(out), "older file");
   EXPECT_EQ(Files(), 2u) << "no temporary file left";
+}
+
+TEST_F(Program, RecordsWhoseCountsDoNotMatchLeaveTheOutputAsItWas) {
+  struct Case {
+    std::string what, says;
+    keld::testing::Record r;
+  };
+  std::vector<Case> cases(4);
+  cases[0] = {"more samples counted than present", "line 21: channel 1 has 3 values where the sample count is 5", {}};
+  cases[0].r.samples = "5";
+  cases[1] = {"fewer blocks than channels", "line 24: the end of the file: expected 3 channel blocks", {}};
+  cases[1].r.channels = "3";
+  cases[2] = {"an interval not a number", "line 9: expected the sample interval in microseconds", {}};
+  cases[2].r.interval = "abc usec";
+  cases[3] = {"a sample not a number", "line 19: expected value 2 of 3 of channel 1, a number, found \"?\"", {}};
+  cases[3].r.blocks[0].second[1] = "?";
+  for (const Case& c : cases) {
+    keld::testing::WriteText(rec, c.r.Text());
+    // No output before: none after.
+    EXPECT_EQ(Run(ShellQuote(rec + "|" + out)), 2) << c.what;
+    ExpectReasonThenBox();
+    EXPECT_NE(said.find(c.says), std::string::npos) << c.what << ": " << said;
+    EXPECT_FALSE(fs::exists(out)) << c.what;
+    // An older output stays as it was.
+    keld::testing::WriteText(out, "older file");
+    EXPECT_EQ(Run(ShellQuote(rec + "|" + out)), 2) << c.what;
+    EXPECT_EQ(ReadText(out), "older file") << c.what;
+    EXPECT_EQ(Files(), 2u) << c.what << ": no temporary file left";
+    fs::remove(out);
+  }
 }
 
 TEST_F(Program, TheRecordAsItsOwnOutputIsRefused) {
