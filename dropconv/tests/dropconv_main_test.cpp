@@ -113,16 +113,6 @@ TEST_F(MainFixture, TheReasonBehindError0x000200GoesToStandardError) {
   EXPECT_EQ(said.back(), '\n');
 }
 
-TEST_F(MainFixture, AMismatchedRecordIsRefusedWithItsLineAndTheOldOutputKept) {
-  keld::testing::Record r;
-  r.samples = "5";  // the blocks hold 3 values each
-  keld::testing::WriteText(rec, r.Text());
-  keld::testing::WriteText(out, "older file");
-  EXPECT_EQ(Main(rec + "|" + out, boxes, nullptr), kExitReadFailed);
-  ExpectErrorBox(rec + ", line 21: channel 1 has 3 values where the sample count is 5");
-  EXPECT_EQ(keld::testing::ReadText(out), "older file");
-}
-
 TEST(CommandLine, ArgumentsJoinWithSingleBlanks) {
   const char* argv[] = {"dropconv", "/data/my", "shot.txt|/data/my", "shot.sg2"};
   EXPECT_EQ(JoinArguments(4, argv), "/data/my shot.txt|/data/my shot.sg2");
