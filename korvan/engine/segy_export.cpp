@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include <sys/stat.h>
+
 #include "common/bytes.hpp"
 #include "common/files.hpp"
 #include "common/numtext.hpp"
@@ -100,6 +102,19 @@ std::array<uint8_t, 240> SegyTraceHeader(const SuTraceHeader& own, const SuTrace
   return h;
 }
 
+namespace {
+
+// What the file being written holds on disk so far, all buffered bytes
+// flushed; -1 when that cannot be known.
+int64_t WrittenLength(AtomicFile& f) {
+  std::FILE* fp = f.handle();
+  struct stat st {};
+  if (!fp || std::fflush(fp) != 0 || ::fstat(::fileno(fp), &st) != 0) return -1;
+  return static_cast<int64_t>(st.st_size);
+}
+
+}  // namespace
+
 Result<SegyExport> ConvertSuToSegy(const std::string& su_path, const std::string& out_path, std::string_view box_text,
                                    const std::string& header_sgy_path, const std::function<bool()>& go_on) {
   using R = Result<SegyExport>;
@@ -155,13 +170,18 @@ Result<SegyExport> ConvertSuToSegy(const std::string& su_path, const std::string
     good = out.write(trace);
   }
   std::fclose(in);
-  if (!good || !out.commit()) return R::failure(out.error() + "; " + out_path + " not written");
+  if (!good) return R::failure(out.error() + "; " + out_path + " not written");
+  // The length is checked on the file written beside the output, before it
+  // replaces the old one: a wrong file never takes the output's name.
   SegyExport r;
   r.ns = ns;
   r.traces = L->traces;
-  r.bytes = FileLength(out_path).value_or(-1);
-  if (r.bytes != kSegyReelBytes + L->traces * L->trace_bytes)
-    return R::failure(out_path + ": written file has an unexpected length");
+  r.bytes = WrittenLength(out);
+  if (r.bytes != kSegyReelBytes + L->traces * L->trace_bytes) {
+    out.discard();
+    return R::failure(out_path + ": written file has an unexpected length; " + out_path + " not written");
+  }
+  if (!out.commit()) return R::failure(out.error() + "; " + out_path + " not written");
   return r;
 }
 

@@ -358,6 +358,44 @@ TEST(KorvanWindow, MinimumSizeAndClosing) {
   EXPECT_FALSE(std::filesystem::exists(h.ini()));
 }
 
+TEST(KorvanStartup, ClosedDuringItsStartUpTheProgramEnds) {
+  // A start-up left alone hands control to the window system a few times
+  // (the two pauses among them), then shows the port dialog.
+  long hand_overs = 0;
+  {
+    TempDir d;
+    KorvanHarness h(d.path());
+    int port_dialogs = 0;
+    h.services.show_port_dialog = [&] { ++port_dialogs; };
+    h.window = std::make_unique<Korvan>(h.state, h.services);
+    EXPECT_TRUE(h.window->Startup());
+    hand_overs = h.pump.passes;
+    EXPECT_EQ(port_dialogs, 1);
+  }
+  ASSERT_GE(hand_overs, 2);
+  // Closed (or END answered Yes) at any of them: no port dialog for a
+  // closed program, and the start-up says the program ends.
+  for (bool end : {false, true}) {
+    for (long at = 1; at <= hand_overs; ++at) {
+      SCOPED_TRACE(std::string(end ? "END" : "close box") + " at hand-over " + std::to_string(at));
+      TempDir d;
+      KorvanHarness h(d.path());
+      int port_dialogs = 0;
+      h.services.show_port_dialog = [&] { ++port_dialogs; };
+      h.window = std::make_unique<Korvan>(h.state, h.services);
+      Korvan& w = *h.window;
+      h.pump.hook = [&] {
+        if (h.pump.passes != at) return;
+        if (end) w.sortie();
+        else w.close();
+      };
+      EXPECT_FALSE(w.Startup());
+      EXPECT_EQ(port_dialogs, 0);
+      EXPECT_FALSE(w.isVisible());
+    }
+  }
+}
+
 TEST(KorvanWindow, DiskSpaceAndDataFolderWindows) {
   TempDir d;
   KorvanHarness h(d.path());

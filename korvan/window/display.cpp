@@ -138,6 +138,7 @@ void Korvan::after_drawing(const std::string& path, const DrawResult& r) {
   Text6->setText(Q(path));
   Text5->setText(Q(path));
   st.Fichier_Affiche = path;
+  st.Fichier_Dessine = path;
   Ecran->setCursor(Qt::CrossCursor);
   SSTab1->setCurrentIndex(0);
   scale_strip();
