@@ -10,6 +10,7 @@
 #include "common/bytes.hpp"
 #include "common/files.hpp"
 #include "common/numtext.hpp"
+#include "common/sample_interval.hpp"
 #include "common/su_file.hpp"
 #include "common/text.hpp"
 #include "korvan/engine/ebcdic.hpp"
@@ -57,7 +58,7 @@ std::vector<uint8_t> SegyReelHeader(std::string_view box_text, const SuTraceHead
   uint8_t* b = reel.data();
   // The field holds a signed 16-bit count; a larger file says as much as fits.
   put_i16be(b + 3212, static_cast<int16_t>(std::clamp<int64_t>(traces, 0, 32767)));
-  put_i16be(b + 3216, first.dt);
+  put_i16be(b + 3216, static_cast<int16_t>(ExactInterval(first.dt)));
   put_i16be(b + 3220, first.ns);
   put_i16be(b + 3224, 5);          // 4-byte IEEE floating point
   put_u16be(b + 3500, 0x0100);     // revision 1.0
@@ -89,7 +90,7 @@ std::array<uint8_t, 240> SegyTraceHeader(const SuTraceHeader& own, const SuTrace
   put_i32be(p + 80, own.gx);
   put_i16be(p + 108, first.delrt);
   put_i16be(p + 114, first.ns);
-  put_i16be(p + 116, first.dt);
+  put_i16be(p + 116, static_cast<int16_t>(ExactInterval(first.dt)));
   put_i16be(p + 144, first.nofilf);
   put_i16be(p + 148, first.lcf);
   put_i16be(p + 150, first.hcf);

@@ -11,6 +11,7 @@
 #include <QTabWidget>
 
 #include "common/numtext.hpp"
+#include "common/sample_interval.hpp"
 #include "korvan/display/display_prepare.hpp"
 #include "korvan/display/draw_traces.hpp"
 #include "korvan/display/su_info.hpp"
@@ -74,7 +75,7 @@ void Korvan::Lit_Info_SU() {
   // lists' own rules do not run here: they would warn or reset.
   const int ni = Nb_Sample->findText(QString::number(info->ns));
   int ri = -1;
-  if (info->dt_used == info->dt)
+  if (SamplingFrequency(info->dt))
     for (int i = 0; i < Sample_rate->count() && ri < 0; ++i)
       if (FrequencyForIndex(i) == info->Freq_Campionamento) ri = i;
   if (ni >= 0 && ri >= 0) {
