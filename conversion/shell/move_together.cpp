@@ -18,8 +18,9 @@ void Remove(const std::string& path) {
   ForgetTemporary(path);
 }
 
-// A second name for the old `target` beside it (a temporary: a killed run
-// leaves the new file in its place, never a stray copy); empty when there is no old
+// A second name for the old `target` beside it, a temporary until the new
+// file has taken the name (then a file set aside, which a killed process puts
+// back); empty when there is no old
 // file. False when one exists and could not be kept.
 bool KeepOld(const std::string& target, std::string& kept, std::string& error) {
   kept.clear();
@@ -55,6 +56,7 @@ Status MoveTogether(const std::vector<Move>& moves) {
       error = s.error;
       break;
     }
+    if (!kept[done].empty()) RegisterSetAside(kept[done], m.to);
   }
   if (done == moves.size()) {
     for (const auto& k : kept)

@@ -16,9 +16,10 @@ struct Move {
 
 // Moves each `from` over its `to`. An old `to` is first given a second name
 // beside it (a hard link, or a copy where links are refused), so that it can
-// be put back; those names go once every move is done. On a failure the
-// moves already done are undone, the `from` files left are removed, and the
-// error names the target that failed.
+// be put back, also by a process ended by SIGTERM, SIGINT or SIGHUP; those
+// names go once every move is done. On a failure the moves already done are
+// undone, the `from` files left are removed, and the error names the target
+// that failed.
 Status MoveTogether(const std::vector<Move>& moves);
 
 }  // namespace keld::conversion
