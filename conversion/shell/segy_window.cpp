@@ -214,6 +214,7 @@ void SegyWindow::Select_i() {
 
   BusyPointer busy(this);
   const SegyInput in = DetectSegyInput(first);
+  if (in.damaged) return (void)Problem(first + ": " + in.why);  // not a question of byte order
   int ns = in.ns;
   // A cut last trace counts: the run then expects it and says it is missing.
   int64_t traces = in.traces + (in.cut ? 1 : 0);

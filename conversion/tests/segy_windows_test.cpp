@@ -245,6 +245,42 @@ TEST_F(SegyWindows, ARecordCutInATraceIsNotReportedOk) {
   EXPECT_EQ(keld::testing::ReadText(old_su), "the old SU file");
 }
 
+TEST_F(SegyWindows, ADamagedRevisionZeroFileIsRefusedNotShortOfATrace) {
+  // segyio's small.sgy (revision 0, 25 traces of 240 + 4 x 50 bytes) with a
+  // blank extended text header after its reel header, counted in bytes
+  // 3505-3506, and cut 220 bytes into its 11th trace: 10 whole traces and 220
+  // bytes after the extended text header; 7820 bytes = 17 x 440 + 340 from
+  // byte 3600.
+  const auto small = ReadBytes(data_ + "/segy/segyio_small.sgy");
+  std::string b(small.begin(), small.begin() + 3600 + 10 * 440 + 220);
+  b.insert(3600, std::string(3200, ' '));
+  b[3504] = 0, b[3505] = 1;
+  const std::string bad = dir / "field data/bad.sgy";
+  fs::create_directories(dir / "field data");
+  keld::testing::WriteText(bad, b);
+  const std::string says = "damaged file: its revision-0 binary header counts 1 extended text header (bytes "
+                           "3505-3506), and its traces fill the file neither with the extended text headers (10 "
+                           "whole traces of 440 bytes and 220 bytes left) nor without them (17 whole traces of 440 "
+                           "bytes and 340 bytes left)";
+  SegyWindow w(h->window->context(), nullptr);
+  h->dialogs.multi.push_back(std::vector<std::string>{bad});
+  w.Select_i();  // no trial: no byte order or sample count mends it
+  ASSERT_EQ(h->messages.shown.size(), 1u);
+  EXPECT_EQ(h->messages.last().text, bad + ": " + says);
+  h->messages.clear();
+  h->Choose(13);
+  auto* cw = dynamic_cast<ConvertWindow*>(h->window->Opened("Option13"));
+  ASSERT_NE(cw, nullptr);
+  h->state.Conversion_Type = kSegy2Su;
+  cw->Option2->setChecked(true);
+  cw->Text1->setText(QString::fromStdString(bad));
+  cw->Text2->setText(QString::fromStdString(dir / "field data/bad.su"));
+  cw->Command2->click();
+  ASSERT_EQ(h->messages.shown.size(), 1u);
+  EXPECT_NE(h->messages.last().text.find("segyread: " + says), std::string::npos) << h->messages.last().text;
+  EXPECT_FALSE(fs::exists(dir / "field data/bad.su"));
+}
+
 TEST_F(SegyWindows, ConversionWindowTypesAndSuToSegy) {
   // The conversion window's SEG-D type, then its SEG-Y type with "Liitle Endian".
   const std::string d = Field("shot.segd", "segd/su_demos_3stomp_test.segd");
