@@ -7,8 +7,11 @@
 #include <QKeyEvent>
 #include <QPushButton>
 
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
+#include "boardlink/serial_port.hpp"
 #include "boardsim/samples.hpp"
 #include "common/files.hpp"
 #include "common/numtext.hpp"
@@ -70,14 +73,15 @@ struct FaultCase {
 }  // namespace
 
 // A late block, a block more than asked, a stray byte after the notice: the
-// unit concerned is reported, and every channel that is recorded holds
-// exactly what its unit sent. A unit that answers only once it has recorded
+// unit concerned is reported, and only that one (a byte before any request
+// concerns none), and every channel that is recorded holds exactly what its
+// unit sent. A unit that answers only once it has recorded
 // 2.1 s is read like any other.
 TEST_F(Faults, MisbehavingUnitsAreReportedAndNoChannelHoldsAnotherUnitsBytes) {
   const std::vector<FaultCase> cases = {
       {"a block 2.6 s late",
        [](sim::SimConfig& c, Korvan&) { c.faults.push_back({BlockFault::Kind::Delay, 2, 0, -1, 2600}); },
-       {2, 3}},
+       {2}},
       {"one block more than asked",
        [](sim::SimConfig& c, Korvan&) { c.faults.push_back({BlockFault::Kind::Extra, 2, 3}); },
        {2}},
@@ -86,7 +90,7 @@ TEST_F(Faults, MisbehavingUnitsAreReportedAndNoChannelHoldsAnotherUnitsBytes) {
          c.stray_after_notice = 1;
          c.stray_delay_ms = 40;
        },
-       {1}},
+       {}},
       {"the first block held for the recording time",
        [](sim::SimConfig& c, Korvan& k) {
          c.hold_first_block = true;
@@ -119,6 +123,79 @@ TEST_F(Faults, MisbehavingUnitsAreReportedAndNoChannelHoldsAnotherUnitsBytes) {
       EXPECT_EQ(t.samples, Expected(desc, c, fc.samples, h.state.Filtre)) << "channel " << c;
     }
     w->choix()->hide();
+  }
+}
+
+// Unit 3 answers past the 2 s block time-out: its own box gives the reason,
+// and unit 4 is recorded and not blamed, also when the late block comes only
+// while the operator still reads unit 3's box.
+TEST_F(Faults, ALateUnitIsReportedAloneWithItsReason) {
+  struct Case {
+    int late_ms, box_ms;
+  };
+  for (const Case c : {Case{2500, 0}, Case{3500, 2000}}) {
+    SCOPED_TRACE(c.late_ms);
+    sim::SimConfig& cfg = h.port.units().config();
+    cfg = sim::SimConfig{};
+    cfg.faults.push_back({BlockFault::Kind::Delay, 3, 0, -1, c.late_ms});
+    h.messages.clear();
+    h.messages.while_shown = [&](const MessageShown&) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(c.box_ms));
+    };
+    w->Command10->click();
+    h.messages.while_shown = nullptr;
+    ASSERT_EQ(h.messages.shown.size(), 1u) << h.messages.last().text;
+    const std::string& m = h.messages.shown[0].text;
+    EXPECT_EQ(m.rfind("ERROR ! 3 module is missing: ", 0), 0u) << m;
+    EXPECT_NE(m.find("of unit 3 did not come within 2000 ms"), std::string::npos) << m;
+    auto traces = ReadSuFile(tmp());
+    ASSERT_TRUE(traces.ok()) << traces.error();
+    ASSERT_EQ(traces->size(), 4u);
+    const sim::ShotSpec desc = h.port.units().shot();
+    for (int ch = 1; ch <= 4; ++ch) {
+      const SuTrace& t = (*traces)[static_cast<size_t>(ch - 1)];
+      EXPECT_EQ(t.header.trid, ch == 3 ? 2 : 1) << ch;
+      if (ch != 3) {
+        EXPECT_EQ(t.samples, Expected(desc, ch, 256, h.state.Filtre)) << "channel " << ch;
+      }
+    }
+    w->choix()->hide();
+  }
+}
+
+// A link error while the shot waits for the trigger (the device went and
+// came back), then "Release Trigger": the next shot starts clear and records
+// every channel.
+TEST_F(Faults, ALinkErrorWhileWaitingForTheTriggerStaysWithThatShot) {
+  h.port.units().config().trigger_on_signal = true;
+  long raised_at = 0;
+  h.pump.hook = [&] {
+    // Waiting for the notice: the status byte has been taken.
+    if (!raised_at && h.port.units().notice_held() && h.port.in_buffer_count() == 0) {
+      h.port.raise_error(board::kErFrame);
+      raised_at = h.pump.passes;
+    }
+    if (raised_at && h.pump.passes > raised_at + 20 && !w->Virtual_trigger->isHidden())
+      w->Virtual_trigger->click();
+  };
+  w->Command10->click();
+  h.pump.hook = nullptr;
+  ASSERT_NE(raised_at, 0);
+  EXPECT_FALSE(std::filesystem::exists(tmp()));
+  w->choix()->hide();
+
+  h.port.units().config().trigger_on_signal = false;
+  h.messages.clear();
+  w->Command10->click();
+  EXPECT_TRUE(h.messages.shown.empty()) << h.messages.last().text;
+  auto traces = ReadSuFile(tmp());
+  ASSERT_TRUE(traces.ok()) << traces.error();
+  ASSERT_EQ(traces->size(), 4u);
+  const sim::ShotSpec desc = h.port.units().shot();
+  for (int c = 1; c <= 4; ++c) {
+    const SuTrace& t = (*traces)[static_cast<size_t>(c - 1)];
+    EXPECT_EQ(t.header.trid, 1) << c;
+    EXPECT_EQ(t.samples, Expected(desc, c, 256, h.state.Filtre)) << "channel " << c;
   }
 }
 
