@@ -4,11 +4,13 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <cstdlib>
 #include <system_error>
 
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "common/temporaries.hpp"
 #include "common/text.hpp"
 
 namespace fs = std::filesystem;
@@ -72,17 +74,71 @@ bool SameFile(const std::string& a, const std::string& b) {
 }
 
 namespace {
-// A new file beside `target`, named "." + its name + a unique ending; its
-// descriptor (open for writing), or -1 with errno set.
+
+// The longest file name the folder takes (255 on the usual file systems).
+size_t NameMax(const fs::path& dir) {
+  const long n = ::pathconf(dir.c_str(), _PC_NAME_MAX);
+  return n > 0 ? static_cast<size_t>(n) : 255;
+}
+
+// A new file beside `target`, named "." + its name + "." + a unique ending;
+// its descriptor (open for writing), or -1 with errno set. When the target's
+// name is as long as the folder allows, the middle of the temporary's name
+// is cut (at a character boundary), so a temporary fits wherever its output
+// fits, and a temporary of a temporary still fits too.
 int MakeTemp(const std::string& target, std::string& name) {
   fs::path t(target);
   fs::path dir = t.has_parent_path() ? t.parent_path() : fs::path(".");
-  std::string pattern = (dir / ("." + t.filename().string() + ".XXXXXX")).string();
+  std::string file = t.filename().string();
+  const std::string ending = ".XXXXXX";
+  const size_t room = NameMax(dir) - 1 - ending.size();
+  if (file.size() > room) {
+    size_t cut = room;
+    while (cut > 0 && (static_cast<unsigned char>(file[cut]) & 0xC0) == 0x80) --cut;
+    file.resize(cut);
+  }
+  std::string pattern = (dir / ("." + file + ending)).string();
   std::vector<char> buf(pattern.begin(), pattern.end());
   buf.push_back('\0');
   int fd = mkstemp(buf.data());
-  if (fd >= 0) name = buf.data();
+  if (fd >= 0) {
+    name = buf.data();
+    RegisterTemporary(name);
+  }
   return fd;
+}
+
+}  // namespace
+
+unsigned NewFileMode() {
+  // The umask from /proc: reading it with umask() means setting it, which
+  // another thread creating a file at that moment would see.
+  mode_t mask = 022;
+  bool known = false;
+  if (std::FILE* f = std::fopen("/proc/self/status", "r")) {
+    char line[256];
+    while (std::fgets(line, sizeof line, f))
+      if (std::strncmp(line, "Umask:", 6) == 0) {
+        mask = static_cast<mode_t>(std::strtoul(line + 6, nullptr, 8));
+        known = true;
+        break;
+      }
+    std::fclose(f);
+  }
+  if (!known) {
+    mask = ::umask(022);
+    ::umask(mask);
+  }
+  return 0666 & ~mask;
+}
+
+namespace {
+// The mode the output takes: the old file's when it replaces one, else a new
+// file's.
+mode_t OutputMode(const std::string& target) {
+  struct stat st {};
+  if (::stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode)) return st.st_mode & 07777;
+  return NewFileMode();
 }
 }  // namespace
 
@@ -91,6 +147,8 @@ Result<std::string> CreateFileBeside(const std::string& target) {
   std::string name;
   const int fd = MakeTemp(target, name);
   if (fd < 0) return Result<std::string>::failure(target + ": " + std::strerror(errno));
+  // Writable by its maker whatever the old file's mode, since a batch writes it.
+  ::fchmod(fd, OutputMode(target) | S_IWUSR);
   ::close(fd);
   return name;
 }
@@ -112,8 +170,7 @@ AtomicFile::AtomicFile(std::string target) : target_(std::move(target)) {
   if (!fp_) {
     error_ = target_ + ": " + std::strerror(errno);
     ::close(fd);
-    std::remove(temp_.c_str());
-    temp_.clear();
+    discard();
   }
 }
 
@@ -147,10 +204,8 @@ void UseLargeStandardBuffers() {
 bool AtomicFile::commit() {
   if (!fp_) return false;
   bool good = !failed_ && std::fflush(fp_) == 0 && !std::ferror(fp_);
-  // Keep the permissions a new file would get, not mkstemp's 0600.
-  mode_t mask = umask(0);
-  umask(mask);
-  fchmod(fileno(fp_), 0666 & ~mask);
+  // The old file's mode, or a new file's: never mkstemp's 0600.
+  ::fchmod(fileno(fp_), OutputMode(target_));
   if (std::fclose(fp_) != 0) good = false;
   fp_ = nullptr;
   if (good && std::rename(temp_.c_str(), target_.c_str()) != 0) {
@@ -161,6 +216,7 @@ bool AtomicFile::commit() {
     if (error_.empty()) error_ = target_ + ": write failed";
     std::remove(temp_.c_str());
   }
+  ForgetTemporary(temp_);
   temp_.clear();
   return good;
 }
@@ -172,12 +228,19 @@ void AtomicFile::discard() {
   }
   if (!temp_.empty()) {
     std::remove(temp_.c_str());
+    ForgetTemporary(temp_);
     temp_.clear();
   }
 }
 
 Status MoveFileOver(const std::string& from, const std::string& to) {
-  if (std::rename(from.c_str(), to.c_str()) == 0) return Status::good();
+  // A replaced file keeps its mode.
+  struct stat old {};
+  if (::stat(to.c_str(), &old) == 0 && S_ISREG(old.st_mode)) ::chmod(from.c_str(), old.st_mode & 07777);
+  if (std::rename(from.c_str(), to.c_str()) == 0) {
+    ForgetTemporary(from);
+    return Status::good();
+  }
   if (errno != EXDEV) return Status::failure(to + ": " + std::strerror(errno));
   std::FILE* in = std::fopen(from.c_str(), "rb");
   if (!in) return Status::failure(from + ": " + std::strerror(errno));
@@ -194,6 +257,7 @@ Status MoveFileOver(const std::string& from, const std::string& to) {
   std::fclose(in);
   if (!good || !out.commit()) return Status::failure(out.error().empty() ? from + ": read error" : out.error());
   std::remove(from.c_str());
+  ForgetTemporary(from);
   return Status::good();
 }
 

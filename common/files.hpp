@@ -70,12 +70,19 @@ void UseLargeStandardBuffers();
 
 // Moves a file over `to` in one step: a rename, or on another file system a
 // copy written beside the target, renamed over it, then the source removed.
-// An existing target is replaced whole; on failure both files stay as they were.
+// An existing target is replaced whole and its mode kept; on failure both
+// files stay as they were.
 Status MoveFileOver(const std::string& from, const std::string& to);
 
-// A new empty file beside `target` ("." + its name + a unique ending), made
-// by this call: a run writes there and moves it over the target when whole.
+// A new empty file beside `target` ("." + its name + a unique ending, cut to
+// fit the folder's longest name), made by this call: a run writes there and
+// moves it over the target when whole. It has the mode the target will keep
+// (the old file's, or a new file's) and is removed if the process is ended by
+// SIGTERM, SIGINT or SIGHUP before it is renamed (MoveFileOver) or removed.
 Result<std::string> CreateFileBeside(const std::string& target);
+
+// The mode the user's umask gives a new file (0666 less the umask).
+unsigned NewFileMode();
 
 // Whole-file convenience over AtomicFile.
 Status WriteFileAtomic(const std::string& path, const std::vector<uint8_t>& bytes);

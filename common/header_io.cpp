@@ -87,9 +87,12 @@ int64_t SuWordOffset(int64_t trace, int ns, const HeaderWord& w) {
 }
 
 Result<int> ReadSuNs(const InPlaceFile& f) {
-  uint8_t b[2];
-  if (Status s = f.read_at(114, b, 2); !s) return Result<int>::failure(s.error);
-  return static_cast<int>(static_cast<int16_t>(static_cast<uint16_t>(b[0] | (b[1] << 8))));
+  uint8_t h[240];
+  if (Status s = f.read_at(0, h, sizeof h); !s) return Result<int>::failure(s.error);
+  auto L = CheckSuLayout(f.path(), h, f.size(),
+                         [&f](int64_t offset, void* buf, size_t n) { return f.read_at(offset, buf, n).ok(); });
+  if (!L) return Result<int>::failure(L.error());
+  return static_cast<int>(L->ns);
 }
 
 namespace {

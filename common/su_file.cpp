@@ -14,6 +14,58 @@ int64_t SuTraceCount(int64_t file_bytes, int ns) {
   return file_bytes / (240 + 4 * static_cast<int64_t>(ns));
 }
 
+namespace {
+
+// What the file is when read big-endian: "" unless its first header's ns then
+// gives a whole number of traces that agree on ns (the second trace, when
+// there is one), which a little-endian file almost never does.
+std::string BigEndianReading(const uint8_t* h, int64_t len, const SuByteReader& read_at) {
+  const int ns = get_i16be(h + 114);
+  if (ns <= 0 || len <= 0) return {};
+  const int64_t trace = 240 + 4 * static_cast<int64_t>(ns);
+  if (len < trace || len % trace != 0) return {};
+  uint8_t next[2];
+  if (len >= 2 * trace && (!read_at(trace + 114, next, 2) || get_i16be(next) != ns)) return {};
+  return "it reads as a big-endian file of " + std::to_string(len / trace) + " traces of " +
+         std::to_string(ns) + " samples; only little-endian SU files are read";
+}
+
+}  // namespace
+
+Result<SuLayout> CheckSuLayout(const std::string& path, const uint8_t* h, int64_t len,
+                               const SuByteReader& read_at) {
+  using R = Result<SuLayout>;
+  const std::string big = BigEndianReading(h, len, read_at);
+  auto refuse = [&](std::string why) {
+    return R::failure(path + ": " + why + (big.empty() ? "" : " (" + big + ")"));
+  };
+  SuLayout L;
+  L.ns = get_i16le(h + 114);
+  L.dt = get_i16le(h + 116);
+  L.delrt = get_i16le(h + 108);
+  L.file_bytes = len;
+  if (L.ns <= 0)
+    return refuse("not a little-endian SU file (samples per trace " + std::to_string(L.ns) +
+                  " in the first trace header)");
+  L.trace_bytes = 240 + 4 * static_cast<int64_t>(L.ns);
+  L.traces = SuTraceCount(len, L.ns);
+  if (L.traces < 1)
+    return refuse("not a little-endian SU file (" + std::to_string(len) + " bytes, shorter than one trace of " +
+                  std::to_string(L.ns) + " samples)");
+  // A cut last trace is tolerated in a little-endian file, but not when the
+  // big-endian reading is whole: then the little-endian "traces" are noise.
+  if (!big.empty() && len % L.trace_bytes != 0) return refuse("not a little-endian SU file");
+  if (L.traces >= 2) {
+    uint8_t next[2];
+    if (!read_at(L.trace_bytes + 114, next, 2)) return R::failure(path + ": read error");
+    const int ns2 = get_i16le(next);
+    if (ns2 != L.ns)
+      return refuse("not an SU file of fixed trace length (trace 2 has " + std::to_string(ns2) +
+                    " samples, the first trace " + std::to_string(L.ns) + ")");
+  }
+  return L;
+}
+
 Result<SuLayout> ReadSuLayout(const std::string& path) {
   using R = Result<SuLayout>;
   std::FILE* f = std::fopen(path.c_str(), "rb");
@@ -21,24 +73,17 @@ Result<SuLayout> ReadSuLayout(const std::string& path) {
   uint8_t h[240];
   size_t got = std::fread(h, 1, sizeof h, f);
   int64_t len = -1;
-  if (std::fseek(f, 0, SEEK_END) == 0) len = std::ftell(f);
-  std::fclose(f);
-  if (got < sizeof h)
+  if (fseeko(f, 0, SEEK_END) == 0) len = ftello(f);
+  if (got < sizeof h) {
+    std::fclose(f);
     return R::failure(path + ": not an SU file (" + std::to_string(got) +
                       " bytes, shorter than one 240-byte trace header)");
-  SuLayout L;
-  L.ns = get_i16le(h + 114);
-  L.dt = get_i16le(h + 116);
-  L.delrt = get_i16le(h + 108);
-  L.file_bytes = len;
-  if (L.ns <= 0)
-    return R::failure(path + ": not a little-endian SU file (samples per trace " +
-                      std::to_string(L.ns) + " in the first trace header)");
-  L.trace_bytes = 240 + 4 * static_cast<int64_t>(L.ns);
-  L.traces = SuTraceCount(len, L.ns);
-  if (L.traces < 1)
-    return R::failure(path + ": not a little-endian SU file (" + std::to_string(len) +
-                      " bytes, shorter than one trace of " + std::to_string(L.ns) + " samples)");
+  }
+  auto read_at = [f](int64_t offset, void* buf, size_t n) {
+    return fseeko(f, static_cast<off_t>(offset), SEEK_SET) == 0 && std::fread(buf, 1, n, f) == n;
+  };
+  auto L = CheckSuLayout(path, h, len, read_at);
+  std::fclose(f);
   return L;
 }
 

@@ -5,6 +5,7 @@
 // trace length, so a partial last trace is not a trace.
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -27,8 +28,17 @@ int64_t SuTraceCount(int64_t file_bytes, int ns);
 
 // Reads the first header and checks that at least one whole trace is there.
 // Fails with a message naming the file for: a file that cannot be opened, one
-// shorter than a header, ns <= 0, or one shorter than its first trace.
+// shorter than a header, ns <= 0, one shorter than its first trace, a file
+// whose second trace holds another ns than the first, and a big-endian SU
+// file (one that is whole traces read big-endian and not read little-endian;
+// the message says how it reads). Every SU file is opened through this check.
 Result<SuLayout> ReadSuLayout(const std::string& path);
+
+// The same check on a file already open: `h` its first 240 bytes, `len` its
+// length, `read_at` reads n bytes at an offset (false when it cannot).
+using SuByteReader = std::function<bool(int64_t offset, void* buf, size_t n)>;
+Result<SuLayout> CheckSuLayout(const std::string& path, const uint8_t* h, int64_t len,
+                               const SuByteReader& read_at);
 
 // The layout with a usable sample interval as well (dt > 0).
 Result<SuLayout> ReadSuLayoutWithDt(const std::string& path);

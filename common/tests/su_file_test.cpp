@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "common/files.hpp"
+#include "common/header_io.hpp"
 #include "common/su_file.hpp"
 #include "common/testing/testsupport.hpp"
 
@@ -75,6 +76,67 @@ TEST(SuFile, BigEndianFileIsRefusedWithAMessage) {
   EXPECT_FALSE(r.open(dir + "/segyio_small.su").ok());
   SuTrace t;
   EXPECT_FALSE(r.next(t));
+}
+
+// Files laid out by hand: 240-byte headers whose ns word (bytes 114-115) and
+// dt word (116-117) are set byte by byte, samples left zero.
+std::string HandMadeFile(std::initializer_list<std::pair<std::string, int>> traces) {
+  std::string out;
+  for (const auto& [ns_dt_bytes, samples] : traces) {
+    std::string h(240, '\0');
+    h.replace(114, 4, ns_dt_bytes);
+    out += h + std::string(4 * static_cast<size_t>(samples), '\0');
+  }
+  return out;
+}
+
+TEST(SuFile, BigEndianAndMixedFilesAreRefusedEverywhere) {
+  TempDir d;
+  struct Case {
+    const char* name;
+    std::string bytes;
+    const char* said;  // empty: opened
+  };
+  // ns 256 big-endian is 01 00, which reads as 1 little-endian: 3 traces of
+  // 1264 bytes are 3792 bytes, 15.5 "traces" of 244. ns 512 (02 00) reads as 2.
+  const std::string be256 = std::string("\x01\x00\x03\xE8", 4), be512 = std::string("\x02\x00\x03\xE8", 4);
+  const Case cases[] = {
+      {"be3.su", HandMadeFile({{be256, 256}, {be256, 256}, {be256, 256}}),
+       "it reads as a big-endian file of 3 traces of 256 samples"},
+      {"be2.su", HandMadeFile({{be512, 512}, {be512, 512}}),
+       "it reads as a big-endian file of 2 traces of 512 samples"},
+      // 10 then 12 samples little-endian (0A 00, 0C 00).
+      {"mixed.su", HandMadeFile({{std::string("\x0A\x00\xE8\x03", 4), 10}, {std::string("\x0C\x00\xE8\x03", 4), 12}}),
+       "trace 2 has 12 samples, the first trace 10"},
+      // The same two little-endian traces of 10 samples, the second cut: opened.
+      {"cut.su", HandMadeFile({{std::string("\x0A\x00\xE8\x03", 4), 10}, {std::string("\x0A\x00\xE8\x03", 4), 10}}).substr(0, 2 * 280 - 9), ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    keld::testing::WriteText(d / c.name, c.bytes);
+    auto L = ReadSuLayout(d / c.name);
+    SuReader r;
+    const Status opened = r.open(d / c.name);
+    InPlaceFile f;
+    ASSERT_TRUE(f.open(d / c.name, true).ok());
+    const auto ns = ReadSuNs(f);
+    const Status wrote = WriteSuWord(f, 1, 1, *FindHeaderWord(1), 7);
+    f.close();
+    if (!*c.said) {
+      ASSERT_TRUE(L.ok()) << L.error();
+      EXPECT_EQ(L->traces, 1);
+      EXPECT_TRUE(opened.ok());
+      EXPECT_EQ(*ns, 10);
+      continue;
+    }
+    ASSERT_FALSE(L.ok());
+    EXPECT_NE(L.error().find(c.said), std::string::npos) << L.error();
+    EXPECT_NE(L.error().find(c.name), std::string::npos) << L.error();
+    EXPECT_FALSE(opened.ok());
+    EXPECT_FALSE(ns.ok());
+    EXPECT_FALSE(wrote.ok());
+    EXPECT_EQ(keld::testing::ReadText(d / c.name), c.bytes) << "nothing is written into a refused file";
+  }
 }
 
 TEST(SuFile, TruncatedAndAbsurdFilesGiveErrors) {

@@ -1,7 +1,5 @@
 #include "korvan/display/su_info.hpp"
 
-#include <cstdio>
-
 #include "common/bytes.hpp"
 #include "common/numtext.hpp"
 
@@ -24,33 +22,10 @@ int FrequencyForDt(int dt, int* dt_used) {
   return 2000;
 }
 
-namespace {
-
-// A refused file that reads as a whole number of traces in big-endian order is
-// most likely a big-endian SU file; say so rather than only "not an SU file".
-std::string ByteOrderHint(const std::string& path) {
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return {};
-  uint8_t h[240];
-  size_t got = std::fread(h, 1, sizeof h, f);
-  long len = -1;
-  if (std::fseek(f, 0, SEEK_END) == 0) len = std::ftell(f);
-  std::fclose(f);
-  if (got < sizeof h || len <= 0) return {};
-  int ns_be = get_i16be(h + 114);
-  if (ns_be <= 0) return {};
-  long trace = 240 + 4L * ns_be;
-  if (len < trace || len % trace != 0) return {};
-  return " (it reads as a big-endian file of " + std::to_string(len / trace) + " traces of " +
-         std::to_string(ns_be) + " samples; only little-endian SU files are read)";
-}
-
-}  // namespace
-
 Result<SuLayout> CheckDisplayFile(const std::string& path) {
   using R = Result<SuLayout>;
   auto L = ReadSuLayout(path);
-  if (!L) return R::failure(L.error() + ByteOrderHint(path));
+  if (!L) return R::failure(L.error());
   SuReader rd;
   if (Status st = rd.open(path); !st) return R::failure(st.error);
   SuTraceHeader h;
@@ -59,7 +34,7 @@ Result<SuLayout> CheckDisplayFile(const std::string& path) {
     if (h.ns != L->ns)
       return R::failure(path + ": not an SU file of fixed trace length (trace " + std::to_string(i + 1) +
                         " has " + std::to_string(h.ns) + " samples, the first trace " +
-                        std::to_string(L->ns) + ")" + ByteOrderHint(path));
+                        std::to_string(L->ns) + ")");
   }
   return L;
 }

@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "common/files.hpp"
+#include "common/temporaries.hpp"
 
 namespace keld {
 
@@ -58,7 +59,10 @@ Result<std::string> WorkRun::temporary_beside(const std::string& target) {
 
 void WorkRun::remove_temporaries() {
   std::error_code ec;
-  for (const auto& p : temporaries_) fs::remove(p, ec);
+  for (const auto& p : temporaries_) {
+    fs::remove(p, ec);
+    ForgetTemporary(p);
+  }
   temporaries_.clear();
 }
 

@@ -1,0 +1,146 @@
+// Outputs written beside their names: the modes they end with, names as long
+// as a folder takes, and temporaries removed when the process is killed.
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <set>
+#include <string>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "common/files.hpp"
+#include "common/su_file.hpp"
+#include "common/testing/testsupport.hpp"
+
+using namespace keld;
+using keld::testing::ReadText;
+using keld::testing::TempDir;
+using keld::testing::WriteText;
+namespace fs = std::filesystem;
+
+namespace {
+
+unsigned ModeOf(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0xFFFF;
+}
+
+std::set<std::string> Names(const std::string& dir) {
+  std::set<std::string> out;
+  for (const auto& e : fs::directory_iterator(dir)) out.insert(e.path().filename().string());
+  return out;
+}
+
+class Umask {
+ public:
+  explicit Umask(mode_t m) : old_(::umask(m)) {}
+  ~Umask() { ::umask(old_); }
+
+ private:
+  mode_t old_;
+};
+
+}  // namespace
+
+TEST(OutputFiles, NewOutputsTakeTheUmasksModeAndReplacedOnesKeepTheirs) {
+  Umask mask(027);
+  TempDir d;
+  WriteText(d / "old", "old");
+  ASSERT_EQ(::chmod((d / "old").c_str(), 0604), 0);
+  // Written whole beside the name (AtomicFile), and by a batch into a file
+  // made beside the name, then moved over it.
+  auto by_batch = [&](const std::string& out) {
+    auto tmp = CreateFileBeside(out);
+    ASSERT_TRUE(tmp.ok()) << tmp.error();
+    WriteText(*tmp, "new");
+    ASSERT_TRUE(MoveFileOver(*tmp, out).ok());
+  };
+  ASSERT_TRUE(WriteFileAtomic(d / "new1", std::string("new")).ok());
+  by_batch(d / "new2");
+  EXPECT_EQ(ModeOf(d / "new1"), 0640u);
+  EXPECT_EQ(ModeOf(d / "new2"), 0640u);
+  ASSERT_TRUE(WriteFileAtomic(d / "old", std::string("new")).ok());
+  EXPECT_EQ(ModeOf(d / "old"), 0604u);
+  ASSERT_EQ(::chmod((d / "old").c_str(), 0660), 0);
+  by_batch(d / "old");
+  EXPECT_EQ(ModeOf(d / "old"), 0660u);
+  EXPECT_EQ(ReadText(d / "old"), "new");
+}
+
+TEST(OutputFiles, TemporariesFitWhereverTheOutputsNameFits) {
+  TempDir d;
+  // 255 bytes: the longest name of the usual file systems, in ASCII and in
+  // two-byte characters (the temporary's name is cut at a character).
+  std::string e_acute;
+  for (int i = 0; i < 127; ++i) e_acute += "\xC3\xA9";
+  for (const std::string& name : {std::string(255, 'a'), std::string(240, 'b') + ".sgy", e_acute + "x"}) {
+    SCOPED_TRACE(name.size());
+    const std::string out = d / name;
+    ASSERT_TRUE(WriteFileAtomic(out, std::string("data")).ok());
+    EXPECT_EQ(ReadText(out), "data");
+    auto tmp = CreateFileBeside(out);
+    ASSERT_TRUE(tmp.ok()) << tmp.error();
+    // A temporary of the temporary, as a program run on it would make.
+    auto inner = CreateFileBeside(*tmp);
+    ASSERT_TRUE(inner.ok()) << inner.error();
+    const std::string shown = fs::path(*tmp).filename().string();
+    EXPECT_LE(shown.size(), 255u);
+    EXPECT_EQ(shown[0], '.');
+    // "." + a beginning of the name, cut between characters, + ".XXXXXX".
+    const std::string kept = shown.substr(1, shown.size() - 8);
+    EXPECT_EQ(name.compare(0, kept.size(), kept), 0);
+    EXPECT_NE(kept.back(), '\xC3') << "cut inside a character";
+    ASSERT_TRUE(MoveFileOver(*inner, out).ok());
+    fs::remove(*tmp);
+  }
+  EXPECT_EQ(Names(d.path()).size(), 3u);
+}
+
+TEST(OutputFiles, AProcessEndedBySignalLeavesTheOldFileAndNoTemporary) {
+  for (int sig : {SIGTERM, SIGINT, SIGHUP}) {
+    SCOPED_TRACE(sig);
+    TempDir d;
+    WriteText(d / "out.su", "old");
+    WriteText(d / "list.txt", "old list");
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+      AtomicFile f(d / "out.su");
+      f.write(std::string(100000, 'x'));
+      (void)CreateFileBeside(d / "list.txt");
+      (void)CreateFileBeside(d / "new.txt");
+      ::kill(::getpid(), sig);
+      ::pause();
+      ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    EXPECT_EQ(WTERMSIG(status), sig);
+    EXPECT_EQ(Names(d.path()), (std::set<std::string>{"out.su", "list.txt"}));
+    EXPECT_EQ(ReadText(d / "out.su"), "old");
+  }
+}
+
+TEST(OutputFiles, ACommittedOutputOutlivesALaterSignal) {
+  TempDir d;
+  const pid_t pid = ::fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    (void)WriteFileAtomic(d / "done.su", std::string("whole"));
+    auto tmp = CreateFileBeside(d / "moved.su");
+    if (tmp) {
+      WriteText(*tmp, "whole");
+      (void)MoveFileOver(*tmp, d / "moved.su");
+    }
+    ::kill(::getpid(), SIGTERM);
+    ::_exit(0);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+  EXPECT_EQ(Names(d.path()), (std::set<std::string>{"done.su", "moved.su"}));
+  EXPECT_EQ(ReadText(d / "moved.su"), "whole");
+}
