@@ -15,7 +15,6 @@
 
 #include <chrono>
 #include <filesystem>
-#include <functional>
 
 #include "boardlink/window/rs232.hpp"
 #include "boardsim/sim_port.hpp"
@@ -259,24 +258,15 @@ TEST(BoardtestWindow, ALateUnitIsCountedAgainstItselfAlone) {
 // naming the first ticked unit and what did not come: nothing is read, and
 // the console never says "Triggered !".
 TEST(BoardtestWindow, NoStatusByteEndsTheTriggerRunWithAMessage) {
-  struct Case {
-    const char* what;
-    std::function<void(sim::SimPort&)> set;
-    const char* reason;
-  };
-  const std::vector<Case> cases = {
-      {"the notice comes without a status byte", [](sim::SimPort& p) { p.units().config().no_status = true; },
-       "status"},
-      {"the port has gone before the arm", [](sim::SimPort& p) { p.unplugged = true; }, "arm"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
+  for (bool unplugged : {false, true}) {  // the notice came without a status byte; the port has gone
+    SCOPED_TRACE(unplugged);
     sim::SimPort port;
     Fixture f(port);
     Analog& w = f.start();
     ASSERT_TRUE(f.open_port());
     f.tick_rows({{2, "7"}, {3, "3"}});
-    c.set(port);
+    port.units().config().no_status = !unplugged;
+    port.unplugged = unplugged;
     bool triggered = false;
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, [&] {
@@ -290,7 +280,7 @@ TEST(BoardtestWindow, NoStatusByteEndsTheTriggerRunWithAMessage) {
     EXPECT_FALSE(triggered);
     ASSERT_EQ(f.messages.shown.size(), 1u);
     EXPECT_EQ(f.messages.last().text.rfind("ERROR ! 7 module: ", 0), 0u) << f.messages.last().text;
-    EXPECT_NE(f.messages.last().text.find(c.reason), std::string::npos) << f.messages.last().text;
+    EXPECT_NE(f.messages.last().text.find(unplugged ? "arm" : "status"), std::string::npos) << f.messages.last().text;
     for (const auto& p : port.units().received) EXPECT_NE(p[0], 0xD1);
     EXPECT_EQ(Caption(w, 2), "UNIT");
     EXPECT_TRUE(w.Pulsante_trg->isEnabled());

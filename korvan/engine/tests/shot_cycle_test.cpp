@@ -81,12 +81,6 @@ TEST(ShotCycle, TriggeredOnlyAfterTheNoticeAndNoStatusEndsTheShot) {
       {"a good shot", [](Rig&) {}, nullptr},
       {"the notice comes without a status byte",
        [](Rig& r) { r.port.units().config().no_status = true; }, "status"},
-      {"no status byte and no notice",
-       [](Rig& r) {
-         r.port.units().config().no_status = true;
-         r.port.units().config().never_trigger = true;
-       },
-       "status"},
       {"the port has gone before the arm", [](Rig& r) { r.port.unplugged = true; }, "arm"},
   };
   for (const Case& c : cases) {
