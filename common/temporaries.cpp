@@ -13,13 +13,14 @@ namespace keld {
 
 namespace {
 
-constexpr int kSlots = 256;
+constexpr int kSlots = 128;
 constexpr int kSignals[] = {SIGTERM, SIGINT, SIGHUP};
 
 // Fixed slots, not a container: the signal handler may only read plain memory.
 struct Slot {
   volatile sig_atomic_t used = 0;
   char path[PATH_MAX];
+  char restore_to[PATH_MAX];  // empty for a temporary
 };
 Slot g_slots[kSlots];
 std::mutex g_mutex;
@@ -54,9 +55,10 @@ std::string Absolute(const std::string& path) {
 
 }  // namespace
 
-void RegisterTemporary(const std::string& path) {
-  const std::string abs = Absolute(path);
-  if (abs.empty() || abs.size() >= PATH_MAX) return;
+namespace {
+void Register(const std::string& path, const std::string& restore_to) {
+  const std::string abs = Absolute(path), to = restore_to.empty() ? "" : Absolute(restore_to);
+  if (abs.empty() || abs.size() >= PATH_MAX || to.size() >= PATH_MAX) return;
   std::lock_guard<std::mutex> lock(g_mutex);
   if (!g_installed) {
     InstallHandlers();
@@ -65,10 +67,20 @@ void RegisterTemporary(const std::string& path) {
   for (Slot& s : g_slots)
     if (!s.used) {
       std::memcpy(s.path, abs.c_str(), abs.size() + 1);
+      std::memcpy(s.restore_to, to.c_str(), to.size() + 1);
       std::atomic_signal_fence(std::memory_order_release);
       s.used = 1;
       return;
     }
+}
+}  // namespace
+
+void RegisterTemporary(const std::string& path) { Register(path, ""); }
+
+void RegisterSetAside(const std::string& kept, const std::string& original) {
+  if (original.empty()) return;
+  ForgetTemporary(kept);  // made as a temporary beside the output: no longer one
+  Register(kept, original);
 }
 
 void ForgetTemporary(const std::string& path) {
@@ -81,8 +93,14 @@ void ForgetTemporary(const std::string& path) {
 
 void RemoveTemporariesNow() {
   for (Slot& s : g_slots)
-    if (s.used) {
+    if (s.used && !s.restore_to[0]) {
       ::unlink(s.path);
+      s.used = 0;
+    }
+  // Then the old outputs, over whatever a run left under their names.
+  for (Slot& s : g_slots)
+    if (s.used) {
+      ::rename(s.path, s.restore_to);
       s.used = 0;
     }
 }

@@ -28,6 +28,10 @@ void Reason(std::FILE* reasons, const std::string& why) {
 
 }  // namespace
 
+std::string ConversionError(const std::string& reason) {
+  return std::string(kErrorConversion) + "\n" + reason;
+}
+
 int Main(const std::string& CommandLine, MessageBoxes& boxes, std::FILE* reasons) {
   std::vector<std::string> fields = Split(CommandLine, '|');
   if (fields.size() < 2) {
@@ -54,7 +58,7 @@ int Main(const std::string& CommandLine, MessageBoxes& boxes, std::FILE* reasons
   }
   if (!why.empty()) {
     Reason(reasons, why);
-    boxes.ok(kErrorConversion, MsgIcon::None, kTitle);
+    boxes.ok(ConversionError(why), MsgIcon::None, kTitle);
     return kExitReadFailed;
   }
   bool ok = false;
@@ -65,8 +69,9 @@ int Main(const std::string& CommandLine, MessageBoxes& boxes, std::FILE* reasons
     why = e.what();
   }
   if (!ok) {
-    Reason(reasons, output + ": " + (why.empty() ? "the SEG-2 file could not be written" : why));
-    boxes.ok(kErrorConversion, MsgIcon::None, kTitle);
+    why = output + ": " + (why.empty() ? "the SEG-2 file could not be written" : why);
+    Reason(reasons, why);
+    boxes.ok(ConversionError(why), MsgIcon::None, kTitle);
     return kExitWriteFailed;
   }
   return kExitOk;

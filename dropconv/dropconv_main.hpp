@@ -31,11 +31,16 @@ std::string JoinArguments(int argc, const char* const* argv);
 // messages then go to stderr.
 bool HasDisplay();
 
+// The box of a failed conversion: "Error 0x000200", then on its own line the
+// reason in the reader's or the writer's own words. dropconv runs minimised
+// and unseen when korvan starts it: the box is all the user learns.
+std::string ConversionError(const std::string& reason);
+
 // Splits `CommandLine` at every "|"; field 1 is the record, field 2 the SEG-2
 // file, both as they stand; further fields are ignored. An output that is the
-// record itself is refused before anything is read or written. Behind every
-// "Error 0x000200" box, the reason (the reader's or the writer's own words)
-// goes to `reasons` (standard error) as "dropconv: <reason>".
+// record itself is refused before anything is read or written. A failed read
+// or write leaves the output as it was and shows ConversionError; the reason
+// also goes to `reasons` (standard error, or none) as "dropconv: <reason>".
 int Main(const std::string& CommandLine, MessageBoxes& boxes, std::FILE* reasons = stderr);
 
 }  // namespace keld::dropconv

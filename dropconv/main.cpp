@@ -9,6 +9,7 @@ int main(int argc, char** argv) {
     keld::dropconv::QtMessages boxes(argc, argv);
     return keld::dropconv::Main(command_line, boxes);
   }
+  // Without a display the box itself goes to standard error, reason and all.
   keld::StderrMessages boxes;
-  return keld::dropconv::Main(command_line, boxes);
+  return keld::dropconv::Main(command_line, boxes, nullptr);
 }

@@ -8,6 +8,7 @@
 
 #include "common/files.hpp"
 #include "common/numtext.hpp"
+#include "common/sample_interval.hpp"
 #include "dropconv/record_lines.hpp"
 #include "dropconv/record_numbers.hpp"
 #include "dropconv/seg2_export.hpp"
@@ -29,6 +30,31 @@ std::optional<std::string> SecondWord(std::string_view line) {
   if (second == std::string_view::npos) second = line.size();
   return std::string(line.substr(first + 1, second - first - 1));
 }
+
+// The interval line: a number of microseconds above 0, "usec" after it or
+// not ("250 usec"). An interval of the recorder's table stands for its
+// frequency: the nominal 1024 us is the 1000 us the units sampled at.
+std::optional<double> IntervalSeconds(std::string_view line) {
+  size_t unit = line.rfind("usec");
+  if (unit != std::string_view::npos && line.find_first_not_of(" \t", unit + 4) == std::string_view::npos)
+    line = line.substr(0, unit);
+  auto us = WholeNumber(line);
+  if (!us || !(*us > 0)) return std::nullopt;
+  if (*us == std::floor(*us) && *us <= 32767)
+    if (auto hz = SamplingFrequency(static_cast<int>(*us))) return 1.0 / *hz;
+  return *us / 1000 / 1000;
+}
+
+// A sample line: one number, with "." or "," as the decimal separator.
+std::optional<float> SampleValue(std::string line) {
+  for (char& c : line)
+    if (c == ',') c = '.';
+  auto v = WholeNumber(line);
+  if (!v) return std::nullopt;
+  return ToSingle(*v);
+}
+
+bool Blank(std::string_view line) { return line.find_first_not_of(" \t") == std::string_view::npos; }
 
 class RecordReader {
  public:
@@ -58,7 +84,8 @@ class RecordReader {
 }  // namespace
 
 Status ClassSEG2Export::Read(const std::string& Path) {
-  file_strings_.clear();
+  // Nothing of an earlier record carries over into this one.
+  *this = ClassSEG2Export{};
   int k = 1;
   float spacing = 0, source = 0;
   std::string date, time;
@@ -68,8 +95,17 @@ Status ClassSEG2Export::Read(const std::string& Path) {
   std::string_view text(reinterpret_cast<const char*>(data->data()), data->size());
   RecordReader in(Path, text);
 
+  bool has_interval = false;
+  bool after_block = false;  // the last line read ended a channel block
   std::string L;
   while (in.Next(L)) {
+    // After a block only the next block, a keyword line or a blank line may
+    // follow: anything else is a value the sample count did not count.
+    if (after_block && !Blank(L) && !Has(L, "Canale") && !Has(L, "Numero di campioni"))
+      return in.Fail("channel " + std::to_string(k - 1) + " has more values than the sample count " +
+                     std::to_string(ns_) + ": expected \"Canale numero " + std::to_string(k) +
+                     "\" or the end of the file, found \"" + L + "\"");
+    after_block = after_block && Blank(L);
     if (Has(L, "Ditta")) {
       auto w = SecondWord(L);
       if (!w) return in.Fail("no company after \"Ditta\"");
@@ -106,9 +142,11 @@ Status ClassSEG2Export::Read(const std::string& Path) {
     }
     if (Has(L, "Intervallo di campionamento")) {
       if (Status s = in.NextValue(L, "Intervallo di campionamento"); !s) return s;
-      double us = LeadingNumber(L);
-      if (!std::isfinite(us)) return in.Fail("the sample interval " + L + " is out of range");
-      sample_interval_ = us / 1000 / 1000;
+      auto seconds = IntervalSeconds(L);
+      if (!seconds)
+        return in.Fail("expected the sample interval in microseconds (\"250 usec\"), found \"" + L + "\"");
+      sample_interval_ = *seconds;
+      has_interval = true;
     }
     if (Has(L, "Distanza tra geofoni")) {
       if (Status s = in.NextValue(L, "Distanza tra geofoni"); !s) return s;
@@ -154,10 +192,16 @@ Status ClassSEG2Export::Read(const std::string& Path) {
       ch.samples.assign(static_cast<size_t>(ns_), 0.0f);
       for (int32_t i = 0; i < ns_; ++i) {
         in.Next(L);
-        auto v = ToSingle(ParseNumber(L));
-        if (!v) return in.Fail("the sample " + L + " is out of range");
+        if (Has(L, "Canale"))
+          return in.Fail("channel " + std::to_string(k) + " has " + std::to_string(i) +
+                         " values where the sample count is " + std::to_string(ns_));
+        auto v = SampleValue(L);
+        if (!v)
+          return in.Fail("expected value " + std::to_string(i + 1) + " of " + std::to_string(ns_) +
+                         " of channel " + std::to_string(k) + ", a number, found \"" + L + "\"");
         ch.samples[static_cast<size_t>(i)] = *v;
       }
+      after_block = true;
       ch.strings.push_back("CHANNEL_NUMBER " + std::to_string(k));
       ch.strings.push_back("DELAY 0");
       ch.strings.push_back("DESCALING_FACTOR 1");
@@ -169,6 +213,19 @@ Status ClassSEG2Export::Read(const std::string& Path) {
       ++k;
     }
   }
+
+  // Every count must be matched by what the record holds: a SEG-2 file made
+  // from less would describe traces that were never recorded.
+  if (!has_channel_list_) return in.Fail("the end of the file, and no channel count (\"Numero di canali=\")");
+  if (!has_interval)
+    return in.Fail("the end of the file, and no sample interval (\"Intervallo di campionamento=\")");
+  if (ChannelCount() > 0 && !sample_arrays_)
+    return in.Fail("the end of the file, and no sample count (\"Numero di campioni=\")");
+  for (int c = 1; c <= ChannelCount(); ++c)
+    if (channels_[static_cast<size_t>(c - 1)].strings.empty())
+      return in.Fail("the end of the file: expected " + std::to_string(ChannelCount()) +
+                     " channel blocks of " + std::to_string(ns_) + " values, channel " + std::to_string(c) +
+                     " has none");
 
   AddFileString("ACQUISITION_DATE " + date);
   AddFileString("ACQUISITION_TIME " + time);

@@ -25,9 +25,13 @@ class ClassSEG2Export {
   static constexpr int kMaxBlock = 32767;
   static constexpr int kMaxTraceStrings = 32735;
 
-  // Reads the record file `Path`. Fails (with what and where) when the file
-  // cannot be read, a keyword line lacks its value, a count is not a number or
-  // is out of range, or a channel block is misplaced or cut short.
+  // Reads the record file `Path`. Fails (with the line, and what was expected
+  // there) when the file cannot be read, a keyword line lacks its value, a
+  // count or the interval is not a number or is out of range, a sample is not a
+  // number, a channel block is misplaced, holds fewer or more values than the
+  // sample count, or is missing (fewer blocks than channels), or the record
+  // gives no channel count, sample count or interval. A record of a nominal
+  // interval of the recorder (1024 us) gets the exact one (1000 us).
   Status Read(const std::string& Path);
 
   void AddFileString(const std::string& Text);

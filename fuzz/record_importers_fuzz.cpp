@@ -1,7 +1,8 @@
 // Every record reader on arbitrary bytes, with layout values taken from the
 // input's first bytes, whole 32-bit counts among them, so that absurd counts
 // and positions are tried too: nothing may be read outside the record, and
-// no count the record cannot hold may be allocated for.
+// no count the record cannot hold may be allocated for. The text readers
+// also read the bytes as a file, in the pieces a conversion reads.
 #include <cstdint>
 #include <cstring>
 
@@ -12,6 +13,7 @@
 #include "conversion/importers/records/oyo.hpp"
 #include "conversion/importers/records/pasi.hpp"
 #include "conversion/importers/records/sisforme.hpp"
+#include "fuzz/scratch_file.hpp"
 
 using namespace keld::conversion;
 
@@ -31,5 +33,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   (void)ReadOyoRecord(file, "f", {channels, ns, 0.25, (v[5] & 1) != 0});
   (void)ReadAmbrogeoHeader(file);
   (void)ReadAmbrogeoRecord(file, "f", {channels, ns, 250}, 1);
+  const keld::fuzzing::MemoryFile memory(data, size);
+  FileSource source(memory.path());
+  const TraceSink drop = [](const keld::SuTraceHeader&, const std::vector<float>&) { return true; };
+  (void)ReadPasiRecord(source, "f", {channels, ns, 500}, 1, drop);
+  (void)ReadAmbrogeoRecord(source, "f", {channels, ns, 250}, 1, drop);
+  (void)ReadOyoRecord(source, "f", {channels, ns, 0.25, (v[5] & 1) != 0}, drop);
   return 0;
 }

@@ -1,5 +1,7 @@
 // sufilter and sugain on arbitrary SU streams, with their usual parameters
-// and with parameters taken from the input's first byte.
+// and with parameters taken from the input's first byte. Streams come from
+// memory, and a file (read in place) is a file in memory: nothing is written
+// to disk per input. scripts/run-fuzz.sh keeps inputs short (MAX_LEN).
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -9,12 +11,13 @@
 
 namespace {
 
-// The stream from memory, or from a file (read in place, shared among threads).
+// The stream from memory, or from a regular file (read in place, shared
+// among threads) that lives in memory.
 int Run(int (*tool)(int, const char* const*, std::FILE*, std::FILE*, std::FILE*), int argc,
         const char* const* argv, const uint8_t* data, size_t size, bool file = false) {
   // fmemopen refuses an empty buffer: an empty stream is the empty file.
   static const uint8_t nothing = 0;
-  std::FILE* in = file ? std::fopen(keld::fuzzing::WriteScratch(data, size, ".su").c_str(), "rb")
+  std::FILE* in = file ? keld::fuzzing::MemoryFile(data, size).open()
                        : fmemopen(const_cast<uint8_t*>(size ? data : &nothing), size ? size : 1, "rb");
   if (!in) return 0;
   if (!size && !file) (void)std::fgetc(in);

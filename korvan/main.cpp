@@ -29,6 +29,8 @@ int main(int argc, char** argv) {
   messages.set_parent(&window);
   dialogs.set_parent(&window);
   services.show_port_dialog = [&] { korvan::ShowPortDialog(window); };
-  window.Startup();
+  // Closed during its start-up: nothing is left to run, and the port goes
+  // with the window.
+  if (!window.Startup()) return 0;
   return app.exec();
 }

@@ -168,20 +168,25 @@ void ApplyNmo(const float* in, float* out, int ns, double dt, double tmin, doubl
   int m = 0;
   while (m < ns - 1 && a(m) < limit) ++m;
   std::fill(out, out + m, 0.0f);
-  const float last = static_cast<float>(ns) - 0.5f;
+  // Past ns + 3 no sample of the trace is within reach of the eight.
+  const float reach = static_cast<float>(ns) + 3.0f;
   const std::array<float, 8>* rows = interp.rows();
-  // The input at pos[k], from the eight samples around it (0 past the trace).
+  // The input at pos[k], from the eight samples around it, the trace taken
+  // as 0 outside itself: a position a few samples past the end still gets
+  // what the last samples give it, so the trace tapers off there. Near the
+  // ends the eight go through the same sum as inside, with zeros for the
+  // samples beyond, so the result is that of the trace padded with zeros.
   auto sample = [&](int k) {
     const float x = pos[k];
-    if (!(x < last)) return 0.0f;
+    if (!(x < reach)) return 0.0f;
     const int ip = static_cast<int>(x);
     const float* wt = rows[Interp8::row(x - static_cast<float>(ip))].data();
     const int base = ip - 3;
     if (base >= 0 && base + 8 <= ns) return Dot8(wt, in + base);
-    float v = 0;
+    float near[8] = {};
     for (int j = 0; j < 8; ++j)
-      if (base + j >= 0 && base + j < ns) v += wt[j] * in[base + j];
-    return v;
+      if (base + j >= 0 && base + j < ns) near[j] = in[base + j];
+    return Dot8(wt, near);
   };
   // The first lmute samples rise linearly to full amplitude; with sscale
   // every sample is then scaled by 1 / stretch.

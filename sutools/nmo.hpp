@@ -7,12 +7,14 @@
 // CDPs the slowness squared (1/v^2) is interpolated linearly in CDP number,
 // and held at the nearest picked CDP outside them. Each output time t0 takes
 // the input at t = sqrt(t0^2 + offset^2 / v(t0)^2), interpolated from the
-// eight samples around it. The stretch of output sample k is 1 / a(k), a(k)
-// the input samples it spans (the step from sample k - 1; from sample 0 to 1
-// for the first). The first sample not stretched beyond `smute` and every
-// sample after it survive, those before it are zeroed; the lmute samples
-// from it rise linearly (the j-th from it by (j + 1) / lmute), and with
-// `sscale` each surviving sample is multiplied by a(k).
+// eight samples around it, the trace taken as 0 outside itself (so a time up
+// to four samples past the end still takes what the last samples give it,
+// and the trace tapers off there). The stretch of output sample k is
+// 1 / a(k), a(k) the input samples it spans (the step from sample k - 1;
+// from sample 0 to 1 for the first). The first sample not stretched beyond
+// `smute` and every sample after it survive, those before it are zeroed; the
+// lmute samples from it rise linearly (the j-th from it by (j + 1) / lmute),
+// and with `sscale` each surviving sample is multiplied by a(k).
 #include <cstdint>
 #include <map>
 #include <string>

@@ -38,7 +38,8 @@ const char* const kDoc =
     "linearly, and held constant outside them. The offset word is used as\n"
     "stored; the first sample lies at delrt (ms) and dt (us) comes from each\n"
     "trace header. Output time t0 takes the input at sqrt(t0^2 + offset^2/v^2),\n"
-    "interpolated from the eight samples around it.\n";
+    "interpolated from the eight samples around it (0 outside the trace, so\n"
+    "the trace tapers off over the last few samples instead of stopping).\n";
 
 int Fail(std::FILE* err, const std::string& why) {
   std::fprintf(err, "sunmo: %s\n", why.c_str());

@@ -36,14 +36,16 @@ inline constexpr size_t kTraceBlockBytes = 512u << 10;
 
 class TraceBlockReader {
  public:
-  explicit TraceBlockReader(std::FILE* in) : in_(in) {}
+  // `before`: traces of the stream already taken before `in`'s position, so
+  // that the traces read count on from them.
+  explicit TraceBlockReader(std::FILE* in, int64_t before = 0) : in_(in), count_(before) {}
   // The next whole traces of the stream into `b` (none at its end or after a
   // fault). A trace cut by the end of a read moves to the next block. The
   // whole traces before a fault come through; error() then says what it was,
   // in the words of SuStreamReader.
   void fill(TraceBlock& b);
   const std::string& error() const { return error_; }
-  int64_t count() const { return count_; }  // whole traces read so far
+  int64_t count() const { return count_; }  // whole traces read so far (with `before`)
 
  private:
   std::FILE* in_;
@@ -58,7 +60,7 @@ class TraceBlockReader {
 // no thread can be had).
 class TraceBlocksAhead {
  public:
-  explicit TraceBlocksAhead(std::FILE* in) : reader_(in) {}
+  explicit TraceBlocksAhead(std::FILE* in, int64_t before = 0) : reader_(in, before) {}
   ~TraceBlocksAhead();
   // The next block, nullptr after the last; the block returned before is
   // given back to the reader.

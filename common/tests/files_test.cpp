@@ -13,6 +13,7 @@
 
 #include "common/files.hpp"
 #include "common/su_file.hpp"
+#include "common/temporaries.hpp"
 #include "common/testing/testsupport.hpp"
 
 using namespace keld;
@@ -105,6 +106,7 @@ TEST(OutputFiles, AProcessEndedBySignalLeavesTheOldFileAndNoTemporary) {
     TempDir d;
     WriteText(d / "out.su", "old");
     WriteText(d / "list.txt", "old list");
+    WriteText(d / "stack.su", "old stack");
     const pid_t pid = ::fork();
     ASSERT_GE(pid, 0);
     if (pid == 0) {
@@ -112,6 +114,10 @@ TEST(OutputFiles, AProcessEndedBySignalLeavesTheOldFileAndNoTemporary) {
       f.write(std::string(100000, 'x'));
       (void)CreateFileBeside(d / "list.txt");
       (void)CreateFileBeside(d / "new.txt");
+      // An old output set aside while a batch writes a new one in its place.
+      auto aside = CreateFileBeside(d / "stack.su");
+      if (aside && MoveFileOver(d / "stack.su", *aside)) RegisterSetAside(*aside, d / "stack.su");
+      WriteText(d / "stack.su", "half a new stack");
       ::kill(::getpid(), sig);
       ::pause();
       ::_exit(0);
@@ -120,8 +126,9 @@ TEST(OutputFiles, AProcessEndedBySignalLeavesTheOldFileAndNoTemporary) {
     ASSERT_EQ(::waitpid(pid, &status, 0), pid);
     ASSERT_TRUE(WIFSIGNALED(status));
     EXPECT_EQ(WTERMSIG(status), sig);
-    EXPECT_EQ(Names(d.path()), (std::set<std::string>{"out.su", "list.txt"}));
+    EXPECT_EQ(Names(d.path()), (std::set<std::string>{"out.su", "list.txt", "stack.su"}));
     EXPECT_EQ(ReadText(d / "out.su"), "old");
+    EXPECT_EQ(ReadText(d / "stack.su"), "old stack");
   }
 }
 

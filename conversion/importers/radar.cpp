@@ -70,9 +70,11 @@ void NoteRounding(RadarImport& out, const RadarParams& p, int dt, int64_t count)
     }
 }
 
+// What was left out first: that is what the user must hear before anything.
 std::string Shortfall(int64_t asked, int64_t held) {
-  return "The header gives " + std::to_string(asked) + " traces but the file holds only " + std::to_string(held) +
-         ": " + std::to_string(held) + " traces converted";
+  const std::string first = std::to_string(held + 1), last = std::to_string(asked);
+  return (held + 1 == asked ? "Trace " + last : "Traces " + first + " to " + last) + " left out: " + last +
+         " traces asked but the file holds only " + std::to_string(held);
 }
 
 void Samples(const uint8_t* p, const RadarParams& rp, std::vector<float>& out) {

@@ -16,7 +16,8 @@ namespace keld::conversion {
 struct RadarImport {
   std::vector<SuTrace> traces;
   // Set when the boxes asked for more traces than the file holds: the traces
-  // it holds are converted, and this says how many were missing.
+  // it holds are converted, and this says which were left out ("Traces 11 to
+  // 20 left out: ...").
   std::string shortfall;
   // What SU could not hold exactly and was rounded (the sample interval in
   // whole picoseconds, positions in whole numbers), one line each.

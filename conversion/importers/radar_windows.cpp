@@ -90,7 +90,7 @@ std::optional<RadarParams> ReadParams(MessageBoxes& msg, QLineEdit* interval, QL
   return p;
 }
 
-// Writes the result, tells of a shortfall, and gives true when written.
+// Writes the result and gives true when written.
 bool Finish(ConversionContext& cx, const Result<RadarImport>& r, const std::string& in, const std::string& out,
             QProgressBar* bar) {
   MessageBoxes& msg = cx.sv.msg;
@@ -105,12 +105,20 @@ bool Finish(ConversionContext& cx, const Result<RadarImport>& r, const std::stri
     msg.ok(done.error, MsgIcon::Critical, kTitle);
     return false;
   }
-  if (!r->shortfall.empty()) msg.ok(r->shortfall, MsgIcon::Exclamation, kTitle);
   if (!r->traces.empty()) {
     cx.st.Ns = r->traces.front().header.ns;
     cx.st.Dt = r->traces.front().header.dt;
   }
   return true;
+}
+
+// The closing box of a written conversion: `ok_text` when every trace asked
+// for was converted; else, and without OK, first which traces were left out.
+void Closing(MessageBoxes& msg, const RadarImport& r, const std::string& out, const std::string& ok_text) {
+  if (r.shortfall.empty()) return msg.ok(ok_text + NotesText(r), MsgIcon::None, "");
+  msg.ok(r.shortfall + "\r\n" + out + " holds the " + std::to_string(r.traces.size()) + " traces converted" +
+             NotesText(r),
+         MsgIcon::Exclamation, kTitle);
 }
 
 }  // namespace
@@ -199,8 +207,7 @@ void RadarFWindow::Command1_Click() {
   if (!bytes) return msg.ok(bytes.error(), MsgIcon::Critical, kTitle);
   auto r = ImportRamac(*bytes, *p, FileDateWords(in).value_or(DateWords{}));
   if (!Finish(cx_, r, in, out, ProgressBar1)) return;
-  msg.ok("OK Conversion done " + out + "  " + Str(static_cast<double>(FileLength(out).value_or(0))) + NotesText(*r),
-         MsgIcon::None, "");
+  Closing(msg, *r, out, "OK Conversion done " + out + "  " + Str(static_cast<double>(FileLength(out).value_or(0))));
 }
 
 // ---------------------------------------------------------------- DT1
@@ -325,7 +332,7 @@ void Dt1Window::Command3_Click() {
   ProgressBar1->setVisible(false);
   if (!ok) return;
   cx_.st.Nb_Ch = static_cast<int16_t>(p->traces);
-  msg.ok("OK, Conversion done" + NotesText(*r), MsgIcon::None, "");
+  Closing(msg, *r, out, "OK, Conversion done");
 }
 
 // ---------------------------------------------------------------- GSSI

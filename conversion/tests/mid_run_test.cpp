@@ -249,6 +249,41 @@ TEST_F(MidRun, SuToSegyStopsWhenClosed) {
   OldOutputOnly(2);
 }
 
+TEST_F(MidRun, RecordImportsStopBetweenTracesWhenClosedOrQuit) {
+  // "Other files to Seismic Unix" on six records of 64 channels of 8,000
+  // 16-bit samples, closed by its close box, then by the start window's Quit.
+  std::vector<std::string> records;
+  const std::string rec(64 * 8000 * 2, '\x01');
+  for (int r = 1; r <= 6; ++r) {
+    records.push_back(data + "/r" + std::to_string(r) + ".dat");
+    keld::testing::WriteText(records.back(), rec);
+  }
+  for (const std::string closer : {"", "Quit"}) {
+    SCOPED_TRACE(closer);
+    QWidget* w = Open(7);
+    ASSERT_TRUE(w);
+    QPointer<QWidget> alive = w;
+    h->dialogs.multi.push_back(records);
+    w->findChild<QPushButton*>("Command5")->click();
+    for (auto [box, text] : {std::pair{"Text3", "64"}, {"Text4", "8000"}, {"Text7", "0"}, {"Text8", "0"}})
+      w->findChild<QLineEdit*>(box)->setText(text);
+    w->findChild<QLineEdit*>("Text2")->setText(QString::fromStdString(out));
+    int hand_backs = 0;
+    When({}, [&] {
+      ++hand_backs;
+      PressEveryButton(w, {"Command2"}, closer);  // Info stays live
+    });
+    w->findChild<QPushButton*>("Command1")->click();
+    EXPECT_EQ(hand_backs, 1);  // the run handed control back before its end
+    ASSERT_EQ(h->messages.shown.size(), 1u) << h->messages.last().text;  // Info's box, nothing after the run
+    EXPECT_EQ(h->messages.last().text.find("\r\nSEISMIC FILE CONVERSION"), 0u) << h->messages.last().text;
+    Settle([&] { return alive.isNull() && (closer.empty() || !h->window->isVisible()); });
+    EXPECT_TRUE(alive.isNull());
+    OldOutputOnly(7);
+    h = std::make_unique<ConversionHarness>(dir.path());
+  }
+}
+
 TEST_F(MidRun, JoinExportsKgsAndKorvanImportStopAtTheirFirstHandBack) {
   const std::string a = SuFile("a.su", 6), b = SuFile("b.su", 6);
   {  // join

@@ -111,6 +111,42 @@ TEST_F(RadarWindows, Dt1ReadsItsHeaderAndConverts) {
   EXPECT_TRUE(h.messages.shown.empty());
 }
 
+TEST_F(RadarWindows, ProfilesCutShortSayFirstWhatWasLeftOutAndNoOk) {
+  KELD_REQUIRE_TESTDATA(data, "");
+  // RAMAC asked for 12 traces of a file of 10, DT1 for 52 of a file of 51:
+  // one closing box each, beginning with the traces left out.
+  auto* ramac = Open<RadarFWindow>(12);
+  ASSERT_TRUE(ramac);
+  h.dialogs.files.push_back(data + "/ramac/impdar_ten_col_nogps.rd3");
+  ramac->Lit_RAMAC();
+  ramac->Text2->setText("12");
+  ramac->Text5->setText(QString::fromStdString(d / "ramac.su"));
+  auto* dt1 = Open<Dt1Window>(17);
+  ASSERT_TRUE(dt1);
+  h.dialogs.files.push_back(data + "/dt1/rgpr_cornino_cmp.DT1");
+  dt1->Command1->click();
+  dt1->Text8->setText("52");
+  dt1->Text2->setText(QString::fromStdString(d / "cmp.su"));
+  const struct {
+    QPushButton* convert;
+    std::string out, said;
+    size_t traces;
+  } cases[] = {
+      {ramac->Command1, d / "ramac.su", "Traces 11 to 12 left out: 12 traces asked but the file holds only 10", 10},
+      {dt1->Command3, d / "cmp.su", "Trace 52 left out: 52 traces asked but the file holds only 51", 51},
+  };
+  for (const auto& k : cases) {
+    h.messages.clear();
+    k.convert->click();
+    ASSERT_EQ(h.messages.shown.size(), 1u) << h.messages.last().text;
+    const std::string text = h.messages.last().text;
+    EXPECT_EQ(text.rfind(k.said + "\r\n" + k.out + " holds the " + std::to_string(k.traces) + " traces converted", 0), 0u)
+        << text;
+    EXPECT_EQ(text.find("OK"), std::string::npos) << text;
+    EXPECT_EQ(ReadSuFile(k.out)->size(), k.traces);
+  }
+}
+
 TEST_F(RadarWindows, AsciiColumnsFromTheQuestions) {
   auto* w = Open<Ascii2SuWindow>(23);
   ASSERT_TRUE(w);

@@ -24,6 +24,14 @@ struct MainFixture : ::testing::Test {
     EXPECT_EQ(boxes.last().title, "dropconv");
     EXPECT_EQ(boxes.last().buttons, MsgButtons::Ok);
   }
+  // "Error 0x000200", then the reason on its own line.
+  void ExpectErrorBox(const std::string& reason_part) {
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    const std::string& t = boxes.last().text;
+    EXPECT_EQ(t.rfind("Error 0x000200\n", 0), 0u) << t;
+    EXPECT_NE(t.find(reason_part, 15), std::string::npos) << t;
+    EXPECT_EQ(boxes.last().title, "dropconv");
+  }
 };
 
 // Unsets a variable for the life of the object.
@@ -63,21 +71,21 @@ TEST_F(MainFixture, AnIncompleteCommandLine) {
 
 TEST_F(MainFixture, AFailedReadCreatesNoOutput) {
   EXPECT_EQ(Main(dir / "missing.txt|" + out, boxes), kExitReadFailed);
-  ExpectOneBox("Error 0x000200");
+  ExpectErrorBox("missing.txt");
   EXPECT_FALSE(std::filesystem::exists(out));
 }
 
 TEST_F(MainFixture, FieldsAreNotTrimmed) {
   EXPECT_EQ(Main(rec + " |" + out, boxes), kExitReadFailed);
-  ExpectOneBox("Error 0x000200");
+  ExpectErrorBox("dati.txt ");
 }
 
 TEST_F(MainFixture, AFailedWriteIsReported) {
   EXPECT_EQ(Main(rec + "|" + dir / "no/folder.sg2", boxes), kExitWriteFailed);
-  ExpectOneBox("Error 0x000200");
+  ExpectErrorBox("no/folder.sg2");
   boxes.clear();
   EXPECT_EQ(Main(rec + "|", boxes), kExitWriteFailed);
-  ExpectOneBox("Error 0x000200");
+  ExpectErrorBox(": ");
 }
 
 TEST_F(MainFixture, TheRecordAsItsOwnOutputIsRefusedAndKept) {
@@ -94,7 +102,7 @@ TEST_F(MainFixture, TheReasonBehindError0x000200GoesToStandardError) {
   std::FILE* err = std::tmpfile();
   ASSERT_NE(err, nullptr);
   EXPECT_EQ(Main(dir / "missing.txt|" + out, boxes, err), kExitReadFailed);
-  ExpectOneBox("Error 0x000200");
+  ExpectErrorBox("missing.txt");
   std::rewind(err);
   char buf[512] = {};
   const size_t n = std::fread(buf, 1, sizeof buf - 1, err);

@@ -28,13 +28,13 @@ struct Program : ::testing::Test {
                       ShellQuote(keld::testing::BinDir() + "/dropconv") + " " + args;
     return keld::testing::RunCommand(cmd, &said);
   }
-  // The reason first, then the box's own text.
+  // The box's own text, then the reason on the next line, once.
   void ExpectReasonThenBox() {
     const std::string box = "dropconv: Error 0x000200\n";
     ASSERT_GT(said.size(), box.size()) << said;
-    EXPECT_EQ(said.substr(said.size() - box.size()), box);
-    EXPECT_EQ(said.rfind("dropconv: ", 0), 0u);
+    EXPECT_EQ(said.rfind(box, 0), 0u) << said;
     EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 2) << said;
+    EXPECT_EQ(said.back(), '\n');
   }
   size_t Files() const {
     size_t n = 0;
@@ -100,6 +100,30 @@ TEST_F(Program, UnwritableOutputLeavesTheOldFile) {
   ExpectReasonThenBox();
   EXPECT_EQ(ReadText(out), "older file");
   EXPECT_EQ(Files(), 2u) << "no temporary file left";
+}
+
+TEST_F(Program, RecordsWhoseCountsDoNotMatchLeaveTheOutputAsItWas) {
+  // The reader's own tests hold every message; here the program's answer.
+  const std::pair<void (*)(keld::testing::Record&), const char*> cases[] = {
+      {[](auto& r) { r.samples = "5"; }, "line 21: channel 1 has 3 values where the sample count is 5"},
+      {[](auto& r) { r.channels = "3"; }, "line 24: the end of the file: expected 3 channel blocks"},
+      {[](auto& r) { r.interval = "abc usec"; }, "line 9: expected the sample interval in microseconds"},
+      {[](auto& r) { r.blocks[0].second[1] = "?"; }, "line 19: expected value 2 of 3 of channel 1"},
+  };
+  for (const auto& [change, says] : cases) {
+    keld::testing::Record r;
+    change(r);
+    keld::testing::WriteText(rec, r.Text());
+    EXPECT_EQ(Run(ShellQuote(rec + "|" + out)), 2) << says;
+    ExpectReasonThenBox();
+    EXPECT_NE(said.find(says), std::string::npos) << said;
+    EXPECT_FALSE(fs::exists(out)) << says;
+    keld::testing::WriteText(out, "older file");
+    EXPECT_EQ(Run(ShellQuote(rec + "|" + out)), 2) << says;
+    EXPECT_EQ(ReadText(out), "older file") << says;
+    EXPECT_EQ(Files(), 2u) << says << ": no temporary file left";
+    fs::remove(out);
+  }
 }
 
 TEST_F(Program, TheRecordAsItsOwnOutputIsRefused) {

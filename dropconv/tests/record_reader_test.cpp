@@ -103,19 +103,72 @@ TEST_F(ReadFixture, ALineHoldingSeveralKeysServesEach) {
   EXPECT_EQ(shot.Channel(2).strings[5], "SOURCE_LOCATION 0");
 }
 
-TEST_F(ReadFixture, FewerBlocksThanChannelsLeaveZeros) {
-  Record r;
-  r.channels = "3";
-  ASSERT_TRUE(Read(r.Text()).ok());
-  EXPECT_TRUE(shot.Channel(3).strings.empty());
-  EXPECT_EQ(shot.Sample(3, 1), 0.0f);
-  EXPECT_EQ(shot.Sample(3, 3), 0.0f);
+TEST_F(ReadFixture, RecordsWhoseCountsDoNotMatchTheirValuesAreRefused) {
+  // The default record: 16 header lines, "Canale numero 1" on line 17 and its
+  // 3 values on 18-20, "Canale numero 2" on 21 and its values on 22-24.
+  struct Case {
+    const char* what;
+    void (*change)(Record&);
+    const char* says;
+  };
+  const Case cases[] = {
+      {"a sample count above the values", [](Record& r) { r.samples = "5"; },
+       "line 21: channel 1 has 3 values where the sample count is 5"},
+      {"a sample count below the values", [](Record& r) { r.samples = "2"; },
+       "line 20: channel 1 has more values than the sample count 2: expected \"Canale numero 2\" or "
+       "the end of the file, found \"3.125E-05\""},
+      {"a value after the last block", [](Record& r) { r.blocks[1].second.push_back("8"); },
+       "line 25: channel 2 has more values than the sample count 3"},
+      {"fewer blocks than channels", [](Record& r) { r.channels = "3"; },
+       "line 24: the end of the file: expected 3 channel blocks of 3 values, channel 3 has none"},
+      {"an interval that is not a number", [](Record& r) { r.interval = "abc usec"; },
+       "line 9: expected the sample interval in microseconds (\"250 usec\"), found \"abc usec\""},
+      {"an interval of 0", [](Record& r) { r.interval = "0 usec"; },
+       "line 9: expected the sample interval in microseconds"},
+      {"a sample that is not a number", [](Record& r) { r.blocks[1].second[1] = "x"; },
+       "line 23: expected value 2 of 3 of channel 2, a number, found \"x\""},
+      {"an empty sample line", [](Record& r) { r.blocks[0].second[0] = ""; },
+       "line 18: expected value 1 of 3 of channel 1, a number, found \"\""},
+  };
+  for (const Case& c : cases) {
+    Record r;
+    c.change(r);
+    Status s = Read(r.Text());
+    EXPECT_FALSE(s.ok()) << c.what;
+    EXPECT_NE(s.error.find(c.says), std::string::npos) << c.what << ": " << s.error;
+    EXPECT_EQ(s.error.rfind(dir / "dati.txt", 0), 0u) << c.what << ": " << s.error;
+  }
+  // A record without an interval line, or without a channel count, says so.
+  EXPECT_NE(Read("Numero di canali=\r\n0\r\n").error.find("line 2: the end of the file, and no sample interval"),
+            std::string::npos);
+  EXPECT_NE(Read("Intervallo di campionamento=\r\n250 usec\r\n").error.find("no channel count"),
+            std::string::npos);
+  // Blank lines after the last block are no values.
+  EXPECT_TRUE(Read(Record{}.Text() + "\r\n  \r\n").ok());
+}
+
+TEST_F(ReadFixture, ANominalIntervalOfTheRecorderIsItsExactOne) {
+  // Records of older korvan versions carry the panel's 1024 us for 1000 Hz.
+  const char* table[][2] = {{"128 usec", "0.000125"}, {"256 usec", "0.00025"}, {"512 usec", "0.0005"},
+                            {"1024 usec", "0.001"},   {"2048 usec", "0.002"},  {"4096 usec", "0.004"},
+                            {"1000 usec", "0.001"},   {"300", "0.0003"}};
+  for (const auto& [line, seconds] : table) {
+    Record r;
+    r.interval = line;
+    ASSERT_TRUE(Read(r.Text()).ok()) << line;
+    EXPECT_EQ(shot.Channel(1).strings[4], std::string("SAMPLE_INTERVAL ") + seconds) << line;
+    EXPECT_DOUBLE_EQ(shot.SampleInterval(), std::stod(seconds)) << line;
+  }
 }
 
 TEST_F(ReadFixture, ChannelCountLimits) {
   Record r;
   r.channels = "8191";
+  r.samples = "0";
+  r.blocks.clear();
+  for (int c = 1; c <= 8191; ++c) r.blocks.push_back({c, {}});
   EXPECT_TRUE(Read(r.Text()).ok());
+  r = Record{};
   for (const char* bad : {"8192", "-1", "40000", "ventiquattro", "24 ch", ""}) {
     r.channels = bad;
     EXPECT_FALSE(Read(r.Text()).ok()) << bad;
@@ -154,14 +207,14 @@ TEST_F(ReadFixture, KeywordLinesWithoutTheirValueFail) {
 }
 
 TEST_F(ReadFixture, ASecondSampleCountMakesTheArraysAnew) {
+  // The blocks read before it are dropped: those channels then have none.
   const std::string more = "Numero di campioni=\r\n1\r\n\"Canale numero 3\"\r\n9\r\n";
   Record r;
   r.channels = "3";
-  ASSERT_TRUE(Read(r.Text() + more).ok());
+  Status s = Read(r.Text() + more);
+  EXPECT_NE(s.error.find("expected 3 channel blocks of 1 values, channel 1 has none"), std::string::npos)
+      << s.error;
   EXPECT_EQ(shot.SampleCount(), 1);
-  EXPECT_TRUE(shot.Channel(1).strings.empty());
-  EXPECT_EQ(shot.Sample(1, 1), 0.0f);
   EXPECT_EQ(shot.Sample(3, 1), 9.0f);
-  EXPECT_EQ(shot.Channel(3).strings[0], "CHANNEL_NUMBER 3");
   EXPECT_FALSE(Read(Record{}.Text() + more).ok()) << "the block counter goes on past 2 channels";
 }

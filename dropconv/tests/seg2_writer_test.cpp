@@ -69,6 +69,7 @@ TEST_F(WriteFixture, TwoChannelsOfThreeSamples) {
 TEST_F(WriteFixture, TwelveChannelsInTheHeader) {
   Record r;
   r.channels = "12";
+  for (int c = 3; c <= 12; ++c) r.blocks.push_back({c, {"0", "0", "0"}});
   Load(r);
   ASSERT_TRUE(Save());
   Bytes f = ReadBytes(out);
@@ -78,18 +79,14 @@ TEST_F(WriteFixture, TwelveChannelsInTheHeader) {
   EXPECT_EQ(f[7], 0x00);
 }
 
-TEST_F(WriteFixture, AChannelWithoutBlockHasAnEmptyList) {
+TEST_F(WriteFixture, AChannelWithoutBlockIsNeverWritten) {
+  // A trace without strings or samples would be a channel that was never
+  // recorded: the record is refused before anything is written.
   Record r;
   r.channels = "3";
-  Load(r);
-  EXPECT_EQ(*shot.TraceDescriptorSize(3), 34);
-  ASSERT_TRUE(Save());
-  auto seg = keld::testing::WalkSeg2(ReadBytes(out));
-  ASSERT_EQ(seg.trace.size(), 3u);
-  EXPECT_EQ(seg.trace[2].descriptor_size, 34);
-  EXPECT_TRUE(seg.trace[2].strings.empty());
-  EXPECT_EQ(seg.trace[2].samples, std::vector<float>(3, 0.0f));
-  EXPECT_EQ(seg.trace[2].end, static_cast<int64_t>(ReadBytes(out).size()));
+  keld::testing::WriteText(dir / "dati.txt", r.Text());
+  EXPECT_FALSE(shot.Read(dir / "dati.txt").ok());
+  EXPECT_FALSE(std::filesystem::exists(out));
 }
 
 TEST_F(WriteFixture, FileStringsUpToTheLimitOfTheirBlock) {
@@ -127,11 +124,14 @@ TEST_F(WriteFixture, ShotsThatCannotBeWrittenLeaveNoFile) {
   EXPECT_FALSE(shot.FileBlockSize().has_value());
   Record r;
   r.channels = "8191";  // its pointers fill the block: no room for the strings
+  r.samples = "0";
+  r.blocks.clear();
+  for (int c = 1; c <= 8191; ++c) r.blocks.push_back({c, {}});
   Load(r);
   EXPECT_FALSE(Save());
   keld::testing::WriteText(dir / "late.txt", "Numero di campioni=\r\n0\r\nNumero di canali=\r\n2\r\n");
   ClassSEG2Export late;
-  ASSERT_TRUE(late.Read(dir / "late.txt").ok());
+  EXPECT_FALSE(late.Read(dir / "late.txt").ok()) << "no interval, no channel blocks";
   bool ok = true;
   late.SaveAs(out, ok);
   EXPECT_FALSE(ok) << "channels without a sample count";
@@ -161,7 +161,7 @@ TEST_F(WriteFixture, AFolderOrAMissingFolderIsNoTarget) {
 TEST_F(WriteFixture, NoSamplesAndNoChannels) {
   Record r;
   r.samples = "0";
-  r.blocks = {{1, {}}};
+  r.blocks = {{1, {}}, {2, {}}};
   Load(r);
   ASSERT_TRUE(Save());
   auto seg = keld::testing::WalkSeg2(ReadBytes(out));

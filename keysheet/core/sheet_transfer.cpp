@@ -109,21 +109,56 @@ Result<std::vector<WordWrite>> ReadBackSheet(const Sheet& sheet, int64_t first, 
   return out;
 }
 
-Status WriteWords(const std::string& su_path, int ns, const std::vector<WordWrite>& writes) {
+Status WriteWords(const std::string& su_path, int ns, const std::vector<WordWrite>& writes,
+                  const ChunkWriter& write) {
   InPlaceFile f;
-  if (Status s = f.open(su_path, true); !s) return s;
+  if (Status s = f.open(su_path, true); !s) return s;  // a read-only file is refused here
   auto stored = ReadSuNs(f);
   if (!stored) return Status::failure(stored.error());
   if (*stored != ns)
     return Status::failure("Nothing was written: " + su_path + " has changed, its traces now hold " +
                            std::to_string(*stored) + " samples, not " + std::to_string(ns) + ".");
   const int64_t traces = SuTraceCount(f.size(), ns);
-  for (const WordWrite& w : writes)
-    if (w.trace < 1 || w.trace > traces || !FindHeaderWord(w.word))
+  for (const WordWrite& w : writes) {
+    const HeaderWord* hw = FindHeaderWord(w.word);
+    if (w.trace < 1 || w.trace > traces || !hw)
       return Status::failure("Nothing was written: trace " + std::to_string(w.trace) + " is no longer in " +
                              su_path + ".");
-  for (const WordWrite& w : writes)
-    if (Status s = WriteSuWord(f, ns, w.trace, *FindHeaderWord(w.word), w.value); !s) return s;
+    if (w.value < HeaderWordMin(hw->width) || w.value > HeaderWordMax(hw->width))
+      return Status::failure("Nothing was written: the value " + std::to_string(w.value) + " does not fit word " +
+                             std::to_string(w.word) + " of trace " + std::to_string(w.trace) + ".");
+  }
+  std::vector<WordWrite> sorted = writes;
+  std::stable_sort(sorted.begin(), sorted.end(),
+                   [](const WordWrite& a, const WordWrite& b) { return a.trace < b.trace; });
+
+  // The copy goes in pieces of whole traces, so that every word lies inside
+  // one piece; what follows the last whole trace is copied as it is.
+  const int64_t trace_bytes = 240 + 4 * static_cast<int64_t>(ns);
+  const int64_t per_piece = std::max<int64_t>(1, (int64_t(1) << 20) / trace_bytes);
+  std::vector<uint8_t> piece(static_cast<size_t>(per_piece * trace_bytes));
+  AtomicFile out(su_path);
+  if (!out.is_open()) return Status::failure("Nothing was written: " + out.error());
+  auto failed = [&](const std::string& why) {
+    out.discard();
+    return Status::failure("Nothing was written, " + su_path + " is as it was: " + why);
+  };
+  size_t next = 0;
+  for (int64_t at = 0; at < f.size();) {
+    const int64_t first = at / trace_bytes + 1;  // the trace the piece starts with
+    const int64_t n = std::min<int64_t>(static_cast<int64_t>(piece.size()), f.size() - at);
+    if (Status s = f.read_at(at, piece.data(), static_cast<size_t>(n)); !s) return failed(s.error);
+    const int64_t whole = n / trace_bytes;
+    for (; next < sorted.size() && sorted[next].trace < first + whole; ++next) {
+      const WordWrite& w = sorted[next];
+      PutHeaderWord(piece.data() + (w.trace - first) * trace_bytes, *FindHeaderWord(w.word), w.value);
+    }
+    const size_t len = static_cast<size_t>(n);
+    const bool good = write ? write(out, piece.data(), len) : out.write(piece.data(), len);
+    if (!good) return failed(out.error().empty() ? "the copy could not be written" : out.error());
+    at += n;
+  }
+  if (!out.commit()) return failed(out.error());
   return Status::good();
 }
 

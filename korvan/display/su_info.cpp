@@ -2,24 +2,17 @@
 
 #include "common/bytes.hpp"
 #include "common/numtext.hpp"
+#include "common/sample_interval.hpp"
 
 namespace keld::korvan {
 
 int FrequencyForDt(int dt, int* dt_used) {
-  struct Row {
-    int nominal, exact, hz;
-  };
-  // The nominal intervals the recorder writes and the exact ones.
-  static constexpr Row kTable[] = {{32, 31, 32000},   {64, 62, 16000},   {128, 125, 8000},
-                                   {256, 250, 4000},  {512, 500, 2000},  {1024, 1000, 1000},
-                                   {2048, 2000, 500}, {4096, 4000, 250}};
-  for (const Row& r : kTable)
-    if (dt == r.nominal || dt == r.exact) {
-      if (dt_used) *dt_used = dt;
-      return r.hz;
-    }
-  if (dt_used) *dt_used = 512;
-  return 2000;
+  // Nominal and exact intervals both stand for their frequency; times are
+  // always taken at the exact interval of that frequency.
+  // An interval outside the table counts as 2000 Hz, every 500 us.
+  const std::optional<int> hz = SamplingFrequency(dt);
+  if (dt_used) *dt_used = hz ? ExactInterval(dt) : 500;
+  return hz.value_or(2000);
 }
 
 Result<SuLayout> CheckDisplayFile(const std::string& path) {
@@ -50,7 +43,7 @@ Result<SuInfo> ReadSuInfo(const std::string& path) {
   info.delrt = L->delrt;
   info.traces = L->traces;
   info.Freq_Campionamento = FrequencyForDt(info.dt, &info.dt_used);
-  info.rec_time = info.ns * (info.dt_used / 1000000.0);
+  info.rec_time = static_cast<double>(info.ns) / info.Freq_Campionamento;
   info.Rec_time = CStr(info.rec_time);
   return info;
 }

@@ -10,18 +10,19 @@
 namespace keld::korvan {
 
 // Sampling frequency in Hz for a sample interval in microseconds, by the
-// recorder's table; `dt_used` receives the interval the recording time is
-// computed with. An interval outside the table counts as 512 us (2000 Hz).
+// recorder's table (nominal and exact intervals alike); `dt_used` receives the
+// exact interval of that frequency (1000 for 1024 and for 1000). An interval
+// outside the table counts as 2000 Hz, whose interval is 500 us.
 int FrequencyForDt(int dt, int* dt_used = nullptr);
 
 struct SuInfo {
   int ns = 0;                  // samples per trace (Nb_Sample, Nb_Campioni)
   int dt = 0;                  // as in the first header
-  int dt_used = 0;             // dt, or 512 when outside the table
+  int dt_used = 0;             // the exact interval of the frequency (1000 for 1024)
   int delrt = 0;               // recording delay (Text14)
   int64_t traces = 0;          // whole traces (Total_Channel, Nb_Tracce)
   int Freq_Campionamento = 0;  // Hz (F_camp)
-  double rec_time = 0;         // ns x dt_used / 1e6 seconds
+  double rec_time = 0;         // ns / Freq_Campionamento seconds
   std::string Rec_time;        // the same as the caption shows it ("1.024")
 };
 

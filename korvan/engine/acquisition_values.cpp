@@ -9,6 +9,13 @@ std::optional<int> FrequencyForIndex(int index) {
   return kSampleRateFrequencies[static_cast<size_t>(index)];
 }
 
+std::string ExactIntervalText(std::string_view Sample_rate) {
+  for (size_t i = 0; i < kSampleRateTexts.size(); ++i)
+    if (Sample_rate == kSampleRateTexts[i])
+      return std::to_string(1000000 / kSampleRateFrequencies[i]);
+  return std::string(Sample_rate);
+}
+
 std::optional<std::string> RecordingTimeText(int32_t samples, int32_t interval_us) {
   int32_t product = 0;
   if (__builtin_mul_overflow(samples, interval_us, &product)) return std::nullopt;
@@ -20,7 +27,7 @@ std::optional<std::string> RecordingTimeText(int32_t samples, int32_t interval_u
 
 std::optional<std::string> RecordingTimeText(std::string_view Nb_Sample, std::string_view Sample_rate) {
   auto samples = CLng(Val(Nb_Sample));
-  auto interval = CLng(Val(Sample_rate));
+  auto interval = CLng(Val(ExactIntervalText(Sample_rate)));
   if (!samples || !interval) return std::nullopt;
   return RecordingTimeText(*samples, *interval);
 }

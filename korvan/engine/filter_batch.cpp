@@ -59,7 +59,7 @@ FiltrageCommand Filtrage_SU_Command(const FiltrageInputs& p) {
 
   const std::string sufilter = ShellWord(InFolder(p.program_folder, "sufilter"));
   const std::string sugain = ShellWord(InFolder(p.program_folder, "sugain"));
-  const std::string in = ShellWord(p.in), out = ShellWord(p.out);
+  const std::string in = ShellWord(p.in), out = ShellWord(p.part.empty() ? p.out : p.part);
   const std::string f = " f=" + c.LC1 + "," + c.LC2 + "," + c.HC1 + "," + c.HC2;
   const std::string agc = " agc=1 wagc=" + c.W;
   if (!filter) {

@@ -12,6 +12,10 @@ namespace keld::korvan {
 struct FiltrageInputs {
   std::string in;   // the file on display (Fichier_Affiche)
   std::string out;  // the output, FiltreOutputName(Fichier_Courant)
+  // Where the batch line sends what it writes: a temporary of the run's own
+  // beside `out`, which takes out's name only once the batch has succeeded
+  // and the file is whole. Empty: `out` itself.
+  std::string part;
   std::string LC1, LC2, HC1, HC2, AGC;  // the boxes' texts; AGC in ms
   double Rec_time = 0;                  // recording time in seconds, as shown
   std::string program_folder;           // where sufilter and sugain are
@@ -37,8 +41,8 @@ std::string FiltreOutputName(const std::string& Fichier_Courant);
 // Output", "Bad filter parameters", "High Cut value > Nyquist frequency  32000
 // Hz", "AGC windows longer than record, correct please", and a refusal when
 // neither filter nor gain is asked for. Then the line: gain only (LC1 = 0, W
-// > 0), filter only (LC1 != 0, W <= 0) or filter piped into gain. Every path
-// in the line is quoted for /bin/sh.
+// > 0), filter only (LC1 != 0, W <= 0) or filter piped into gain, writing to
+// `part` (or `out`). Every path in the line is quoted for /bin/sh.
 FiltrageCommand Filtrage_SU_Command(const FiltrageInputs& p);
 
 // The batch file's text: the line and a line end.

@@ -5,9 +5,12 @@
 #include <cstdio>
 #include <cstring>
 
+#include <sys/stat.h>
+
 #include "common/bytes.hpp"
 #include "common/files.hpp"
 #include "common/numtext.hpp"
+#include "common/sample_interval.hpp"
 #include "common/su_file.hpp"
 #include "common/text.hpp"
 #include "korvan/engine/ebcdic.hpp"
@@ -55,7 +58,7 @@ std::vector<uint8_t> SegyReelHeader(std::string_view box_text, const SuTraceHead
   uint8_t* b = reel.data();
   // The field holds a signed 16-bit count; a larger file says as much as fits.
   put_i16be(b + 3212, static_cast<int16_t>(std::clamp<int64_t>(traces, 0, 32767)));
-  put_i16be(b + 3216, first.dt);
+  put_i16be(b + 3216, static_cast<int16_t>(ExactInterval(first.dt)));
   put_i16be(b + 3220, first.ns);
   put_i16be(b + 3224, 5);          // 4-byte IEEE floating point
   put_u16be(b + 3500, 0x0100);     // revision 1.0
@@ -87,7 +90,7 @@ std::array<uint8_t, 240> SegyTraceHeader(const SuTraceHeader& own, const SuTrace
   put_i32be(p + 80, own.gx);
   put_i16be(p + 108, first.delrt);
   put_i16be(p + 114, first.ns);
-  put_i16be(p + 116, first.dt);
+  put_i16be(p + 116, static_cast<int16_t>(ExactInterval(first.dt)));
   put_i16be(p + 144, first.nofilf);
   put_i16be(p + 148, first.lcf);
   put_i16be(p + 150, first.hcf);
@@ -98,6 +101,19 @@ std::array<uint8_t, 240> SegyTraceHeader(const SuTraceHeader& own, const SuTrace
   put_i16be(p + 162, first.minute);
   return h;
 }
+
+namespace {
+
+// What the file being written holds on disk so far, all buffered bytes
+// flushed; -1 when that cannot be known.
+int64_t WrittenLength(AtomicFile& f) {
+  std::FILE* fp = f.handle();
+  struct stat st {};
+  if (!fp || std::fflush(fp) != 0 || ::fstat(::fileno(fp), &st) != 0) return -1;
+  return static_cast<int64_t>(st.st_size);
+}
+
+}  // namespace
 
 Result<SegyExport> ConvertSuToSegy(const std::string& su_path, const std::string& out_path, std::string_view box_text,
                                    const std::string& header_sgy_path, const std::function<bool()>& go_on) {
@@ -154,13 +170,18 @@ Result<SegyExport> ConvertSuToSegy(const std::string& su_path, const std::string
     good = out.write(trace);
   }
   std::fclose(in);
-  if (!good || !out.commit()) return R::failure(out.error() + "; " + out_path + " not written");
+  if (!good) return R::failure(out.error() + "; " + out_path + " not written");
+  // The length is checked on the file written beside the output, before it
+  // replaces the old one: a wrong file never takes the output's name.
   SegyExport r;
   r.ns = ns;
   r.traces = L->traces;
-  r.bytes = FileLength(out_path).value_or(-1);
-  if (r.bytes != kSegyReelBytes + L->traces * L->trace_bytes)
-    return R::failure(out_path + ": written file has an unexpected length");
+  r.bytes = WrittenLength(out);
+  if (r.bytes != kSegyReelBytes + L->traces * L->trace_bytes) {
+    out.discard();
+    return R::failure(out_path + ": written file has an unexpected length; " + out_path + " not written");
+  }
+  if (!out.commit()) return R::failure(out.error() + "; " + out_path + " not written");
   return r;
 }
 

@@ -35,6 +35,8 @@ std::array<uint8_t, kSegyTextBytes> SegyTextHeader(std::string_view box_text);
 
 // The whole reel header: text header, then the binary-header fields (trace
 // count, dt and ns of the first trace, format 5, revision 1.0, fixed length).
+// A dt is written as its exact interval: an older record's nominal 1024 us
+// goes out as the 1000 us its units sampled at.
 std::vector<uint8_t> SegyReelHeader(std::string_view box_text, const SuTraceHeader& first, int64_t traces);
 
 // One SEG-Y trace header, big-endian. The trace's own fldr, tracf, cdp,

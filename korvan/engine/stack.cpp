@@ -1,6 +1,7 @@
 #include "korvan/engine/stack.hpp"
 
 #include "common/files.hpp"
+#include "common/sample_interval.hpp"
 #include "common/su_file.hpp"
 
 namespace keld::korvan {
@@ -11,7 +12,9 @@ Status StackOnto(const std::string& record, const std::string& shot) {
   if (!Existe_file(record)) return Status::failure(record + " does not exist, stack impossible");
   auto r = ReadSuLayout(record);
   if (!r || r->ns != s->ns) return Status::failure(kStackSamplesChanged);
-  if (r->dt != s->dt) return Status::failure(kStackRateChanged);
+  // An older record carries the nominal interval of its rate, a new shot the
+  // exact one: what must agree is the sampling frequency.
+  if (!SameSampling(r->dt, s->dt)) return Status::failure(kStackRateChanged);
   if (r->traces != s->traces || r->file_bytes != r->traces * r->trace_bytes)
     return Status::failure(kStackTracesChanged);
 

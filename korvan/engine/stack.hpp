@@ -13,8 +13,8 @@ inline constexpr const char* kStackRateChanged = "Sample rate has been changed, 
 inline constexpr const char* kStackTracesChanged = "Number of traces has been changed, stack impossible";
 
 // Adds the raw shot `shot` into `record` (the path as it is). The record must
-// exist and have the shot's samples per trace, sample interval and trace
-// count; it is rewritten beside itself and renamed over, so a failure leaves
+// exist and have the shot's samples per trace, sampling frequency (a nominal
+// and an exact interval of one rate agree) and trace count; it is rewritten beside itself and renamed over, so a failure leaves
 // it as it was. The failure's text is the message to show.
 Status StackOnto(const std::string& record, const std::string& shot);
 

@@ -6,7 +6,7 @@
 
 #include "common/numtext.hpp"
 #include "common/text.hpp"
-#include "common/numtext.hpp"
+#include "korvan/engine/acquisition_values.hpp"
 
 namespace keld::korvan {
 
@@ -21,7 +21,7 @@ std::vector<std::string> TextRecordHeaderLines(const TextRecordInputs& in) {
   l.push_back("Numero di canali=");
   l.push_back(Utf8ToLatin1(in.Total_Channel));
   l.push_back("Intervallo di campionamento=");
-  l.push_back(Utf8ToLatin1(in.Sample_rate) + " usec");
+  l.push_back(Utf8ToLatin1(ExactIntervalText(in.Sample_rate)) + " usec");
   l.push_back("Numero di campioni=");
   l.push_back(Utf8ToLatin1(in.Nb_Sample));
   l.push_back("Distanza tra geofoni=");

@@ -21,7 +21,7 @@ struct TextRecordInputs {
   std::string date;           // today's date, short form
   std::string time;           // the time now
   std::string Total_Channel;  // channel count box
-  std::string Sample_rate;    // sample interval text chosen, microseconds
+  std::string Sample_rate;    // the text chosen (nominal); written as its exact interval
   std::string Nb_Sample;      // samples per channel text chosen
   std::string Text15;         // receiver spacing box
   std::string offset;         // shot-to-first-receiver distance box

@@ -1,6 +1,7 @@
 #include "korvan/engine/trace_header.hpp"
 
 #include "common/numtext.hpp"
+#include "korvan/engine/acquisition_values.hpp"
 
 namespace keld::korvan {
 
@@ -45,7 +46,7 @@ SuTraceHeader Ecrit_Entete_Trace(const ShotHeaderInputs& in, int channel, bool d
   const int32_t samples = SamplesFromText(in.Nb_Sample).value_or(0);
   h.ns = static_cast<int16_t>(static_cast<uint16_t>(static_cast<uint32_t>(samples) & 0xFFFF));
   h.Nb_Samples = samples;
-  h.dt = CInt(Val(in.Sample_rate)).value_or(0);
+  h.dt = CInt(Val(ExactIntervalText(in.Sample_rate))).value_or(0);
   h.corr = 2;
   h.nofilf = in.Notch_50 == 1 ? 50 : in.Notch_60 == 1 ? 60 : 0;
   h.year = static_cast<int16_t>(in.clock.year);

@@ -15,7 +15,7 @@ namespace keld::korvan {
 // time: box texts as they stand, and the clock read once.
 struct ShotHeaderInputs {
   std::string Text3;        // record number
-  std::string Sample_rate;  // sample interval, microseconds (the text chosen)
+  std::string Sample_rate;  // the text chosen (nominal); dt is its exact interval
   std::string Nb_Sample;    // samples per channel (the text chosen)
   std::string Text14;       // recording delay, ms
   std::string Text17;       // station number of the shot

@@ -121,6 +121,30 @@ TEST_F(FilterRun, AFailingBatchIsReportedAsAFailure) {
   EXPECT_NE(h.messages.last().text.find("status 1"), std::string::npos) << h.messages.last().text;
 }
 
+TEST_F(FilterRun, TheLastGoodOutputOutlivesABatchThatFailsOrWritesPartOfItsOutput) {
+  // The input holds 24 traces of 4336 bytes.
+  const struct {
+    const char* sufilter;
+    const char* says;
+  } cases[] = {
+      {"cat >/dev/null; exit 1", "status 1"},
+      {"head -c 5000", "partial trace"},
+      {"head -c 8672", "holds 2 traces of 1024 samples where " },
+  };
+  keld::testing::WriteText(out, "the last good output");
+  w.AGC->setText("0");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.sufilter);
+    ShellScript(prog + "/sufilter", c.sufilter);
+    h.messages.clear();
+    Toolbar(w, "filter");
+    ASSERT_EQ(h.messages.shown.size(), 1u);
+    EXPECT_NE(h.messages.last().text.find(c.says), std::string::npos) << h.messages.last().text;
+    EXPECT_EQ(keld::testing::ReadText(out), "the last good output");
+    EXPECT_EQ(std::distance(fs::directory_iterator(DataDir(h)), {}), 2);  // no temporary beside it
+  }
+}
+
 TEST_F(FilterRun, AnOutputWithoutATraceIsAFailure) {
   ShellScript(prog + "/sufilter", "head -c 100");
   ShellScript(prog + "/sugain", "cat");

@@ -1,9 +1,12 @@
 // The filter-and-gain batch from the menu and the toolbar, with the started
 // programs recorded: the three forms of the filtre.bat line, the refusals
-// before anything is deleted or run, and an output that never came.
+// before anything is cleared or run, and an output that never came.
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <QLineEdit>
+
+#include "platform/qt/picture_box.hpp"
 
 #include "korvan/tests/exports_support.hpp"
 
@@ -35,7 +38,9 @@ struct FilterTest : ::testing::Test {
     h.messages.clear();
   }
   std::string Q(const std::string& s) { return "'" + s + "'"; }
-  // The line written, checked against the request to run it.
+  // The line written, checked against the request to run it. The batch
+  // writes a temporary of its own beside the output, gone once the run has
+  // ended (the recorder runs nothing): the line shows it as PART.
   std::string Line() {
     EXPECT_EQ(h.launcher.started.size(), 1u);
     if (h.launcher.started.empty()) return {};
@@ -43,7 +48,17 @@ struct FilterTest : ::testing::Test {
     EXPECT_EQ(r.program, "/bin/sh");
     EXPECT_EQ(r.args, std::vector<std::string>{bat});
     EXPECT_EQ(r.style, WindowStyle::Minimized);
-    return ReadText(bat);
+    std::string line = ReadText(bat);
+    const size_t a = line.find(" >'"), b = a == std::string::npos ? a : line.find('\'', a + 3);
+    if (b == std::string::npos) {
+      ADD_FAILURE() << "no output in " << line;
+      return line;
+    }
+    const std::string part = line.substr(a + 3, b - a - 3);
+    EXPECT_EQ(fs::path(part).parent_path(), fs::path(out).parent_path());
+    EXPECT_NE(part, out);
+    EXPECT_FALSE(fs::exists(part));
+    return line.replace(a + 2, b - a - 1, "PART");
   }
   void Refused(const std::string& text, MsgIcon icon) {
     ASSERT_EQ(h.messages.shown.size(), 1u);
@@ -59,21 +74,21 @@ struct FilterTest : ::testing::Test {
 
 TEST_F(FilterTest, FilterOnlyLine) {
   ASSERT_TRUE(Choose(w, "Filtre"));
-  EXPECT_EQ(Line(), Q(prog + "/sufilter") + " <" + Q(in) + " >" + Q(out) + " f=10,20,8000,16000\n");
+  EXPECT_EQ(Line(), Q(prog + "/sufilter") + " <" + Q(in) + " >PART f=10,20,8000,16000\n");
 }
 
 TEST_F(FilterTest, FilterThenGainLine) {
   w.AGC->setText("500");
   Toolbar(w, "filter");
-  EXPECT_EQ(Line(), Q(prog + "/sufilter") + " <" + Q(in) + " f=10,20,8000,16000 | " + Q(prog + "/sugain") + " >" +
-                        Q(out) + " agc=1 wagc=.5\n");
+  EXPECT_EQ(Line(), Q(prog + "/sufilter") + " <" + Q(in) + " f=10,20,8000,16000 | " + Q(prog + "/sugain") +
+                        " >PART agc=1 wagc=.5\n");
 }
 
 TEST_F(FilterTest, GainOnlyLine) {
   w.LC1->setText("");  // a typed 0 becomes 1: only a text that is no number gives gain only
   w.AGC->setText("1000");
   Toolbar(w, "filter");
-  EXPECT_EQ(Line(), Q(prog + "/sugain") + " <" + Q(in) + " >" + Q(out) + " agc=1 wagc=1\n");
+  EXPECT_EQ(Line(), Q(prog + "/sugain") + " <" + Q(in) + " >PART agc=1 wagc=1\n");
 }
 
 TEST_F(FilterTest, BoxTextsAreWrittenInPlainForm) {
@@ -90,7 +105,7 @@ TEST_F(FilterTest, AnOutputThatNeverCameIsAFailure) {
   ASSERT_EQ(h.messages.shown.size(), 1u);
   EXPECT_EQ(h.messages.last().icon, MsgIcon::Critical);
   EXPECT_EQ(h.messages.last().text.rfind(in + "  has not been filtered: ", 0), 0u) << h.messages.last().text;
-  EXPECT_FALSE(fs::exists(out));  // the old output went just before the run
+  EXPECT_EQ(ReadText(out), "old output");  // the last good output stays
   EXPECT_EQ(h.state.Fichier_Affiche, in);
   // A batch that ends badly.
   h.messages.clear();
@@ -101,14 +116,18 @@ TEST_F(FilterTest, AnOutputThatNeverCameIsAFailure) {
   h.launcher.succeed = false;
   Toolbar(w, "filter");
   EXPECT_NE(h.messages.last().text.find("could not run"), std::string::npos) << h.messages.last().text;
+  EXPECT_EQ(ReadText(out), "old output");
+  EXPECT_EQ(std::distance(fs::directory_iterator(DataDir(h)), {}), 2);  // SHOT1000.SU and the output: no temporary
 }
 
-TEST_F(FilterTest, RefusalsComeBeforeAnythingIsDeleted) {
+TEST_F(FilterTest, RefusalsComeBeforeAnythingIsDeletedOrCleared) {
   keld::testing::WriteText(out, "old output");
+  const QImage shown = w.Ecran->Snapshot();
   w.HC1->setText("15");  // LC2 20 > HC1
   Toolbar(w, "filter");
   Refused("Bad filter parameters", MsgIcon::None);
   EXPECT_EQ(ReadText(out), "old output");
+  EXPECT_EQ(w.Ecran->Snapshot(), shown);  // the record stays on display
 }
 
 TEST_F(FilterTest, EqualCornersPass) {

@@ -4,6 +4,8 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QMenuBar>
+#include <QTest>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QToolBar>
@@ -98,6 +100,39 @@ TEST(KorvanNoise, DrawsEveryChannelOverAndOverThenStopReopensThePort) {
   // And a second SHOW runs again.
   int before = BlockRequests(h.port, 1);
   EXPECT_TRUE(RunMonitor(w, [&] { return BlockRequests(h.port, 1) >= before + 8; }));
+}
+
+TEST(KorvanNoise, TheMenusAreHeldWhileTheMonitorRuns) {
+  TempDir d;
+  KorvanHarness h(d.path());
+  h.port.units().config().free_run_delay_ms = 30;
+  Korvan& w = h.start();
+  ASSERT_TRUE(OpenPort(w));
+  w.Total_Channel->setText("3");
+  w.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+  // Load (Ctrl+R), redisplay (Ctrl+D) and delete (Ctrl+Y) from the keyboard
+  // while the monitor runs: a load would ask for a file and change the
+  // channel count, a delete would ask about the file on display.
+  h.state.Fichier_Dessine = h.services.work_folder + "/DATA/SHOT1000.SU";
+  h.dialogs.files.push_back(h.services.work_folder + "/DATA/SHOT1000.SU");
+  bool pressed = false;
+  ASSERT_TRUE(RunMonitor(w, [&] {
+    if (w.noise_counts.passes < 1) return false;
+    EXPECT_FALSE(w.menuBar()->isEnabled());
+    for (int key : {Qt::Key_R, Qt::Key_D, Qt::Key_Y}) QTest::keyClick(&w, key, Qt::ControlModifier);
+    pressed = true;
+    return true;
+  }));
+  ASSERT_TRUE(pressed);
+  EXPECT_TRUE(h.dialogs.asked.empty());
+  EXPECT_TRUE(h.messages.shown.empty()) << h.messages.last().text;
+  EXPECT_EQ(w.Total_Channel->text(), "3");
+  // Once it has stopped the menus answer again.
+  EXPECT_TRUE(w.menuBar()->isEnabled());
+  h.messages.answer(MsgAnswer::No);
+  QTest::keyClick(&w, Qt::Key_Y, Qt::ControlModifier);
+  EXPECT_TRUE(h.messages.saw("Do you want really delete " + h.state.Fichier_Dessine));
 }
 
 TEST(KorvanNoise, AUnitLeftOutDoesNotHangTheMonitor) {

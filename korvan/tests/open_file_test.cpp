@@ -30,10 +30,10 @@ std::string WriteSu(const std::string& path, int ns, int dt, int traces) {
   return path;
 }
 
-// Recording time, samples and interval as the panel shows them agree.
+// Recording time, samples and frequency as the panel shows them agree.
 void ExpectPanelAgrees(Korvan& w) {
   const double ns = Val(w.Nb_Sample->currentText().toStdString());
-  const double dt = Val(w.Sample_rate->currentText().toStdString());
+  const double dt = 1e6 / Val(w.F_camp->text().toStdString());
   // The label shows three decimals at most.
   EXPECT_NEAR(Val(w.Rec_time->text().toStdString()), ns * dt / 1e6, 5e-4 + 1e-9)
       << w.Rec_time->text().toStdString() << " beside " << ns << " samples at " << dt << " us";

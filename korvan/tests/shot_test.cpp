@@ -52,7 +52,7 @@ struct Shot : ::testing::Test {
     w->Command10->setEnabled(true);
     w->Total_Channel->setText("24");
     w->Nb_Sample->setCurrentIndex(2);  // 1024
-    w->Sample_rate->setCurrentIndex(2);  // 512 us, 2000 Hz
+    w->Sample_rate->setCurrentIndex(2);  // "512" on the panel, 2000 Hz: every 500 us
   }
   std::string tmp() const { return d.path() + "/work/tmp.su"; }
   std::string dati() const { return d.path() + "/work/DATA/dati.txt"; }
@@ -81,7 +81,7 @@ TEST_F(Shot, TwentyFourChannelsAsTheUnitsSentThem) {
     EXPECT_EQ(t.header.tracf, c);
     EXPECT_EQ(t.header.trid, 1);
     EXPECT_EQ(t.header.ns, 1024);
-    EXPECT_EQ(t.header.dt, 512);
+    EXPECT_EQ(t.header.dt, 500);  // 2000 Hz: the exact interval, not the panel's 512
     EXPECT_EQ(t.header.fldr, 1000);
     EXPECT_EQ(t.header.Nb_Samples, 1024);
     EXPECT_EQ(t.header.corr, 2);
@@ -115,7 +115,7 @@ TEST_F(Shot, TwentyFourChannelsAsTheUnitsSentThem) {
   ASSERT_TRUE(rec.Read(dati()).ok());
   ASSERT_EQ(rec.ChannelCount(), 24);
   ASSERT_EQ(rec.SampleCount(), 1024);
-  EXPECT_DOUBLE_EQ(rec.SampleInterval(), 0.000512);
+  EXPECT_DOUBLE_EQ(rec.SampleInterval(), 0.0005);
   for (int c = 1; c <= 24; c += 7)
     for (int i = 1; i <= 1024; i += 97)
       EXPECT_NEAR(rec.Sample(c, i), (*traces)[c - 1].samples[i - 1],

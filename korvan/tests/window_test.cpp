@@ -50,7 +50,7 @@ TEST(KorvanStartup, NoSettingsFileGivesEveryDefault) {
   EXPECT_EQ(Text(&w, "F_camp"), "250");
   EXPECT_EQ(Text(&w, "Nb_Sample"), "1024");
   EXPECT_EQ(h.state.Nb_Campioni, 1024);
-  EXPECT_EQ(Text(&w, "Rec_time"), "4.194");  // 1024 x 4096 us
+  EXPECT_EQ(Text(&w, "Rec_time"), "4.096");  // 1024 samples at 250 Hz (every 4000 us)
   EXPECT_EQ(h.state.Couleur_Remplissage, 0u);
   EXPECT_EQ(h.state.Couleur_Positive, 255u);
   EXPECT_EQ(h.state.Couleur_Negative, 16711680u);
@@ -113,7 +113,7 @@ TEST(KorvanStartup, SettingsWrittenAtQuitComeBackAtTheNextStart) {
   EXPECT_EQ(Text(&w, "Sample_rate"), "1024");
   EXPECT_EQ(h.state.Freq_Campionamento, 1000);
   EXPECT_EQ(Text(&w, "Nb_Sample"), "2048");
-  EXPECT_EQ(Text(&w, "Rec_time"), "2.097");
+  EXPECT_EQ(Text(&w, "Rec_time"), "2.048");  // 2048 samples at 1000 Hz
   EXPECT_TRUE(w.Option6->isChecked());
   EXPECT_EQ(h.state.Polarita_Trigger, 1);
   EXPECT_EQ(w.units()->box_text(3), "77");
@@ -138,7 +138,7 @@ TEST(KorvanStartup, AbsurdSettingsGiveAUsableWindow) {
   EXPECT_EQ(h.state.Nb_Campioni, 1024);
   EXPECT_EQ(Text(&w, "Sample_rate"), "512");       // 16000 Hz is not offered
   EXPECT_EQ(h.state.Freq_Campionamento, 2000);
-  EXPECT_EQ(Text(&w, "Rec_time"), "0.524");        // recomputed, not "zz"
+  EXPECT_EQ(Text(&w, "Rec_time"), "0.512");        // recomputed, not "zz": 1024 at 2000 Hz
   EXPECT_EQ(w.units()->box_text(5), "5");          // outside a byte: refused
   EXPECT_EQ(w.units()->box_text(6), "6");
   EXPECT_EQ(w.units()->box_text(7), "7");
@@ -163,7 +163,7 @@ TEST(KorvanParameters, RulesOfTheBoxes) {
   Korvan& w = h.start();
   w.Sample_rate->setCurrentIndex(0);
   EXPECT_EQ(Text(&w, "F_camp"), "8000");
-  EXPECT_EQ(Text(&w, "Rec_time"), "0.131");
+  EXPECT_EQ(Text(&w, "Rec_time"), "0.128");  // 1024 samples at 8000 Hz (every 125 us)
   EXPECT_TRUE(w.F400->isChecked());
   EXPECT_FALSE(w.F30->isEnabled());
   w.Sample_rate->setCurrentIndex(3);
@@ -173,7 +173,7 @@ TEST(KorvanParameters, RulesOfTheBoxes) {
   w.Sample_rate->setCurrentIndex(5);
   EXPECT_TRUE(w.F30->isChecked());
   w.Nb_Sample->setCurrentIndex(6);  // 10922
-  EXPECT_EQ(Text(&w, "Rec_time"), "44.737");
+  EXPECT_EQ(Text(&w, "Rec_time"), "43.688");  // 10922 samples at 250 Hz
   w.Total_Channel->setText("30");
   EXPECT_EQ(Text(&w, "Total_Channel"), "24");
   EXPECT_EQ(h.state.Nb_Canali, 24);
@@ -356,6 +356,44 @@ TEST(KorvanWindow, MinimumSizeAndClosing) {
   w.close();
   EXPECT_TRUE(h.messages.shown.empty());
   EXPECT_FALSE(std::filesystem::exists(h.ini()));
+}
+
+TEST(KorvanStartup, ClosedDuringItsStartUpTheProgramEnds) {
+  // A start-up left alone hands control to the window system a few times
+  // (the two pauses among them), then shows the port dialog.
+  long hand_overs = 0;
+  {
+    TempDir d;
+    KorvanHarness h(d.path());
+    int port_dialogs = 0;
+    h.services.show_port_dialog = [&] { ++port_dialogs; };
+    h.window = std::make_unique<Korvan>(h.state, h.services);
+    EXPECT_TRUE(h.window->Startup());
+    hand_overs = h.pump.passes;
+    EXPECT_EQ(port_dialogs, 1);
+  }
+  ASSERT_GE(hand_overs, 2);
+  // Closed (or END answered Yes) at any of them: no port dialog for a
+  // closed program, and the start-up says the program ends.
+  for (bool end : {false, true}) {
+    for (long at = 1; at <= hand_overs; ++at) {
+      SCOPED_TRACE(std::string(end ? "END" : "close box") + " at hand-over " + std::to_string(at));
+      TempDir d;
+      KorvanHarness h(d.path());
+      int port_dialogs = 0;
+      h.services.show_port_dialog = [&] { ++port_dialogs; };
+      h.window = std::make_unique<Korvan>(h.state, h.services);
+      Korvan& w = *h.window;
+      h.pump.hook = [&] {
+        if (h.pump.passes != at) return;
+        if (end) w.sortie();
+        else w.close();
+      };
+      EXPECT_FALSE(w.Startup());
+      EXPECT_EQ(port_dialogs, 0);
+      EXPECT_FALSE(w.isVisible());
+    }
+  }
 }
 
 TEST(KorvanWindow, DiskSpaceAndDataFolderWindows) {

@@ -101,6 +101,10 @@ void ChoixDialog::Command1_Click() {
     return;
   // The rename replaces an existing record in one step: it is never deleted first.
   if (Status m = MoveFileOver(st.Fichier_Temp, R); !m) return failed(m.error);
+  if (st.Fichier_Dessine == st.Fichier_Temp) st.Fichier_Dessine = R;  // the shot on display is now R
+  // The record saved is the current file: what the filter, the header editor
+  // and the velocity analysis take next.
+  st.Fichier_Courant = R;
   w_.Text13->setText(Q(R));
   st.Fichier_Affiche = R;
   w_.Text5->setText(Q(R));
@@ -127,6 +131,7 @@ void ChoixDialog::Command2_Click() {
   }
   w_.setWindowTitle(Q("KORVAN ZUL Usb" + P));
   w_.Text13->setText(Q(P));
+  st.Fichier_Courant = P;
   st.Fichier_Affiche = P;
   st.Dernier_Record = P;
   hide();
@@ -161,6 +166,7 @@ void ChoixDialog::Sauve_SEG2() {
     w_.sv.msg.ok(F + " has been not recorded, verify path !\r\n" + m.error, MsgIcon::Critical, kTitle);
     return;
   }
+  if (st.Fichier_Dessine == st.Fichier_Temp) st.Fichier_Dessine = F;
   st.Fichier_Courant = F;
   std::string folder = std::filesystem::path(F).parent_path().string();
   if (folder.empty() || folder.back() != '/') folder += "/";

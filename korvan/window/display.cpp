@@ -11,6 +11,7 @@
 #include <QTabWidget>
 
 #include "common/numtext.hpp"
+#include "common/sample_interval.hpp"
 #include "korvan/display/display_prepare.hpp"
 #include "korvan/display/draw_traces.hpp"
 #include "korvan/display/su_info.hpp"
@@ -59,6 +60,10 @@ bool Korvan::eventFilter(QObject* obj, QEvent* ev) {
   return QMainWindow::eventFilter(obj, ev);
 }
 
+std::string Korvan::FileOnDisplay() const {
+  return st.Fichier_Dessine.empty() ? Text6->text().toStdString() : st.Fichier_Dessine;
+}
+
 void Korvan::Lit_Info_SU() {
   if (st.Fichier_Courant.size() < 5) return;
   auto info = ReadSuInfo(st.Fichier_Courant);
@@ -70,7 +75,7 @@ void Korvan::Lit_Info_SU() {
   // lists' own rules do not run here: they would warn or reset.
   const int ni = Nb_Sample->findText(QString::number(info->ns));
   int ri = -1;
-  if (info->dt_used == info->dt)
+  if (SamplingFrequency(info->dt))
     for (int i = 0; i < Sample_rate->count() && ri < 0; ++i)
       if (FrequencyForIndex(i) == info->Freq_Campionamento) ri = i;
   if (ni >= 0 && ri >= 0) {
@@ -137,6 +142,7 @@ void Korvan::after_drawing(const std::string& path, const DrawResult& r) {
   Text6->setText(Q(path));
   Text5->setText(Q(path));
   st.Fichier_Affiche = path;
+  st.Fichier_Dessine = path;
   Ecran->setCursor(Qt::CrossCursor);
   SSTab1->setCurrentIndex(0);
   scale_strip();

@@ -29,6 +29,21 @@ std::vector<std::string> ProgramsOf(const FiltrageCommand& c, const std::string&
   return v;
 }
 
+// The batch's output is whole when it holds every trace of the input, with
+// the input's samples per trace, and nothing after the last of them.
+Status CheckFilteredWhole(const std::string& in, const std::string& part, const std::string& out) {
+  auto L = ReadSuLayout(part);
+  if (!L) return Status::failure(out + " was not written whole (" + L.error() + ")");
+  if (L->traces < 1) return Status::failure(out + " holds no trace");
+  if (L->file_bytes != L->traces * L->trace_bytes)
+    return Status::failure(out + " ends in a partial trace");
+  if (auto I = ReadSuLayout(in); I && (I->traces != L->traces || I->ns != L->ns))
+    return Status::failure(out + " holds " + std::to_string(L->traces) + " traces of " + std::to_string(L->ns) +
+                           " samples where " + in + " holds " + std::to_string(I->traces) + " of " +
+                           std::to_string(I->ns));
+  return Status::good();
+}
+
 }  // namespace
 
 void Korvan::Filtrage_SU() {
@@ -38,7 +53,6 @@ void Korvan::Filtrage_SU() {
   if (!run) return;
   st.Dossier_Data = S(Text7);
   if (st.Fichier_Affiche == " ") return;
-  Ecran->Cls();
 
   FiltrageInputs in;
   in.in = st.Fichier_Affiche;
@@ -51,7 +65,7 @@ void Korvan::Filtrage_SU() {
   in.AGC = S(AGC);
   in.Rec_time = Val(Rec_time->text().toStdString());
   in.program_folder = sv.program_folder;
-  const FiltrageCommand c = Filtrage_SU_Command(in);
+  FiltrageCommand c = Filtrage_SU_Command(in);
   if (c.silent) return;
   if (!c.ok()) {
     sv.msg.ok(c.refusal, c.critical ? MsgIcon::Critical : MsgIcon::None, kTitle);
@@ -64,41 +78,34 @@ void Korvan::Filtrage_SU() {
     }
   }
 
+  // The old output stays until a new one is whole: the batch writes a
+  // temporary of this run, which the run removes whatever happens unless it
+  // has taken the output's name.
   auto failed = [&](const std::string& why) {
-    // What a failed batch left behind is not a filtered file.
-    std::error_code ec;
-    std::filesystem::remove(in.out, ec);
     sv.msg.ok(in.in + "  has not been filtered: " + why, MsgIcon::Critical, kTitle);
   };
+  auto part = run->temporary_beside(in.out);
+  if (!part) return failed(part.error());
+  in.part = *part;
+  c = Filtrage_SU_Command(in);
   const std::string bat = sv.work_folder + "/filtre.bat";
-  if (Status s = WriteFileAtomic(bat, FiltreBatchText(c)); !s) {
-    sv.msg.ok(in.in + "  has not been filtered: " + bat + " cannot be written (" + s.error + ")",
-              MsgIcon::Critical, kTitle);
-    return;
-  }
+  if (Status s = WriteFileAtomic(bat, FiltreBatchText(c)); !s)
+    return failed(bat + " cannot be written (" + s.error + ")");
 
+  // Every check has passed: only now does the display give way to the run.
+  Ecran->Cls();
   setCursor(Qt::WaitCursor);
   Ecran->setCursor(Qt::WaitCursor);
-  // The old output goes only now, so a refused run never loses it; removing it
-  // first means an output found afterwards is this run's.
-  std::error_code ec;
-  std::filesystem::remove(in.out, ec);
   const std::optional<int> status = sv.proc.run_and_wait(
       {"/bin/sh", {bat}, WindowStyle::Minimized, sv.work_folder}, sv.pump, run->stop_check());
   unsetCursor();
   Ecran->setCursor(Qt::CrossCursor);
-  if (run->stopped()) {
-    // Closed or Quit meanwhile: the batch was ended, and what it had begun
-    // to write is not a filtered file.
-    std::filesystem::remove(in.out, ec);
-    return;
-  }
+  if (run->stopped()) return;  // closed or Quit meanwhile: the batch was ended
 
   if (!status) return failed("/bin/sh could not run " + bat);
   if (*status != 0) return failed("the batch " + bat + " ended with status " + std::to_string(*status));
-  auto L = ReadSuLayout(in.out);
-  if (!L) return failed(L.error());
-  if (L->traces < 1) return failed(in.out + " holds no trace");
+  if (Status whole = CheckFilteredWhole(in.in, *part, in.out); !whole) return failed(whole.error);
+  if (Status m = MoveFileOver(*part, in.out); !m) return failed(m.error);
 
   sv.msg.ok(FiltreDoneMessage(in.in, c), MsgIcon::Information, kTitle);
   Affiche_SU(in.out);

@@ -60,6 +60,10 @@ struct KorvanState {
 
   // After-shot dialog.
   std::string Dernier_Record;
+  // The file whose traces were drawn last on Ecran, following it when a save
+  // renames it: what Erase and "Delete current SU file" name. Text6 cannot
+  // say it, since it repeats the name of the record to be written next.
+  std::string Fichier_Dessine;
 
   // SU file joining: files picked and the output of the join.
   int16_t Nb_Fichiers = 0;

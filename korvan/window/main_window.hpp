@@ -62,10 +62,15 @@ class Korvan : public QMainWindow {
   static constexpr const char* kTitle = "KORVAN QMR650B";
 
   // --- Start-up and shutdown
-  void Startup();               // the start-up sequence, ending with the port dialog
+  // The start-up sequence, ending with the port dialog. False when the window
+  // was closed meanwhile: the program ends then, without its event loop.
+  bool Startup();
   void Lecture_SU();            // open an SU file for display
   void Detruit_file(const std::string& name);
-  void Detruit_record();        // deletes the file named in Text6, after asking
+  // The file drawn last; Text6 until something is drawn (after a Save as,
+  // Text6 holds the next record's name, not the record on display).
+  std::string FileOnDisplay() const;
+  void Detruit_record();        // deletes the file on display (Fichier_Dessine), after asking
   void sortie();                // quit with the question (once a run on has stopped)
   void TimedPause(double seconds);
   void apply_layout();          // the layout rule of every resize

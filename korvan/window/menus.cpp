@@ -201,7 +201,7 @@ void Korvan::Toolbar1_ButtonClick(const std::string& key) {
   } else if (key == "noloupe") {
     Lit_Info_SU();
     st.Dernier_Echantillon = static_cast<int16_t>(st.Nb_Campioni);
-    st.Fichier_Affiche = Text6->text().toStdString();
+    st.Fichier_Affiche = FileOnDisplay();
     Affiche_SU(st.Fichier_Affiche);
     SSTab1->setCurrentIndex(0);
   } else if (key == "loupe") {

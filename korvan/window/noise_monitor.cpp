@@ -2,6 +2,7 @@
 // Ecran until stopped. The monitor and the shot exclude each other.
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -64,6 +65,9 @@ void Korvan::Command6_Click() {
   st.Stop_Attesa = 0;
   run->disable(SSTab1);
   run->disable(Toolbar1);
+  // The menus are held as the toolbar is: a load, a redisplay or a delete
+  // would run inside the monitor's waits, and a load changes the channels.
+  run->disable(menuBar());
   Attente_Monitor();
   Command5->setEnabled(true);
   Label1->setText("");

@@ -115,7 +115,7 @@ void Korvan::Ecran_MouseMove(int, int, double x, double y) {
 void Korvan::Ecran_MouseUp(int, int, double x, double y) {
   st.Arrivee_X = x;
   st.Arrivee_Y = y;
-  st.Fichier_Affiche = Text6->text().toStdString();
+  st.Fichier_Affiche = FileOnDisplay();
   if (item("LinVel")->isChecked()) {
     velocity_release(x, y);
     return;

@@ -37,7 +37,7 @@ void Korvan::TimedPause(double seconds) {
 void Korvan::show_units() { units_->show(); units_->raise(); }
 void Korvan::show_hdisk() { hdisk_->Open(); }
 
-void Korvan::Startup() {
+bool Korvan::Startup() {
   starting_ = true;
   std::error_code ec;
   std::filesystem::create_directories(sv.work_folder + "/DATA", ec);
@@ -63,6 +63,9 @@ void Korvan::Startup() {
   Total_Channel->setText(QString::number(st.Nb_Canali));
   Dessine_Geometrie();
   sv.pump.pump();
+  // The window can be closed (or END chosen) at every hand-over to the
+  // window system from here on: the program then ends where it stands.
+  if (ending_) return false;
   setWindowTitle(QString("QMR650B ") + QString::fromStdString(st.Fichier_Courant));
   Text5->setText(QString::fromStdString(st.Fichier_Courant));
   show_picture_colours();
@@ -77,6 +80,7 @@ void Korvan::Startup() {
   ProgressBar1->show();
 
   TimedPause(1);
+  if (ending_) return false;
 
   ProgressBar1->hide();
   korvan_logo->hide();
@@ -90,10 +94,12 @@ void Korvan::Startup() {
     st.Tabella_Indirizzi[i] = CInt(Val(units_->box_text(i).toStdString())).value_or(0);
 
   TimedPause(2);
+  if (ending_) return false;
 
   SSTab1->setCurrentIndex(1);
   starting_ = false;
   if (sv.show_port_dialog) sv.show_port_dialog();
+  return !ending_;
 }
 
 void Korvan::show_picture_colours() {
@@ -159,7 +165,13 @@ void Korvan::Lecture_SU() {
 void Korvan::Detruit_file(const std::string&) { Detruit_record(); }
 
 void Korvan::Detruit_record() {
-  std::string n = Text6->text().toStdString();
+  // Only the file on display is ever named: never the record to be written
+  // next, which may be an older record of the same number.
+  const std::string n = st.Fichier_Dessine;
+  if (n.empty()) {
+    sv.msg.ok("There is no file on display to delete", MsgIcon::Critical, kTitle);
+    return;
+  }
   if (!sv.msg.yes("Do you want really delete " + n, MsgIcon::Question, kTitle)) return;
   std::error_code ec;
   bool gone = std::filesystem::remove(n, ec);

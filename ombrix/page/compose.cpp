@@ -101,10 +101,19 @@ ComposeOutcome DoDocument(Document& vp, PageSetup& page, const Controls& c, cons
     return out;
   }
 
-  mv.Enlarge = Val(c.Text12);
-  if (mv.Enlarge == 0) mv.Enlarge = 1;
-  const double pw_mm = page.width / kTwipsPerMm, ph_mm = page.height / kTwipsPerMm;
+  // Boxes that would give a page without a trace or a label on it.
   const double width_mm = Val(c.Text4), height_mm = Val(c.Text5);
+  const char* absurd = !(width_mm > 0)                    ? " The plot width must be above 0 mm"
+                       : !(height_mm > 0)                 ? " The profile height must be above 0 mm"
+                       : !(RoundHalfEven(Val(c.Text10)) >= 1) ? " The label spacing must be 1 or more"
+                       : Val(c.Text12) == 0               ? " The trace size factor must not be 0"
+                                                          : nullptr;
+  if (absurd) {
+    Fail(hooks, absurd);
+    return out;
+  }
+  mv.Enlarge = Val(c.Text12);
+  const double pw_mm = page.width / kTwipsPerMm, ph_mm = page.height / kTwipsPerMm;
   mv.Large_plot = R32(kTwipsPerMm * width_mm);
   mv.Haut_plot = R32(kTwipsPerMm * height_mm);
   const double fold_mm = c.fold == 1 ? 20 : 0;

@@ -22,10 +22,11 @@ bool Header(SuReader& su, const Frame& f, int32_t k, SuTraceHeader& h) {
 void Affichage_Label(Document& vp, const Frame& f, SuReader& su) {
   f.mv.Label_Spacing = Val(f.c.Text10);
   vp.style.font_size = 9;
+  // The caption heads the row of numbers: lower, it would cover the time of
+  // the section's top edge.
   vp.CurrentX = f.L - 550;
-  vp.CurrentY = f.T - 50;
+  vp.CurrentY = f.T - 300;
   vp.Print(f.c.CDP == 1 ? "CDP" : "Trace");
-  if (f.mv.Label_Spacing == 0) f.mv.Label_Spacing = 10;
   const double step = RoundHalfEven(f.mv.Label_Spacing);
   if (step <= 0) return;
   SuTraceHeader h;
@@ -120,9 +121,11 @@ void Affichage_line_Temps(Document& vp, const Frame& f) {
   const double step = f.mv.Time_Line * 1000 / f.su.dt;
   auto istep = CInt(step);
   if (step == 0 || !istep || *istep <= 0) return;
-  for (int32_t i = *istep; i <= f.mv.S; i += *istep) {
+  // The first line is the frame's top edge, at delrt: its time is printed
+  // like every other line's.
+  for (int32_t i = 0; i <= f.mv.S; i += *istep) {
     const int32_t y = R32(f.T + double(f.H) * i / f.mv.S);
-    vp.Line(f.L, y, f.L + f.W, y);
+    if (i > 0) vp.Line(f.L, y, f.L + f.W, y);
     vp.style.font_size = 8;
     vp.CurrentX = f.L - 400;
     vp.CurrentY = y - 100;

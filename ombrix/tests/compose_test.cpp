@@ -184,12 +184,21 @@ TEST_F(Composition, RangesPageChecksAndUnusableFilesAreRefusedBeforeDrawing) {
        },
        " Your plot height is too large, correct size page or profile height"},
       {[](Composition& t) { t.c.Text4 = "200"; }, " Your plot width is too large, correct size page or profile width"},
+      // Boxes that would make a page without a trace or a label on it.
+      {[](Composition& t) { t.c.Text4 = "0"; }, " The plot width must be above 0 mm"},
+      {[](Composition& t) { t.c.Text5 = "0"; }, " The profile height must be above 0 mm"},
+      {[](Composition& t) { t.c.Text10 = "0"; }, " The label spacing must be 1 or more"},
+      {[](Composition& t) { t.c.Text10 = "0.4"; }, " The label spacing must be 1 or more"},
+      {[](Composition& t) { t.c.Text10 = "-5"; }, " The label spacing must be 1 or more"},
+      {[](Composition& t) { t.c.Text12 = "0"; }, " The trace size factor must not be 0"},
+      {[](Composition& t) { t.c.Text12 = "big"; }, " The trace size factor must not be 0"},
       {[](Composition& t) { t.su.dt = 0; }, path + ": sample interval 0 us"},
   };
   for (auto& k : cases) {
     Composition& t = *this;
     t.page = PageSetup{};
-    t.c.Text2 = "1", t.c.Text3 = "6", t.c.Text4 = "120", t.c.fold = 0, t.su.dt = 1000;
+    t.c.Text2 = "1", t.c.Text3 = "6", t.c.Text4 = "120", t.c.Text5 = "100", t.c.fold = 0, t.su.dt = 1000;
+    t.c.Text10 = "10", t.c.Text12 = "1";
     k.set(t);
     msg.clear();
     vp = Document{};

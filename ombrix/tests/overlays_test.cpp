@@ -124,11 +124,12 @@ TEST_F(Overlays, LabelsEveryNthTraceWithTracePrintOrCdpNumbers) {
   c.Text2 = "3";
   c.Text10 = "5";
   run();
-  
-  ASSERT_TRUE(TextOp(pg(), "Trace"));
-  EXPECT_EQ(TextOp(pg(), "Trace")->pts[0], (Pt{1134 - 550, 2268 - 50}));
+  // The caption heads the row of numbers, on its left.
   auto labels = texts_at_y(2268 - 300);
-  ASSERT_EQ(labels.size(), 4u);
+  ASSERT_EQ(labels.size(), 5u);
+  EXPECT_EQ(labels[0]->text, "Trace");
+  EXPECT_EQ(labels[0]->pts[0].x, 1134 - 550);
+  labels.erase(labels.begin());
   const char* want[] = {" 3", " 8", " 13", " 18"};
   for (int n = 0; n < 4; ++n) {
     EXPECT_EQ(labels[size_t(n)]->text, want[n]);
@@ -139,8 +140,8 @@ TEST_F(Overlays, LabelsEveryNthTraceWithTracePrintOrCdpNumbers) {
   c.Inverse_trace = 1;
   run();
   labels = texts_at_y(2268 - 300);
-  EXPECT_TRUE(TextOp(pg(), "CDP"));
-  EXPECT_EQ(labels[0]->text, " 120");  // the first column shows the last trace
+  EXPECT_EQ(labels[0]->text, "CDP");
+  EXPECT_EQ(labels[1]->text, " 120");  // the first column shows the last trace
 }
 
 TEST_F(Overlays, TopographyRunsFromEdgeToEdgeThroughEachTracesStatic) {
@@ -202,14 +203,18 @@ TEST_F(Overlays, TimeLinesEveryStepWithTheirTimes) {
     return o.kind == OpKind::Line && o.pts[0].x == 1134 && o.pts[1].x == 1134 + 10206;
   });
   ASSERT_EQ(lines.size(), 5u);
-  const char* want[] = {" 120", " 140", " 160", " 180", " 200"};
-  for (int n = 0; n < 5; ++n) {
-    const int32_t y = 2268 + 1134 * (n + 1);
-    EXPECT_EQ(lines[size_t(n)]->pts[0].y, y);
+  for (int n = 0; n < 5; ++n) EXPECT_EQ(lines[size_t(n)]->pts[0].y, 2268 + 1134 * (n + 1));
+  // Every line has its time, the top edge of the section (100 ms) as well.
+  const char* want[] = {" 100", " 120", " 140", " 160", " 180", " 200"};
+  for (int n = 0; n < 6; ++n) {
     const PageOp* t = TextOp(pg(), want[n]);
     ASSERT_TRUE(t) << want[n];
-    EXPECT_EQ(t->pts[0], (Pt{1134 - 400, y - 100}));
+    EXPECT_EQ(t->pts[0], (Pt{1134 - 400, 2268 + 1134 * n - 100}));
   }
+  // The caption of the trace numbers stands on their row, clear of the top time.
+  const PageOp* caption = TextOp(pg(), "Trace");
+  ASSERT_TRUE(caption);
+  EXPECT_EQ(caption->pts[0], (Pt{1134 - 550, 2268 - 300}));
 }
 
 std::string Model(double cdp, std::vector<double> times, std::vector<double> vnmo, std::vector<double> vint) {

@@ -67,6 +67,7 @@ TEST_F(Window, StartsOnTheCommandLineFileWithTheBoxesOfItsSummaryAndTheDefaults)
   EXPECT_EQ(text(p.Text6), "250");
   EXPECT_EQ(text(p.Text1), su);
   EXPECT_EQ(text(p.Text16), su);
+  EXPECT_EQ(text(p.Text18), su);  // "Active SU File" on the preview tab
   EXPECT_EQ(text(p.Text11), " 210 x  297");
   EXPECT_EQ(text(p.Text4), "35");
   EXPECT_EQ(text(p.Text5), "35");
@@ -116,6 +117,7 @@ TEST_F(Window, AFailedFileChoiceChangesNothing) {
   EXPECT_EQ(st.su.path, good);
   EXPECT_EQ(st.su.traces, 12);
   EXPECT_EQ(text(p.Text1), good);
+  EXPECT_EQ(text(p.Text18), good);
   EXPECT_EQ(text(p.Text3), "12");
   EXPECT_EQ(dialogs.asked[0].filter, "Seismic Unix (SU)|*.SU|All files|*.*|");
   // A good choice takes path, boxes and folder.
@@ -123,6 +125,7 @@ TEST_F(Window, AFailedFileChoiceChangesNothing) {
   dialogs.files = {other};
   p.Command2->click();
   EXPECT_EQ(st.su.path, other);
+  EXPECT_EQ(text(p.Text18), other);
   EXPECT_EQ(text(p.Text3), "30");
   EXPECT_EQ(st.working_folder, dir.path() + "/");
 }

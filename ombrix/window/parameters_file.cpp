@@ -84,6 +84,7 @@ bool Parameters::Lit_Entete_SU(const std::string& path) {
   st_.su.traces = L->traces;
   st_.su.delrt = L->delrt;
   Text16->setText(QString::fromStdString(path));
+  Text18->setText(QString::fromStdString(path));  // "Active SU File" beside the preview
   Text1->setText(QString::fromStdString(path));
   Text3->setText(QString::number(L->traces));
   Text6->setText(Num(L->dt / 1000.0 * L->ns));

@@ -94,10 +94,12 @@ int RunSegyread(std::FILE* tape, int64_t size, const SegyreadParams& p, std::FIL
   const size_t ns = static_cast<size_t>(L.ns);
   const size_t in_bytes = static_cast<size_t>(L.trace_bytes), out_bytes = kTraceHeaderBytes + 4 * ns;
   // Many traces per read and write: few system calls, no copy through the
-  // stdio buffers (requests this large go straight to the file).
+  // stdio buffers (requests this large go straight to the file). About a
+  // widened pipe's worth: larger writes move the stream no faster, and each
+  // page of a larger buffer is a fault the first time it is filled.
   // No more of them than are asked for: a short file does not pay for the
   // buffers of a long one.
-  const int64_t chunk = std::clamp<int64_t>((int64_t{4} << 20) / L.trace_bytes, 1, last - first);
+  const int64_t chunk = std::clamp<int64_t>((int64_t{1} << 20) / L.trace_bytes, 1, last - first);
   std::vector<uint8_t> in, su(static_cast<size_t>(chunk) * out_bytes);
   const bool integer = L.format->integer && !L.format_overridden;
   int64_t ns_disagree = 0, weight_ignored = 0;

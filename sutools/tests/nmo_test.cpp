@@ -146,6 +146,44 @@ TEST(ApplyNmo, StretchMuteRampAndScaleWorkedByHand) {
   EXPECT_EQ(out, (std::vector<float>{0, 0, 0, 1.75f, 4, 6, 9, 10, 11, 12, 0, 0}));
 }
 
+// Positions past the last sample read the trace as if zeros followed it: a
+// 16-sample trace gives, at every output sample, what the same trace padded
+// with 16 zeros gives at the same positions, those 0.5 to 3.5 samples past
+// its end included, and these are not zero (the trace tapers off there).
+// Each case gives the input position of output k as P(k) (offset = dt and
+// s2 = P^2 - k^2), none stretched beyond smute.
+TEST(ApplyNmo, PastTheEndOfTheTraceAsOnTheTracePaddedWithZeros) {
+  constexpr int kShort = 16, kPadded = 32;
+  std::vector<float> in(kPadded, 0.0f);
+  for (int j = 0; j < kShort; ++j) in[j] = static_cast<float>(j % 5) - 1.5f + 0.25f * static_cast<float>(j);
+  struct Case {
+    double shift, slope;  // P(k) = shift + slope k
+  } cases[] = {{4.37, 1.0}, {0.6, 1.2}, {3.81, 0.98}, {7.0, 0.7}};
+  for (const auto& c : cases) {
+    std::vector<float> s2(kPadded);
+    for (int k = 0; k < kPadded; ++k) {
+      const double pk = c.shift + c.slope * k;
+      s2[k] = static_cast<float>(pk * pk - double(k) * k);
+    }
+    for (bool sscale : {false, true}) {
+      NmoParams p;
+      p.lmute = 3;
+      p.sscale = sscale;
+      NmoWork w;
+      std::vector<float> short_out(kShort), padded_out(kPadded);
+      ApplyNmo(in.data(), short_out.data(), kShort, 0.002, 0, 0.002, s2.data(), p, w);
+      ApplyNmo(in.data(), padded_out.data(), kPadded, 0.002, 0, 0.002, s2.data(), p, w);
+      int past_end = 0;
+      for (int k = 0; k < kShort; ++k) {
+        EXPECT_EQ(short_out[k], padded_out[k]) << "P(k) = " << c.shift << " + " << c.slope << " k, k = " << k;
+        const double pk = c.shift + c.slope * k;
+        if (pk > kShort - 0.5 && pk < kShort + 2 && padded_out[k] != 0) ++past_end;
+      }
+      EXPECT_GT(past_end, 0) << "no position within reach past the end, P(k) = " << c.shift << " + " << c.slope << " k";
+    }
+  }
+}
+
 std::vector<uint8_t> Stream(const std::vector<std::array<int, 3>>& cdp_offset_ns) {
   std::vector<uint8_t> b;
   int n = 0;

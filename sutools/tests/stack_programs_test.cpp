@@ -5,6 +5,10 @@
 #include <string>
 #include <vector>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "common/su_file.hpp"
 #include "common/testing/testsupport.hpp"
 
@@ -62,7 +66,10 @@ TEST(StackPrograms, SortFromAPipeThenStackByCdp) {
   EXPECT_EQ((*st)[1].samples, (std::vector<float>{2, 0, 4}));
   EXPECT_EQ((*st)[0].header.nhs, 2);
   EXPECT_EQ((*st)[0].header.offset, 0);
-  EXPECT_EQ((*st)[0].header.tracl, 4);  // the header of the group's first trace
+  // The header of the group's first trace, numbered in output order.
+  EXPECT_EQ((*st)[0].header.cdp, 5);
+  EXPECT_EQ((*st)[0].header.tracl, 1);
+  EXPECT_EQ((*st)[1].header.tracl, 2);
   // A stream cut in the last trace: the whole group before it written, the
   // cut group not, from a file and from a pipe alike.
   const std::string cut = "head -c 1000 " + ShellQuote(d / "sorted.su");
@@ -104,7 +111,9 @@ TEST(StackPrograms, SustackOnThreadsGivesThePipesBytes) {
     return out1;
   };
   same(d / "line.su", 0);
-  EXPECT_EQ(ReadSuFile(d / "f.su")->size(), static_cast<size_t>(cdp - 1));  // cdp 2, 3, ...
+  auto stacked = ReadSuFile(d / "f.su");
+  ASSERT_EQ(stacked->size(), static_cast<size_t>(cdp - 1));  // cdp 2, 3, ...
+  for (size_t i = 0; i < stacked->size(); ++i) ASSERT_EQ((*stacked)[i].header.tracl, static_cast<int>(i + 1));
   ASSERT_EQ(traces[3999].header.cdp, traces[4000].header.cdp);
   traces[4000].samples.push_back(9);
   traces[4000].header.ns = 7;
@@ -112,6 +121,37 @@ TEST(StackPrograms, SustackOnThreadsGivesThePipesBytes) {
   EXPECT_NE(same(d / "odd.su", 1).find("ns=7 differs"), std::string::npos);
   ASSERT_EQ(RunCommand("head -c 100000 " + ShellQuote(d / "line.su") + " >" + ShellQuote(d / "cut.su")), 0);
   EXPECT_NE(same(d / "cut.su", 1).find("truncated"), std::string::npos);
+}
+
+// The largest resident size of a command's processes, in kB.
+long PeakKilobytes(const std::string& cmd) {
+  const pid_t pid = fork();
+  if (pid == 0) {
+    execl("/bin/sh", "sh", "-c", cmd.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  int status = 0;
+  struct rusage ru {};
+  if (pid < 0 || wait4(pid, &status, 0, &ru) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return -1;
+  return ru.ru_maxrss;
+}
+
+// Shot-ordered traces, each a group of its own, so the output is as long as
+// the input: sustack's memory must not grow with it. A file four times as
+// long takes less than 16 MB more.
+TEST(StackPrograms, SustackMemoryDoesNotGrowWithTheFile) {
+  TempDir d;
+  std::vector<SuTrace> traces;
+  for (int i = 0; i < 4000; ++i) traces.push_back(Trace(i + 1, i + 1, 10, std::vector<float>(1000, float(i % 13))));
+  ASSERT_TRUE(WriteSuFile(d / "small.su", traces).ok());
+  traces.clear();
+  const std::string small = ShellQuote(d / "small.su"), big = ShellQuote(d / "big.su");
+  ASSERT_EQ(RunCommand("cat " + small + " " + small + " " + small + " " + small + " >" + big), 0);
+  const long a = PeakKilobytes(Prog("sustack") + " <" + small + " >/dev/null");
+  const long b = PeakKilobytes(Prog("sustack") + " <" + big + " >/dev/null");
+  ASSERT_GT(a, 0);
+  ASSERT_GT(b, 0);
+  EXPECT_LT(b - a, 16 * 1024) << a << " kB for 17 MB of traces, " << b << " kB for 68 MB";
 }
 
 TEST(StackPrograms, SunmoTakesOneVelocityAloneAsAConstant) {

@@ -135,7 +135,7 @@ std::string ReplaceLineOutput(const std::string& line, const std::string& output
 }
 
 BatchOutcome RunBatchFile(const std::string& batch, const std::string& workdir, EventPump& pump,
-                          const bool& cancel) {
+                          const std::function<bool()>& cancelled) {
   BatchOutcome o;
   char errname[] = "/tmp/keld-batch-XXXXXX";
   int errfd = mkstemp(errname);
@@ -161,7 +161,7 @@ BatchOutcome RunBatchFile(const std::string& batch, const std::string& workdir, 
   }
   setpgid(pid, pid);
   o.started = true;
-  bool killed = false;
+  std::optional<std::chrono::steady_clock::time_point> killed;
   for (;;) {
     int st = 0;
     pid_t w = waitpid(pid, &st, WNOHANG);
@@ -170,10 +170,12 @@ BatchOutcome RunBatchFile(const std::string& batch, const std::string& workdir, 
       break;
     }
     if (w < 0 && errno != EINTR) break;
-    if (cancel && !killed) {
+    if (!killed && cancelled && cancelled()) {
       kill(-pid, SIGTERM);
-      killed = true;
+      killed = std::chrono::steady_clock::now();
       o.cancelled = true;
+    } else if (killed && std::chrono::steady_clock::now() - *killed > std::chrono::seconds(3)) {
+      kill(-pid, SIGKILL);
     }
     pump.pump();
     std::this_thread::sleep_for(std::chrono::milliseconds(2));

@@ -1,6 +1,7 @@
 #pragma once
 // The sort-NMO-stack batch of the picks: its one command line, its run by
 // /bin/sh, the check of its output, and the history file of the output.
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -51,9 +52,10 @@ struct BatchOutcome {
 };
 
 // Runs `sh BATCH` in `workdir` and waits, handing control to `pump` between
-// looks; setting `cancel` stops the batch and everything it started.
+// looks; once `cancelled` says so, the batch and everything it started are
+// stopped (SIGTERM, then SIGKILL for what ignores it) and waited for.
 BatchOutcome RunBatchFile(const std::string& batch, const std::string& workdir, EventPump& pump,
-                          const bool& cancel);
+                          const std::function<bool()>& cancelled);
 
 // The output of a run: an SU file of whole traces, at least one.
 Status CheckStackOutput(const std::string& path);

@@ -85,7 +85,10 @@ double ApplyScalco(double v, int16_t scalco) {
 }
 
 double ReceiverSpacing(int32_t word, int16_t scalco) {
-  auto plausible = [](double s) { return s > 0 && s <= 10000; };
+  // From 1 cm (as a float holds 0.01, a hair below it) to 10 km: a word
+  // outside that is an integer read as a float or the reverse, never a
+  // spacing (16777216 as a float is 2.35e-38).
+  auto plausible = [](double s) { return s >= 0.0099999 && s <= 10000; };
   const double whole = ApplyScalco(word, scalco);
   if (plausible(whole)) return whole;
   // A small integer read as a float is a denormal: never a spacing.

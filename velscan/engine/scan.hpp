@@ -65,7 +65,7 @@ double ApplyScalco(double v, int16_t scalco);
 
 // The receiver spacing of the word at byte 188, after the coordinate scalar:
 // the word as a 32-bit integer (as keysheet writes it) when that is a
-// plausible spacing, 0 < s <= 10,000 m; else the same four bytes as a float
+// plausible spacing, 1 cm <= s <= 10,000 m; else the same four bytes as a float
 // (the d2 of the importers and other SU writers) when that is one; else 0,
 // "not set", so that the spacing is asked.
 double ReceiverSpacing(int32_t word, int16_t scalco);

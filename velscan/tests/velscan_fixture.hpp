@@ -9,6 +9,7 @@
 #include "platform/messages.hpp"
 #include "platform/process.hpp"
 #include "platform/qtbase/dialogs.hpp"
+#include "platform/qtbase/qt_pump.hpp"
 #include "velscan/window/nmo_window.hpp"
 
 namespace keld::velscan::testing {
@@ -18,7 +19,7 @@ struct VelscanHarness {
   MessageRecorder messages;
   DialogRecorder dialogs;
   ProcessRecorder launcher;
-  IdlePump pump;
+  QtEventPump pump;  // a running batch hands control to the window system
   keld::testing::TempDir work;  // the work folder
   VelscanServices services{messages, dialogs, launcher, pump, "/nonexistent-programs", work.path()};
   NmoWindow window{state, services};

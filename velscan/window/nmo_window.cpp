@@ -1,6 +1,7 @@
 #include "velscan/window/nmo_window.hpp"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -12,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "platform/qt/picture_box.hpp"
+#include "platform/qtbase/work_guard.hpp"
 
 namespace keld::velscan {
 
@@ -147,6 +149,14 @@ bool NmoWindow::eventFilter(QObject* o, QEvent* e) {
     return true;
   }
   return QWidget::eventFilter(o, e);
+}
+
+void NmoWindow::closeEvent(QCloseEvent* e) {
+  if (!CloseProgramWindows(this)) {
+    e->ignore();
+    return;
+  }
+  QWidget::closeEvent(e);
 }
 
 void NmoWindow::resizeEvent(QResizeEvent* e) {

@@ -82,6 +82,9 @@ class NmoWindow : public QWidget {
 
  protected:
   void resizeEvent(QResizeEvent* e) override;
+  // Quit: the pick window goes first; while its batch stops, this window
+  // stays, and it closes by itself once the pick window has gone.
+  void closeEvent(QCloseEvent* e) override;
   bool eventFilter(QObject* o, QEvent* e) override;
 
  private:

@@ -1,6 +1,7 @@
 // "Run batch": the batch saved and checked, run and waited for, its output
 // checked, and only then the history and the message that the output is made.
-#include <QApplication>
+// The whole of it is one run of the window's WorkGuard: a second press does
+// nothing, a close of this window or of the main one (Quit) stops the batch.
 #include <QLineEdit>
 #include <QProgressDialog>
 #include <QTextEdit>
@@ -9,6 +10,8 @@
 
 #include "common/files.hpp"
 #include "common/numtext.hpp"
+#include "common/temporaries.hpp"
+#include "platform/qtbase/work_guard.hpp"
 #include "velscan/engine/batch.hpp"
 #include "velscan/window/nmo_window.hpp"
 #include "velscan/window/pick_window.hpp"
@@ -16,6 +19,8 @@
 namespace keld::velscan {
 
 void PickWindow::Command1_Click() {
+  auto run = work_->begin();
+  if (!run) return;
   VelscanState& st = main_.st;
   MessageBoxes& msg = main_.sv.msg;
   if (st.Picks.empty()) {
@@ -27,9 +32,13 @@ void PickWindow::Command1_Click() {
     msg.ok("Stretch Mute must be a number above 0", MsgIcon::Exclamation, kTitle);
     return;
   }
+  // What this run works on, taken once: the main window stays live, and a
+  // file opened there meanwhile is not the input of this batch.
+  const std::string input = st.Nom_Fichier;
   const std::string line = RichTextBox1->toPlainText().toStdString();
-  const std::string folder = st.Repertoire.empty() ? FolderOf(st.Nom_Fichier) : st.Repertoire;
+  const std::string folder = st.Repertoire.empty() ? FolderOf(input) : st.Repertoire;
   const std::string workdir = folder.empty() ? std::string("./") : folder;
+  const std::string home = main_.sv.work_folder;
   // What the batch replaces is the file its line writes, which the user may
   // have changed in the line itself; the line runs in the input's folder.
   std::string out = st.Fichier_Sortie;
@@ -39,15 +48,15 @@ void PickWindow::Command1_Click() {
     return;
   }
   if (out[0] != '/') out = workdir + out;
-  if (SameFile(st.Nom_Fichier, out)) {
+  if (SameFile(input, out)) {
     msg.ok("Same Input / Output", MsgIcon::Exclamation, kTitle);
     return;
   }
   if (Existe_file(out) && !msg.yes(out + " already exist, replace it ? ", MsgIcon::Question, kTitle)) return;
+  if (run->stopped()) return;  // closed while the question was up
   std::string B = workdir + "NMO_and_STACK.bat", moved;
   if (Status s = WriteFileAtomic(B, line); !s) {
     // A folder that cannot be written (a read-only disc): the work folder.
-    const std::string home = main_.sv.work_folder;
     const std::string elsewhere = home.empty() ? "" : (home.back() == '/' ? home : home + "/") + "NMO_and_STACK.bat";
     if (elsewhere.empty() || !WriteFileAtomic(elsewhere, line)) {
       msg.ok("The batch could not be saved as " + B + ": " + s.error, MsgIcon::Critical, kTitle);
@@ -57,9 +66,10 @@ void PickWindow::Command1_Click() {
     B = elsewhere;
   }
   msg.ok(" The batch has been saved as " + B + moved, MsgIcon::Information, kTitle);
+  if (run->stopped()) return;
   Ordre_Batch = line;
-  if (!run_batch(B, workdir, out)) return;
-  auto h = Ecriture_History(st.Nom_Fichier, out, Ordre_Batch, main_.sv.work_folder);
+  if (!run_batch(*run, B, workdir, out)) return;
+  auto h = Ecriture_History(input, out, line, home);
   if (!h)
     msg.ok(h.error(), MsgIcon::Exclamation, kTitle);
   else if (!h->trouble.empty())
@@ -67,41 +77,65 @@ void PickWindow::Command1_Click() {
   msg.ok(out + " has been recorded with NMO and STACK data !", MsgIcon::Information, kTitle);
 }
 
-bool PickWindow::run_batch(const std::string& B, const std::string& workdir, const std::string& out) {
-  VelscanState& st = main_.st;
+bool PickWindow::run_batch(WorkRun& run, const std::string& B, const std::string& workdir, const std::string& out) {
+  const std::string& eol = main_.st.Saut_Ligne;
   MessageBoxes& msg = main_.sv.msg;
-  // An output that is there already is kept aside until the new one is good.
-  const std::string kept = out + ".previous";
-  const bool had_old = Existe_file(out) == 1;
-  if (had_old && !MoveFileOver(out, kept)) {
-    msg.ok("Cannot replace " + out, MsgIcon::Critical, kTitle);
-    return false;
+  // An output that is there already is moved aside, under a new name of this
+  // run's own, until the new one is good: the batch's ">" empties the file
+  // the moment it starts. It is no temporary, to be removed when the run or
+  // the program ends: when it cannot be put back it is the only copy. If
+  // velscan is killed meanwhile, it is moved back over the output.
+  std::string kept;
+  if (Existe_file(out) == 1) {
+    auto aside = CreateFileBeside(out);
+    Status s = aside ? MoveFileOver(out, *aside) : Status::failure(aside.error());
+    if (!s) {
+      if (aside) std::remove(aside->c_str());
+      msg.ok("Cannot replace " + out + ": " + s.error, MsgIcon::Critical, kTitle);
+      return false;
+    }
+    kept = *aside;
+    ForgetTemporary(kept);
+    RegisterSetAside(kept, out);
   }
-  cancel_batch = false;
-  QProgressDialog progress("Running " + QString::fromStdString(B), "Cancel", 0, 0, this);
-  progress.setObjectName("BatchProgress");
-  progress.setWindowModality(Qt::WindowModal);
-  progress.setMinimumDuration(500);
-  connect(&progress, &QProgressDialog::canceled, this, [this] { cancel_batch = true; });
-  BatchOutcome o = RunBatchFile(B, workdir, main_.sv.pump, cancel_batch);
-  progress.reset();
+  BatchOutcome o;
+  {
+    QProgressDialog progress("Running " + QString::fromStdString(B), "Cancel", 0, 0, this);
+    progress.setObjectName("BatchProgress");
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(500);
+    connect(&progress, &QProgressDialog::canceled, work_, [this] { work_->stop(); });
+    o = RunBatchFile(B, workdir, main_.sv.pump, run.stop_check());
+    progress.disconnect(work_);
+  }
   std::string why;
   if (!o.started)
-    why = "Unable to shell " + B + (o.messages.empty() ? "" : st.Saut_Ligne + o.messages);
+    why = "Unable to shell " + B + (o.messages.empty() ? "" : eol + o.messages);
   else if (o.cancelled)
     why = "The batch was cancelled: " + out + " was not made";
   else if (o.status != 0)
     why = "The batch failed (exit status " + std::to_string(o.status) + ")" +
-          (o.messages.empty() ? "" : ":" + st.Saut_Ligne + o.messages);
+          (o.messages.empty() ? "" : ":" + eol + o.messages);
   else if (Status s = CheckStackOutput(out); !s)
-    why = "The batch made no usable output: " + s.error + (o.messages.empty() ? "" : st.Saut_Ligne + o.messages);
+    why = "The batch made no usable output: " + s.error + (o.messages.empty() ? "" : eol + o.messages);
   if (why.empty()) {
-    if (had_old) std::remove(kept.c_str());
+    if (!kept.empty()) {
+      std::remove(kept.c_str());
+      ForgetTemporary(kept);
+    }
     return true;
   }
+  // What the batch left under the output's name is its own, never the old file.
   std::remove(out.c_str());
-  if (had_old) (void)MoveFileOver(kept, out);
-  msg.ok(why, MsgIcon::Critical, kTitle);
+  if (!kept.empty()) {
+    if (Status s = MoveFileOver(kept, out); !s) {
+      ForgetTemporary(kept);  // left where it is, and said so
+      why += eol + " The earlier " + out + " could not be put back (" + s.error + "): it is kept as " + kept;
+      msg.ok(why, MsgIcon::Critical, kTitle);  // told even when the window goes
+      return false;
+    }
+  }
+  if (!run.closing()) msg.ok(why, MsgIcon::Critical, kTitle);
   return false;
 }
 

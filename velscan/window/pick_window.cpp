@@ -4,7 +4,6 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <QTextEdit>
 #include <QVBoxLayout>
@@ -14,6 +13,7 @@
 #include "common/files.hpp"
 #include "common/numtext.hpp"
 #include "platform/qt/grid.hpp"
+#include "platform/qtbase/work_guard.hpp"
 #include "velscan/engine/batch.hpp"
 #include "velscan/window/nmo_window.hpp"
 
@@ -57,6 +57,8 @@ PickWindow::PickWindow(NmoWindow& main, QWidget* parent) : QWidget(parent), main
   all->addWidget(Command1);
   all->addWidget(RichTextBox2);
   resize(520, 560);
+
+  work_ = new WorkGuard(this, {Command1, Command2, Text1});
 
   connect(Command2, &QPushButton::clicked, this, [this] { select_output(); });
   connect(Text1, &QLineEdit::textChanged, this, [this] { Text1_Change(); });

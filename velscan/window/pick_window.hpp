@@ -13,6 +13,8 @@ class QTextEdit;
 
 namespace keld {
 class Grid;
+class WorkGuard;
+class WorkRun;
 }
 
 namespace keld::velscan {
@@ -38,8 +40,6 @@ class PickWindow : public QWidget {
   void Grid_KeyDown(int KeyCode);
 
   std::string Ordre_Batch;
-  // Set while the batch runs: the Cancel of the progress box sets it too.
-  bool cancel_batch = false;
 
   keld::Grid* Grid = nullptr;
   QLineEdit* Text1 = nullptr;
@@ -50,7 +50,9 @@ class PickWindow : public QWidget {
   bool eventFilter(QObject* o, QEvent* e) override;
 
  private:
-  bool run_batch(const std::string& batch, const std::string& workdir, const std::string& out);
+  // Runs the saved batch and checks what it wrote; an earlier output is kept
+  // aside meanwhile and put back when the run fails or is stopped.
+  bool run_batch(WorkRun& run, const std::string& batch, const std::string& workdir, const std::string& out);
   // Puts the line of the picks into RichTextBox1; a line the user changed is
   // replaced only after a Yes.
   void show_line(const std::string& line);
@@ -60,6 +62,9 @@ class PickWindow : public QWidget {
   bool line_edited() const;
   std::string line_of_picks();
   NmoWindow& main_;
+  // "Run batch" runs inside its handler: a second press is refused, a close
+  // (or Quit) stops the batch and closes the window once it has unwound.
+  WorkGuard* work_ = nullptr;
   std::string built_line_;  // the line last built from the picks
   int quiet_ = 0;
   bool new_text_ = false;

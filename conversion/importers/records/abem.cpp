@@ -20,22 +20,29 @@ AbemHeader ReadAbemHeader(Bytes file) {
   return h;
 }
 
-Imported<std::vector<SuTrace>> ReadAbemRecord(Bytes file, const std::string& name, const AbemParams& p,
-                                              int record) {
+ReadEnd ReadAbemRecord(RecordSource& file, const std::string& name, const AbemParams& p, int record,
+                       const TraceSink& give) {
   auto head = RecordHeader(name, p.ns, p.dt, record, 1, 0);
   if (!head) return head.error();
   if (p.channels <= 0) return ImportError{kBadParameters, "The trace number must be 1 or more"};
-  if (auto e = ChannelsFit(file, name, p.channels, kAbemHeaderBytes, 2 * static_cast<int64_t>(p.ns))) return *e;
-  std::vector<SuTrace> traces;
-  traces.reserve(static_cast<std::size_t>(p.channels));
+  if (auto e = ChannelsFit(file.size(), name, p.channels, kAbemHeaderBytes, 2 * static_cast<int64_t>(p.ns)))
+    return *e;
+  SuTraceHeader h = *head;
+  std::vector<float> samples;
   for (int c = 1; c <= p.channels; ++c) {
-    auto samples = ReadSamples(file, name, kAbemHeaderBytes + static_cast<int64_t>(c - 1) * p.ns * 2, p.ns, 2);
-    if (!samples) return samples.error();
-    SuTraceHeader h = *head;
+    if (auto e = ReadSamples(file, name, kAbemHeaderBytes + static_cast<int64_t>(c - 1) * p.ns * 2, p.ns, 2, samples))
+      return e;
     h.tracf = c;
-    traces.push_back({h, std::move(*samples)});
+    if (!give(h, samples)) return SinkEnded();
   }
-  return traces;
+  return std::nullopt;
+}
+
+Imported<std::vector<SuTrace>> ReadAbemRecord(Bytes file, const std::string& name, const AbemParams& p,
+                                              int record) {
+  return CollectTraces(file, [&](RecordSource& f, const TraceSink& give) {
+    return ReadAbemRecord(f, name, p, record, give);
+  });
 }
 
 }  // namespace keld::conversion

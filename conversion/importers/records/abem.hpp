@@ -28,7 +28,10 @@ struct AbemParams {
   int channels = 0;
 };
 
-// The traces of record `record` (fldr), one per channel.
+// The traces of record `record` (fldr), one per channel, handed to `give`
+// one at a time; or collected from bytes in memory.
+ReadEnd ReadAbemRecord(RecordSource& file, const std::string& name, const AbemParams& p, int record,
+                       const TraceSink& give);
 Imported<std::vector<SuTrace>> ReadAbemRecord(Bytes file, const std::string& name, const AbemParams& p,
                                               int record);
 

@@ -45,24 +45,26 @@ std::vector<float> DecodeBisonBlock(const std::vector<int16_t>& words, int ns) {
   return out;
 }
 
-Imported<std::vector<SuTrace>> ReadBisonRecord(Bytes file, const std::string& name, const BisonParams& p) {
+ReadEnd ReadBisonRecord(RecordSource& file, const std::string& name, const BisonParams& p, const TraceSink& give) {
   auto head = RecordHeader(name, p.ns, p.dt, 0, 1, 1);
   if (!head) return head.error();
   if (p.channels <= 0) return ImportError{kBadParameters, "The trace number per record must be 1 or more"};
   if (p.header_size < 0) return ImportError{kBadParameters, "The file header size cannot be negative"};
   const int64_t words = BisonBlockWords(p.ns);
-  if (auto e = ChannelsFit(file, name, p.channels, p.header_size, 2 * words)) return *e;
-  std::vector<SuTrace> traces;
-  traces.reserve(static_cast<std::size_t>(p.channels));
+  if (auto e = ChannelsFit(file.size(), name, p.channels, p.header_size, 2 * words)) return *e;
+  SuTraceHeader h = *head;
+  std::vector<float> raw;
   for (int c = 1; c <= p.channels; ++c) {
-    auto raw = ReadSamples(file, name, p.header_size + (c - 1) * 2 * words, words, 2);
-    if (!raw) return raw.error();
-    std::vector<int16_t> w(raw->begin(), raw->end());
-    SuTraceHeader h = *head;
+    if (auto e = ReadSamples(file, name, p.header_size + (c - 1) * 2 * words, words, 2, raw)) return e;
+    const std::vector<int16_t> w(raw.begin(), raw.end());
     h.tracf = c;
-    traces.push_back({h, DecodeBisonBlock(w, p.ns)});
+    if (!give(h, DecodeBisonBlock(w, p.ns))) return SinkEnded();
   }
-  return traces;
+  return std::nullopt;
+}
+
+Imported<std::vector<SuTrace>> ReadBisonRecord(Bytes file, const std::string& name, const BisonParams& p) {
+  return CollectTraces(file, [&](RecordSource& f, const TraceSink& give) { return ReadBisonRecord(f, name, p, give); });
 }
 
 }  // namespace keld::conversion

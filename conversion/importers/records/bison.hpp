@@ -39,6 +39,9 @@ struct BisonParams {
   int64_t header_size = 1161;
 };
 
+// The traces of one record, handed to `give` one at a time; or collected
+// from bytes in memory.
+ReadEnd ReadBisonRecord(RecordSource& file, const std::string& name, const BisonParams& p, const TraceSink& give);
 Imported<std::vector<SuTrace>> ReadBisonRecord(Bytes file, const std::string& name, const BisonParams& p);
 
 }  // namespace keld::conversion

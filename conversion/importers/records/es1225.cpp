@@ -14,25 +14,27 @@ int Es1225Dt(const Es1225Params& p) {
   return static_cast<int>(RoundHalfEven(p.record_length_ms * 1000.0 / p.ns));
 }
 
-Imported<std::vector<SuTrace>> ReadEs1225Record(Bytes file, const std::string& name, const Es1225Params& p) {
+ReadEnd ReadEs1225Record(RecordSource& file, const std::string& name, const Es1225Params& p, const TraceSink& give) {
   if (p.ns <= 0) return ImportError{kDivisionByZero, "The number of samples must be 1 or more"};
   const int dt = Es1225Dt(p);
   auto head = RecordHeader(name, p.ns, dt, 0, 1, 0);
   if (!head) return head.error();
   if (p.channels <= 0) return ImportError{kBadParameters, "The trace number must be 1 or more"};
   const int64_t block = 48 + 2 * static_cast<int64_t>(p.ns);
-  const int64_t header = static_cast<int64_t>(file.size()) - p.channels * block;
+  const int64_t header = file.size() - p.channels * block;
   if (header - 1 < 48) return ImportError{0, "Wrong file length\r\n" + name, true};
-  std::vector<SuTrace> traces;
-  traces.reserve(static_cast<std::size_t>(p.channels));
+  SuTraceHeader h = *head;
+  std::vector<float> samples;
   for (int c = 1; c <= p.channels; ++c) {
-    auto samples = ReadSamples(file, name, header - 2 + (c - 1) * block, p.ns, 2);
-    if (!samples) return samples.error();
-    SuTraceHeader h = *head;
+    if (auto e = ReadSamples(file, name, header - 2 + (c - 1) * block, p.ns, 2, samples)) return e;
     h.tracf = c;
-    traces.push_back({h, std::move(*samples)});
+    if (!give(h, samples)) return SinkEnded();
   }
-  return traces;
+  return std::nullopt;
+}
+
+Imported<std::vector<SuTrace>> ReadEs1225Record(Bytes file, const std::string& name, const Es1225Params& p) {
+  return CollectTraces(file, [&](RecordSource& f, const TraceSink& give) { return ReadEs1225Record(f, name, p, give); });
 }
 
 }  // namespace keld::conversion

@@ -19,7 +19,7 @@ std::optional<ImportError> Fits16(double v, const char* word, const std::string&
 }  // namespace
 
 Imported<OyoFields> ReadOyoFields(Bytes file, const std::string& name) {
-  if (file.size() < 2933)
+  if (file.size() < kOyoFieldsEnd)
     return ImportError{kPastEndOfFile, name + " holds " + std::to_string(file.size()) +
                                            " bytes: too short for a McSeis record header"};
   OyoFields f;
@@ -36,10 +36,12 @@ Imported<OyoFields> ReadOyoFields(Bytes file, const std::string& name) {
   return f;
 }
 
-Imported<std::vector<SuTrace>> ReadOyoRecord(Bytes file, const std::string& name, const OyoParams& p) {
+ReadEnd ReadOyoRecord(RecordSource& file, const std::string& name, const OyoParams& p, const TraceSink& give) {
   const double dt = RoundHalfEven(p.interval_ms * 1000.0);
   if (p.channels <= 0) return ImportError{kBadParameters, "The trace number must be 1 or more"};
-  auto fields = ReadOyoFields(file, name);
+  std::vector<uint8_t> front(static_cast<std::size_t>(std::min<int64_t>(file.size(), kOyoFieldsEnd)));
+  if (!file.read(0, front.size(), front.data())) return ImportError{kReadFailed, name + " could not be read"};
+  auto fields = ReadOyoFields(Bytes(front.data(), front.size()), name);
   if (!fields) return fields.error();
   for (auto [v, word] : {std::pair{fields->delay, "delay"}, {fields->low_cut, "low-cut"},
                          {fields->high_cut, "high-cut"}, {fields->notch, "notch"}})
@@ -52,23 +54,27 @@ Imported<std::vector<SuTrace>> ReadOyoRecord(Bytes file, const std::string& name
   auto head = RecordHeader(name, p.ns, static_cast<int>(dt), *record, 1, 1);
   if (!head) return head.error();
   const int w = p.long_integers ? 4 : 2;
-  if (auto e = ChannelsFit(file, name, p.channels, kOyoSamplesOffset, static_cast<int64_t>(w) * p.ns)) return *e;
-  std::vector<SuTrace> traces;
-  traces.reserve(static_cast<std::size_t>(p.channels));
+  if (auto e = ChannelsFit(file.size(), name, p.channels, kOyoSamplesOffset, static_cast<int64_t>(w) * p.ns))
+    return *e;
+  SuTraceHeader h = *head;
+  h.sx = *sx;
+  h.sy = *sy;
+  h.delrt = *CInt(fields->delay);
+  h.lcf = *CInt(fields->low_cut);
+  h.hcf = *CInt(fields->high_cut);
+  h.nofilf = *CInt(fields->notch);
+  std::vector<float> samples;
   for (int c = 1; c <= p.channels; ++c) {
-    auto samples = ReadSamples(file, name, kOyoSamplesOffset + static_cast<int64_t>(c - 1) * p.ns * w, p.ns, w);
-    if (!samples) return samples.error();
-    SuTraceHeader h = *head;
+    if (auto e = ReadSamples(file, name, kOyoSamplesOffset + static_cast<int64_t>(c - 1) * p.ns * w, p.ns, w, samples))
+      return e;
     h.tracf = c;
-    h.sx = *sx;
-    h.sy = *sy;
-    h.delrt = *CInt(fields->delay);
-    h.lcf = *CInt(fields->low_cut);
-    h.hcf = *CInt(fields->high_cut);
-    h.nofilf = *CInt(fields->notch);
-    traces.push_back({h, std::move(*samples)});
+    if (!give(h, samples)) return SinkEnded();
   }
-  return traces;
+  return std::nullopt;
+}
+
+Imported<std::vector<SuTrace>> ReadOyoRecord(Bytes file, const std::string& name, const OyoParams& p) {
+  return CollectTraces(file, [&](RecordSource& f, const TraceSink& give) { return ReadOyoRecord(f, name, p, give); });
 }
 
 }  // namespace keld::conversion

@@ -11,6 +11,7 @@
 namespace keld::conversion {
 
 inline constexpr int64_t kOyoSamplesOffset = 6144;
+inline constexpr std::size_t kOyoFieldsEnd = 2933;  // the header fields lie before this byte
 
 struct OyoFields {
   double record = 0;        // 2816, 4 characters
@@ -35,8 +36,10 @@ struct OyoParams {
   bool long_integers = true;
 };
 
-// The traces of one record. The interval must give a dt that fits its word
-// (the window's default of 200 ms does not), and each header value its word.
+// The traces of one record, handed to `give` one at a time; or collected
+// from bytes in memory. The interval must give a dt that fits its word (the
+// window's default of 200 ms does not), and each header value its word.
+ReadEnd ReadOyoRecord(RecordSource& file, const std::string& name, const OyoParams& p, const TraceSink& give);
 Imported<std::vector<SuTrace>> ReadOyoRecord(Bytes file, const std::string& name, const OyoParams& p);
 
 }  // namespace keld::conversion

@@ -2,51 +2,75 @@
 
 namespace keld::conversion {
 
-std::vector<std::string> TextItems(Bytes file) {
-  std::vector<std::string> items;
-  std::string item;
-  bool in_line = false;  // something on the current line
-  for (uint8_t b : file) {
-    if (b == ',' || b == '\n' || b == '\r') {
-      if (b == ',' || in_line) items.push_back(std::move(item));
-      item.clear();
-      in_line = false;
-      continue;
+namespace {
+
+// The items of the text, one at a time.
+class Items {
+ public:
+  explicit Items(RecordSource& file) : in_(file) {}
+  // The next item into `item`; false at the end of the text.
+  bool next(std::string& item) {
+    item.clear();
+    for (int b; (b = in_.next()) >= 0;) {
+      if (b == ',' || b == '\n' || b == '\r') {
+        // A comma always ends an item, a line end only one begun on its line.
+        const bool ends = b == ',' || in_line_;
+        in_line_ = false;
+        if (ends) return true;
+        continue;
+      }
+      if (!in_line_ && (b == ' ' || b == '\t')) continue;
+      KeepItemChar(item, b);
+      in_line_ = true;
     }
-    if (!in_line && (b == ' ' || b == '\t') && item.empty()) continue;
-    item.push_back(static_cast<char>(b));
-    in_line = true;
+    const bool last = in_line_;
+    in_line_ = false;
+    return last;
   }
-  if (in_line) items.push_back(std::move(item));
-  return items;
+  bool failed() const { return in_.failed(); }
+
+ private:
+  ByteStream in_;
+  bool in_line_ = false;  // something on the current line
+};
+
+}  // namespace
+
+ReadEnd ReadPasiRecord(RecordSource& file, const std::string& name, const PasiParams& p, int record,
+                       const TraceSink& give) {
+  auto head = RecordHeader(name, p.ns, p.dt, record, 1, 0);
+  if (!head) return head.error();
+  if (p.traces <= 0) return ImportError{kBadParameters, "The trace number per record must be 1 or more"};
+  const int64_t need = static_cast<int64_t>(p.traces) * p.ns;
+  Items items(file);
+  SuTraceHeader h = *head;
+  std::vector<float> samples(static_cast<std::size_t>(p.ns));
+  std::string item;
+  int64_t taken = 0;
+  for (int c = 1; c <= p.traces; ++c) {
+    for (float& s : samples) {
+      if (!items.next(item)) {
+        if (items.failed()) return ImportError{kReadFailed, name + " could not be read"};
+        return ImportError{kPastEndOfFile, name + " holds " + std::to_string(taken) + " values: " +
+                                               std::to_string(p.traces) + " traces of " + std::to_string(p.ns) +
+                                               " samples need " + std::to_string(need)};
+      }
+      auto v = WholeNumber(item);
+      if (!v) return ImportError{kOverflow, name + ": the value " + item + " is too large"};
+      s = static_cast<float>(*v);
+      ++taken;
+    }
+    h.tracf = c;
+    if (!give(h, samples)) return SinkEnded();
+  }
+  return std::nullopt;
 }
 
 Imported<std::vector<SuTrace>> ReadPasiRecord(Bytes file, const std::string& name, const PasiParams& p,
                                               int record) {
-  auto head = RecordHeader(name, p.ns, p.dt, record, 1, 0);
-  if (!head) return head.error();
-  if (p.traces <= 0) return ImportError{kBadParameters, "The trace number per record must be 1 or more"};
-  const auto items = TextItems(file);
-  const int64_t need = static_cast<int64_t>(p.traces) * p.ns;
-  if (static_cast<int64_t>(items.size()) < need)
-    return ImportError{kPastEndOfFile, name + " holds " + std::to_string(items.size()) + " values: " +
-                                           std::to_string(p.traces) + " traces of " + std::to_string(p.ns) +
-                                           " samples need " + std::to_string(need)};
-  std::vector<SuTrace> traces;
-  traces.reserve(static_cast<std::size_t>(p.traces));
-  std::size_t next = 0;
-  for (int c = 1; c <= p.traces; ++c) {
-    SuTrace t{*head, std::vector<float>(static_cast<std::size_t>(p.ns))};
-    t.header.tracf = c;
-    for (float& s : t.samples) {
-      auto v = WholeNumber(items[next]);
-      if (!v) return ImportError{kOverflow, name + ": the value " + items[next] + " is too large"};
-      s = static_cast<float>(*v);
-      ++next;
-    }
-    traces.push_back(std::move(t));
-  }
-  return traces;
+  return CollectTraces(file, [&](RecordSource& f, const TraceSink& give) {
+    return ReadPasiRecord(f, name, p, record, give);
+  });
 }
 
 }  // namespace keld::conversion

@@ -25,15 +25,31 @@ Imported<SuTraceHeader> RecordHeader(const std::string& file, int ns, int dt, in
   return *h;
 }
 
-Imported<std::vector<float>> ReadSamples(Bytes file, const std::string& name, int64_t offset, int64_t n,
-                                         int width, bool is_float) {
-  const auto size = static_cast<int64_t>(file.size());
+ImportError SinkEnded() { return ImportError{kReadFailed, "stopped"}; }
+
+Imported<std::vector<SuTrace>> CollectTraces(Bytes file,
+                                             const std::function<ReadEnd(RecordSource&, const TraceSink&)>& read) {
+  SpanSource source(file);
+  std::vector<SuTrace> traces;
+  auto end = read(source, [&](const SuTraceHeader& h, const std::vector<float>& samples) {
+    traces.push_back({h, samples});
+    return true;
+  });
+  if (end) return *end;
+  return traces;
+}
+
+ReadEnd ReadSamples(RecordSource& file, const std::string& name, int64_t offset, int64_t n, int width,
+                    std::vector<float>& out, bool is_float) {
+  const int64_t size = file.size();
   if (offset < 0 || n < 0 || offset > size || n > (size - offset) / width)
     return ImportError{kPastEndOfFile, name + " holds " + std::to_string(size) + " bytes: its samples at byte " +
                                            std::to_string(offset) + " need " + std::to_string(n * width) +
                                            " bytes more than it has"};
-  std::vector<float> out(static_cast<std::size_t>(n));
-  const uint8_t* p = file.data() + offset;
+  std::vector<uint8_t> raw(static_cast<std::size_t>(n * width));
+  if (!file.read(offset, raw.size(), raw.data())) return ImportError{kReadFailed, name + " could not be read"};
+  out.resize(static_cast<std::size_t>(n));
+  const uint8_t* p = raw.data();
   for (int64_t i = 0; i < n; ++i, p += width) {
     if (width == 2) {
       out[i] = static_cast<int16_t>(static_cast<uint16_t>(p[0] | (p[1] << 8)));
@@ -49,12 +65,11 @@ Imported<std::vector<float>> ReadSamples(Bytes file, const std::string& name, in
       }
     }
   }
-  return out;
+  return std::nullopt;
 }
 
-std::optional<ImportError> ChannelsFit(Bytes file, const std::string& name, int64_t channels, int64_t first,
+std::optional<ImportError> ChannelsFit(int64_t size, const std::string& name, int64_t channels, int64_t first,
                                        int64_t block_bytes) {
-  const auto size = static_cast<int64_t>(file.size());
   const int64_t room = first <= size ? size - first : -1;
   if (room >= 0 && block_bytes > 0 && channels <= room / block_bytes) return std::nullopt;
   return ImportError{kPastEndOfFile, name + " holds " + std::to_string(size) + " bytes: " + std::to_string(channels) +

@@ -1,9 +1,11 @@
 #pragma once
 // What the record importers share: the error that ends a conversion ("File
-// conversion error N° " with its number and what failed), bounded reading of
-// little-endian samples from a record's bytes, the text lines of a record, and
-// the trace header every record importer starts from.
+// conversion error N° " with its number and what failed), the way a reader
+// hands over a record trace after trace, bounded reading of little-endian
+// samples from a record, the text lines of a record, and the trace header
+// every record importer starts from.
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -11,6 +13,7 @@
 #include <vector>
 
 #include "common/su_file.hpp"
+#include "conversion/importers/records/record_source.hpp"
 #include "conversion/importers/su_output.hpp"
 
 namespace keld::conversion {
@@ -22,6 +25,7 @@ enum ImportErrorNumber : int {
   kFileNotFound = 53,      // a record that cannot be opened
   kPastEndOfFile = 62,     // a record shorter than its layout
   kBadParameters = 5,      // a layout or value that cannot be used
+  kReadFailed = 57,        // a record that could not be read (or whose reading was stopped)
 };
 
 struct ImportError {
@@ -52,6 +56,19 @@ class Imported {
 
 using Bytes = std::span<const uint8_t>;
 
+// Takes the traces of a record one at a time, as the reader makes them; false
+// ends the reading (the output failed, or the run was stopped).
+using TraceSink = std::function<bool(const SuTraceHeader& header, const std::vector<float>& samples)>;
+// How a reader ends: nullopt when every trace of the record was handed over.
+using ReadEnd = std::optional<ImportError>;
+// What a reader returns when its sink ended the reading: the run knows why.
+ImportError SinkEnded();
+
+// A record read from bytes in memory, its traces collected: for small
+// records, tests and fuzzing. `read` is a format's reader over a source.
+Imported<std::vector<SuTrace>> CollectTraces(Bytes file,
+                                             const std::function<ReadEnd(RecordSource&, const TraceSink&)>& read);
+
 // The `Short header shape` of a record importer's trace: fldr, tracf, trid,
 // nvs and nhs 1, duse, ns and dt, with the words the format adds; refused,
 // naming the file, when ns or dt does not fit its word (or ns is not 1 or more).
@@ -59,16 +76,23 @@ Imported<SuTraceHeader> RecordHeader(const std::string& file, int ns, int dt, in
                                      const HeaderAdditions& add = {});
 
 // Reads n little-endian samples of `width` bytes (2 or 4, integers; or 4 as
-// IEEE floats when `is_float`) from `offset`; an error naming the file and its
-// length when any byte lies outside it.
-Imported<std::vector<float>> ReadSamples(Bytes file, const std::string& name, int64_t offset, int64_t n,
-                                         int width, bool is_float = false);
+// IEEE floats when `is_float`) from `offset` into `out`; an error naming the
+// file and its length when any byte lies outside it. n is one trace's count.
+ReadEnd ReadSamples(RecordSource& file, const std::string& name, int64_t offset, int64_t n, int width,
+                    std::vector<float>& out, bool is_float = false);
 
 // Refuses, naming the count and the file's size, `channels` blocks of
-// `block_bytes` bytes each from byte `first` on that the file cannot hold; a
-// typed or read count is checked so before anything is made for it.
-std::optional<ImportError> ChannelsFit(Bytes file, const std::string& name, int64_t channels, int64_t first,
+// `block_bytes` bytes each from byte `first` on that a file of `size` bytes
+// cannot hold; a typed or read count is checked so before anything is read.
+std::optional<ImportError> ChannelsFit(int64_t size, const std::string& name, int64_t channels, int64_t first,
                                        int64_t block_bytes);
+
+// Adds a character to an item of a text record, up to its first 4096: far
+// more than any number a recorder writes, and the bound that keeps a record
+// with no separator in it from filling the memory.
+inline void KeepItemChar(std::string& item, int c) {
+  if (item.size() < 4096) item.push_back(static_cast<char>(c));
+}
 
 // The file's text lines, split at LF with a CR before it dropped.
 std::vector<std::string> TextLines(Bytes file, std::size_t max_lines = SIZE_MAX);

@@ -1,7 +1,5 @@
 #include "conversion/importers/records/record_run.hpp"
 
-#include "common/files.hpp"
-
 namespace keld::conversion {
 
 RecordOutcome ConvertRecords(const RecordRun& run, const RecordReader& read) {
@@ -19,17 +17,29 @@ RecordOutcome ConvertRecords(const RecordRun& run, const RecordReader& read) {
   const std::vector<std::string> inputs(run.files.begin(), run.files.begin() + records);
   ImportWriter writer(run.output, inputs);
   if (!writer.ok()) return fail({0, writer.error()});
+  auto go_on = [&] {
+    if (!out.stopped && run.go_on && !run.go_on()) out.stopped = true;
+    return !out.stopped;
+  };
+  bool written = true;  // the last trace went into the output
+  const TraceSink give = [&](const SuTraceHeader& h, const std::vector<float>& samples) {
+    written = writer.add(h, samples);
+    if (!written) return false;
+    ++out.traces;
+    if (run.on_trace) run.on_trace(out.traces);
+    return go_on();
+  };
   for (int r = 1; r <= records; ++r) {
     if (run.on_record) run.on_record(r, records);
+    if (!go_on()) return out;
     const std::string& name = run.files[r - 1];
-    auto bytes = ReadWholeFile(name);
-    if (!bytes) return fail({kFileNotFound, bytes.error()});
-    auto traces = read(Bytes(bytes->data(), bytes->size()), name, r);
-    if (!traces) return fail(traces.error());
-    for (const SuTrace& t : *traces) {
-      if (!writer.add(t.header, t.samples)) return fail({kOverflow, writer.error()});
-      ++out.traces;
-    }
+    FileSource file(name, go_on);
+    if (!file.ok()) return fail({kFileNotFound, file.error()});
+    const ReadEnd end = read(file, name, r, give);
+    // Who ended the reading says what happened: a stop, the output, or the record.
+    if (out.stopped) return out;
+    if (!written) return fail({kOverflow, writer.error()});
+    if (end) return fail(*end);
     ++out.records;
   }
   if (!writer.commit()) return fail({75, writer.error()});

@@ -18,8 +18,8 @@ LayoutCheck Calcul_gd_file(const LayoutParams& p, int64_t file_length) {
   return {p.header + channels_bytes, file_length - channels_bytes};
 }
 
-Imported<std::vector<SuTrace>> ReadLayoutRecord(Bytes file, const std::string& name, const LayoutParams& p,
-                                                int record) {
+ReadEnd ReadLayoutRecord(RecordSource& file, const std::string& name, const LayoutParams& p, int record,
+                         const TraceSink& give) {
   if (p.type == LayoutType::Ascii)
     return ImportError{kBadParameters, "The ASCII data type cannot be converted: choose the samples' binary type"};
   auto head = RecordHeader(name, p.ns, p.dt, record, 1, 1);
@@ -30,20 +30,26 @@ Imported<std::vector<SuTrace>> ReadLayoutRecord(Bytes file, const std::string& n
   // Positions grow with the channel: the first one tells whether any lies
   // before the file's start, the whole layout whether the file holds it.
   if (p.header + p.trace_header < 0) return ImportError{0, "Verify your parameters...", true};
-  if (auto e = ChannelsFit(file, name, p.channels, p.header, p.trace_header + static_cast<int64_t>(w) * p.ns))
+  if (auto e =
+          ChannelsFit(file.size(), name, p.channels, p.header, p.trace_header + static_cast<int64_t>(w) * p.ns))
     return *e;
-  std::vector<SuTrace> traces;
-  traces.reserve(static_cast<std::size_t>(p.channels));
+  SuTraceHeader h = *head;
+  std::vector<float> samples;
   for (int c = 1; c <= p.channels; ++c) {
     const int64_t pos = p.header + c * p.trace_header + static_cast<int64_t>(c - 1) * w * p.ns;
     if (pos < 0) return ImportError{0, "Verify your parameters...", true};
-    auto samples = ReadSamples(file, name, pos, p.ns, w, p.type == LayoutType::Floating4);
-    if (!samples) return samples.error();
-    SuTraceHeader h = *head;
+    if (auto e = ReadSamples(file, name, pos, p.ns, w, samples, p.type == LayoutType::Floating4)) return e;
     h.tracf = c;
-    traces.push_back({h, std::move(*samples)});
+    if (!give(h, samples)) return SinkEnded();
   }
-  return traces;
+  return std::nullopt;
+}
+
+Imported<std::vector<SuTrace>> ReadLayoutRecord(Bytes file, const std::string& name, const LayoutParams& p,
+                                                int record) {
+  return CollectTraces(file, [&](RecordSource& f, const TraceSink& give) {
+    return ReadLayoutRecord(f, name, p, record, give);
+  });
 }
 
 }  // namespace keld::conversion

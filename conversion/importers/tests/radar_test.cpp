@@ -137,7 +137,10 @@ TEST(Radar, ShortfallsAndRefusals) {
   auto r = ImportRamac(Span(raw), p, {});
   ASSERT_TRUE(r.ok());
   EXPECT_EQ(r->traces.size(), 5u);
-  EXPECT_EQ(r->shortfall, "The header gives 8 traces but the file holds only 5: 5 traces converted");
+  EXPECT_EQ(r->shortfall, "Traces 6 to 8 left out: 8 traces asked but the file holds only 5");
+  p.traces = 6;
+  EXPECT_EQ(ImportRamac(Span(raw), p, {})->shortfall, "Trace 6 left out: 6 traces asked but the file holds only 5");
+  p.traces = 8;
   p.t0 = 100;
   EXPECT_FALSE(ImportRamac(Span(raw), p, {}).ok());
   p.t0 = -1;

@@ -1,7 +1,9 @@
 // The worksheet of a transfer and its checked reading back.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
+#include <iterator>
 
 #include "common/testing/testsupport.hpp"
 #include "keysheet/core/sheet_transfer.hpp"
@@ -107,4 +109,40 @@ TEST(SheetTransfer, WriteWordsChecksTheFileBeforeWritingAny) {
   EXPECT_EQ(keld::testing::ReadBytes(dir / "a.su"), before);
   ASSERT_TRUE(WriteWords(dir / "a.su", 10, {{2, 86, 7}}));
   EXPECT_EQ(keld::testing::ReadBytes(dir / "a.su")[280 + 222], 7);
+}
+
+// A transfer writes all of its words or none: a value that does not fit its
+// word, or a write that fails part-way through (a full disc), leaves every
+// byte of the file as it was and nothing beside it.
+TEST(SheetTransfer, WriteWordsWritesAllOrNothing) {
+  keld::testing::TempDir dir;
+  const std::string su = dir / "a.su";
+  testfiles::WriteBytes(su, testfiles::MakeSu(3, 10, 1000));  // 280-byte traces
+  const auto before = keld::testing::ReadBytes(su);
+  auto alone = [&] {  // no temporary left beside it
+    auto it = std::filesystem::directory_iterator(dir.path());
+    return std::distance(it, std::filesystem::directory_iterator{}) == 1;
+  };
+  // Word 86 (byte 222) holds 16 bits: 70000 is refused after trace 1 got its word.
+  EXPECT_FALSE(WriteWords(su, 10, {{1, 86, 7}, {2, 86, 70000}}));
+  EXPECT_EQ(keld::testing::ReadBytes(su), before);
+  size_t passed = 0;
+  const ChunkWriter fails_after_300 = [&](AtomicFile& to, const void* data, size_t n) {
+    const size_t take = std::min(n, 300 - std::min<size_t>(passed, 300));
+    passed += take;
+    return to.write(data, take) && take == n;
+  };
+  Status s = WriteWords(su, 10, {{1, 86, 7}, {3, 1, -2}}, fails_after_300);
+  EXPECT_FALSE(s);
+  EXPECT_NE(s.error.find("Nothing was written"), std::string::npos) << s.error;
+  EXPECT_EQ(keld::testing::ReadBytes(su), before);
+  EXPECT_TRUE(alone());
+  // The same words written whole: byte 222 of trace 1 and tracl (byte 0) of
+  // trace 3 at 560, little-endian; nothing else changes.
+  ASSERT_TRUE(WriteWords(su, 10, {{3, 1, -2}, {1, 86, 7}}));
+  auto want = before;
+  want[222] = 7;
+  for (size_t k = 0; k < 4; ++k) want[560 + k] = k == 0 ? 0xFE : 0xFF;
+  EXPECT_EQ(keld::testing::ReadBytes(su), want);
+  EXPECT_TRUE(alone());
 }

@@ -29,20 +29,21 @@ void Append(const std::string& path, size_t n) {
 TEST(FrequencyForDt, NominalAndExactIntervalsOfTheRecorder) {
   const int table[][3] = {{32, 31, 32000},   {64, 62, 16000},   {128, 125, 8000}, {256, 250, 4000},
                           {512, 500, 2000},  {1024, 1000, 1000}, {2048, 2000, 500}, {4096, 4000, 250}};
+  // Either interval maps to the frequency, and times go by the exact one.
   for (const auto& row : table) {
     int used = 0;
     EXPECT_EQ(FrequencyForDt(row[0], &used), row[2]) << row[0];
-    EXPECT_EQ(used, row[0]);
+    EXPECT_EQ(used, row[1]);
     EXPECT_EQ(FrequencyForDt(row[1], &used), row[2]) << row[1];
     EXPECT_EQ(used, row[1]);
   }
 }
 
-TEST(FrequencyForDt, AnyOtherIntervalCountsAs512) {
+TEST(FrequencyForDt, AnyOtherIntervalCountsAs2000Hz) {
   for (int dt : {300, 0, -4, 1, 33, 8000, 32767}) {
     int used = 0;
     EXPECT_EQ(FrequencyForDt(dt, &used), 2000) << dt;
-    EXPECT_EQ(used, 512) << dt;
+    EXPECT_EQ(used, 500) << dt;
   }
 }
 
@@ -59,14 +60,24 @@ TEST(ReadSuInfo, TwentyFourTracesOf1024SamplesAtOneMillisecond) {
   EXPECT_EQ(info->dt, 1000);
 }
 
-TEST(ReadSuInfo, AnIntervalOutsideTheTableGives2000HzAndTimeWith512) {
+TEST(ReadSuInfo, ANominalIntervalGivesTheTimeOfItsFrequency) {
+  keld::testing::TempDir d;
+  ASSERT_TRUE(WriteTraces(d / "old.su", Flat(24, 1024), 1024));
+  auto info = ReadSuInfo(d / "old.su");
+  ASSERT_TRUE(info) << info.error();
+  EXPECT_EQ(info->Freq_Campionamento, 1000);
+  EXPECT_EQ(info->dt_used, 1000);
+  EXPECT_EQ(info->Rec_time, "1.024");  // 1024 samples at 1000 Hz, not 1.048576
+}
+
+TEST(ReadSuInfo, AnIntervalOutsideTheTableGives2000Hz) {
   keld::testing::TempDir d;
   ASSERT_TRUE(WriteTraces(d / "odd.su", Flat(2, 1024), 300));
   auto info = ReadSuInfo(d / "odd.su");
   ASSERT_TRUE(info) << info.error();
   EXPECT_EQ(info->Freq_Campionamento, 2000);
-  EXPECT_EQ(info->dt_used, 512);
-  EXPECT_EQ(info->Rec_time, "0.524288");  // 1024 x 512 us, not 1024 x 300 us
+  EXPECT_EQ(info->dt_used, 500);
+  EXPECT_EQ(info->Rec_time, "0.512");  // 1024 samples at 2000 Hz, not 1024 x 300 us
 }
 
 TEST(ReadSuInfo, APartialLastTraceIsNotATrace) {

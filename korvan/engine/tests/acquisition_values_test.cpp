@@ -39,7 +39,8 @@ TEST(AcquisitionValues, RecordingTimeOverflowLeavesTheLabel) {
 }
 
 TEST(AcquisitionValues, RecordingTimeFromTexts) {
-  EXPECT_EQ(RecordingTimeText("10922", "4096"), "44.737");
+  // The panel's 4096 us is 250 Hz, every 4000 us: 10922 x 4 ms.
+  EXPECT_EQ(RecordingTimeText("10922", "4096"), "43.688");
   EXPECT_EQ(RecordingTimeText("", "4096"), "0");
   EXPECT_EQ(RecordingTimeText("99999999999", "128"), std::nullopt);
 }

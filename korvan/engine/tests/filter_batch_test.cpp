@@ -64,6 +64,17 @@ TEST_F(FilterBatchTest, GainOnly) {
   EXPECT_EQ(c.LC1, "0");
 }
 
+TEST_F(FilterBatchTest, TheLineWritesToTheTemporaryWhenOneIsGiven) {
+  p.part = dir / ".SHOT1000_flt.su.part";
+  p.AGC = "500";
+  auto c = Filtrage_SU_Command(p);
+  EXPECT_EQ(c.line, "'/opt/keld/sufilter' <" + Q(p.in) + " f=10,20,8000,16000 | '/opt/keld/sugain' >" +
+                        Q(dir / ".SHOT1000_flt.su.part") + " agc=1 wagc=.5");
+  // Input and output are still compared by the output's own name.
+  p.out = p.in;
+  EXPECT_EQ(Filtrage_SU_Command(p).refusal, "Same Input / Output");
+}
+
 TEST_F(FilterBatchTest, BoxTextsAreNormalised) {
   p.LC1 = "010";
   p.HC1 = "8000.0";

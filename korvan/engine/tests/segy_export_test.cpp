@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "common/bytes.hpp"
 #include "common/su_file.hpp"
@@ -220,6 +221,27 @@ TEST_F(SegyExportTest, AFailedWriteLeavesNoFileAndSaysSo) {
   // Nothing half-written beside the target either.
   for (auto& e : std::filesystem::directory_iterator(dir.path()))
     EXPECT_EQ(e.path().filename().string().find(".out.sgy"), std::string::npos) << e.path();
+}
+
+TEST_F(SegyExportTest, AWrongLengthIsFoundBeforeTheOldOutputIsReplaced) {
+  // Something else writes into the file being made (here the test, from the
+  // per-trace hook): 100 bytes more than the 211728 the export writes.
+  keld::testing::WriteText(dir / "out.sgy", "old");
+  bool meddled = false;
+  auto r = ConvertSuToSegy(su, dir / "out.sgy", "", "", [&] {
+    for (auto& e : std::filesystem::directory_iterator(dir.path())) {
+      const std::string n = e.path().filename().string();
+      if (meddled || n == "SHOT1001.su" || n == "out.sgy") continue;
+      std::ofstream(e.path(), std::ios::binary | std::ios::app) << std::string(211728 + 100, 'x');
+      meddled = true;
+    }
+    return true;
+  });
+  ASSERT_TRUE(meddled);
+  ASSERT_FALSE(r.ok());
+  EXPECT_NE(r.error().find("unexpected length"), std::string::npos) << r.error();
+  EXPECT_TRUE(keld::testing::ReadText(dir / "out.sgy") == "old");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);  // no temporary left
 }
 
 TEST_F(SegyExportTest, ReplacesAnExistingOutputOnlyWhenComplete) {

@@ -70,3 +70,26 @@ TEST(Stack, RefusesWhatDoesNotMatchAndLeavesTheRecord) {
   EXPECT_FLOAT_EQ((*ReadSuFile(d / "a b.su"))[0].samples[0], 6.0f);
   EXPECT_FLOAT_EQ((*ReadSuFile(d / "ab.su"))[0].samples[0], 1.0f);
 }
+
+TEST(Stack, AnOlderRecordWithTheNominalIntervalTakesAShotOfItsRate) {
+  // Records made before the exact interval carry 1024 us for 1000 Hz, 128 us
+  // for 8000 Hz; a new shot at the same rate carries 1000 and 125.
+  const int same[][2] = {{1024, 1000}, {128, 125}, {4096, 4000}, {1000, 1000}};
+  for (const auto& [old_dt, new_dt] : same) {
+    TempDir d;
+    ASSERT_TRUE(WriteSuFile(d / "rec.su", Shot(2, 8, old_dt, 1.0f)).ok());
+    ASSERT_TRUE(WriteSuFile(d / "tmp.su", Shot(2, 8, new_dt, 10.0f)).ok());
+    ASSERT_TRUE(StackOnto(d / "rec.su", d / "tmp.su").ok()) << old_dt << " and " << new_dt;
+    auto r = ReadSuFile(d / "rec.su");
+    EXPECT_EQ((*r)[1].header.dt, old_dt) << "the record keeps its own header";
+    EXPECT_FLOAT_EQ((*r)[1].samples[2], 2.5f + 11.5f);
+  }
+  // Another rate stays refused, in either form.
+  const int other[][2] = {{1024, 500}, {1024, 2000}, {512, 1000}, {300, 500}};
+  for (const auto& [old_dt, new_dt] : other) {
+    TempDir d;
+    ASSERT_TRUE(WriteSuFile(d / "rec.su", Shot(2, 8, old_dt, 1.0f)).ok());
+    ASSERT_TRUE(WriteSuFile(d / "tmp.su", Shot(2, 8, new_dt, 10.0f)).ok());
+    EXPECT_EQ(StackOnto(d / "rec.su", d / "tmp.su").error, kStackRateChanged) << old_dt << " and " << new_dt;
+  }
+}

@@ -64,7 +64,7 @@ TEST(TextRecord, HeaderLinesAsWritten) {
   EXPECT_EQ(l[5], "Numero di canali=");
   EXPECT_EQ(l[6], "2");
   EXPECT_EQ(l[7], "Intervallo di campionamento=");
-  EXPECT_EQ(l[8], "256 usec");
+  EXPECT_EQ(l[8], "250 usec");  // 4000 Hz: the exact interval, not the panel's 256
   EXPECT_EQ(l[9], "Numero di campioni=");
   EXPECT_EQ(l[10], "256");
   EXPECT_EQ(l[11], "Distanza tra geofoni=");

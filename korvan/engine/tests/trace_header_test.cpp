@@ -39,7 +39,7 @@ TEST(TraceHeader, FieldsOfChannelOne) {
   EXPECT_EQ(h.scalel, 1);
   EXPECT_EQ(h.scalco, 1);
   EXPECT_EQ(h.ns, 1024);
-  EXPECT_EQ(h.dt, 256);
+  EXPECT_EQ(h.dt, 250);  // 4000 Hz: the exact interval, not the panel's 256
   EXPECT_EQ(h.corr, 2);
   EXPECT_EQ(h.nofilf, 0);
   EXPECT_EQ(h.year, 2024);

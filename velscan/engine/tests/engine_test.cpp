@@ -43,8 +43,9 @@ TEST(VelscanIndex, FindsEveryTraceOfAKeyOrTheNextKeyAbove) {
 
 TEST(VelscanScan, ReceiverSpacingFromTheWordAt188) {
   // Bit patterns of floats from the IEEE 754 layout: 10.0 = 0x41200000,
-  // 0.5 = 0x3F000000, 20000.0 = 0x469C4000; -5 as an integer is 0xFFFFFFFB,
-  // a NaN as a float.
+  // 0.5 = 0x3F000000, 20000.0 = 0x469C4000, 0.01 = 0x3C23D70A, 0.005 =
+  // 0x3BA3D70A; 16777216 = 0x01000000 is the float 2^-125, about 2.35e-38;
+  // -5 as an integer is 0xFFFFFFFB, a NaN as a float.
   struct Case {
     int32_t word;
     int16_t scalco;
@@ -61,6 +62,10 @@ TEST(VelscanScan, ReceiverSpacingFromTheWordAt188) {
       {0, 0, 0.0},
       {-5, 0, 0.0},
       {10, -100, 0.1},
+      {16777216, 0, 0.0},      // too large as an integer, far too small as a float
+      {0x3C23D70A, 0, 0.0099999997764825820922851562},  // 1 cm, as a float holds it
+      {0x3BA3D70A, 0, 0.0},    // 5 mm
+      {1, -1000, 0.0},         // 1 mm
   };
   for (const auto& c : cases) EXPECT_DOUBLE_EQ(ReceiverSpacing(c.word, c.scalco), c.spacing) << c.word << " " << c.scalco;
 }

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "common/files.hpp"
 #include "common/numtext.hpp"
 #include "common/su_file.hpp"
 #include "common/testing/testsupport.hpp"
@@ -16,6 +17,8 @@
 #include "conversion/importers/records/pasi.hpp"
 #include "conversion/importers/records/record_run.hpp"
 #include "conversion/importers/records/sisforme.hpp"
+#include "conversion/importers/records/tests/hand_records.hpp"
+#include "conversion/importers/radar.hpp"
 
 using namespace keld;
 using namespace keld::conversion;
@@ -61,9 +64,11 @@ TEST(RecordImporters, AbemHeaderAndRecordsThroughTheRun) {
   TempDir d;
   Save(d / "a.abm", rec);
   Save(d / "b.abm", rec);
-  RecordRun run{{d / "a.abm", d / "b.abm"}, 2, d / "out.su", {}, {}};
+  RecordRun run{.files = {d / "a.abm", d / "b.abm"}, .records = 2, .output = d / "out.su"};
   const AbemParams p{10, 500, 3};
-  auto read = [&](Bytes f, const std::string& n, int r) { return ReadAbemRecord(f, n, p, r); };
+  auto read = [&](RecordSource& f, const std::string& n, int r, const TraceSink& give) {
+    return ReadAbemRecord(f, n, p, r, give);
+  };
   ASSERT_TRUE(ConvertRecords(run, read).ok());
   auto su = ReadSuFile(d / "out.su");
   ASSERT_TRUE(su.ok());
@@ -97,7 +102,9 @@ TEST(RecordImporters, RunLimitsAndRefusals) {
   run.output = d / "out.su";
   int limits = 0;
   run.on_limit = [&] { ++limits; };
-  auto read = [](Bytes f, const std::string& n, int r) { return ReadAbemRecord(f, n, {1, 500, 2}, r); };
+  auto read = [](RecordSource& f, const std::string& n, int r, const TraceSink& give) {
+    return ReadAbemRecord(f, n, {1, 500, 2}, r, give);
+  };
   ASSERT_TRUE(ConvertRecords(run, read).ok());
   EXPECT_EQ(limits, 1);
   EXPECT_EQ(ReadSuFile(d / "out.su")->size(), 99u * 2);
@@ -272,4 +279,88 @@ TEST(RecordImporters, CountsTheFileCannotHoldAreRefusedBeforeAnything) {
   Buf two(2048 + 2 * 2000, 0);
   EXPECT_TRUE(ReadAbemRecord(View(two), "abem.abm", {1000, 500, 2}, 1));
   EXPECT_FALSE(ReadAbemRecord(View(two), "abem.abm", {1000, 500, 3}, 1));
+}
+
+TEST(RecordImporters, ReadInPiecesTheRunWritesTheBytesItWroteFromWholeRecords) {
+  // Three hand-built records of each format through the run; the FNV-1a of
+  // each output and its trace count are those of the run that read whole
+  // records into memory, before records were read a trace at a time.
+  using namespace keld::conversion::testing;
+  struct Case {
+    const char* name;
+    std::string (*make)(uint32_t);
+    RecordReader read;
+    uint64_t fnv;
+    int64_t traces;
+  };
+  const Case cases[] = {
+      {"abem", HandAbem, [](RecordSource& f, const std::string& n, int r, const TraceSink& g) {
+         return ReadAbemRecord(f, n, {700, 250, 5}, r, g); }, 0xb8389ccdf1880ceaull, 15},
+      {"layout", HandLayout, [](RecordSource& f, const std::string& n, int r, const TraceSink& g) {
+         return ReadLayoutRecord(f, n, {100, 32, 6, 600, 125, LayoutType::Floating4}, r, g); }, 0x16127479706a4438ull, 18},
+      {"es1225", HandEs1225, [](RecordSource& f, const std::string& n, int, const TraceSink& g) {
+         return ReadEs1225Record(f, n, {4, 500, 250}, g); }, 0x4cbd7026dd788bc4ull, 12},
+      {"bison", HandBison, [](RecordSource& f, const std::string& n, int, const TraceSink& g) {
+         return ReadBisonRecord(f, n, {3, 500, 500, 120}, g); }, 0xc87f3951f0115b0dull, 9},
+      {"pasi", HandPasi, [](RecordSource& f, const std::string& n, int r, const TraceSink& g) {
+         return ReadPasiRecord(f, n, {5, 3000, 500}, r, g); }, 0x32329f705527d9b0ull, 15},
+      {"oyo", HandOyo, [](RecordSource& f, const std::string& n, int, const TraceSink& g) {
+         return ReadOyoRecord(f, n, {4, 800, 0.25, true}, g); }, 0xb4da009f6d204db5ull, 12},
+      {"ambrogeo", HandAmbrogeo, [](RecordSource& f, const std::string& n, int r, const TraceSink& g) {
+         return ReadAmbrogeoRecord(f, n, {12, 1500, 125}, r, g); }, 0xe0cdd32bbe291f09ull, 36},
+  };
+  TempDir d;
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    RecordRun run{.files = {}, .records = 3, .output = d / (std::string(k.name) + ".su")};
+    for (uint32_t seed = 1; seed <= 3; ++seed) {
+      run.files.push_back(d / (k.name + std::to_string(seed)));
+      keld::testing::WriteText(run.files.back(), k.make(seed));
+    }
+    const RecordOutcome out = ConvertRecords(run, k.read);
+    ASSERT_TRUE(out.ok()) << out.error->message();
+    EXPECT_EQ(out.traces, k.traces);
+    EXPECT_EQ(Fnv1a(keld::testing::ReadText(run.output)), k.fnv);
+  }
+}
+
+TEST(RecordImporters, RealFilesReadAsLayoutsKeepEverySample) {
+  // Files of other programs described as binary layouts: an SU file (240-byte
+  // trace headers, floats), a DT1 profile (128-byte trace headers, 16-bit
+  // integers), a RAMAC profile (16-bit integers alone). Their samples come
+  // out as the SU reader and the radar importers read them.
+  KELD_REQUIRE_TESTDATA(data, "");
+  const auto su = ReadSuFile(data + "/su/su_tutorial_data.su");
+  const auto dt1 = ReadWholeFile(data + "/dt1/rgpr_cornino_cmp.DT1");
+  const auto rd3 = ReadWholeFile(data + "/ramac/su_demos_DAT_1251_A1.rd3");
+  ASSERT_TRUE(su.ok() && dt1.ok() && rd3.ok());
+  std::vector<std::vector<float>> expect_su, expect_dt1, expect_rd3;
+  for (const SuTrace& t : *su) expect_su.push_back(t.samples);
+  const auto radar_dt1 = ImportDt1(*dt1, {500, 0, 51, 0.8, 1});
+  const auto radar_rd3 = ImportRamac(*rd3, {568, 0, 2156, 0.2, 1}, {});
+  ASSERT_TRUE(radar_dt1.ok() && radar_rd3.ok());
+  for (const SuTrace& t : radar_dt1->traces) expect_dt1.push_back(t.samples);
+  for (const SuTrace& t : radar_rd3->traces) expect_rd3.push_back(t.samples);
+  const struct {
+    std::string file;
+    LayoutParams layout;
+    const std::vector<std::vector<float>>& expect;
+  } cases[] = {
+      {data + "/su/su_tutorial_data.su", {0, 240, 32, 64, 4000, LayoutType::Floating4}, expect_su},
+      {data + "/dt1/rgpr_cornino_cmp.DT1", {0, 128, 51, 500, 800, LayoutType::Integer2}, expect_dt1},
+      {data + "/ramac/su_demos_DAT_1251_A1.rd3", {0, 0, 2156, 568, 200, LayoutType::Integer2}, expect_rd3},
+  };
+  TempDir d;
+  for (const auto& k : cases) {
+    SCOPED_TRACE(k.file);
+    RecordRun run{.files = {k.file}, .records = 1, .output = d / "out.su"};
+    const LayoutParams p = k.layout;
+    ASSERT_TRUE(ConvertRecords(run, [&](RecordSource& f, const std::string& n, int r, const TraceSink& g) {
+                  return ReadLayoutRecord(f, n, p, r, g);
+                }).ok());
+    auto out = ReadSuFile(run.output);
+    ASSERT_TRUE(out.ok());
+    ASSERT_EQ(out->size(), k.expect.size());
+    for (std::size_t i = 0; i < k.expect.size(); ++i) ASSERT_EQ((*out)[i].samples, k.expect[i]) << "trace " << i + 1;
+  }
 }

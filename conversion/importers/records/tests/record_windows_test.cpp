@@ -182,6 +182,25 @@ TEST(RecordWindows, AHugeTypedChannelCountIsRefusedAndTheBarHoldsIt) {
   EXPECT_EQ(bar->value(), 1);
 }
 
+TEST(RecordWindows, RecordsPastTheNinetyNinthAreSaidLeftOutAndNoOk) {
+  TempDir d;
+  ConversionHarness h(d.path());
+  h.Choose(5);
+  QPointer<QWidget> w = h.window->Opened("Option5");
+  ASSERT_TRUE(w);
+  keld::testing::WriteText(d / "r.abm", Abem());
+  h.dialogs.multi.push_back(std::vector<std::string>(101, d / "r.abm"));
+  Find<QPushButton>(w, "Command4")->click();
+  SetBox(w, "Text2", (d / "out.su").c_str());
+  Find<QPushButton>(w, "Command1")->click();
+  EXPECT_EQ(h.messages.texts(),
+            (std::vector<std::string>{"Maximum 99 records", "Records 100 to 101 left out: Maximum 99 records\r\n" +
+                                                                d / "out.su" + " holds the first 99"}));
+  EXPECT_EQ(ReadSuFile(d / "out.su")->size(), 99u * 3);
+  QApplication::processEvents();
+  EXPECT_TRUE(w && w->isVisible());  // the window closes itself only after a whole conversion
+}
+
 TEST(RecordWindows, ACloseDuringTheClosingBoxWaitsForTheConversion) {
   TempDir d;
   ConversionHarness h(d.path());

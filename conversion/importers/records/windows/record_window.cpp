@@ -1,7 +1,9 @@
 #include "conversion/importers/records/windows/record_window.hpp"
 
+#include <QComboBox>
 #include <QEvent>
 #include <QGridLayout>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -67,7 +69,6 @@ QLabel* RecordWindow::SizeRow(const char* text) {
 QPushButton* RecordWindow::TopButton(const char* name, const char* caption) {
   QPushButton* b = Button(name, caption);
   v_->insertWidget(0, b);
-  work_->guard(b);
   return b;
 }
 
@@ -85,7 +86,12 @@ void RecordWindow::AddConvertButtons(bool progress_visible) {
   Command1 = Button("Command1", "Convert");
   Command2 = Button("Command2", "Info");
   ButtonRow({Command1, Command2});
-  work_->guard(Command1);
+  // While a conversion runs, whatever starts or changes one is held; Info
+  // stays live. The windows call this once their controls are all made.
+  for (QWidget* c : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+    if (c != Command2 && (qobject_cast<QAbstractButton*>(c) || qobject_cast<QLineEdit*>(c) ||
+                          qobject_cast<QGroupBox*>(c) || qobject_cast<QComboBox*>(c) || c == List1))
+      work_->guard(c);
   connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
   connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
 }
@@ -169,21 +175,39 @@ bool RecordWindow::Run(RecordRun run, const RecordReader& read, const Closing& h
   ProgressBar1->setMinimum(1);
   ProgressBar1->setMaximum(static_cast<int>(std::max<int64_t>(1, steps / scale)));
   ProgressBar1->setVisible(true);
-  run.on_limit = [&] { msg.ok("Maximum 99 records", MsgIcon::None, kProgramTitle); };
+  run.on_limit = [&] { msg.ok(kMaximumRecords, MsgIcon::None, kProgramTitle); };
   run.on_record = [&](int r, int) {
     ProgressBar1->setValue(static_cast<int>(std::max<int64_t>(1, ((r - 1) * per_record + 1) / scale)));
   };
+  if (!how.progress_by_record)
+    run.on_trace = [&](int64_t t) {
+      ProgressBar1->setValue(static_cast<int>(std::max<int64_t>(1, std::min(t + 1, steps) / scale)));
+    };
+  // The window answers between traces; a close or Quit stops the run, which
+  // then leaves the old output as it was (see WorkGuard).
+  run.go_on = [&] { return work->keep_going(cx_.sv.pump); };
   if (!run.files.empty()) cx_.st.Input_File = run.files.front();
   cx_.st.Output_File = run.output;
   setCursor(Qt::WaitCursor);
   const RecordOutcome out = ConvertRecords(run, read);
   unsetCursor();  // the arrow comes back whatever happened
+  if (out.stopped) return false;  // closed or Quit: nobody left to tell
   if (!out.ok()) {
     msg.ok(out.error->message(), out.error->critical || out.error->number == 0 ? MsgIcon::Critical : MsgIcon::None,
            out.error->critical ? kTitle : kProgramTitle);
     return false;
   }
   ProgressBar1->setValue(ProgressBar1->maximum());
+  // Records past the 99 of a run were left out: that is said first, and no
+  // OK; the window stays open for the rest.
+  const int64_t listed = std::min<int64_t>(run.records, static_cast<int64_t>(run.files.size()));
+  if (run.limit && listed > kMaxRecords) {
+    const std::string first = std::to_string(kMaxRecords + 1), last = std::to_string(listed);
+    msg.ok((listed == kMaxRecords + 1 ? "Record " + last : "Records " + first + " to " + last) + " left out: " +
+               kMaximumRecords + "\r\n" + run.output + " holds the first " + std::to_string(kMaxRecords),
+           MsgIcon::Exclamation, kTitle);
+    return true;
+  }
   msg.ok(how.done, how.icon, how.title);
   if (how.close_window) work->close_window_after();
   return true;

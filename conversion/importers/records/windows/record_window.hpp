@@ -54,7 +54,8 @@ class RecordWindow : public QWidget {
   QPushButton* TopButton(const char* name, const char* caption);
   void AddRow(QWidget* w);  // a whole-width row below the grid
   void ButtonRow(std::initializer_list<QWidget*> ws);  // buttons side by side, below
-  // The progress bar, then the Convert and Info buttons wired to their handlers.
+  // The progress bar, then the Convert and Info buttons wired to their
+  // handlers; every control made so far but Info is held during a run.
   void AddConvertButtons(bool progress_visible = true);
   static QString Q(const std::string& s);
 

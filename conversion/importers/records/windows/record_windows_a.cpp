@@ -85,8 +85,10 @@ void AbemWindow::Command1_Click() {
   if (!ns || !dt || !ch || !records) return;
   const AbemParams p{*ns, *dt, *ch};
   cx_.st.Ns = *ns;
-  RecordRun run{ListFiles(), *records, T(Text2), {}, {}};
-  Run(run, [p](Bytes f, const std::string& n, int r) { return ReadAbemRecord(f, n, p, r); },
+  RecordRun run{.files = ListFiles(), .records = *records, .output = T(Text2)};
+  Run(run, [p](RecordSource& f, const std::string& n, int r, const TraceSink& give) {
+        return ReadAbemRecord(f, n, p, r, give);
+      },
       {"OK, Conversion done", MsgIcon::None, kProgramTitle, true, false, *ch});
 }
 
@@ -193,8 +195,10 @@ void SisformeWindow::Command1_Click() {
   auto records = Whole(Text6, "Number of files to convert");
   if (!ok || !records) return;
   cx_.st.Input_File = T(Text1);
-  RecordRun run{ListFiles(), *records, T(Text2), {}, {}};
-  Run(run, [p](Bytes f, const std::string& n, int r) { return ReadLayoutRecord(f, n, p, r); },
+  RecordRun run{.files = ListFiles(), .records = *records, .output = T(Text2)};
+  Run(run, [p](RecordSource& f, const std::string& n, int r, const TraceSink& give) {
+        return ReadLayoutRecord(f, n, p, r, give);
+      },
       {"OK, Conversion done", MsgIcon::None, kProgramTitle, false, false, p.channels});
 }
 
@@ -255,8 +259,10 @@ void Es1225Window::Command1_Click() {
   if (!ns || !ch || !records) return;
   const Es1225Params p{*ch, *ns, Es1225RecordLength(Combo1->currentIndex())};
   cx_.st.Ns = *ns;
-  RecordRun run{ListFiles(), *records, T(Text2), {}, {}};
-  Run(run, [p](Bytes f, const std::string& n, int) { return ReadEs1225Record(f, n, p); },
+  RecordRun run{.files = ListFiles(), .records = *records, .output = T(Text2)};
+  Run(run, [p](RecordSource& f, const std::string& n, int, const TraceSink& give) {
+        return ReadEs1225Record(f, n, p, give);
+      },
       {"Conversion done", MsgIcon::None, kProgramTitle, true, true, *ch});
 }
 

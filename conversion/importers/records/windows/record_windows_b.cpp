@@ -95,8 +95,10 @@ void BisonWindow::Command1_Click() {
   if (!ch || !ns || !dt || !records || !h) return;
   const BisonParams p{*ch, *ns, *dt, *h};
   cx_.st.Ns = *ns;
-  RecordRun run{ListFiles(), *records, T(Text2), {}, {}};
-  Run(run, [p](Bytes f, const std::string& n, int) { return ReadBisonRecord(f, n, p); },
+  RecordRun run{.files = ListFiles(), .records = *records, .output = T(Text2)};
+  Run(run, [p](RecordSource& f, const std::string& n, int, const TraceSink& give) {
+        return ReadBisonRecord(f, n, p, give);
+      },
       {"OK, Conversion done", MsgIcon::None, kProgramTitle, false, false, *ch});
   ProgressBar1->setVisible(false);
 }
@@ -143,9 +145,11 @@ void PasiWindow::Command1_Click() {
   auto dt = Whole(Text5, "Sample rate"), records = Whole(Text6, "Number of files to convert");
   if (!traces || !ns || !dt || !records) return;
   const PasiParams p{*traces, *ns, *dt};
-  RecordRun run{ListFiles(), *records, T(Text2), {}, {}};
+  RecordRun run{.files = ListFiles(), .records = *records, .output = T(Text2)};
   run.limit = false;  // LCM-12 lines have no record limit
-  Run(run, [p](Bytes f, const std::string& n, int r) { return ReadPasiRecord(f, n, p, r); },
+  Run(run, [p](RecordSource& f, const std::string& n, int r, const TraceSink& give) {
+        return ReadPasiRecord(f, n, p, r, give);
+      },
       {"Conversion, done !", MsgIcon::Information, kTitle, false, false, *traces});
 }
 
@@ -231,8 +235,10 @@ void OyoWindow::Command1_Click() {
                       MsgButtons::OkCancel, kTitle) != MsgAnswer::Ok)
     return;  // Cancel: the old file stays as it is
   cx_.st.Ns = *ns;
-  RecordRun run{ListFiles(), *records, out, {}, {}};
-  Run(run, [p](Bytes f, const std::string& n, int) { return ReadOyoRecord(f, n, p); },
+  RecordRun run{.files = ListFiles(), .records = *records, .output = out};
+  Run(run, [p](RecordSource& f, const std::string& n, int, const TraceSink& give) {
+        return ReadOyoRecord(f, n, p, give);
+      },
       {"Conversion done", MsgIcon::None, kProgramTitle, false, true, *ch});
 }
 
@@ -292,8 +298,10 @@ void AmbrogeoWindow::Command1_Click() {
   if (!ch || !ns || !dt || !records) return;
   const AmbrogeoParams p{*ch, *ns, *dt};
   cx_.st.Ns = *ns;
-  RecordRun run{ListFiles(), *records, T(Text2), {}, {}};
-  Run(run, [p](Bytes f, const std::string& n, int r) { return ReadAmbrogeoRecord(f, n, p, r); },
+  RecordRun run{.files = ListFiles(), .records = *records, .output = T(Text2)};
+  Run(run, [p](RecordSource& f, const std::string& n, int r, const TraceSink& give) {
+        return ReadAmbrogeoRecord(f, n, p, r, give);
+      },
       {"OK, Conversion done", MsgIcon::None, kProgramTitle, false, true, *ch});
   ProgressBar1->setVisible(false);
 }

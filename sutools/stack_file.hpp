@@ -1,0 +1,36 @@
+#pragma once
+// sustack on a regular file of traces all of one length, on several threads,
+// its output written in order as it is made, with a memory that does not grow
+// with the file.
+#include <cstdint>
+#include <cstdio>
+
+#include "common/su_header.hpp"
+
+namespace keld::sutools {
+
+struct StackFileRun {
+  enum class Outcome {
+    kDone,         // every trace stacked and written
+    kStream,       // the rest goes through the stream, from trace `resume`
+    kWriteFailed,  // a write to `out` failed
+  };
+  Outcome outcome = Outcome::kStream;
+  int64_t resume = 0;     // input traces (from `in`'s position) taken whole
+  int64_t resume_at = 0;  // the file offset of trace `resume`
+  int64_t written = 0;  // stacked traces written, numbered 1 .. written
+};
+
+// Stacks the traces of `in` when it is a regular file whose traces all have
+// the first one's length, and a few thousand of them: threads take parts of
+// the traces in turn, each the groups that begin in its part, and the parts'
+// outputs go to `out` in order as they are done, a bounded number waiting.
+// A group's sums run over its traces in stream order, as in the stream, so
+// the bytes are the same. Anything out of the ordinary (a pipe, a short
+// file, a length that is not a whole number of traces) leaves everything to
+// the stream with nothing read or written; a trace of another length, or a
+// bad one, found on the way leaves the stream to go on from the first group
+// not written (at `resume`), with its messages.
+StackFileRun StackRegularFile(std::FILE* in, const HeaderField& key, double normpow, std::FILE* out);
+
+}  // namespace keld::sutools

@@ -1,0 +1,185 @@
+// "Run batch" pressed again, the pick window closed and the program quit
+// while the batch runs, with stand-ins for the sort, NMO and stack programs
+// that write a little and then take their time. The earlier stack survives
+// each time, and a file of the user's beside it is never touched.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTextEdit>
+#include <QThread>
+#include <QTimer>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <set>
+
+#include "common/testing/testsupport.hpp"
+#include "velscan/testing/synthetic_cdp.hpp"
+#include "velscan/tests/velscan_fixture.hpp"
+#include "velscan/window/pick_window.hpp"
+
+namespace keld::velscan {
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+using keld::testing::ReadText;
+using keld::testing::TempDir;
+using keld::testing::WriteText;
+
+constexpr const char* kOld = "the stack of last week";
+constexpr const char* kUsers = "the user's own file";
+
+struct MidRun : ::testing::Test {
+  TempDir d;
+  const std::string tools = d / "tools", data = d / "line";
+  const std::string input = data + "/a.su", out = data + "/a_nmo_stack.su";
+  testing::VelscanHarness h;
+  QObject* timers = new QObject;
+
+  void SetUp() override {
+    fs::create_directories(tools);
+    fs::create_directories(data);
+    Script("SUSORT", "exec cat\n");
+    Script("SUNMO", "exec cat\n");
+    Script("SUSTACK", "echo started > \"$(dirname \"$0\")/started\"; printf partial; exec sleep 30\n");
+    testing::SyntheticCdp s;
+    s.folds = {2, 2, 2};
+    WriteCdpFile(input, s);
+    h.messages.answer(MsgAnswer::Yes);
+    h.messages.type("101");
+    h.window.Form_Load(input);
+    h.state.Repertoire_SU = tools + "/";
+    h.window.Save_Pick(101, 400, 1500);
+    h.window.Command2->click();  // the pick window
+    WriteText(out, kOld);
+    WriteText(out + ".previous", kUsers);
+    h.messages.clear();
+  }
+  void TearDown() override { delete timers; }
+  PickWindow& p() { return *h.window.pick_window(); }
+  void Script(const std::string& name, const std::string& body) {
+    WriteText(tools + "/" + name, "#!/bin/sh\n" + body);
+    fs::permissions(tools + "/" + name, fs::perms::owner_all);
+  }
+  // Runs `act` once from the event loop as soon as the stack program runs.
+  void WhenStarted(std::function<void()> act) {
+    auto* t = new QTimer(timers);
+    t->setInterval(2);
+    QObject::connect(t, &QTimer::timeout, [this, t, act] {
+      if (!fs::exists(tools + "/started")) return;
+      t->stop();
+      act();
+    });
+    t->start();
+  }
+  // Presses "Run batch" and says how long the handler took.
+  Clock::duration Run() {
+    const auto t0 = Clock::now();
+    p().Command1->click();
+    return Clock::now() - t0;
+  }
+  void Settle(const std::function<bool()>& done) {
+    const auto until = Clock::now() + std::chrono::seconds(20);
+    while (!done() && Clock::now() < until) {
+      QApplication::processEvents(QEventLoop::AllEvents, 10);
+      QThread::msleep(1);
+    }
+  }
+  std::set<std::string> Names() const {
+    std::set<std::string> n;
+    for (const auto& e : fs::directory_iterator(data)) n.insert(e.path().filename().string());
+    return n;
+  }
+  // The old stack back under its name, the user's file as it was, no
+  // temporary of the run left beside them.
+  void OldStackKept() {
+    EXPECT_EQ(ReadText(out), kOld);
+    EXPECT_EQ(ReadText(out + ".previous"), kUsers);
+    EXPECT_EQ(Names(), (std::set<std::string>{"a.su", "NMO_and_STACK.bat", "a_nmo_stack.su",
+                                              "a_nmo_stack.su.previous"}));
+  }
+  std::string Saved() const { return " The batch has been saved as " + data + "/NMO_and_STACK.bat"; }
+};
+
+TEST_F(MidRun, ASecondPressIsRefusedAndCancelKeepsTheOldStack) {
+  const std::string line = p().RichTextBox1->toPlainText().toStdString();
+  WhenStarted([&] {
+    EXPECT_FALSE(p().Command1->isEnabled());
+    EXPECT_FALSE(p().Command2->isEnabled());
+    const auto boxes = h.messages.texts();
+    p().Command1_Click();  // the double press: nothing asked, nothing written
+    p().RichTextBox1->setPlainText("echo another line");
+    p().Command1_Click();
+    EXPECT_EQ(h.messages.texts(), boxes);
+    auto* progress = p().findChild<QProgressDialog*>("BatchProgress");
+    ASSERT_TRUE(progress && progress->findChild<QPushButton*>());
+    progress->findChild<QPushButton*>()->click();  // its Cancel
+  });
+  EXPECT_LT(Run(), std::chrono::seconds(10));
+  EXPECT_EQ(h.messages.texts(), (std::vector<std::string>{out + " already exist, replace it ? ", Saved(),
+                                                          "The batch was cancelled: " + out + " was not made"}));
+  EXPECT_EQ(ReadText(data + "/NMO_and_STACK.bat"), line);
+  OldStackKept();
+  EXPECT_TRUE(p().Command1->isEnabled());
+  EXPECT_TRUE(p().isVisible());
+}
+
+TEST_F(MidRun, ClosingThePickWindowStopsTheBatch) {
+  WhenStarted([&] {
+    p().close();
+    EXPECT_TRUE(p().isVisible());  // held until the run has unwound
+  });
+  EXPECT_LT(Run(), std::chrono::seconds(10));
+  Settle([&] { return !p().isVisible(); });
+  EXPECT_FALSE(p().isVisible());
+  EXPECT_TRUE(h.window.isVisible());
+  EXPECT_EQ(h.messages.texts().back(), Saved());  // nobody left to tell
+  OldStackKept();
+}
+
+TEST_F(MidRun, QuitStopsTheBatchAndClosesBothWindows) {
+  WhenStarted([&] {
+    h.window.close();
+    EXPECT_TRUE(h.window.isVisible());
+  });
+  EXPECT_LT(Run(), std::chrono::seconds(10));
+  Settle([&] { return !h.window.isVisible(); });
+  EXPECT_FALSE(h.window.isVisible());
+  EXPECT_FALSE(p().isVisible());
+  OldStackKept();
+}
+
+// The stack program waits for a go: meanwhile another file is opened in the
+// main window. The run's history still belongs to the input it started on.
+TEST_F(MidRun, AFileOpenedMidRunIsNotTheInputOfTheRunningBatch) {
+  Script("SUSTACK", "echo started > \"$(dirname \"$0\")/started\"\n"
+                    "while [ ! -f \"$(dirname \"$0\")/go\" ]; do sleep 0.02; done\nexec cat\n");
+  testing::SyntheticCdp s;
+  s.folds = {3, 3};
+  WriteCdpFile(data + "/b.su", s);
+  const std::string line = p().RichTextBox1->toPlainText().toStdString();
+  WhenStarted([&] {
+    h.dialogs.files.push_back(data + "/b.su");
+    h.messages.answer(MsgAnswer::Yes);
+    h.messages.type("101");
+    h.window.Command1->click();
+    EXPECT_EQ(h.state.Nom_Fichier, data + "/b.su");
+    WriteText(tools + "/go", "");
+  });
+  Run();
+  EXPECT_EQ(h.messages.last().text, out + " has been recorded with NMO and STACK data !");
+  EXPECT_EQ(keld::testing::ReadBytes(out), keld::testing::ReadBytes(input));  // the stand-ins pass it on
+  EXPECT_EQ(ReadText(data + "/a_nmo_stack.txt"),
+            "* No history file available for " + input + " *\r\n" + line + "\r\n");
+  EXPECT_EQ(ReadText(out + ".previous"), kUsers);
+  EXPECT_EQ(Names(), (std::set<std::string>{"a.su", "b.su", "NMO_and_STACK.bat", "a_nmo_stack.su",
+                                            "a_nmo_stack.txt", "a_nmo_stack.su.previous"}));
+}
+
+}  // namespace
+}  // namespace keld::velscan
