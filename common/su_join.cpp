@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "common/files.hpp"
+#include "common/numtext.hpp"
 
 namespace keld {
 
@@ -131,6 +132,11 @@ JoinResult JoinSuFiles(const std::vector<std::string>& inputs, const std::string
     r.error = "None of the files could be read; " + output + " not written";
     return r;
   }
+  // A join that left inputs out never replaces an output that exists.
+  if (!r.unreadable.empty() && Existe_file(output)) {
+    r.error = JoinLeftOutText(r.unreadable) + "\n" + output + " kept as it was: the new file lacks them and was not written";
+    return r;
+  }
   if (!out.commit()) {
     r.error = out.error() + "; nothing written";
     return r;
@@ -150,6 +156,27 @@ JoinResult JoinSuFiles(const std::vector<std::string>& inputs, const std::string
     if (joined) std::fclose(joined);
   }
   return r;
+}
+
+std::string JoinLeftOutText(const std::vector<std::string>& unreadable) {
+  std::string t = "Not added (could not be read):";
+  for (const auto& f : unreadable) t += "\n" + f;
+  return t;
+}
+
+std::string JoinMessage(const JoinResult& r) {
+  if (!r.ok) return r.error;
+  std::string m;
+  if (r.unreadable.empty())
+    m = r.output + " has been recorded OK size:" + Str(static_cast<double>(r.size));
+  else
+    m = JoinLeftOutText(r.unreadable) + "\n" + r.output + " has been recorded without them, size:" +
+        Str(static_cast<double>(r.size));
+  if (!r.not_deleted.empty()) {
+    m += "\nNot deleted:";
+    for (const auto& f : r.not_deleted) m += "\n" + f;
+  }
+  return m;
 }
 
 }  // namespace keld

@@ -25,7 +25,10 @@ struct JoinResult {
 // renamed over it when complete. Refuses (writes nothing) with "File name
 // missing" for an empty output name, "Same Input / Output" when the output is
 // one of the inputs, and a message when there is no input or none could be
-// read. An input that cannot be read is left out and named in the result.
+// read. An input that cannot be read is left out and named in the result;
+// the join is then written only where no file of the output's name exists
+// (an old output is never replaced by a join that lacks some of its inputs:
+// not ok, and the error says first what was left out).
 // With `delete_inputs`, each copied input is deleted only after the output
 // is complete and its bytes have been read back equal from it.
 // `progress(i, n)` is called before input i (from 1) of n. When `stopped`
@@ -35,5 +38,13 @@ JoinResult JoinSuFiles(const std::vector<std::string>& inputs, const std::string
                        const std::function<void(int, int)>& progress = {},
                        const std::function<bool()>& stopped = {});
 inline constexpr const char* kJoinStopped = "Join stopped: nothing written";
+
+// "Not added (could not be read):" and the inputs, one a line.
+std::string JoinLeftOutText(const std::vector<std::string>& unreadable);
+// What a join tells its user: "<output> has been recorded OK size: N" when
+// every input is in it; otherwise first what was left out, then the output
+// and its size, without "OK"; then the inputs that could not be deleted.
+// A join that wrote nothing gives its error.
+std::string JoinMessage(const JoinResult& r);
 
 }  // namespace keld

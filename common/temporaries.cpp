@@ -13,7 +13,7 @@ namespace keld {
 
 namespace {
 
-constexpr int kSlots = 128;
+constexpr int kSlots = 512;
 constexpr int kSignals[] = {SIGTERM, SIGINT, SIGHUP};
 
 // Fixed slots, not a container: the signal handler may only read plain memory.

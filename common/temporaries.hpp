@@ -11,7 +11,7 @@
 namespace keld {
 
 // `path` is taken as an absolute path now, so a later change of the working
-// folder does not change which file is meant. Up to 128 files at a time.
+// folder does not change which file is meant. Up to 512 files at a time.
 void RegisterTemporary(const std::string& path);
 // An old output moved aside to `kept` while a run writes `original`: moved
 // back over `original` if the process is ended by one of those signals.

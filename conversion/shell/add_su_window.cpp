@@ -131,16 +131,8 @@ void AddSuWindow::Command2_Click() {
     msg.ok(r.error, MsgIcon::Critical, kTitle);
     return;
   }
-  std::string text = r.output + " has been recorded OK size:" + Str(static_cast<double>(r.size));
-  if (!r.unreadable.empty()) {
-    text += "\r\nNot added (could not be read):";
-    for (const auto& f : r.unreadable) text += "\r\n" + f;
-  }
-  if (!r.not_deleted.empty()) {
-    text += "\r\nNot deleted:";
-    for (const auto& f : r.not_deleted) text += "\r\n" + f;
-  }
-  msg.ok(text, r.unreadable.empty() && r.not_deleted.empty() ? MsgIcon::Information : MsgIcon::Exclamation, kTitle);
+  msg.ok(JoinMessage(r), r.unreadable.empty() && r.not_deleted.empty() ? MsgIcon::Information : MsgIcon::Exclamation,
+         kTitle);
 }
 
 }  // namespace keld::conversion

@@ -1,8 +1,16 @@
 #include "conversion/shell/batch_output_window.hpp"
 
+#include <QCloseEvent>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QVBoxLayout>
+
+#include <filesystem>
+#include <vector>
+
+#include <stdlib.h>
+
+#include "platform/qtbase/work_guard.hpp"
 
 namespace keld::conversion {
 
@@ -23,25 +31,78 @@ void BatchOutputWindow::append(const std::string& text) {
   Output->insertPlainText(QString::fromStdString(text));
 }
 
-void BatchOutputWindow::finished(bool close_by_itself, const std::string& last_line) {
+void BatchOutputWindow::finished(const std::string& output, bool close_by_itself, const std::string& last_line) {
+  on_close_while_running = nullptr;
+  Output->setPlainText(QString::fromStdString(output));
   if (!last_line.empty()) append("\n" + last_line + "\n");
   if (close_by_itself) close();
 }
 
+void BatchOutputWindow::closeEvent(QCloseEvent* e) {
+  if (auto stop = std::move(on_close_while_running)) {
+    on_close_while_running = nullptr;
+    stop();
+  }
+  e->accept();
+}
+
+namespace {
+
+// A new folder among the system's temporary ones (where one left by a
+// killed run does no harm), removed with what is in it when the object goes.
+class RunFolder {
+ public:
+  RunFolder() {
+    std::error_code ec;
+    const auto tmp = std::filesystem::temp_directory_path(ec);
+    std::string pattern = ((ec ? std::filesystem::path("/tmp") : tmp) / "keld-run-XXXXXX").string();
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    if (::mkdtemp(name.data())) path_ = name.data();
+  }
+  ~RunFolder() {
+    std::error_code ec;
+    if (!path_.empty()) std::filesystem::remove_all(path_, ec);
+  }
+  RunFolder(const RunFolder&) = delete;
+  RunFolder& operator=(const RunFolder&) = delete;
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+}  // namespace
+
 BatchOutcome RunBatchShown(ConversionContext& cx, QWidget* parent, const std::string& batch, bool shown,
-                           const BatchWait& wait) {
+                           const BatchWait& wait, const std::vector<StandsFor>& names) {
+  RunFolder folder;
+  if (folder.path().empty()) {
+    BatchOutcome r;
+    r.output = "no folder of its own for the batch";
+    return r;
+  }
   QPointer<BatchOutputWindow> out;
   BatchWait w = wait;
+  bool closed = false;
   if (shown) {
     out = new BatchOutputWindow(batch, parent);
+    // The window's own run stops with the batch, as by its Cancel.
+    out->on_close_while_running = [&closed, guarded = QPointer<QWidget>(parent)] {
+      closed = true;
+      if (!guarded) return;
+      if (auto* g = guarded->findChild<WorkGuard*>("WorkGuard", Qt::FindDirectChildrenOnly)) g->stop();
+    };
     out->show();
-    w.on_output = [&out, &wait](const std::string& piece) {
-      if (out) out->append(piece);
+    w.on_output = [&out, &wait, &names](const std::string& piece) {
+      if (out) out->append(UserNames(piece, names));
       if (wait.on_output) wait.on_output(piece);
     };
   }
-  BatchOutcome r = RunBatch(batch, cx.sv.work_folder, cx.sv.pump, w);
-  if (out) out->finished(cx.st.Close_SU_Windows(), r.ok() ? std::string() : r.reason());
+  w.cancelled = [&closed, &wait] { return closed || (wait.cancelled && wait.cancelled()); };
+  BatchOutcome r = RunBatch(batch, folder.path(), cx.sv.pump, w);
+  r.output = UserNames(r.output, names);
+  if (out) out->finished(r.output, cx.st.Close_SU_Windows(), r.ok() ? std::string() : r.reason());
   return r;
 }
 

@@ -1,13 +1,18 @@
 #pragma once
 // The small window that shows what a batch prints while it runs ("in a
 // normal window"); it closes by itself at the end of the batch when the
-// start window asks SU windows to close automatically.
+// start window asks SU windows to close automatically. Closing it while its
+// batch runs stops the batch, as the Cancel of the window that started it
+// does: the output never goes on out of sight.
 #include <QWidget>
 
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "conversion/shell/batch_runner.hpp"
 #include "conversion/shell/context.hpp"
+#include "conversion/shell/whole_check.hpp"
 
 class QPlainTextEdit;
 
@@ -18,16 +23,27 @@ class BatchOutputWindow : public QWidget {
  public:
   BatchOutputWindow(const std::string& title, QWidget* parent);
   void append(const std::string& text);
-  // The batch ended: closes itself when `close_by_itself`.
-  void finished(bool close_by_itself, const std::string& last_line);
+  // The batch ended: its whole output in place of the pieces shown (names
+  // put right), then `last_line`; closes itself when `close_by_itself`.
+  void finished(const std::string& output, bool close_by_itself, const std::string& last_line);
 
   QPlainTextEdit* Output = nullptr;
+  // Called when the window is closed while its batch runs.
+  std::function<void()> on_close_while_running;
+
+ protected:
+  void closeEvent(QCloseEvent* e) override;
 };
 
-// Runs `batch` in the work folder and waits for it (see RunBatch); `shown`
-// puts its output in a BatchOutputWindow while it runs.
+// Runs `batch` and waits for it (see RunBatch), in a new folder of its own
+// (a temporary folder of the system, removed afterwards): what the programs
+// leave in the folder they run in (segyread's and segyhdrs's `header` and
+// `binary`) never meets another run's files or the user's. `shown` puts the output in a
+// BatchOutputWindow while it runs; a close of that window stops the batch
+// and the run of `parent`'s WorkGuard. The outcome's output and what the
+// window shows name the user's files in place of the temporaries of `names`.
 BatchOutcome RunBatchShown(ConversionContext& cx, QWidget* parent, const std::string& batch, bool shown,
-                           const BatchWait& wait);
+                           const BatchWait& wait, const std::vector<StandsFor>& names = {});
 
 // The busy pointer over a window for the life of the object: it returns on
 // every way out of a handler.

@@ -1,6 +1,7 @@
 #include "conversion/shell/segy_batch.hpp"
 
 #include <cmath>
+#include <filesystem>
 
 #include "common/files.hpp"
 #include "common/numtext.hpp"
@@ -19,6 +20,12 @@ std::string Read(const std::string& su_dir, const std::string& in) {
 }
 
 }  // namespace
+
+std::string BatchPath(const std::string& path) {
+  std::error_code ec;
+  auto a = std::filesystem::absolute(path, ec);
+  return ec || path.empty() ? path : a.string();
+}
 
 int32_t BoxNumber(const std::string& text) {
   const double v = std::round(Val(text));

@@ -44,6 +44,10 @@ struct SegywriteBoxes {
 std::vector<std::string> SuToSegyLines(const std::string& su_dir, const std::string& in, const std::string& out,
                                        const SegywriteBoxes& b);
 
+// A file as the batch lines name it: absolute (from the program's own
+// folder), since every batch runs in a folder of its own.
+std::string BatchPath(const std::string& path);
+
 // A box's text as the whole number the batch line carries: its leading
 // numeric part (as the boxes are read everywhere), rounded, held within the
 // 32-bit range.

@@ -65,6 +65,7 @@ SegyInput DetectSegyInput(const std::string& path) {
     in.cut = L->trailing_bytes > 0;
   } else {
     in.why = L.error();
+    in.damaged = in.why.starts_with(segy::kDamagedFile);
     // What the headers say all the same, in the order that looks likeliest.
     auto reel = read_at(0, segy::kReelBytes + segy::kTraceHeaderBytes);
     if (reel.size() == static_cast<size_t>(segy::kReelBytes + segy::kTraceHeaderBytes)) {

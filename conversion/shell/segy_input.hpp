@@ -18,6 +18,7 @@ struct SegyInput {
   int format = 0;
   int64_t traces = 0;   // whole traces
   bool cut = false;     // bytes of a cut trace after them
+  bool damaged = false; // refused as damaged: no trial of other parameters mends it
   std::string why;      // when not usable: what is wrong
 };
 

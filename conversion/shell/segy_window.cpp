@@ -186,11 +186,12 @@ void SegyWindow::closeEvent(QCloseEvent* e) {
   e->accept();
 }
 
-BatchOutcome SegyWindow::Run(WorkRun& run, const std::string& batch, bool shown, std::chrono::milliseconds limit) {
+BatchOutcome SegyWindow::Run(WorkRun& run, const std::string& batch, bool shown, std::chrono::milliseconds limit,
+                             const std::vector<StandsFor>& names) {
   BatchWait w;
   w.time_limit = limit;
   w.cancelled = run.stop_check();
-  return RunBatchShown(cx_, this, batch, shown, w);
+  return RunBatchShown(cx_, this, batch, shown, w, names);
 }
 
 bool SegyWindow::Problem(const std::string& what, const BatchOutcome* r) {
@@ -208,25 +209,17 @@ void SegyWindow::Select_i() {
   if (!chosen || chosen->empty()) return;  // Cancel changes nothing
   const auto files = BoundSelection(*chosen, 99);
   if (files.empty()) return;
-  List1->clear();
-  for (const auto& f : files) List1->addItem(Q(f));
-  cx_.st.Input_File = MultiSelectionText(files);
-  Text11->setText(QString::number(files.size()));
   const std::string& first = files.front();
-  Text2->setText(Q((first.size() > 3 ? first.substr(0, first.size() - 3) : first) + "SU"));
   Chemin_file(cx_.st, first);
 
   BusyPointer busy(this);
   const SegyInput in = DetectSegyInput(first);
+  if (in.damaged) return (void)Problem(first + ": " + in.why);  // not a question of byte order
   int ns = in.ns;
   // A cut last trace counts: the run then expects it and says it is missing.
   int64_t traces = in.traces + (in.cut ? 1 : 0);
-  cx_.st.Dt = static_cast<int16_t>(std::min(in.dt, 32767));
-  if (in.usable) {
-    Text6->setText("1");
-    Text7->setText("0");
-    Text8->setText(in.little ? "1" : "0");
-  } else {
+  const char *conv = "1", *over = "0", *endian = in.little ? "1" : "0";
+  if (!in.usable) {
     // A one-trace trial of segyread says what it makes of the file.
     const std::string scratch = Scratch();
     cx_.st.Tmp_SU = (fs::path(scratch) / "tmp.su").string();
@@ -238,21 +231,30 @@ void SegyWindow::Select_i() {
     BatchOutcome r;
     if (!scratch.empty() && WriteBatch(cx_.st.Tmp_Bat, {SegyTrialLine(cx_.st.SU_Dir, first, cx_.st.Tmp_SU, ns)}))
       r = Run(*run, cx_.st.Tmp_Bat, false, trial_limit);
-    if (run->closing()) return;
-    auto su = r.ok() ? ReadSuLayout(cx_.st.Tmp_SU) : Result<SuLayout>::failure(r.reason());
-    traces = 0;
-    if (su) {
-      ns = su->ns;
-      auto size = FileLength(first);
-      if (size) traces = std::llround(static_cast<double>(*size - 3600) / (240.0 + 4.0 * ns));
-    } else {
-      Problem(first + ": " + in.why + "\n" + su.error());
+    // A file the trial cannot read, or a trial stopped, changes nothing: the
+    // list, the boxes and Convert stay as the last good selection left them.
+    if (run->stopped()) {
+      if (!run->closing())
+        cx_.sv.msg.ok("Reading " + first + " stopped: the selection is as it was", MsgIcon::Information, kTitle);
+      return;
     }
-    Text6->setText("0");
-    Text7->setText("1");
-    Text8->setText("0");
+    auto su = r.ok() ? ReadSuLayout(cx_.st.Tmp_SU) : Result<SuLayout>::failure(r.reason());
+    if (!su) return (void)Problem(first + ": " + in.why + "\n" + su.error() + "\nThe selection is as it was");
+    ns = su->ns;
+    auto size = FileLength(first);
+    traces = size ? std::llround(static_cast<double>(*size - 3600) / (240.0 + 4.0 * ns)) : 0;
+    conv = "0", over = "1", endian = "0";
   }
+  List1->clear();
+  for (const auto& f : files) List1->addItem(Q(f));
+  cx_.st.Input_File = MultiSelectionText(files);
+  Text11->setText(QString::number(files.size()));
+  Text2->setText(Q((first.size() > 3 ? first.substr(0, first.size() - 3) : first) + "SU"));
+  cx_.st.Dt = static_cast<int16_t>(std::min(in.dt, 32767));
   cx_.st.Nb_Traces = static_cast<int32_t>(std::clamp<int64_t>(traces, 0, INT32_MAX));
+  Text6->setText(conv);
+  Text7->setText(over);
+  Text8->setText(endian);
   Text4->setText(QString::number(ns));
   Text12->setText(QString::number(cx_.st.Dt));
   Text5->setText(QString::number(traces));
@@ -280,7 +282,7 @@ void SegyWindow::Command2_Click() {
   }
   std::vector<std::string> files;
   for (int i = 0; i < n; ++i) files.push_back(List1->item(i)->text().toStdString());
-  std::string out = Trim(S(Text2));
+  std::string out = BatchPath(Trim(S(Text2)));
   cx_.st.Output_File = out;
   if (out.empty()) return;
   bool append = false;
@@ -288,7 +290,7 @@ void SegyWindow::Command2_Click() {
     if (!cx_.sv.msg.yes("Outfile name already exists, kill this file ?", MsgIcon::Question, kTitle)) {
       auto typed = cx_.sv.msg.input("", "Enter a new output file name", out);
       if (!typed || Trim(*typed).empty()) return;
-      out = Trim(*typed);
+      out = BatchPath(Trim(*typed));
       cx_.st.Output_File = out;
       Text2->setText(Q(out));
       if (Existe_file(out)) {
@@ -314,6 +316,7 @@ void SegyWindow::Command2_Click() {
   const std::string tempo = (P / "tempo.su").string(), convert = (P / "convert.bat").string(),
                     add = (P / "add.bat").string();
   run->temporary(tempo);
+  const std::vector<StandsFor> names{{*part, out}};
   std::error_code ec;
   if (append && !fs::copy_file(out, *part, fs::copy_options::overwrite_existing, ec))
     return (void)Problem(std::string(kProblem) + "\n" + out + ": " + ec.message());
@@ -329,7 +332,11 @@ void SegyWindow::Command2_Click() {
   const SegyInput first = DetectSegyInput(files.front());
   std::vector<std::string> short_files;  // inputs that did not come through whole
   auto fail = [&](const std::string& what, const BatchOutcome* r = nullptr) {
-    if (!run->closing()) Problem(what, r);  // a closed window has nobody to tell
+    if (run->closing()) return;  // a closed window has nobody to tell
+    if (run->stopped())
+      cx_.sv.msg.ok(StoppedText("Conversion", out), MsgIcon::Information, kTitle);
+    else
+      Problem(UserNames(what, names), r);
   };
   for (int i = 1; i <= n; ++i) {
     ProgressBar1->setValue(i);
@@ -345,7 +352,7 @@ void SegyWindow::Command2_Click() {
     if (const SegyInput own = DetectSegyInput(F); i > 1 && first.usable && own.usable && own.little != first.little)
       fb.endian = b.endian == 0 ? 1 : 0;
     if (!WriteBatch(convert, {SegyConvertLine(cx_.st.SU_Dir, fb, F, tempo)})) return fail(kProblem);
-    BatchOutcome r = Run(*run, convert, shown, time_limit);
+    BatchOutcome r = Run(*run, convert, shown, time_limit, names);
     if (!r.ok()) return fail(kProblem, &r);
     auto su = ReadSuLayout(tempo);
     if (!su || su->file_bytes != su->traces * su->trace_bytes)
@@ -357,17 +364,19 @@ void SegyWindow::Command2_Click() {
     }
     joined += su->file_bytes;
     if (!WriteBatch(add, AppendLines(tempo, *part, remove_each))) return fail(kProblem);
-    r = Run(*run, add, false, time_limit);
+    r = Run(*run, add, false, time_limit, names);
     if (!r.ok()) return fail(kProblem, &r);
   }
   const auto size = FileLength(*part);
   if (!size || *size != joined) return fail(kCheckFile);
-  if (auto s = MoveFileOver(*part, out); !s) return fail(std::string(kProblem) + "\n" + s.error);
+  // Checked before it takes the name: a joined file that lacks records or
+  // traces never replaces an old output (nor one it would be appended to).
+  const bool replace = short_files.empty() || !Existe_file(out);
+  if (replace)
+    if (auto s = MoveFileOver(*part, out); !s) return fail(std::string(kProblem) + "\n" + s.error);
   Text10->setText("  ");
   if (!short_files.empty()) {
-    std::string text = kCheckFile;
-    for (const auto& f : short_files) text += "\n" + f;
-    cx_.sv.msg.ok(text, MsgIcon::Exclamation, kTitle);
+    cx_.sv.msg.ok(LeftOutText(short_files, out, replace), MsgIcon::Exclamation, kTitle);
     return;
   }
   cx_.sv.msg.show_timed(n == 1 ? " Conversion OK" : out + " has been recorded OK size:" + Str(static_cast<double>(*size)),
@@ -390,7 +399,11 @@ void SegyWindow::Command5_Click() {
     r = Run(*run, convert, false, trial_limit);
   if (!r.ok()) {
     fs::remove(T, ec);  // never drawn half
-    if (!run->closing()) Problem(kTestProblem, &r);
+    if (run->closing()) return;
+    if (run->stopped())
+      cx_.sv.msg.ok("Test stopped: nothing drawn", MsgIcon::Information, kTitle);
+    else
+      Problem(kTestProblem, &r);
     return;
   }
   run->set_enabled_after(Command2, true);

@@ -5,16 +5,21 @@
 // and join them into one SU file. Each batch is waited for (with Cancel and
 // a time limit) before the next starts; the joined file is written beside
 // its name and takes it only when every batch ended well. "OK" is said only
-// when every record came through whole; otherwise the records that did not,
-// with the traces expected and written and segyread's warnings. The trial,
-// test and per-file files live in a folder of the window's own.
+// when every record came through whole; otherwise the message begins with
+// the records that did not, with the traces expected and written and
+// segyread's warnings, and such a file never replaces an old output. A
+// selection whose first file cannot be read changes nothing. Cancel says that
+// the run was stopped. The trial, test and per-file files live in a folder of
+// the window's own.
 #include <QWidget>
 
 #include <chrono>
 #include <string>
+#include <vector>
 
 #include "conversion/shell/batch_runner.hpp"
 #include "conversion/shell/context.hpp"
+#include "conversion/shell/whole_check.hpp"
 
 class QCheckBox;
 class QLabel;
@@ -75,7 +80,8 @@ class SegyWindow : public QWidget {
   void closeEvent(QCloseEvent* e) override;
 
  private:
-  BatchOutcome Run(WorkRun& run, const std::string& batch, bool shown, std::chrono::milliseconds limit);
+  BatchOutcome Run(WorkRun& run, const std::string& batch, bool shown, std::chrono::milliseconds limit,
+                   const std::vector<StandsFor>& names = {});
   bool Problem(const std::string& what, const BatchOutcome* r = nullptr);
   std::string Scratch();
   ConversionContext& cx_;

@@ -22,29 +22,39 @@ namespace {
 BatchOutcome RunLine(ConversionContext& cx, QWidget* window, WorkRun& run,
                      const std::function<std::string(const std::string&)>& line, std::optional<int64_t> expected) {
   BusyPointer busy(window);
-  const std::string in = cx.st.Input_File, out = cx.st.Output_File;
+  const std::string in = cx.st.Input_File, out = BatchPath(cx.st.Output_File);
   const std::string bat = (std::filesystem::path(cx.sv.work_folder) / "convert.bat").string();
   BatchOutcome r;
+  std::vector<StandsFor> names;
   auto fail = [&](const std::string& why) {
     r.kind = BatchOutcome::Kind::Failed;
-    cx.sv.msg.ok(out + " was not written:\n" + why, MsgIcon::Critical, kTitle);
+    cx.sv.msg.ok(out + " was not written:\n" + UserNames(why, names), MsgIcon::Critical, kTitle);
     return r;
   };
   auto part = run.temporary_beside(out);
   if (!part) return fail(part.error());
+  names.push_back({*part, out});
   if (auto s = WriteBatch(bat, {line(*part)}); !s) return fail(s.error);
   BatchWait wait;
   wait.cancelled = run.stop_check();
-  r = RunBatchShown(cx, window, bat, true, wait);
-  if (run.stopped()) return r;  // the part goes with the run
+  r = RunBatchShown(cx, window, bat, true, wait, names);
+  if (run.stopped()) {  // the part goes with the run
+    if (!run.closing()) cx.sv.msg.ok(StoppedText("Conversion", out), MsgIcon::Information, kTitle);
+    return r;
+  }
   if (!r.ok()) return fail(r.reason());
   auto su = ReadSuLayout(*part);
   if (!su) return fail(su.error());
   if (su->file_bytes != su->traces * su->trace_bytes) return fail("the SU output ends in a partial trace");
-  if (auto s = MoveFileOver(*part, out); !s) return fail(s.error);
+  // Checked before it takes the name: an output that lacks traces never
+  // replaces an old one.
   const auto warnings = WarningLines(r.output);
-  if (expected ? su->traces != *expected : !warnings.empty())
-    cx.sv.msg.ok(std::string(kCheckFile) + "\n" + ShortfallText(in, expected.value_or(su->traces), su->traces, warnings),
+  const bool whole = expected ? su->traces == *expected : warnings.empty();
+  const bool replace = whole || !Existe_file(out);
+  if (replace)
+    if (auto s = MoveFileOver(*part, out); !s) return fail(s.error);
+  if (!whole)
+    cx.sv.msg.ok(LeftOutText({ShortfallText(in, expected.value_or(su->traces), su->traces, warnings)}, out, replace),
                  MsgIcon::Exclamation, kTitle);
   return r;
 }
@@ -64,7 +74,8 @@ BatchOutcome Convert_SEGY_2_SU(ConversionContext& cx, QWidget* window, WorkRun& 
   if (auto n = CountSegyTraces(cx.st.Input_File, little ? 1 : 0, 0, false)) expected = ExpectedTraces(n->whole, n->cut, 0, 0);
   return RunLine(
       cx, window, run,
-      [&](const std::string& part) { return SegyToSuLine(cx.st.SU_Dir, cx.st.Input_File, part, little); }, expected);
+      [&](const std::string& part) { return SegyToSuLine(cx.st.SU_Dir, BatchPath(cx.st.Input_File), part, little); },
+      expected);
 }
 
 }  // namespace keld::conversion

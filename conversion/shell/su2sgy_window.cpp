@@ -120,20 +120,21 @@ void Su2SgyWindow::Command2_Click() {
   auto run = work_->begin();
   if (!run) return;
   BusyPointer busy(this);
-  const std::string I = Trim(S(Text1)), O = Trim(S(Text2));
+  const std::string I = BatchPath(Trim(S(Text1))), O = BatchPath(Trim(S(Text2)));
   if (cx_.st.Input_File.empty() || I.empty() || O.empty()) return;
   if (SameFile(I, O)) {
     cx_.sv.msg.ok(kSameInputOutput, MsgIcon::Exclamation, kTitle);
     return;
   }
   if (Existe_file(O) && !cx_.sv.msg.yes(O + " already exists, delete this file ?", MsgIcon::Question, kTitle)) return;
-  // segywrite writes beside O; the file takes O's name only when whole, so an
-  // old O stays until then.
+  auto problem = [&](const std::string& why) {
+    cx_.sv.msg.ok(std::string(kProblem) + "\n" + why, MsgIcon::Critical, kTitle);
+  };
+  // segywrite writes beside O; the file is checked there and takes O's name
+  // only when it holds every trace, so an old O stays until then.
   auto part = run->temporary_beside(O);
-  if (!part) {
-    cx_.sv.msg.ok(std::string(kProblem) + "\n" + part.error(), MsgIcon::Critical, kTitle);
-    return;
-  }
+  if (!part) return problem(part.error());
+  const std::vector<StandsFor> names{{*part, O}};
   Lit_ini(cx_.st);
   SegywriteBoxes b{BoxNumber(S(Text3)), BoxNumber(S(Text4)), BoxNumber(S(Text6)), BoxNumber(S(Text8)),
                    BoxNumber(S(Text5)), BoxNumber(S(Text7))};
@@ -143,30 +144,31 @@ void Su2SgyWindow::Command2_Click() {
     BatchWait w;
     w.time_limit = time_limit;
     w.cancelled = run->stop_check();
-    r = RunBatchShown(cx_, this, bat, true, w);
+    r = RunBatchShown(cx_, this, bat, true, w, names);
   }
-  if (run->closing()) return;
+  if (run->stopped()) {
+    if (!run->closing()) cx_.sv.msg.ok(StoppedText("Conversion", O), MsgIcon::Information, kTitle);
+    return;
+  }
   const auto written = DetectSegyInput(*part);
-  if (!r.ok() || !written.usable) {
-    cx_.sv.msg.ok(std::string(kProblem) + "\n" + (r.ok() ? O + " was not written: " + written.why : r.reason()),
-                  MsgIcon::Critical, kTitle);
-    return;
-  }
-  if (auto s = MoveFileOver(*part, O); !s) {
-    cx_.sv.msg.ok(std::string(kProblem) + "\n" + s.error, MsgIcon::Critical, kTitle);
-    return;
-  }
-  // Every SU trace of the range must be in the SEG-Y file.
+  if (!r.ok() || !written.usable)
+    return problem(r.ok() ? O + " was not written: " + UserNames(written.why, names) : r.reason());
+  // Every SU trace of the range must be in the SEG-Y file: one that lacks
+  // some never replaces an old O.
+  std::vector<std::string> left_out;
   if (auto su = ReadSuLayout(I)) {
     const bool cut = su->file_bytes != su->traces * su->trace_bytes;
     const int64_t expected = ExpectedTraces(su->traces, cut, b.trmin, b.trmax);
-    if (written.traces != expected) {
-      cx_.sv.msg.ok(std::string(kCheckFile) + "\n" + ShortfallText(I, expected, written.traces, WarningLines(r.output)),
-                    MsgIcon::Exclamation, kTitle);
-      return;
-    }
+    if (written.traces != expected)
+      left_out.push_back(ShortfallText(I, expected, written.traces, WarningLines(r.output)));
   }
-  cx_.sv.msg.ok(" Conversion OK", MsgIcon::Information, kTitle);
+  const bool replace = left_out.empty() || !Existe_file(O);
+  if (replace)
+    if (auto s = MoveFileOver(*part, O); !s) return problem(UserNames(s.error, names));
+  if (!left_out.empty())
+    cx_.sv.msg.ok(LeftOutText(left_out, O, replace), MsgIcon::Exclamation, kTitle);
+  else
+    cx_.sv.msg.ok(" Conversion OK", MsgIcon::Information, kTitle);
 }
 
 }  // namespace keld::conversion

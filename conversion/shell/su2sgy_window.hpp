@@ -1,8 +1,10 @@
 #pragma once
 // The window `SU2SGY` ("SU to SEGY "): one SU file to a SEG-Y file through
 // segyhdrs and segywrite. The batch is waited for; the SEG-Y file is written
-// beside its name and takes it only when the batch ended well; " Conversion
-// OK" is said only when it holds every trace of the range asked.
+// beside its name, checked there, and takes it only when the batch ended
+// well; " Conversion OK" is said only when it holds every trace of the range
+// asked. One that lacks traces never replaces an old file: the message says
+// first which traces are missing.
 #include <QWidget>
 
 #include <chrono>

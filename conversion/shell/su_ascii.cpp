@@ -8,7 +8,9 @@
 
 #include "common/files.hpp"
 #include "common/su_file.hpp"
+#include "common/temporaries.hpp"
 #include "conversion/shell/module1.hpp"
+#include "conversion/shell/move_together.hpp"
 
 namespace keld::conversion {
 
@@ -81,7 +83,10 @@ Result<std::vector<std::string>> ExportChannels(const std::string& su_file, int 
   std::vector<std::string> temps;
   auto drop = [&](const std::string& why) {
     std::error_code ec;
-    for (const auto& t : temps) std::filesystem::remove(t, ec);
+    for (const auto& t : temps) {
+      std::filesystem::remove(t, ec);
+      ForgetTemporary(t);
+    }
     return R::failure(why);
   };
   std::vector<float> s(static_cast<size_t>(in.ns()));
@@ -100,8 +105,11 @@ Result<std::vector<std::string>> ExportChannels(const std::string& su_file, int 
     const bool written = f && std::fwrite(text.data(), 1, text.size(), f) == text.size();
     if (!f || std::fclose(f) != 0 || !written) return drop("Cannot write " + names[static_cast<size_t>(n - 1)]);
   }
-  for (size_t i = 0; i < names.size(); ++i)
-    if (auto st = MoveFileOver(temps[i], names[i]); !st) return drop(st.error);
+  // All take their names together: a failure on one puts every earlier
+  // one back as it was.
+  std::vector<Move> moves;
+  for (size_t i = 0; i < names.size(); ++i) moves.push_back({temps[i], names[i]});
+  if (auto st = MoveTogether(moves); !st) return drop("Cannot write " + st.error + "; no file written");
   return names;
 }
 

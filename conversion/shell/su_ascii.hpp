@@ -37,7 +37,8 @@ inline constexpr const char* kExportStopped = "Export stopped: no file written";
 // a message, nothing written, when first > last, first < 1, last is beyond
 // the file's traces, or a file name would be the SU file itself or another
 // file of the export. Every file is written beside its name; all take their
-// names only once each is complete.
+// names together once each is complete, or none does (a failure leaves every
+// file of those names as it was).
 Result<std::vector<std::string>> ExportChannels(const std::string& su_file, int first, int last,
                                                 const ExportProgress& progress = {});
 

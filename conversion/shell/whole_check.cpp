@@ -1,7 +1,9 @@
 #include "conversion/shell/whole_check.hpp"
 
 #include <algorithm>
+#include <filesystem>
 
+#include "common/files.hpp"
 #include "common/text.hpp"
 
 namespace keld::conversion {
@@ -27,6 +29,29 @@ std::string ShortfallText(const std::string& file, int64_t expected, int64_t wri
   std::string t = file + ": " + std::to_string(expected) + " traces expected, " + std::to_string(written) + " written";
   for (const auto& w : warnings) t += "\n" + w;
   return t;
+}
+
+std::string LeftOutText(const std::vector<std::string>& left_out, const std::string& output, bool written) {
+  std::string t;
+  for (const auto& l : left_out) t += l + "\n";
+  return t + (written ? std::string(kCheckFile) : output + " kept as it was: the new file lacks them and was not written");
+}
+
+std::string StoppedText(const std::string& what, const std::string& output) {
+  return what + " stopped: " + output + (Existe_file(output) ? " kept as it was" : " not written");
+}
+
+std::string UserNames(std::string text, const std::vector<StandsFor>& names) {
+  auto replace = [&text](const std::string& from, const std::string& to) {
+    if (from.empty()) return;
+    for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+      text.replace(at, from.size(), to);
+  };
+  for (const auto& n : names) replace(n.temporary, n.user);
+  namespace fs = std::filesystem;
+  for (const auto& n : names)
+    replace(fs::path(n.temporary).filename().string(), fs::path(n.user).filename().string());
+  return text;
 }
 
 }  // namespace keld::conversion

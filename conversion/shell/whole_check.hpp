@@ -26,4 +26,22 @@ std::string ShortfallText(const std::string& file, int64_t expected, int64_t wri
 // The closing text of a run some of whose inputs did not come through whole.
 inline constexpr const char* kCheckFile = " You must check file and file size";
 
+// The message of a run that left out inputs or traces: first what was left
+// out (one line each), then what became of the output: written (a name that
+// was free; kCheckFile closes the text) or kept as it was (an output that
+// existed is never replaced by one that lacks part of its inputs).
+std::string LeftOutText(const std::vector<std::string>& left_out, const std::string& output, bool written);
+
+// The message of a run the user stopped: what was stopped, then that the
+// output was kept as it was (when it exists) or not written.
+std::string StoppedText(const std::string& what, const std::string& output);
+
+// `text` with every mention of a temporary file (its path, then its bare
+// name) replaced by the user's file it stands for: the programs and checks
+// that ran on a run's temporaries speak of them, the user knows the file.
+struct StandsFor {
+  std::string temporary, user;
+};
+std::string UserNames(std::string text, const std::vector<StandsFor>& names);
+
 }  // namespace keld::conversion

@@ -128,3 +128,23 @@ TEST(Join, ThreeFilesJoinedAndDeletedOnlyWhenSafe) {
   for (const auto& f : files) EXPECT_FALSE(Existe_file(f));
   EXPECT_EQ(h.messages.last().text, d / "data_raw.su" + " has been recorded OK size: " + std::to_string(all.size()));
 }
+
+TEST(Join, InputsLeftOutAreToldFirstAndNeverReplaceAnOldOutput) {
+  TempDir d;
+  ConversionHarness h(d.path());
+  h.Choose(20);
+  auto* w = qobject_cast<AddSuWindow*>(h.window->Opened("Option20"));
+  ASSERT_TRUE(w);
+  std::vector<std::string> files;
+  for (int k = 0; k < 3; ++k) files.push_back(WriteSu(d / ("S" + std::to_string(k) + ".su"), 2, 1.0f));
+  h.dialogs.multi.push_back(files);
+  w->Command1->click();
+  std::filesystem::remove(files[1]);  // gone since the pick
+  const std::string out = d / "data_raw.su", left_out = "Not added (could not be read):\n" + files[1] + "\n";
+  keld::testing::WriteText(out, "old");
+  h.messages.answer(MsgAnswer::Yes);
+  h.messages.answer(MsgAnswer::Yes);
+  w->Command2->click();
+  EXPECT_EQ(keld::testing::ReadText(out), "old");
+  EXPECT_EQ(h.messages.last().text, left_out + out + " kept as it was: the new file lacks them and was not written");
+}

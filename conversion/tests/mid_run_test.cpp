@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QThread>
@@ -23,6 +24,7 @@
 #include "common/profile.hpp"
 #include "common/su_file.hpp"
 #include "conversion/importers/korvan_window.hpp"
+#include "conversion/shell/batch_output_window.hpp"
 #include "conversion/shell/add_su_window.hpp"
 #include "conversion/shell/convert_window.hpp"
 #include "conversion/shell/segy_window.hpp"
@@ -221,9 +223,13 @@ TEST_F(MidRun, SegyImportRunsStopWhenClosedAndCancelled) {
       Settle([&] { return alive.isNull() && (k != 0 || !h->window->isVisible()); });
       EXPECT_TRUE(alive.isNull());
       EXPECT_FALSE(fs::exists(scratch));
-      if (k == 0) EXPECT_FALSE(h->window->isVisible());  // Quit ends the program once the run has unwound
+      if (k == 0) {
+        EXPECT_FALSE(h->window->isVisible());  // Quit ends the program once the run has unwound
+      }
     } else {
-      EXPECT_NE(h->messages.last().text.find("cancelled"), std::string::npos) << h->messages.last().text;
+      // Asked for: told as a stop, not as a problem.
+      EXPECT_EQ(h->messages.last().text, "Conversion stopped: " + out + " kept as it was");
+      EXPECT_EQ(h->messages.last().icon, MsgIcon::Information);
       EXPECT_TRUE(w->Command5->isEnabled());
       EXPECT_FALSE(w->Command6->isEnabled());
       w->close();
@@ -247,6 +253,63 @@ TEST_F(MidRun, SuToSegyStopsWhenClosed) {
   Settle([&] { return alive.isNull(); });
   EXPECT_TRUE(alive.isNull());
   OldOutputOnly(2);
+}
+
+TEST_F(MidRun, ClosingABatchWindowStopsItsBatch) {
+  const std::string su = SuFile("line.su", 4);
+  auto* w = dynamic_cast<Su2SgyWindow*>(Open(15));
+  ASSERT_TRUE(w);
+  w->time_limit = std::chrono::seconds(8);
+  h->dialogs.files.push_back(su);
+  w->Command3->click();
+  w->Text2->setText(QString::fromStdString(out));
+  When(Started(), [&] {
+    auto* batch = w->findChild<QWidget*>("BatchOutput");
+    ASSERT_TRUE(batch && batch->isVisible());
+    batch->close();
+  });
+  const auto t0 = Clock::now();
+  w->Command2->click();
+  EXPECT_LT(Clock::now() - t0, std::chrono::seconds(5));
+  EXPECT_EQ(h->messages.last().text, "Conversion stopped: " + out + " kept as it was");
+  EXPECT_TRUE(w->isVisible());
+  EXPECT_TRUE(w->Command2->isEnabled());
+  OldOutputOnly(2);
+}
+
+TEST_F(MidRun, MessagesNameTheUsersFilesNotTheirTemporaries) {
+  // Programs that speak of the file they were handed: the temporary beside
+  // the output.
+  Script("segywrite",
+         "for a; do case $a in tape=*) echo \"segywrite: cannot write ${a#tape=}; ${a#tape=} not written\" >&2; "
+         "exit 1;; esac; done\n");
+  Script("segdread", "printf partial\n");
+  h->window->Check1->setChecked(false);  // batch windows stay open
+  const std::string hidden = data + "/.";
+  const std::string su = SuFile("line.su", 4), sgy = data + "/line.sgy";
+  auto* w = dynamic_cast<Su2SgyWindow*>(Open(15));
+  ASSERT_TRUE(w);
+  h->dialogs.files.push_back(su);
+  w->Command3->click();
+  w->Text2->setText(QString::fromStdString(sgy));
+  w->Command2->click();
+  std::string m = h->messages.last().text;
+  EXPECT_NE(m.find("segywrite: cannot write " + sgy + "; " + sgy + " not written"), std::string::npos) << m;
+  EXPECT_EQ(m.find(hidden), std::string::npos) << m;
+  auto* batch = w->findChild<BatchOutputWindow*>("BatchOutput");
+  ASSERT_TRUE(batch);
+  EXPECT_EQ(batch->Output->toPlainText().toStdString().find(hidden), std::string::npos);
+
+  keld::testing::WriteText(data + "/shot.sgd", "segd");
+  auto* cw = dynamic_cast<ConvertWindow*>(Open(13));
+  ASSERT_TRUE(cw);
+  cw->Text1->setText(QString::fromStdString(data + "/shot.sgd"));
+  cw->Text2->setText(QString::fromStdString(out));
+  cw->Command2->click();
+  m = h->messages.last().text;
+  EXPECT_EQ(m.rfind(out + " was not written:\n" + out, 0), 0u) << m;  // the check of what was written
+  EXPECT_EQ(m.find(hidden), std::string::npos) << m;
+  OldOutputOnly(3);
 }
 
 TEST_F(MidRun, RecordImportsStopBetweenTracesWhenClosedOrQuit) {

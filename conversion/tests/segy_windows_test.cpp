@@ -20,6 +20,7 @@
 #include "conversion/shell/seismic_unix_conversions.hpp"
 #include "conversion/shell/segy_window.hpp"
 #include "conversion/shell/su2sgy_window.hpp"
+#include "conversion/shell/whole_check.hpp"
 #include "conversion/tests/conversion_fixture.hpp"
 #include "platform/qt/picture_box.hpp"
 #include "platform/qtbase/work_guard.hpp"
@@ -72,6 +73,15 @@ class SegyWindows : public ::testing::Test {
       if (w->objectName() == "BatchOutput" && w->isVisible()) ++n;
     return n;
   }
+  // `header` and `binary` in the work folder, which no run may touch.
+  void UsersHeaderFiles() {
+    keld::testing::WriteText(dir / "work/header", "the user's header");
+    keld::testing::WriteText(dir / "work/binary", "the user's binary");
+  }
+  void UsersHeaderFilesKept() {
+    EXPECT_EQ(keld::testing::ReadText(dir / "work/header"), "the user's header");
+    EXPECT_EQ(keld::testing::ReadText(dir / "work/binary"), "the user's binary");
+  }
   keld::testing::TempDir dir;
   std::string data_;
   std::unique_ptr<ConversionHarness> h;
@@ -81,6 +91,8 @@ TEST_F(SegyWindows, ImportTestsAndJoinsBigAndLittleEndianRecords) {
   const std::string a = Field("a.sgy", "segy/segyio_small.sgy"), b = Field("b.sgy", "segy/segyio_small-lsb.sgy"),
                     c = Field("c.sgy", "segy/segyio_small.sgy");
   fs::copy_file(keld::testing::BinDir() + "/seg.rtf", dir / "prog/seg.rtf");
+  // Files of the user's own named as segyread names its header files.
+  UsersHeaderFiles();
   h->Choose(2);
   h->window->Lance();
   auto* w = dynamic_cast<SegyWindow*>(h->window->Opened("Option2"));
@@ -131,6 +143,7 @@ TEST_F(SegyWindows, ImportTestsAndJoinsBigAndLittleEndianRecords) {
   }
   EXPECT_EQ(SegyioAgrees(pairs), "");
   EXPECT_EQ(BatchWindows(), 0);
+  UsersHeaderFilesKept();
   const std::string scratch = w->ScratchFolder();
   w->close();
   EXPECT_FALSE(fs::exists(scratch));
@@ -144,12 +157,27 @@ TEST_F(SegyWindows, AFailingBatchIsToldAndLeavesNothing) {
   // korvan keeps its unsaved shot as tmp.su in the same work folder.
   keld::testing::WriteText(dir / "work/tmp.su", "korvan's shot");
   SegyWindow w(h->window->context(), nullptr);
+  h->dialogs.multi.push_back(std::vector<std::string>{a});
+  w.Select_i();
+  w.Command5_Click();
+  ASSERT_TRUE(w.Command2->isEnabled());
+  h->messages.clear();
   h->dialogs.multi.push_back(std::vector<std::string>{cut});
   w.Select_i();  // no whole trace: the one-trace trial runs and fails
   ASSERT_GE(h->messages.shown.size(), 2u);
   EXPECT_NE(h->messages.last().text.find("no whole trace"), std::string::npos) << h->messages.last().text;
+  // The refused file changes nothing: Convert still converts the last good
+  // selection, with its boxes.
+  ASSERT_EQ(w.List1->count(), 1);
+  EXPECT_EQ(w.List1->item(0)->text().toStdString(), a);
+  EXPECT_EQ(w.Text4->text(), "50");
+  EXPECT_EQ(w.Text5->text(), "25");
+  EXPECT_EQ(w.Text6->text(), "1");
+  EXPECT_EQ(w.Text2->text().toStdString(), dir / "field data/a.SU");
+  // The record is cut after its selection: segyread's own words.
+  w.List1->item(0)->setText(QString::fromStdString(cut));
+  w.Text2->setText(QString::fromStdString(dir / "field data/cut.SU"));
   h->messages.clear();
-  w.Text4->setText("50");
   w.Command2_Click();
   ASSERT_EQ(h->messages.shown.size(), 1u);
   EXPECT_NE(h->messages.last().text.find(" Conversion problem...verify parameters"), std::string::npos);
@@ -181,8 +209,8 @@ TEST_F(SegyWindows, ARecordCutInATraceIsNotReportedOk) {
   const size_t tl = 240 + 4 * 50;
   const std::string cut = dir / "field data/cut.sgy";
   keld::testing::WriteText(cut, std::string(whole.begin(), whole.begin() + 3600 + 10 * tl + tl / 2));
-  const std::string problem = std::string(" You must check file and file size\n") + cut +
-                              ": 11 traces expected, 10 written\nsegyread: warning: ";
+  // What is missing comes first.
+  const std::string problem = cut + ": 11 traces expected, 10 written\nsegyread: warning: ";
   h->Choose(2);
   auto* w = dynamic_cast<SegyWindow*>(h->window->Opened("Option2"));
   ASSERT_NE(w, nullptr);
@@ -193,6 +221,7 @@ TEST_F(SegyWindows, ARecordCutInATraceIsNotReportedOk) {
   w->Command2->click();
   ASSERT_FALSE(h->messages.shown.empty());
   EXPECT_EQ(h->messages.last().text.rfind(problem, 0), 0u) << h->messages.last().text;
+  EXPECT_TRUE(h->messages.last().text.ends_with(kCheckFile)) << h->messages.last().text;
   EXPECT_FALSE(h->messages.last().timed);
   EXPECT_EQ(ReadSuLayout(dir / "field data/cut.SU")->traces, 10);  // what could be read is kept
   // The conversion window's SEG-Y type says so too (it says nothing when whole).
@@ -207,6 +236,49 @@ TEST_F(SegyWindows, ARecordCutInATraceIsNotReportedOk) {
   cw->Command2->click();
   ASSERT_EQ(h->messages.shown.size(), 1u);
   EXPECT_EQ(h->messages.last().text.rfind(problem, 0), 0u) << h->messages.last().text;
+  // Over an old file: a file that lacks traces never replaces it.
+  const std::string old_su = dir / "field data/cut2.su";
+  keld::testing::WriteText(old_su, "the old SU file");
+  cw->Command2->click();
+  EXPECT_EQ(h->messages.last().text.rfind(problem, 0), 0u) << h->messages.last().text;
+  EXPECT_NE(h->messages.last().text.find(old_su + " kept as it was"), std::string::npos) << h->messages.last().text;
+  EXPECT_EQ(keld::testing::ReadText(old_su), "the old SU file");
+}
+
+TEST_F(SegyWindows, ADamagedRevisionZeroFileIsRefusedNotShortOfATrace) {
+  // segyio's small.sgy (revision 0, 25 traces of 240 + 4 x 50 bytes) with a
+  // blank extended text header after its reel header, counted in bytes
+  // 3505-3506, and cut 220 bytes into its 11th trace: 10 whole traces and 220
+  // bytes after the extended text header; 7820 bytes = 17 x 440 + 340 from
+  // byte 3600.
+  const auto small = ReadBytes(data_ + "/segy/segyio_small.sgy");
+  std::string b(small.begin(), small.begin() + 3600 + 10 * 440 + 220);
+  b.insert(3600, std::string(3200, ' '));
+  b[3504] = 0, b[3505] = 1;
+  const std::string bad = dir / "field data/bad.sgy";
+  fs::create_directories(dir / "field data");
+  keld::testing::WriteText(bad, b);
+  const std::string says = "damaged file: its revision-0 binary header counts 1 extended text header (bytes "
+                           "3505-3506), and its traces fill the file neither with the extended text headers (10 "
+                           "whole traces of 440 bytes and 220 bytes left) nor without them (17 whole traces of 440 "
+                           "bytes and 340 bytes left)";
+  SegyWindow w(h->window->context(), nullptr);
+  h->dialogs.multi.push_back(std::vector<std::string>{bad});
+  w.Select_i();  // no trial: no byte order or sample count mends it
+  ASSERT_EQ(h->messages.shown.size(), 1u);
+  EXPECT_EQ(h->messages.last().text, bad + ": " + says);
+  h->messages.clear();
+  h->Choose(13);
+  auto* cw = dynamic_cast<ConvertWindow*>(h->window->Opened("Option13"));
+  ASSERT_NE(cw, nullptr);
+  h->state.Conversion_Type = kSegy2Su;
+  cw->Option2->setChecked(true);
+  cw->Text1->setText(QString::fromStdString(bad));
+  cw->Text2->setText(QString::fromStdString(dir / "field data/bad.su"));
+  cw->Command2->click();
+  ASSERT_EQ(h->messages.shown.size(), 1u);
+  EXPECT_NE(h->messages.last().text.find("segyread: " + says), std::string::npos) << h->messages.last().text;
+  EXPECT_FALSE(fs::exists(dir / "field data/bad.su"));
 }
 
 TEST_F(SegyWindows, ConversionWindowTypesAndSuToSegy) {
@@ -231,6 +303,7 @@ TEST_F(SegyWindows, ConversionWindowTypesAndSuToSegy) {
   h->state.Output_File = dir / "field data/line.su";
   EXPECT_EQ(SegyioAgrees({{y, h->state.Output_File, "little"}}), "");
 
+  UsersHeaderFiles();
   h->Choose(15);
   h->window->Lance();
   auto* w = dynamic_cast<Su2SgyWindow*>(h->window->Opened("Option15"));
@@ -244,6 +317,7 @@ TEST_F(SegyWindows, ConversionWindowTypesAndSuToSegy) {
   ASSERT_EQ(h->messages.shown.size(), 1u);
   EXPECT_EQ(h->messages.last().text, " Conversion OK");
   EXPECT_EQ(SegyioAgrees({{dir / "field data/line.SGY", h->state.Output_File, "big"}}), "");
+  UsersHeaderFilesKept();
   // Output = input is refused; a cancelled input dialog changes nothing.
   w->Text2->setText(w->Text1->text());
   w->Command2->click();
@@ -252,6 +326,44 @@ TEST_F(SegyWindows, ConversionWindowTypesAndSuToSegy) {
   w->Command3->click();
   EXPECT_EQ(w->Text4->text(), "25");
   EXPECT_EQ(BatchWindows(), 0);
+}
+
+TEST_F(SegyWindows, ASegyFileThatLacksTracesNeverReplacesAnOldOne) {
+  // 30 SU traces through a segywrite that gives only 25, over an old file,
+  // which stays; the message says first what is missing.
+  const std::string a = Field("a.sgy", "segy/segyio_small.sgy");
+  const std::string tools = dir / "tools";
+  fs::create_directories(tools);
+  for (const auto& [name, body] : std::vector<std::pair<std::string, std::string>>{
+           {"segyread", "exit 1\n"},
+           {"segyhdrs", "exit 0\n"},
+           {"segywrite", "for w; do case $w in tape=*) cp " + ShellQuote(a) + " \"${w#tape=}\";; esac; done\n"}}) {
+    keld::testing::WriteText(tools + "/" + name, "#!/bin/sh\n" + body);
+    fs::permissions(tools + "/" + name, fs::perms::owner_all);
+  }
+  WritePrivateProfileString("VISUAL_KE", "Directory1", tools + "/", "Visual_KELD.ini");
+  std::vector<SuTrace> traces(30);
+  for (auto& t : traces) {
+    t.header.ns = 50;
+    t.header.dt = 4000;
+    t.samples.assign(50, 1.0f);
+  }
+  const std::string su = dir / "field data/line.su", old_sgy = dir / "field data/line.SGY";
+  ASSERT_TRUE(WriteSuFile(su, traces));
+  keld::testing::WriteText(old_sgy, "the old SEG-Y file");
+  h->Choose(15);
+  auto* w = dynamic_cast<Su2SgyWindow*>(h->window->Opened("Option15"));
+  ASSERT_NE(w, nullptr);
+  h->dialogs.files.push_back(su);
+  w->Command3->click();
+  h->messages.clear();
+  h->messages.answer(MsgAnswer::Yes);  // delete the old file
+  w->Command2->click();
+  const std::string m = h->messages.last().text;
+  EXPECT_EQ(m.rfind(su + ": 30 traces expected, 25 written", 0), 0u) << m;
+  EXPECT_NE(m.find(old_sgy + " kept as it was"), std::string::npos) << m;
+  EXPECT_EQ(keld::testing::ReadText(old_sgy), "the old SEG-Y file");
+  EXPECT_EQ(FilesIn(dir / "field data"), 3);
 }
 
 }  // namespace

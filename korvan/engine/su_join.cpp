@@ -67,18 +67,7 @@ AfficheFileResult Affiche_file(std::string_view dialog_result) {
 
 std::string AddingFileText(int i) { return "Adding file " + Str(i); }
 
-std::string JoinRecordedMessage(const JoinResult& r) {
-  std::string m = r.output + " has been recorded OK size:" + Str(static_cast<double>(r.size));
-  if (!r.unreadable.empty()) {
-    m += "\nNot added (could not be read):";
-    for (const auto& f : r.unreadable) m += "\n" + f;
-  }
-  if (!r.not_deleted.empty()) {
-    m += "\nNot deleted:";
-    for (const auto& f : r.not_deleted) m += "\n" + f;
-  }
-  return m;
-}
+std::string JoinRecordedMessage(const JoinResult& r) { return JoinMessage(r); }
 
 std::string JoinExistsQuestion(const std::string& output) {
   return output + " file already exists, append new files ?";

@@ -198,8 +198,11 @@ TEST_F(JoinTest, AnUnreadableInputIsNamedAndKept) {
   EXPECT_EQ(Bytes(out), want);
   ASSERT_EQ(h.messages.shown.size(), 1u);
   const std::string& m = h.messages.last().text;
-  EXPECT_EQ(m.rfind(out + " has been recorded OK size: " + std::to_string(want.size()), 0), 0u) << m;
-  EXPECT_NE(m.find(files[1]), std::string::npos) << m;
+  EXPECT_EQ(m.rfind("Not added (could not be read):\n" + files[1] + "\n" + out + " has been recorded without them", 0),
+            0u)
+      << m;
+  EXPECT_EQ(m.find("recorded OK"), std::string::npos) << m;
+  EXPECT_EQ(h.messages.last().icon, MsgIcon::Exclamation);
   EXPECT_FALSE(fs::exists(files[0]));
   EXPECT_FALSE(fs::exists(files[2]));
 }

@@ -27,13 +27,14 @@ int64_t SegdBytesFor(SegdCode code, int64_t count) {
   return 4 * count;
 }
 
-void Decode20BitGroup(const uint8_t* p, bool big_endian, float out[4]) {
+void DecodeSeg2Float20Group(const uint8_t* p, bool big_endian, float out[4]) {
   auto word = [&](int i) { return big_endian ? get_u16be(p + 2 * i) : get_u16le(p + 2 * i); };
   const uint16_t exps = word(0);
   for (int k = 0; k < 4; ++k) {
-    const int e = (exps >> (12 - 4 * k)) & 0xF;
-    const auto m = static_cast<int16_t>(word(k + 1));
-    out[k] = static_cast<float>(std::ldexp(static_cast<double>(m), e - 15));
+    const int e = (exps >> (4 * k)) & 0xF;
+    const uint16_t w = word(k + 1);
+    const int m = (w & 0x8000) ? -static_cast<int>(static_cast<uint16_t>(~w)) : static_cast<int>(w);
+    out[k] = static_cast<float>(std::ldexp(static_cast<double>(m), e));
   }
 }
 
@@ -50,6 +51,19 @@ float SignMagnitude(uint32_t v, int bits, int exp_bits, int base_log2) {
   return static_cast<float>(negative ? -x : x);
 }
 
+// One group of SEG-D's format 8015, big-endian: the first byte holds the
+// exponents of samples 1 (high four bits) and 2, the second those of samples
+// 3 and 4, then each sample's mantissa as a 16-bit two's complement fraction
+// (sign bit, then bits worth 2^-1 to 2^-15); value = fraction x 2^exponent.
+void DecodeSegd20BitGroup(const uint8_t* p, float out[4]) {
+  const uint16_t exps = get_u16be(p);
+  for (int k = 0; k < 4; ++k) {
+    const int e = (exps >> (12 - 4 * k)) & 0xF;
+    const auto m = static_cast<int16_t>(get_u16be(p + 2 + 2 * k));
+    out[k] = static_cast<float>(std::ldexp(static_cast<double>(m), e - 15));
+  }
+}
+
 float Ibm(uint32_t v) {
   const bool negative = v >> 31;
   const int e = static_cast<int>((v >> 24) & 0x7F) - 64;
@@ -64,7 +78,7 @@ void DecodeSegd(SegdCode code, const uint8_t* p, int64_t count, float* out) {
     case SegdCode::k8015: {
       for (int64_t i = 0; i < count; i += 4, p += 10) {
         float g[4];
-        Decode20BitGroup(p, true, g);
+        DecodeSegd20BitGroup(p, g);
         for (int64_t k = 0; k < 4 && i + k < count; ++k) out[i + k] = g[k];
       }
       return;

@@ -32,10 +32,13 @@ int64_t SegdBytesFor(SegdCode code, int64_t count);
 // SEG-D numbers are big-endian.
 void DecodeSegd(SegdCode code, const uint8_t* p, int64_t count, float* out);
 
-// One group of the 20-bit format: the first 16-bit word holds four 4-bit
-// exponents (first sample in the high nibble), the next four words the
-// mantissas as two's complement fractions; value = mantissa / 2^15 x 2^exponent.
-// `big_endian` gives the order of the bytes within each 16-bit word.
-void Decode20BitGroup(const uint8_t* p, bool big_endian, float out[4]);
+// One group of SEG-2's data format code 3 (20-bit floating point) as
+// recorders write it: five 16-bit words in the file's byte order, the first
+// holding the four exponents (the first sample's in its lowest four bits, the
+// next sample's in the next four, and so on), then the four mantissas as
+// one's complement integers (0xFFEB is -20); value = mantissa x 2^exponent,
+// before the trace's descaling factor. SEG-D's format 8015 lays its groups
+// out otherwise (see DecodeSegd).
+void DecodeSeg2Float20Group(const uint8_t* p, bool big_endian, float out[4]);
 
 }  // namespace keld::formats

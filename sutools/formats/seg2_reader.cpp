@@ -76,7 +76,7 @@ void DecodeSamples(const Bytes& b, int64_t at, int format, bool be, int64_t ns, 
     case 3:
       for (int64_t i = 0; i < ns; i += 4, p += 10) {
         float g[4];
-        Decode20BitGroup(p, be, g);
+        DecodeSeg2Float20Group(p, be, g);
         for (int64_t k = 0; k < 4 && i + k < ns; ++k) out[i + k] = g[k];
       }
       return;

@@ -191,6 +191,21 @@ Result<SegyLayout> ReadSegyLayout(const ReadAt& read_at, int64_t file_size, cons
       chosen = &f;
       break;
     }
+  // A revision-0 count that the file can hold but that neither reading
+  // bears out leaves no way to tell text from traces: reading on without the
+  // headers would turn their text into traces.
+  if (!chosen && ext_counts->size() > 1) {
+    auto reading = [](const Frame& f) {
+      if (f.trace_bytes == 0) return f.why;
+      return std::to_string(f.traces) + " whole traces of " + std::to_string(f.trace_bytes) + " bytes and " +
+             std::to_string(f.trailing) + " bytes left";
+    };
+    const int n = frames.back().ext;
+    return R::failure(std::string(kDamagedFile) + "its revision-0 binary header counts " + std::to_string(n) +
+                      (n == 1 ? " extended text header" : " extended text headers") +
+                      " (bytes 3505-3506), and its traces fill the file neither with the extended text headers (" +
+                      reading(frames.back()) + ") nor without them (" + reading(frames.front()) + ")");
+  }
   if (!chosen && frames.front().traces > 0) chosen = &frames.front();
   if (!chosen) return R::failure(frames.front().why);
   const Frame& f = *chosen;

@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/result.hpp"
@@ -55,7 +56,10 @@ struct SegyLayout {
 // file) are taken to follow every trace header and are skipped. A revision-0
 // file's count of extended text headers (bytes the standard leaves unused
 // there) is followed only when the traces fill the file after them and not
-// without them.
+// without them; when the file holds the headers it counts but the traces
+// fill it neither with them nor without them, it is refused as damaged, with
+// both readings.
+inline constexpr std::string_view kDamagedFile = "damaged file: ";  // how such a refusal begins
 using ReadAt = std::function<std::vector<uint8_t>(int64_t offset, int64_t length)>;
 Result<SegyLayout> ReadSegyLayout(const ReadAt& read_at, int64_t file_size, const LayoutOptions& options);
 

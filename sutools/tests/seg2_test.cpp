@@ -126,6 +126,26 @@ TEST(Seg2Real, HeaderWordsFromTheStrings) {
   EXPECT_NEAR(h.gx / scale, rec, 1e-6);
 }
 
+// Code 3 (20-bit floating point) as a recorder wrote three groups of a
+// little-endian trace, with the values it gave for them before the trace's
+// descaling factor; the big-endian file holds the same 16-bit words.
+TEST(Seg2Formats, TwentyBitGroupsAsRecordersWriteThem) {
+  const std::vector<uint8_t> le = {0x00, 0x00, 0xeb, 0xff, 0xe9, 0xff, 0xe4, 0xff, 0xdf, 0xff,
+                                   0x00, 0x11, 0x26, 0x68, 0x0b, 0x74, 0x2f, 0x40, 0x98, 0x46,
+                                   0x00, 0x10, 0x4a, 0x04, 0xb6, 0xd1, 0x75, 0x9b, 0x10, 0xb1};
+  const std::vector<float> want = {-20,  -22,  -27,   -32,    26662,  29707,
+                                   32862, 36144, 1098, -11849, -25738, -40414};
+  for (bool be : {false, true}) {
+    SCOPED_TRACE(be ? "big-endian" : "little-endian");
+    std::vector<uint8_t> data = le;
+    if (be)
+      for (size_t i = 0; i < data.size(); i += 2) std::swap(data[i], data[i + 1]);
+    auto seg = ReadSeg2(Span(Seg2(be, 3, static_cast<int>(want.size()), data, {}, {}, 1)));
+    ASSERT_TRUE(seg.ok()) << seg.error();
+    EXPECT_EQ(seg->traces[0].samples, want);
+  }
+}
+
 TEST(Seg2Formats, BothByteOrdersAndEveryCode) {
   struct Case { int format; std::vector<uint8_t> le; std::vector<float> want; };
   const Case cases[] = {
@@ -134,8 +154,10 @@ TEST(Seg2Formats, BothByteOrdersAndEveryCode) {
       {4, {0, 0, 0x80, 0x3F, 0, 0, 0x20, 0xC0, 0, 0, 0xC0, 0x7F, 0, 0, 0, 0}, {1, -2.5f, NAN, 0}},
       {5, {0, 0, 0, 0, 0, 0, 0xF0, 0x3F, 0, 0, 0, 0, 0, 0, 0x04, 0xC0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xF8, 0x7F},
        {1, -2.5f, 0, NAN}},
-      // exponent word 0x10F2, mantissas 0x4000 0x8000 0x2000 0xC000
-      {3, {0xF2, 0x10, 0x00, 0x40, 0x00, 0x80, 0x00, 0x20, 0x00, 0xC0}, {1, -1, 8192, -2}},
+      // exponent word 0x20F1: exponents 1, 15, 0, 2 from its lowest four bits
+      // up; mantissas 0x4000, 0x0001, 0x8000 (one's complement: -32767) and
+      // 0xFFFF (one's complement: -0)
+      {3, {0xF1, 0x20, 0x00, 0x40, 0x01, 0x00, 0x00, 0x80, 0xFF, 0xFF}, {32768, 32768, -32767, 0}},
   };
   for (const Case& c : cases)
     for (bool be : {false, true}) {

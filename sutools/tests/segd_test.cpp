@@ -180,6 +180,33 @@ TEST(SegdFormats, EachCodeFromTheStandardsLayouts) {
   }
 }
 
+// Format 8015 as the SEG-D standard lays out a group of four samples in ten
+// bytes: byte 1 holds the exponents (C3..C0) of samples 1 (high four bits) and
+// 2, byte 2 those of samples 3 and 4; bytes 3-4, 5-6, 7-8 and 9-10 the
+// mantissas, each a sign bit S then fraction bits Q-1..Q-15, negative values
+// in two's complement; value = S.Q-1...Q-15 x 2^C. Worked here by hand:
+//   group 1: 3F 0A | 60 00 | FF FF | 80 00 | 00 01
+//     exponents 3, 15, 0, 10
+//     0x6000 = 0.11b = 0.75, x 2^3 = 6
+//     0xFFFF = -2^-15, x 2^15 = -1
+//     0x8000 = -1, x 2^0 = -1
+//     0x0001 = 2^-15, x 2^10 = 2^-5 = 0.03125
+//   group 2: 21 0F | A0 00 | 7F FF | C0 00 | 12 34 (the last slot is filler)
+//     exponents 2, 1, 0, 15
+//     0xA000 = -(0x6000 / 2^15) = -0.75, x 2^2 = -3
+//     0x7FFF = 1 - 2^-15, x 2^1 = 2 - 2^-14 = 1.99993896484375
+//     0xC000 = -0.5, x 2^0 = -0.5
+TEST(SegdFormats, TwentyBitGroupsAsTheStandardLaysThemOut) {
+  const std::vector<uint8_t> bytes = {0x3F, 0x0A, 0x60, 0x00, 0xFF, 0xFF, 0x80, 0x00, 0x00, 0x01,
+                                      0x21, 0x0F, 0xA0, 0x00, 0x7F, 0xFF, 0xC0, 0x00, 0x12, 0x34};
+  const std::vector<float> want = {6, -1, -1, 0.03125f, -3, 1.99993896484375f, -0.5f};
+  auto file = Record(8015, 1, static_cast<int>(want.size()), bytes);
+  auto r = ReadSegd(std::span<const uint8_t>(file.data(), file.size()));
+  ASSERT_TRUE(r.ok()) << r.error();
+  ASSERT_EQ(r->traces.size(), 1u);
+  EXPECT_EQ(r->traces[0].samples, want);
+}
+
 TEST(SegdFormats, RevisionThreeDescriptorsAndAuxiliaryChannels) {
   auto file = Record(8038, 3, 2, {0, 0, 0, 5, 0, 0, 0, 6}, 3, 9);
   auto r = ReadSegd(std::span<const uint8_t>(file.data(), file.size()));

@@ -139,6 +139,14 @@ TEST(SegyreadHeaders, FilesThatCannotHoldWhatTheyAnnounceAreRefused) {
       {"an end stanza that never comes", {.ext = 2, .ext_word = -1}, "no ((SEG: EndText))"},
       {"more additional headers than the file holds", {.revision = 0x0200, .ext32 = 70000, .ns = 10, .traces = 3}, "no whole trace"},
       {"binary ns 40000", {.ns = 40000}, "ns=40000 samples per trace is more than"},
+      // 3600 + 3200 + 28 x 640 + 100 bytes: after the extended text header 28
+      // traces of 240 + 4 x 100 bytes and 100 bytes; from byte 3600, 21220
+      // bytes = 33 x 640 + 100.
+      {"revision 0 counting an extended text header that neither reading bears out",
+       {.revision = 0, .ext = 1, .ns = 100, .traces = 29, .keep = 3600 + 3200 + 28 * 640 + 100},
+       "damaged file: its revision-0 binary header counts 1 extended text header (bytes 3505-3506), and its "
+       "traces fill the file neither with the extended text headers (28 whole traces of 640 bytes and 100 bytes left) nor without them "
+       "(33 whole traces of 640 bytes and 100 bytes left)"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

@@ -130,3 +130,28 @@ TEST(SuAscii, MoreThanNinetyNineChannelsNeverOverwrite) {
   auto lines = Split(keld::testing::ReadText(d / "ROLL.100"), '\n');
   EXPECT_EQ(std::strtof(lines[500].c_str(), nullptr), t100[500]);
 }
+
+TEST(SuAscii, AFileThatCannotTakeItsNameLeavesEveryOtherAsItWas) {
+  TempDir d;
+  std::vector<SuTrace> v(6);
+  for (size_t i = 0; i < v.size(); ++i) {
+    v[i].header.ns = 1;
+    v[i].samples = {static_cast<float>(i)};
+  }
+  const std::string line = d / "LINE.SU";
+  ASSERT_TRUE(WriteSuFile(line, v));
+  // Older files at 01, 02 and 04, none at 03 and 06; a folder stands at 05,
+  // so the fifth file cannot take its name.
+  for (const char* n : {"LINE.01", "LINE.02", "LINE.04"}) keld::testing::WriteText(d / n, std::string("older ") + n);
+  std::filesystem::create_directory(d / "LINE.05");
+  auto r = ExportChannels(line, 1, 6);
+  ASSERT_FALSE(r);
+  EXPECT_NE(r.error().find(d / "LINE.05"), std::string::npos) << r.error();
+  for (const char* n : {"LINE.01", "LINE.02", "LINE.04"})
+    EXPECT_EQ(keld::testing::ReadText(d / n), std::string("older ") + n);
+  EXPECT_FALSE(Existe_file(d / "LINE.03"));
+  EXPECT_FALSE(Existe_file(d / "LINE.06"));
+  std::set<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(d.path())) names.insert(e.path().filename().string());
+  EXPECT_EQ(names, (std::set<std::string>{"LINE.SU", "LINE.01", "LINE.02", "LINE.04", "LINE.05"}));
+}

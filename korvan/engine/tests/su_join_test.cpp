@@ -180,8 +180,20 @@ TEST_F(JoinTest, UnreadableInputsAreLeftOutAndNamed) {
   EXPECT_EQ(r.size, 5 * 640);
   EXPECT_EQ(r.deleted, (std::vector<std::string>{dir / "A.SU", dir / "C.SU"}));
   EXPECT_TRUE(r.not_deleted.empty());
+  // What was left out comes first, and no "OK".
   const std::string m = JoinRecordedMessage(r);
-  EXPECT_NE(m.find("Not added (could not be read):\n" + dir / "GONE.SU" + "\n" + dir.path()), std::string::npos) << m;
+  EXPECT_EQ(m, "Not added (could not be read):\n" + dir / "GONE.SU" + "\n" + dir.path() + "\n" + dir / "out.su" +
+                   " has been recorded without them, size: 3200");
+  // An output that exists is kept by a join that leaves inputs out; nothing
+  // is deleted.
+  WriteText(dir / "old.su", "the old join");
+  in = {MakeSu("A.SU", 2, 100), dir / "GONE.SU"};
+  auto kept = JoinSuFiles(in, dir / "old.su", true);
+  EXPECT_FALSE(kept.ok);
+  EXPECT_EQ(kept.error, "Not added (could not be read):\n" + dir / "GONE.SU" + "\n" + dir / "old.su" +
+                            " kept as it was: the new file lacks them and was not written");
+  EXPECT_EQ(ReadText(dir / "old.su"), "the old join");
+  EXPECT_TRUE(fs::exists(in[0]));
 }
 
 TEST_F(JoinTest, NothingReadableWritesNothing) {
