@@ -43,6 +43,8 @@ BoardLink::~BoardLink() { port_.set_event_handler(nullptr); }
 bool BoardLink::open_port(int port_number) {
   error_.clear();
   open_error_ = OpenError::None;
+  Errore_Linea = 0;
+  arm_sent_ = false;
   if (port_.is_open()) port_.close();
   port_.set_input_buffer_size(config_.input_buffer_size);
   port_.set_port_number(port_number);
@@ -69,6 +71,10 @@ bool BoardLink::open_port(int port_number) {
 
 bool BoardLink::Riapri_Porta() {
   awaiting_block_ = false;
+  // A reopened port starts clear: an error of the line before it, and an arm
+  // sent on it, are gone with the old handle.
+  Errore_Linea = 0;
+  arm_sent_ = false;
   const int n = port_.port_number();
   port_.close();
   port_.set_input_buffer_size(config_.input_buffer_size);
@@ -85,17 +91,27 @@ bool BoardLink::Riapri_Porta() {
   return ok;
 }
 
-void BoardLink::Invia_Setup(int32_t samples, int frequency, int pre_trigger, int trigger_mode,
+bool BoardLink::Invia_Setup(int32_t samples, int frequency, int pre_trigger, int trigger_mode,
                             int polarity, int notch50, int notch60, int setting, int unit_address) {
   (void)unit_address;  // carried by the call, not by the packet
+  // A new arm: an error the line met before it belongs to no read of it.
+  Errore_Linea = 0;
+  status_received = false;
   first_block_extra_ms_ =
       frequency > 0 && samples > 0 ? 1000.0 * static_cast<double>(samples) / frequency : 0.0;
-  WritePacket(port_, ArmPacket(samples, frequency, pre_trigger, trigger_mode, polarity, notch50,
-                               notch60, setting));
+  arm_sent_ = WritePacket(port_, ArmPacket(samples, frequency, pre_trigger, trigger_mode, polarity,
+                                           notch50, notch60, setting));
+  if (!arm_sent_) error_ = "the arm could not be sent: " + port_.error();
+  return arm_sent_;
 }
 
 int BoardLink::Attendi_Risposta() {
+  status_received = false;
   port_.set_binary_mode(false);
+  if (!arm_sent_) {
+    error_ = "no answer to the arm, which could not be sent (" + port_.error() + ")";
+    return 0;
+  }
   const auto deadline = MonoClock::now() + Ms(config_.status_timeout_ms);
   for (;;) {
     port_.poll_events();
@@ -103,13 +119,37 @@ int BoardLink::Attendi_Risposta() {
     pump_.pump();
     if (stop_ == 1) return 0;
     if (config_.status_timeout_ms > 0 && MonoClock::now() >= deadline) {
-      error_ = "no status byte within " + std::to_string(config_.status_timeout_ms) + " ms";
+      error_ = "no status byte came within " + std::to_string(config_.status_timeout_ms) +
+               " ms of the arm";
       return 0;
     }
+  }
+  // The status is one byte sent alone; a trigger notice is three sent
+  // together, right behind the status when the trigger came at once. What
+  // arrived is let end before the two are told apart: three bytes and no
+  // fourth are a notice that came without the status byte.
+  size_t seen = port_.in_buffer_count();
+  const auto hard_end = MonoClock::now() + Ms(config_.drain_max_ms);
+  auto quiet_end = MonoClock::now() + Ms(config_.drain_quiet_ms);
+  for (;;) {
+    const auto now = MonoClock::now();
+    if (now >= quiet_end || now >= hard_end) break;
+    pump_.pump();
+    if (stop_ == 1) return 0;
+    port_.poll_events();
+    if (const size_t n = port_.in_buffer_count(); n != seen) {
+      seen = n;
+      quiet_end = MonoClock::now() + Ms(config_.drain_quiet_ms);
+    }
+  }
+  if (seen == static_cast<size_t>(kNoticeBytes)) {
+    error_ = "no status byte came after the arm: the trigger notice came in its place";
+    return 0;
   }
   // Only the status byte: a trigger notice right behind it stays for
   // Attendi_Trigger.
   std::vector<uint8_t> b = port_.take(1);
+  status_received = !b.empty();
   return b.empty() ? 0 : b[0];
 }
 
@@ -118,7 +158,7 @@ int BoardLink::Attendi_Trigger() {
   port_.set_input_length(0);
   for (;;) {
     port_.poll_events();
-    if (port_.in_buffer_count() >= 3) break;
+    if (port_.in_buffer_count() >= static_cast<size_t>(kNoticeBytes)) break;
     if (stop_ == 1) return 0;
     pump_.pump();
   }
@@ -166,11 +206,14 @@ int BoardLink::Leggi_Unita(int32_t samples, int unit, int unused) {
   stray_bytes = 0;
 
   // Nothing asked for can be waiting yet: a byte here is a leftover of a
-  // reply or of another unit, and must not become this unit's first sample.
+  // reply or an earlier unit's block that came later than its wait (while
+  // its message was read, say). It must not become this unit's first
+  // sample, nor fail this unit: it is dropped.
   port_.poll_events();
-  if (const size_t waiting = port_.in_buffer_count(); waiting > 0) {
-    stray_bytes += static_cast<int32_t>(port_.take(waiting).size());
-  }
+  if (const size_t waiting = port_.in_buffer_count(); waiting > 0) (void)port_.take(waiting);
+  // So is an error the line met before this read began (in the trigger
+  // wait, between two units): it belongs to no request of this read.
+  Errore_Linea = 0;
 
   // The count rule can fall short of n (n = 1 gives no block, 10,900 gives
   // 170 blocks for 10,900 samples): fetch whatever covers n in that case.
@@ -244,11 +287,30 @@ bool BoardLink::wait_block(const Packet& request, int unit, int block) {
       return false;
     }
     if (MonoClock::now() >= deadline) {
-      error_ = "block " + std::to_string(block + 1) + " of unit " + std::to_string(unit) +
-               " did not come within " + std::to_string(timeout_ms) + " ms";
+      error_ = "block " + std::to_string(block + 1) + " of unit " + std::to_string(unit);
+      const size_t in_time = port_.in_buffer_count();
+      if (in_time > 0)
+        error_ += " came short: " + std::to_string(in_time) + " of its " + std::to_string(kBlockBytes) +
+                  " bytes within " + std::to_string(timeout_ms) + " ms";
+      else
+        error_ += " did not come within " + std::to_string(timeout_ms) + " ms";
+      if (const size_t late = drop_late_reply(); late > in_time)
+        error_ += " (" + std::to_string(late - in_time) + " bytes came later and were dropped)";
       return false;
     }
   }
+}
+
+size_t BoardLink::drop_late_reply() {
+  awaiting_block_ = false;  // the receive event must not take it as a block
+  const auto end = MonoClock::now() + Ms(config_.late_block_ms);
+  for (;;) {
+    port_.poll_events();
+    if (port_.in_buffer_count() > 0) break;
+    if (stop_ == 1 || !port_.is_open() || MonoClock::now() >= end) return 0;
+    pump_.pump();
+  }
+  return drop_until_quiet(config_.drain_quiet_ms, config_.drain_max_ms);
 }
 
 void BoardLink::fail_unit() {

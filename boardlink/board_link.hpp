@@ -26,6 +26,7 @@ Packet UnitNumberReadPacket();              // 0xB0
 
 constexpr int kBlockBytes = 192;   // one reply to a 0xD1 request: 64 samples of 3 bytes
 constexpr int kBlockSamples = 64;
+constexpr int kNoticeBytes = 3;    // the trigger notice
 constexpr int kBaudRate = 3000000;
 constexpr int kSampleCapacity = 200001;  // Campioni and CampioniD hold indices 0..200000
 // The largest difference two neighbouring samples of a unit can show: its
@@ -49,6 +50,10 @@ struct LinkConfig {
   double reopen_pause_s = 2.5;         // korvan waits 2 to 3 s after re-opening; boardtest 0
   bool break_is_link_error = false;    // boardtest counts a break (1001) as a link error
   int block_timeout_ms = 2000;         // a block that does not come in time fails that unit
+  // After a block time-out the line is watched this long more: a late block
+  // that comes then is the failed unit's, dropped and named in its error, so
+  // that the next unit's read never meets it.
+  int late_block_ms = 1000;
   int status_timeout_ms = 2000;        // the status byte after an arm (0: wait until stopped)
   int drain_quiet_ms = 20;             // a drain ends when nothing arrived for this long...
   int drain_max_ms = 500;              // ...or after this long in any case
@@ -90,11 +95,17 @@ class BoardLink {
   // whether the port is open again at that rate; error() says why not.
   bool Riapri_Porta();
 
-  void Invia_Setup(int32_t samples, int frequency, int pre_trigger, int trigger_mode, int polarity,
+  // Sends the arm; false (with error()) when it could not be written. A new
+  // arm starts with the link-error flag clear.
+  bool Invia_Setup(int32_t samples, int frequency, int pre_trigger, int trigger_mode, int polarity,
                    int notch50, int notch60, int setting, int unit_address);
-  // The 1-byte status, taken alone: whatever follows it stays queued. 0 when
-  // stopped, or when none came within status_timeout_ms.
+  // The 1-byte status, taken alone: whatever follows it stays queued.
+  // status_received says whether it came; when not, the result is 0 and, unless
+  // stopped, error() says what did not come: no status within
+  // status_timeout_ms, a trigger notice in its place (three bytes together
+  // where the status is one), or no arm sent at all.
   int Attendi_Risposta();
+  bool status_received = false;
   // 1 when the 3-byte trigger notice came, 0 when stopped. The notice and
   // whatever arrives with it or right behind it (a status byte the caller did
   // not read, stray bytes) are dropped: no block has been asked for yet, so
@@ -108,11 +119,15 @@ class BoardLink {
   // outside 1..200,001 fails at once. With n = 1 nothing is subtracted.
   // The first block after an arm may take the recording time of that arm
   // (samples / frequency) on top of the block time-out: units may answer
-  // only once they have recorded. Bytes waiting before the first request are
-  // discarded, and bytes arriving after the last block (a late block of an
-  // earlier unit, a block more than asked) fail the read: both are counted in
-  // stray_bytes and named in error(), never taken as samples. With
-  // max_sample_step set, a read holding a larger jump fails too.
+  // only once they have recorded. A block that times out is still awaited
+  // for late_block_ms and dropped if it comes: the read fails with that in
+  // error(). Bytes waiting before the first request belong to no request of
+  // this read: they are dropped and do not fail it. Bytes arriving after the
+  // last block (a block more than asked, another unit's block that came
+  // later still) fail the read: they are counted in stray_bytes and named in
+  // error(), never taken as samples. With max_sample_step set, a read
+  // holding a larger jump fails too. A link error fails the read it happens
+  // in; the flag is cleared when a read starts.
   int Leggi_Unita(int32_t samples, int unit, int unused = 0);
   void Seleziona_Unita();
   // Discards input waiting on the port and whatever is still arriving, until
@@ -133,7 +148,7 @@ class BoardLink {
   std::vector<float> Campioni;           // indices 0..200000 (korvan)
   std::vector<double> CampioniD;         // indices 0..200000 (boardtest)
   int32_t received_samples = 0;          // samples the last good read stored
-  int32_t stray_bytes = 0;               // unasked-for bytes met by the last Leggi_Unita
+  int32_t stray_bytes = 0;               // unasked-for bytes that failed the last Leggi_Unita
 
   // What the last failed operation met, for messages.
   const std::string& error() const { return error_; }
@@ -141,6 +156,9 @@ class BoardLink {
 
  private:
   bool wait_block(const Packet& request, int unit, int block);
+  // After a block time-out: drops whatever comes within late_block_ms (and
+  // the rest of it, until the line is quiet); returns how many bytes.
+  size_t drop_late_reply();
   // Takes and drops bytes until the line has been quiet for quiet_ms (at most
   // max_ms); returns how many were dropped. Leaves the port's calls alone
   // when nothing comes.
@@ -160,6 +178,7 @@ class BoardLink {
   OpenError open_error_ = OpenError::None;
   bool awaiting_block_ = false;
   double first_block_extra_ms_ = 0;  // recording time of the last arm, until its first block
+  bool arm_sent_ = false;            // the last arm left for the units
 };
 
 }  // namespace keld::board

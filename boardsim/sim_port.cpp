@@ -51,6 +51,10 @@ bool SimPort::write(const uint8_t* data, size_t n) {
     error_ = "the port is not open";
     return false;
   }
+  if (unplugged) {
+    error_ = "the device of port " + std::to_string(number_) + " has gone";
+    return false;
+  }
   schedule(units_.feed(data, n));
   return true;
 }
@@ -76,7 +80,7 @@ void SimPort::poll_events() {
   if (!flight_.empty() && flight_.front().due <= MonoClock::now()) {
     Chunk c = std::move(flight_.front().chunk);
     flight_.pop_front();
-    if (open_) {  // bytes reaching a closed port are lost
+    if (open_ && !unplugged) {  // bytes reaching a closed port are lost
       if (c.error) events.push_back(c.error);
       size_t room = buffer_size_ > 0 && queue_.size() < static_cast<size_t>(buffer_size_)
                         ? static_cast<size_t>(buffer_size_) - queue_.size()

@@ -54,13 +54,22 @@ RunOutcome Console::GoTrigger(CycleResult* cycle) {
   s_.Salta_Campioni = 1;
   s_.Modo_Trigger = 1;
   arm();
-  (void)link_.Attendi_Risposta();  // its value is not examined
-  view_.status_line("Triggered ! Wait for data......");
+  (void)link_.Attendi_Risposta();  // its value is not examined; whether it came is
+  if (s_.Arresto == 1) return RunOutcome::Stopped;
+  if (!link_.status_received) {
+    // Units that did not answer the arm send no notice either, or sent it
+    // where the status belongs: the run ends here.
+    failure_ = "ERROR ! " + answering_unit() + " module: " + link_.error() + ". The run is ended.";
+    s_.Modo_Trigger = 0;
+    view_.hide_message();
+    return RunOutcome::NoStatus;
+  }
   for (;;) {
     const int notice = link_.Attendi_Trigger();
     pump_.pump();
     if (s_.Arresto == 1) break;
     if (notice == 1) {
+      view_.status_line("Triggered ! Wait for data......");
       view_.status_line("Data Receiving !");
       CycleResult r = Ciclo_Acquisizione();
       if (cycle) *cycle = r;
@@ -98,6 +107,13 @@ RunOutcome Console::RunningTick(CycleResult* cycle) {
   CycleResult r = Ciclo_Acquisizione();
   if (cycle) *cycle = r;
   return RunOutcome::Polled;
+}
+
+std::string Console::answering_unit() {
+  const int rows = s_.Num_Unita < 0 ? 0 : (s_.Num_Unita > kRowsMax ? kRowsMax : s_.Num_Unita);
+  for (int row = 1; row <= rows; ++row)
+    if (view_.row_ticked(row)) return std::to_string(unit_of(row));
+  return "1";
 }
 
 int Console::unit_of(int row) {

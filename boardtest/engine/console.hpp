@@ -52,6 +52,7 @@ enum class RunOutcome {
   Stopped,     // STOP before the notice: nothing polled
   Busy,        // a run was still under way: nothing done
   PortClosed,  // no open port: nothing sent
+  NoStatus,    // the arm got no status byte in its time: nothing polled, failure() says why
 };
 
 class Console {
@@ -65,7 +66,8 @@ class Console {
 
   // GO trigger after the window's preparations: empties the input, loads the
   // filter set, arms in trigger mode, takes the status byte, waits for the
-  // notice and runs one polling cycle.
+  // notice and runs one polling cycle. "Triggered !" is shown only once the
+  // notice came; an arm without its status byte ends the run (NoStatus).
   RunOutcome GoTrigger(CycleResult* cycle = nullptr);
   // GO running's own steps: the filter set for the run, free-running mode,
   // the input emptied.
@@ -81,11 +83,15 @@ class Console {
   // The filtered samples of the last good read.
   std::span<const double> filtered() const { return y_; }
   int arms_sent() const { return arms_; }
+  // What ended the last run that ended on NoStatus, naming the unit.
+  const std::string& failure() const { return failure_; }
   int cycles_run() const { return cycles_; }
 
  private:
   void arm();
   int unit_of(int row);
+  // The unit named when the arm is not answered: that of the first ticked row.
+  std::string answering_unit();
   bool poll_row(int row, bool& rms_pending, CycleResult& r);
 
   BoardtestState& s_;
@@ -93,6 +99,7 @@ class Console {
   EventPump& pump_;
   ConsoleView& view_;
   std::vector<double> y_;
+  std::string failure_;
   int busy_ = 0;
   int arms_ = 0;
   int cycles_ = 0;

@@ -10,6 +10,7 @@
 #include <QRadioButton>
 #include <QTimer>
 
+#include <algorithm>
 #include <csignal>
 
 #include "boardlink/qt/qt_serial_port.hpp"
@@ -59,12 +60,15 @@ TEST(BoardtestPty, GoTriggerWaitsForTheSignalAndMarksAnAbsentUnit) {
   Analog& w = k.f.start();
   ASSERT_TRUE(k.f.open_port());
   k.f.tick_rows({{1, "1"}, {2, "2"}, {3, "3"}});
-  // The signal goes once the console shows that it waits for the trigger.
+  // The signal goes a while after the arm has gone out, once the console
+  // waits for the trigger.
   int waited = 0;
   QTimer release;
   release.setInterval(50);
   QObject::connect(&release, &QTimer::timeout, [&] {
-    if (w.Message->text() != "Triggered ! Wait for data......" || ++waited < 3) return;
+    const bool armed = std::count(k.wire.codes.begin(), k.wire.codes.end(), 0x1A) > 0;
+    if (!armed || ++waited < 3) return;
+    EXPECT_EQ(w.Message->text(), "READY for Trigger!") << "\"Triggered !\" only after the notice";
     k.sim.signal(SIGUSR1);
     release.stop();
   });

@@ -13,6 +13,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <chrono>
 #include <filesystem>
 
 #include "boardlink/window/rs232.hpp"
@@ -230,6 +231,92 @@ TEST(BoardtestWindow, ExitDuringATriggerRunStopsItAndExitsAfterIt) {
   EXPECT_TRUE(Fixture::RunUntil([&] { return !w.isVisible(); }));  // then the window closes
   EXPECT_EQ(Lines(ReadText(f.dir / "ini.txt")).size(), 109u);
   EXPECT_FALSE(w.console().busy());
+}
+
+// Unit 3 answers 2.5 s late, past the 2 s block time-out: unit 3 is the one
+// marked ERROR and counted in ini.txt; unit 4 is read and not blamed.
+TEST(BoardtestWindow, ALateUnitIsCountedAgainstItselfAlone) {
+  sim::SimConfig cfg;
+  cfg.faults.push_back({sim::BlockFault::Kind::Delay, 3, 0, -1, 2500});
+  sim::SimPort port(cfg);
+  Fixture f(port, board::LinkConfig::Boardtest());
+  Analog& w = f.start();
+  ASSERT_TRUE(f.open_port());
+  f.tick_rows({{1, "1"}, {2, "2"}, {3, "3"}, {4, "4"}});
+  w.Pulsante_trg->click();
+  for (int row : {1, 2, 4}) EXPECT_EQ(Caption(w, row), "OK") << row;
+  EXPECT_EQ(Caption(w, 3), "ERROR");
+  w.uscita->trigger();
+  const auto lines = Lines(ReadText(f.dir / "ini.txt"));
+  ASSERT_EQ(lines.size(), 109u);
+  EXPECT_EQ(lines[60], "\"Errori:\"");
+  EXPECT_EQ(std::vector<std::string>(lines.begin() + 61, lines.begin() + 65),
+            (std::vector<std::string>{"0", "0", "1", "0"}));
+}
+
+// An arm that gets no status byte in its time ends the run with a message
+// naming the first ticked unit and what did not come: nothing is read, and
+// the console never says "Triggered !".
+TEST(BoardtestWindow, NoStatusByteEndsTheTriggerRunWithAMessage) {
+  for (bool unplugged : {false, true}) {  // the notice came without a status byte; the port has gone
+    SCOPED_TRACE(unplugged);
+    sim::SimPort port;
+    Fixture f(port);
+    Analog& w = f.start();
+    ASSERT_TRUE(f.open_port());
+    f.tick_rows({{2, "7"}, {3, "3"}});
+    port.units().config().no_status = !unplugged;
+    port.unplugged = unplugged;
+    bool triggered = false;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+      triggered = triggered || w.Message->text().startsWith("Triggered !");
+    });
+    watch.start(1);
+    QTimer::singleShot(6000, &w, [&] { w.Command10->click(); });  // an operator who gave up waiting
+    const auto t0 = std::chrono::steady_clock::now();
+    w.Pulsante_trg->click();
+    EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(5));
+    EXPECT_FALSE(triggered);
+    ASSERT_EQ(f.messages.shown.size(), 1u);
+    EXPECT_EQ(f.messages.last().text.rfind("ERROR ! 7 module: ", 0), 0u) << f.messages.last().text;
+    EXPECT_NE(f.messages.last().text.find(unplugged ? "arm" : "status"), std::string::npos) << f.messages.last().text;
+    for (const auto& p : port.units().received) EXPECT_NE(p[0], 0xD1);
+    EXPECT_EQ(Caption(w, 2), "UNIT");
+    EXPECT_TRUE(w.Pulsante_trg->isEnabled());
+  }
+}
+
+// STOP during a read: the read still unwinds (its input drained, the port
+// reopened); RESET is refused until it has ended, then works as before.
+TEST(BoardtestWindow, ResetIsRefusedUntilAReadStoppedByStopHasEnded) {
+  sim::SimConfig cfg;
+  cfg.absent = {1};
+  sim::SimPort port(cfg);
+  Fixture f(port);
+  Analog& w = f.start();
+  ASSERT_TRUE(f.open_port());
+  f.tick_rows({{1, "1"}});
+  bool pressed = false, offered = true;
+  QString message;
+  QTimer act;
+  QObject::connect(&act, &QTimer::timeout, [&] {
+    if (pressed || !w.link().awaiting_block()) return;
+    pressed = true;
+    w.Command10->click();
+    offered = w.Reset->isEnabled();
+    w.Reset_Click();
+    message = w.Message->text();
+  });
+  act.start(2);
+  w.Pulsante_trg->click();
+  ASSERT_TRUE(pressed);
+  EXPECT_FALSE(offered);
+  EXPECT_NE(message, "Reset !");
+  EXPECT_TRUE(w.Reset->isEnabled());
+  w.Reset->trigger();
+  EXPECT_EQ(w.Message->text(), "Reset !");
+  EXPECT_TRUE(w.Pulsante_trg->isEnabled());
 }
 
 // A trigger run and the running mode (inside a tick and between two) met by

@@ -54,7 +54,9 @@ void Analog::Pulsante_trg_Click() {
   Reset->setEnabled(true);
   parameters->setEnabled(true);
   // Closed or EXIT meanwhile: the window goes once this handler has returned.
-  if (out == RunOutcome::Polled && !run->closing()) after_run(r);
+  if (run->closing()) return;
+  if (out == RunOutcome::Polled) after_run(r);
+  if (out == RunOutcome::NoStatus) sv.msg.ok(console_->failure(), MsgIcon::Critical, kTitle);
 }
 
 void Analog::pulsante_running_Click() {
@@ -93,6 +95,7 @@ void Analog::Timer3_Timer() {
 void Analog::end_running_mode() {
   Timer3->stop();
   running_mode_.reset();
+  Reset->setEnabled(true);  // held while a tick's read could still be unwinding
 }
 
 void Analog::after_run(const CycleResult& r) {
@@ -113,7 +116,9 @@ void Analog::Command10_Click() {
   pulsante_running->setEnabled(false);
   st.Modo_Trigger = 0;
   st.Arresto = 1;
-  Reset->setEnabled(true);
+  // A read stopped here still unwinds (its input drained, the port
+  // reopened): RESET waits until the run has returned.
+  Reset->setEnabled(!console_->busy());
   uscita->setEnabled(true);
   VScroll1->setEnabled(true);
   parameters->setEnabled(true);
@@ -123,6 +128,7 @@ void Analog::Command10_Click() {
 }
 
 void Analog::Reset_Click() {
+  if (console_->busy()) return;  // a run, stopped or not, is still on its way out
   set_message("Reset !", 0x00FF00, Message->font().pointSize(), true);
   Pulsante_trg->setEnabled(false);
   pulsante_running->setEnabled(false);

@@ -10,6 +10,17 @@
 
 namespace keld::korvan {
 
+namespace {
+
+// The unit that answers the arm for all: the master unit when one was chosen,
+// else the unit of channel 1.
+std::string AnsweringUnit(const ShotParams& p) {
+  if (p.master_unit > 0) return std::to_string(p.master_unit);
+  return p.unit_texts.empty() ? std::string("1") : p.unit_texts.front();
+}
+
+}  // namespace
+
 ShotCycle::ShotCycle(board::BoardLink& link, EventPump& pump, MessageBoxes& msg, ShotView& view,
                      int16_t& Stop_Attesa, int16_t& Modo_Trigger)
     : link_(link), pump_(pump), msg_(msg), view_(view), stop_(Stop_Attesa), modo_(Modo_Trigger) {}
@@ -32,10 +43,9 @@ ShotResult ShotCycle::run(const ShotParams& p) {
   link_.discard_input();
   link_.Indirizzo_Unita = static_cast<int16_t>(p.master_unit);
   modo_ = 1;
-  link_.Invia_Setup(p.samples, p.frequency, 0, modo_, p.polarity, p.notch50, p.notch60, 0,
-                    link_.Indirizzo_Unita);
-  (void)link_.Attendi_Risposta();
-  view_.message_screen("Triggered !", 0x0000FF, false);
+  (void)link_.Invia_Setup(p.samples, p.frequency, 0, modo_, p.polarity, p.notch50, p.notch60, 0,
+                          link_.Indirizzo_Unita);
+  (void)link_.Attendi_Risposta();  // its value is not examined; whether it came is
 
   auto end = [&](ShotOutcome o) {
     record.Discard();
@@ -45,12 +55,23 @@ ShotResult ShotCycle::run(const ShotParams& p) {
     return result;
   };
 
+  if (stop_ == 1) return end(ShotOutcome::AbandonedArmed);
+  if (!link_.status_received) {
+    // Units that did not answer the arm will not send a notice either, or
+    // sent it where the status belongs: nothing of this shot can be trusted.
+    result.error = link_.error();
+    msg_.ok("ERROR ! " + AnsweringUnit(p) + " module: " + link_.error() + ". The shot is ended.",
+            MsgIcon::Critical, kTitle);
+    return end(ShotOutcome::NoStatus);
+  }
+
   for (;;) {
     int got = link_.Attendi_Trigger();
     pump_.pump();
     if (stop_ == 1) return end(ShotOutcome::AbandonedArmed);
     if (got != 0) break;
   }
+  view_.message_screen("Triggered !", 0x0000FF, false);
 
   ShotHeaderInputs header = p.header;
   if (p.clock_at_trigger) header.clock = ReadClock();
@@ -76,13 +97,6 @@ ShotResult ShotCycle::run(const ShotParams& p) {
     std::string box = c - 1 < static_cast<int>(p.unit_texts.size()) ? p.unit_texts[c - 1] : "";
     int unit = CInt(Val(box)).value_or(-1);
     int ok = link_.Leggi_Unita(n, unit);
-    if (link_.stray_bytes > 0 && stop_ != 1) {
-      // Bytes nobody asked for were on the line around this unit's read; they
-      // were never taken as samples, but the operator must know.
-      msg_.ok("ERROR ! " + box + " module: " + link_.error(), MsgIcon::Critical, kTitle);
-      result.stray_channels.push_back(c);
-      if (ok != 0) link_.stray_bytes = 0;
-    }
     if (ok == 0 && stop_ == 1) {
       msg_.ok("Shot stopped during the data transfer: nothing has been recorded", MsgIcon::Critical, kTitle);
       shot.discard();
@@ -90,7 +104,12 @@ ShotResult ShotCycle::run(const ShotParams& p) {
     }
     bool frozen = c - 1 < static_cast<int>(p.frozen.size()) && p.frozen[c - 1];
     if (ok == 0) {
-      if (link_.stray_bytes == 0) msg_.ok("ERROR ! " + box + " module is missing", MsgIcon::Critical, kTitle);
+      // Each unit's box gives its own reason. Bytes nobody asked for that
+      // failed the read were never taken as samples, but the unit did answer.
+      const bool stray = link_.stray_bytes > 0;
+      msg_.ok("ERROR ! " + box + (stray ? " module: " : " module is missing: ") + link_.error(),
+              MsgIcon::Critical, kTitle);
+      if (stray) result.stray_channels.push_back(c);
       result.failed_channels.push_back(c);
       // The channel keeps its place: a dead trace of zeros, and zeros in the
       // text record.

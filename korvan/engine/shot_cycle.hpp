@@ -54,13 +54,14 @@ enum class ShotOutcome {
   Recorded,          // every channel went through (failed units written as dead traces)
   AbandonedArmed,    // "Release Trigger" before the trigger: no raw shot file
   AbandonedTransfer, // "Release Trigger" during the transfer: no raw shot file
+  NoStatus,          // the arm got no status byte in its time: no raw shot file
   FileError,         // the raw shot file or the text record could not be written
 };
 
 struct ShotResult {
   ShotOutcome outcome = ShotOutcome::AbandonedArmed;
   std::vector<int> failed_channels;  // units that did not answer
-  std::vector<int> stray_channels;   // units whose read met bytes nobody asked for
+  std::vector<int> stray_channels;   // units whose read failed on bytes nobody asked for
   std::string error;
 };
 

@@ -7,8 +7,11 @@
 #include <QKeyEvent>
 #include <QPushButton>
 
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
+#include "boardlink/serial_port.hpp"
 #include "boardsim/samples.hpp"
 #include "common/files.hpp"
 #include "common/numtext.hpp"
@@ -65,19 +68,27 @@ struct FaultCase {
   std::function<void(sim::SimConfig&, Korvan&)> set;
   std::vector<int> reported;  // units named in an "ERROR ! " box
   int samples = 256;
+  int box_ms = 0;  // how long the operator reads each box
 };
 
 }  // namespace
 
-// A late block, a block more than asked, a stray byte after the notice: the
-// unit concerned is reported, and every channel that is recorded holds
-// exactly what its unit sent. A unit that answers only once it has recorded
-// 2.1 s is read like any other.
+// A unit answering past the 2 s block time-out (its block coming while the
+// next unit is read, or while the operator still reads its box), a block more
+// than asked, a stray byte after the notice: the unit concerned is reported
+// with its own reason, and only that one (a byte before any request concerns
+// none), and every channel that is recorded holds exactly what its unit sent.
+// A unit that answers only once it has recorded 2.1 s is read like any other.
 TEST_F(Faults, MisbehavingUnitsAreReportedAndNoChannelHoldsAnotherUnitsBytes) {
   const std::vector<FaultCase> cases = {
-      {"a block 2.6 s late",
-       [](sim::SimConfig& c, Korvan&) { c.faults.push_back({BlockFault::Kind::Delay, 2, 0, -1, 2600}); },
-       {2, 3}},
+      {"unit 3 answering 2.5 s late",
+       [](sim::SimConfig& c, Korvan&) { c.faults.push_back({BlockFault::Kind::Delay, 3, 0, -1, 2500}); },
+       {3}},
+      {"unit 3 answering 3.5 s late, its box read for 2 s",
+       [](sim::SimConfig& c, Korvan&) { c.faults.push_back({BlockFault::Kind::Delay, 3, 0, -1, 3500}); },
+       {3},
+       256,
+       2000},
       {"one block more than asked",
        [](sim::SimConfig& c, Korvan&) { c.faults.push_back({BlockFault::Kind::Extra, 2, 3}); },
        {2}},
@@ -86,7 +97,7 @@ TEST_F(Faults, MisbehavingUnitsAreReportedAndNoChannelHoldsAnotherUnitsBytes) {
          c.stray_after_notice = 1;
          c.stray_delay_ms = 40;
        },
-       {1}},
+       {}},
       {"the first block held for the recording time",
        [](sim::SimConfig& c, Korvan& k) {
          c.hold_first_block = true;
@@ -102,11 +113,16 @@ TEST_F(Faults, MisbehavingUnitsAreReportedAndNoChannelHoldsAnotherUnitsBytes) {
     cfg = sim::SimConfig{};
     fc.set(cfg, *w);
     h.messages.clear();
+    h.messages.while_shown = [&](const MessageShown&) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(fc.box_ms));
+    };
     w->Command10->click();
+    h.messages.while_shown = nullptr;
     std::vector<int> reported;
     for (const auto& m : h.messages.shown) {
       ASSERT_EQ(m.text.rfind("ERROR ! ", 0), 0u) << m.text;
       reported.push_back(std::stoi(m.text.substr(8)));
+      EXPECT_NE(m.text.find("unit " + std::to_string(reported.back())), std::string::npos) << m.text;
     }
     EXPECT_EQ(reported, fc.reported);
     auto traces = ReadSuFile(tmp());
@@ -119,6 +135,42 @@ TEST_F(Faults, MisbehavingUnitsAreReportedAndNoChannelHoldsAnotherUnitsBytes) {
       EXPECT_EQ(t.samples, Expected(desc, c, fc.samples, h.state.Filtre)) << "channel " << c;
     }
     w->choix()->hide();
+  }
+}
+
+// A link error while the shot waits for the trigger (the device went and
+// came back), then "Release Trigger": the next shot starts clear and records
+// every channel.
+TEST_F(Faults, ALinkErrorWhileWaitingForTheTriggerStaysWithThatShot) {
+  h.port.units().config().trigger_on_signal = true;
+  long raised_at = 0;
+  h.pump.hook = [&] {
+    // Waiting for the notice: the status byte has been taken.
+    if (!raised_at && h.port.units().notice_held() && h.port.in_buffer_count() == 0) {
+      h.port.raise_error(board::kErFrame);
+      raised_at = h.pump.passes;
+    }
+    if (raised_at && h.pump.passes > raised_at + 20 && !w->Virtual_trigger->isHidden())
+      w->Virtual_trigger->click();
+  };
+  w->Command10->click();
+  h.pump.hook = nullptr;
+  ASSERT_NE(raised_at, 0);
+  EXPECT_FALSE(std::filesystem::exists(tmp()));
+  w->choix()->hide();
+
+  h.port.units().config().trigger_on_signal = false;
+  h.messages.clear();
+  w->Command10->click();
+  EXPECT_TRUE(h.messages.shown.empty()) << h.messages.last().text;
+  auto traces = ReadSuFile(tmp());
+  ASSERT_TRUE(traces.ok()) << traces.error();
+  ASSERT_EQ(traces->size(), 4u);
+  const sim::ShotSpec desc = h.port.units().shot();
+  for (int c = 1; c <= 4; ++c) {
+    const SuTrace& t = (*traces)[static_cast<size_t>(c - 1)];
+    EXPECT_EQ(t.header.trid, 1) << c;
+    EXPECT_EQ(t.samples, Expected(desc, c, 256, h.state.Filtre)) << "channel " << c;
   }
 }
 

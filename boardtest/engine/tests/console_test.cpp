@@ -215,7 +215,7 @@ TEST(BoardtestRun, StopBeforeTheNoticeEndsTheTriggerRunWithoutPolling) {
   };
   EXPECT_EQ(r.console.GoTrigger(), RunOutcome::Stopped);
   EXPECT_EQ(r.packets(0xD1), 0);
-  EXPECT_EQ(r.view.lines, std::vector<std::string>{"Triggered ! Wait for data......"});
+  EXPECT_TRUE(r.view.lines.empty()) << "no \"Triggered !\" before the notice";
   EXPECT_FALSE(r.console.busy());
 }
 
