@@ -10,7 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "common/temporaries.hpp"
+#include "platform/temporaries.hpp"
 #include "common/text.hpp"
 
 namespace fs = std::filesystem;
@@ -81,12 +81,12 @@ size_t NameMax(const fs::path& dir) {
   return n > 0 ? static_cast<size_t>(n) : 255;
 }
 
-// A new file beside `target`, named "." + its name + "." + a unique ending;
-// its descriptor (open for writing), or -1 with errno set. When the target's
-// name is as long as the folder allows, the middle of the temporary's name
-// is cut (at a character boundary), so a temporary fits wherever its output
-// fits, and a temporary of a temporary still fits too.
-int MakeTemp(const std::string& target, std::string& name) {
+// A new file beside `target`, named "." + its name + "." + a unique ending,
+// registered as a temporary; its descriptor (open for writing), or -1 with
+// `error` set. When the target's name is as long as the folder allows, the
+// end of its name is cut (at a character boundary) before the ending, so a
+// temporary fits wherever its output fits, and a temporary of a temporary too.
+int MakeTemp(const std::string& target, std::string& name, std::string& error) {
   fs::path t(target);
   fs::path dir = t.has_parent_path() ? t.parent_path() : fs::path(".");
   std::string file = t.filename().string();
@@ -101,10 +101,17 @@ int MakeTemp(const std::string& target, std::string& name) {
   std::vector<char> buf(pattern.begin(), pattern.end());
   buf.push_back('\0');
   int fd = mkstemp(buf.data());
-  if (fd >= 0) {
-    name = buf.data();
-    RegisterTemporary(name);
+  if (fd < 0) {
+    error = target + ": " + std::strerror(errno);
+    return -1;
   }
+  if (!RegisterTemporary(buf.data())) {
+    ::close(fd);
+    ::unlink(buf.data());
+    error = target + ": too many files are being written at once";
+    return -1;
+  }
+  name = buf.data();
   return fd;
 }
 
@@ -144,12 +151,55 @@ mode_t OutputMode(const std::string& target) {
 
 Result<std::string> CreateFileBeside(const std::string& target) {
   if (fs::path(target).filename().empty()) return Result<std::string>::failure(target + ": no file name");
-  std::string name;
-  const int fd = MakeTemp(target, name);
-  if (fd < 0) return Result<std::string>::failure(target + ": " + std::strerror(errno));
+  std::string name, error;
+  const int fd = MakeTemp(target, name, error);
+  if (fd < 0) return Result<std::string>::failure(error);
   // Writable by its maker whatever the old file's mode, since a batch writes it.
   ::fchmod(fd, OutputMode(target) | S_IWUSR);
   ::close(fd);
+  return name;
+}
+
+Result<std::string> KeepBeside(const std::string& target) {
+  using R = Result<std::string>;
+  auto name = CreateFileBeside(target);
+  if (!name) return name;
+  // A second name for the same file: moving it back over the target is
+  // harmless at any moment, so it is registered at once.
+  ForgetTemporary(*name);
+  std::error_code ec;
+  fs::remove(*name, ec);
+  fs::create_hard_link(target, *name, ec);
+  if (ec) fs::copy_file(target, *name, fs::copy_options::overwrite_existing, ec);
+  if (ec) {
+    std::error_code ignored;
+    fs::remove(*name, ignored);
+    return R::failure(target + ": " + ec.message());
+  }
+  RegisterSetAside(*name, target);
+  return name;
+}
+
+Result<std::string> MoveAside(const std::string& target) {
+  using R = Result<std::string>;
+  auto name = CreateFileBeside(target);
+  if (!name) return name;
+  ForgetTemporary(*name);
+  std::error_code ec;
+  fs::remove(*name, ec);
+  fs::create_hard_link(target, *name, ec);
+  if (!ec) {
+    RegisterSetAside(*name, target);
+    if (::unlink(target.c_str()) == 0) return name;
+    const std::string why = std::strerror(errno);
+    ForgetTemporary(*name);
+    fs::remove(*name, ec);
+    return R::failure(target + ": " + why);
+  }
+  // No hard links on this file system: renamed. Until it is registered, the
+  // moved file is nobody's to remove, so a kill meanwhile leaves it beside.
+  if (std::rename(target.c_str(), name->c_str()) != 0) return R::failure(target + ": " + std::strerror(errno));
+  RegisterSetAside(*name, target);
   return name;
 }
 
@@ -161,11 +211,8 @@ AtomicFile::AtomicFile(std::string target) : target_(std::move(target)) {
     error_ = target_ + " is not a regular file";
     return;
   }
-  int fd = MakeTemp(target_, temp_);
-  if (fd < 0) {
-    error_ = target_ + ": " + std::strerror(errno);
-    return;
-  }
+  int fd = MakeTemp(target_, temp_, error_);
+  if (fd < 0) return;
   fp_ = fdopen(fd, "wb");
   if (!fp_) {
     error_ = target_ + ": " + std::strerror(errno);

@@ -81,6 +81,15 @@ Status MoveFileOver(const std::string& from, const std::string& to);
 // SIGTERM, SIGINT or SIGHUP before it is renamed (MoveFileOver) or removed.
 Result<std::string> CreateFileBeside(const std::string& target);
 
+// The old `target`, given a second name beside it (a hard link, else a
+// copy) before a run replaces it: registered so that a process ended by
+// SIGTERM, SIGINT or SIGHUP moves it back over `target`. The run removes it
+// (ForgetTemporary, then remove) when the new file is good, or moves it back.
+Result<std::string> KeepBeside(const std::string& target);
+// The same, but the target's name is freed for a batch that writes it anew
+// (whose ">" would empty a file the old one shares with a hard link).
+Result<std::string> MoveAside(const std::string& target);
+
 // The mode the user's umask gives a new file (0666 less the umask).
 unsigned NewFileMode();
 

@@ -11,6 +11,7 @@
 
 #include "common/files.hpp"
 #include "common/numtext.hpp"
+#include "common/su_file.hpp"
 
 namespace keld {
 
@@ -55,6 +56,22 @@ bool AppendFile(std::FILE* out, const std::string& path, int64_t& written, std::
     written = start;
   }
   return read_ok;
+}
+
+// Why `path` cannot go into the join: "" when it can. Each input must be an
+// SU file of whole traces: a big-endian file, or one whose last trace is
+// cut, would turn every trace after it into noise. Files of other lengths
+// are joined as they are (each trace carries its own ns). A file that cannot
+// be opened is left to the copy, which names it as unreadable.
+std::string UnfitInput(const std::string& path) {
+  if (!Existe_file(path) || FileLength(path).value_or(0) == 0) return "";  // nothing to add
+  auto L = ReadSuLayout(path);
+  if (!L) {
+    const std::string& e = L.error();
+    return e.compare(0, path.size() + 2, path + ": ") == 0 ? e.substr(path.size() + 2) : e;
+  }
+  if (L->file_bytes % L->trace_bytes != 0) return "it ends with a partial trace";
+  return "";
 }
 
 // True when `path` holds exactly the `c.length` bytes at `c.offset` of `joined`.
@@ -112,6 +129,11 @@ JoinResult JoinSuFiles(const std::vector<std::string>& inputs, const std::string
       return r;
     }
     const std::string& in = inputs[static_cast<size_t>(i)];
+    if (std::string why = UnfitInput(in); !why.empty()) {
+      r.unreadable.push_back(in);
+      r.reasons.push_back(why);
+      continue;
+    }
     std::string write_error;
     const int64_t before = written;
     bool ok = AppendFile(out.handle(), in, written, write_error, stopped);
@@ -123,10 +145,12 @@ JoinResult JoinSuFiles(const std::vector<std::string>& inputs, const std::string
       r.error = output + ": " + write_error + "; nothing written";
       return r;  // the temporary file goes with `out`
     }
-    if (ok)
+    if (ok) {
       copied.push_back({in, before, written - before});
-    else
+    } else {
       r.unreadable.push_back(in);
+      r.reasons.push_back("");
+    }
   }
   if (copied.empty()) {
     r.error = "None of the files could be read; " + output + " not written";
@@ -134,7 +158,7 @@ JoinResult JoinSuFiles(const std::vector<std::string>& inputs, const std::string
   }
   // A join that left inputs out never replaces an output that exists.
   if (!r.unreadable.empty() && Existe_file(output)) {
-    r.error = JoinLeftOutText(r.unreadable) + "\n" + output + " kept as it was: the new file lacks them and was not written";
+    r.error = JoinLeftOutText(r) + "\n" + output + " kept as it was: the new file lacks them and was not written";
     return r;
   }
   if (!out.commit()) {
@@ -158,9 +182,12 @@ JoinResult JoinSuFiles(const std::vector<std::string>& inputs, const std::string
   return r;
 }
 
-std::string JoinLeftOutText(const std::vector<std::string>& unreadable) {
+std::string JoinLeftOutText(const JoinResult& r) {
   std::string t = "Not added (could not be read):";
-  for (const auto& f : unreadable) t += "\n" + f;
+  for (size_t i = 0; i < r.unreadable.size(); ++i) {
+    t += "\n" + r.unreadable[i];
+    if (i < r.reasons.size() && !r.reasons[i].empty()) t += " (" + r.reasons[i] + ")";
+  }
   return t;
 }
 
@@ -170,7 +197,7 @@ std::string JoinMessage(const JoinResult& r) {
   if (r.unreadable.empty())
     m = r.output + " has been recorded OK size:" + Str(static_cast<double>(r.size));
   else
-    m = JoinLeftOutText(r.unreadable) + "\n" + r.output + " has been recorded without them, size:" +
+    m = JoinLeftOutText(r) + "\n" + r.output + " has been recorded without them, size:" +
         Str(static_cast<double>(r.size));
   if (!r.not_deleted.empty()) {
     m += "\nNot deleted:";

@@ -16,7 +16,8 @@ struct JoinResult {
   std::string error;                     // why nothing was written (when !ok)
   std::string output;
   int64_t size = 0;                      // length of the written output
-  std::vector<std::string> unreadable;   // inputs that could not be read: not in the output
+  std::vector<std::string> unreadable;   // inputs that could not be read or joined: not in the output
+  std::vector<std::string> reasons;      // why, for each of them ("" when it could not be read)
   std::vector<std::string> deleted;      // inputs deleted after their bytes were found in the output
   std::vector<std::string> not_deleted;  // inputs to delete that were kept (check or removal failed)
 };
@@ -25,7 +26,8 @@ struct JoinResult {
 // renamed over it when complete. Refuses (writes nothing) with "File name
 // missing" for an empty output name, "Same Input / Output" when the output is
 // one of the inputs, and a message when there is no input or none could be
-// read. An input that cannot be read is left out and named in the result;
+// read. An input that cannot be read, or is no little-endian SU file of whole
+// traces, is left out and named in the result;
 // the join is then written only where no file of the output's name exists
 // (an old output is never replaced by a join that lacks some of its inputs:
 // not ok, and the error says first what was left out).
@@ -39,8 +41,9 @@ JoinResult JoinSuFiles(const std::vector<std::string>& inputs, const std::string
                        const std::function<bool()>& stopped = {});
 inline constexpr const char* kJoinStopped = "Join stopped: nothing written";
 
-// "Not added (could not be read):" and the inputs, one a line.
-std::string JoinLeftOutText(const std::vector<std::string>& unreadable);
+// "Not added (could not be read):" and the inputs left out, one a line, each
+// with its reason when it has one.
+std::string JoinLeftOutText(const JoinResult& r);
 // What a join tells its user: "<output> has been recorded OK size: N" when
 // every input is in it; otherwise first what was left out, then the output
 // and its size, without "OK"; then the inputs that could not be deleted.

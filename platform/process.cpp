@@ -1,5 +1,7 @@
 #include "platform/process.hpp"
 
+#include "platform/temporaries.hpp"
+
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -139,15 +141,25 @@ std::optional<int> PosixLauncher::run_and_wait(const StartRequest& req, EventPum
   if (access(req.program.c_str(), X_OK) != 0) return std::nullopt;
   auto pid = Spawn(req, false);
   if (!pid) return std::nullopt;
+  RegisterChildGroup(*pid);  // ended with this program if it is killed
+  std::optional<int> status;
   for (;;) {
     int st = 0;
     pid_t w = waitpid(*pid, &st, WNOHANG);
-    if (w == *pid) return StatusOf(st);
-    if (w < 0 && errno != EINTR) return std::nullopt;
-    if (cancelled && cancelled()) return EndGroup(*pid);
+    if (w == *pid) {
+      status = StatusOf(st);
+      break;
+    }
+    if (w < 0 && errno != EINTR) break;
+    if (cancelled && cancelled()) {
+      status = EndGroup(*pid);
+      break;
+    }
     pump.pump();
     std::this_thread::sleep_for(std::chrono::milliseconds(2));
   }
+  ForgetChildGroup(*pid);
+  return status;
 }
 
 std::optional<long> ProcessRecorder::start(const StartRequest& req) {

@@ -13,7 +13,7 @@
 
 #include "common/files.hpp"
 #include "common/su_file.hpp"
-#include "common/temporaries.hpp"
+#include "platform/temporaries.hpp"
 #include "common/testing/testsupport.hpp"
 
 using namespace keld;

@@ -10,6 +10,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "platform/temporaries.hpp"
+
 extern char** environ;
 
 namespace keld::conversion {
@@ -99,6 +101,7 @@ BatchOutcome RunBatch(const std::string& batch, const std::string& workdir, Even
     r.output = std::strerror(rc);
     return r;
   }
+  RegisterChildGroup(pid);  // ended with this program if it is killed
   ::fcntl(fds[0], F_SETFL, O_NONBLOCK);
   const auto deadline = MonoClock::now() + w.time_limit;
   int st = 0;
@@ -119,6 +122,7 @@ BatchOutcome RunBatch(const std::string& batch, const std::string& workdir, Even
     pump.pump();
     std::this_thread::sleep_for(kPoll);
   }
+  ForgetChildGroup(pid);
   Drain(fds[0], r, w);
   ::close(fds[0]);
   if (r.kind == BatchOutcome::Kind::NotStarted) {

@@ -4,7 +4,7 @@
 #include <filesystem>
 
 #include "common/files.hpp"
-#include "common/temporaries.hpp"
+#include "platform/temporaries.hpp"
 
 namespace keld::conversion {
 
@@ -18,25 +18,15 @@ void Remove(const std::string& path) {
   ForgetTemporary(path);
 }
 
-// A second name for the old `target` beside it, a temporary until the new
-// file has taken the name (then a file set aside, which a killed process puts
-// back); empty when there is no old
-// file. False when one exists and could not be kept.
+// A second name for the old `target` beside it, which a killed process puts
+// back; empty when there is no old file. False when one exists and could not
+// be kept.
 bool KeepOld(const std::string& target, std::string& kept, std::string& error) {
   kept.clear();
   if (!Existe_file(target)) return true;
-  auto name = CreateFileBeside(target);
+  auto name = KeepBeside(target);
   if (!name) {
     error = name.error();
-    return false;
-  }
-  std::error_code ec;
-  fs::remove(*name, ec);
-  fs::create_hard_link(target, *name, ec);
-  if (ec) fs::copy_file(target, *name, fs::copy_options::overwrite_existing, ec);
-  if (ec) {
-    error = target + ": " + ec.message();
-    Remove(*name);
     return false;
   }
   kept = *name;
@@ -56,18 +46,21 @@ Status MoveTogether(const std::vector<Move>& moves) {
       error = s.error;
       break;
     }
-    if (!kept[done].empty()) RegisterSetAside(kept[done], m.to);
+    // A file made where there was none goes with a killed process too.
+    if (kept[done].empty()) RegisterTemporary(m.to);
   }
   if (done == moves.size()) {
+    // Every file has its name: nothing is to be put back any more, by a
+    // signal either, before the old copies go.
+    for (size_t i = 0; i < moves.size(); ++i) ForgetTemporary(kept[i].empty() ? moves[i].to : kept[i]);
     for (const auto& k : kept)
       if (!k.empty()) Remove(k);
     return Status::good();
   }
   // Undo: the old file back under its name, or the new one gone.
-  std::error_code ec;
   for (size_t i = 0; i < done; ++i) {
     if (kept[i].empty())
-      fs::remove(moves[i].to, ec);
+      Remove(moves[i].to);
     else if (std::rename(kept[i].c_str(), moves[i].to.c_str()) == 0)
       ForgetTemporary(kept[i]);
   }

@@ -8,7 +8,7 @@
 
 #include "common/files.hpp"
 #include "common/su_file.hpp"
-#include "common/temporaries.hpp"
+#include "platform/temporaries.hpp"
 #include "conversion/shell/module1.hpp"
 #include "conversion/shell/move_together.hpp"
 

@@ -9,7 +9,7 @@
 #include <filesystem>
 
 #include "common/files.hpp"
-#include "common/temporaries.hpp"
+#include "platform/temporaries.hpp"
 
 namespace keld {
 

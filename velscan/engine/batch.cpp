@@ -19,6 +19,7 @@
 #include "common/shell.hpp"
 #include "common/su_file.hpp"
 #include "common/text.hpp"
+#include "platform/temporaries.hpp"
 #include "velscan/engine/velscan_state.hpp"
 
 namespace keld::velscan {
@@ -160,6 +161,7 @@ BatchOutcome RunBatchFile(const std::string& batch, const std::string& workdir, 
     _exit(127);
   }
   setpgid(pid, pid);
+  RegisterChildGroup(pid);  // ended with velscan if velscan is killed
   o.started = true;
   std::optional<std::chrono::steady_clock::time_point> killed;
   for (;;) {
@@ -180,6 +182,7 @@ BatchOutcome RunBatchFile(const std::string& batch, const std::string& workdir, 
     pump.pump();
     std::this_thread::sleep_for(std::chrono::milliseconds(2));
   }
+  ForgetChildGroup(pid);
   // The error output, kept short enough for a message box.
   char buf[2048];
   ssize_t n = pread(errfd, buf, sizeof buf - 1, 0);

@@ -10,7 +10,7 @@
 
 #include "common/files.hpp"
 #include "common/numtext.hpp"
-#include "common/temporaries.hpp"
+#include "platform/temporaries.hpp"
 #include "platform/qtbase/work_guard.hpp"
 #include "velscan/engine/batch.hpp"
 #include "velscan/window/nmo_window.hpp"
@@ -87,16 +87,12 @@ bool PickWindow::run_batch(WorkRun& run, const std::string& B, const std::string
   // velscan is killed meanwhile, it is moved back over the output.
   std::string kept;
   if (Existe_file(out) == 1) {
-    auto aside = CreateFileBeside(out);
-    Status s = aside ? MoveFileOver(out, *aside) : Status::failure(aside.error());
-    if (!s) {
-      if (aside) std::remove(aside->c_str());
-      msg.ok("Cannot replace " + out + ": " + s.error, MsgIcon::Critical, kTitle);
+    auto aside = MoveAside(out);
+    if (!aside) {
+      msg.ok("Cannot replace " + out + ": " + aside.error(), MsgIcon::Critical, kTitle);
       return false;
     }
     kept = *aside;
-    ForgetTemporary(kept);
-    RegisterSetAside(kept, out);
   }
   BatchOutcome o;
   {

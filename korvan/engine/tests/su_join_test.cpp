@@ -196,6 +196,23 @@ TEST_F(JoinTest, UnreadableInputsAreLeftOutAndNamed) {
   EXPECT_TRUE(fs::exists(in[0]));
 }
 
+TEST_F(JoinTest, BigEndianAndCutInputsAreLeftOutWithTheirReason) {
+  // A big-endian SU file of 25 traces of 50 samples, and a shot whose last
+  // trace lacks its last 8 bytes: either would shift every trace after it.
+  KELD_REQUIRE_TESTDATA(su, "su");
+  std::vector<std::string> in = {MakeSu("A.SU", 2, 100), su + "/segyio_small.su", MakeSu("CUT.SU", 2, 100),
+                                 MakeSu("C.SU", 3, 100)};
+  fs::resize_file(in[2], 2 * 640 - 8);
+  auto r = JoinSuFiles(in, dir / "out.su", false);
+  ASSERT_TRUE(r.ok) << r.error;
+  EXPECT_EQ(r.size, 5 * 640);
+  EXPECT_EQ(r.unreadable, (std::vector<std::string>{in[1], in[2]}));
+  const std::string m = JoinRecordedMessage(r);
+  EXPECT_NE(m.find(in[1] + " (not a little-endian SU file (it reads as a big-endian file of 25 traces of 50 samples"),
+            std::string::npos) << m;
+  EXPECT_NE(m.find(in[2] + " (it ends with a partial trace)"), std::string::npos) << m;
+}
+
 TEST_F(JoinTest, NothingReadableWritesNothing) {
   auto r = JoinSuFiles({dir / "X.SU", dir / "Y.SU"}, dir / "out.su", true);
   EXPECT_FALSE(r.ok);

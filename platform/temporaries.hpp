@@ -1,0 +1,43 @@
+#pragma once
+// What a process leaves behind if it is ended by SIGTERM, SIGINT or SIGHUP:
+// temporary files beside outputs, old outputs moved aside while a batch
+// writes their replacements, and batches running in process groups of their
+// own. Registered here, they are dealt with before the process ends: the
+// batches are sent SIGTERM (so they stop writing and remove their own
+// temporaries), the temporaries are removed, and the old outputs are moved
+// back. A killed run then leaves the old output and nothing beside it.
+//
+// The handlers are installed with the first registration, for each of those
+// signals whose action is still the default one (a signal the program ignores
+// or handles itself is left alone); after their work they end the process by
+// the same signal.
+#include <string>
+
+#include <sys/types.h>
+
+namespace keld {
+
+// `path` is taken as an absolute path now, so a later change of the working
+// folder does not change which file is meant. False when the file cannot be
+// registered (too many at once: 4096); the caller then does without it.
+bool RegisterTemporary(const std::string& path);
+// An old output moved aside to `kept` (or given that second name) while a
+// run writes `original`: moved back over `original` if the process is ended
+// by one of those signals. A registration of `kept` as a temporary becomes
+// this one in a single step, so no signal finds it removable meanwhile.
+bool RegisterSetAside(const std::string& kept, const std::string& original);
+// The file took its final name or was removed (a temporary), or was put back
+// or is no longer wanted (a file set aside): nothing more to do with it.
+void ForgetTemporary(const std::string& path);
+
+// A batch started in a process group of its own and waited for: its group
+// is sent SIGTERM if this process is ended by one of those signals.
+void RegisterChildGroup(pid_t group);
+void ForgetChildGroup(pid_t group);
+
+// Does now what the handlers do: ends the registered groups, removes every
+// registered temporary, and moves back every file set aside. Safe inside a
+// signal handler.
+void RemoveTemporariesNow();
+
+}  // namespace keld
