@@ -132,6 +132,52 @@ TEST(OutputFiles, AProcessEndedBySignalLeavesTheOldFileAndNoTemporary) {
   }
 }
 
+// True once process `pid` has ended (gone, or a zombie nobody reaped yet).
+bool Ended(pid_t pid) {
+  for (int i = 0; i < 500; ++i) {
+    std::string stat;
+    if (FILE* f = std::fopen(("/proc/" + std::to_string(pid) + "/stat").c_str(), "r")) {
+      char buf[512] = {};
+      stat = std::fgets(buf, sizeof buf, f) ? buf : "";
+      std::fclose(f);
+    }
+    const auto close = stat.rfind(')');
+    if (stat.empty() || (close != std::string::npos && stat.compare(close + 2, 1, "Z") == 0)) return true;
+    ::usleep(10000);
+  }
+  return false;
+}
+
+TEST(OutputFiles, AKilledProgramEndsTheBatchItWaitsFor) {
+  int fds[2];
+  ASSERT_EQ(::pipe(fds), 0);
+  const pid_t pid = ::fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    const pid_t batch = ::fork();
+    if (batch == 0) {
+      ::setpgid(0, 0);
+      ::execl("/bin/sleep", "sleep", "60", static_cast<char*>(nullptr));
+      ::_exit(127);
+    }
+    ::setpgid(batch, batch);
+    RegisterChildGroup(batch);
+    (void)!::write(fds[1], &batch, sizeof batch);
+    ::kill(::getpid(), SIGTERM);
+    ::pause();
+    ::_exit(0);
+  }
+  ::close(fds[1]);
+  pid_t batch = -1;
+  ASSERT_EQ(::read(fds[0], &batch, sizeof batch), static_cast<ssize_t>(sizeof batch));
+  ::close(fds[0]);
+  int status = 0;
+  ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
+  EXPECT_TRUE(Ended(batch)) << "the batch outlived the program that waited for it";
+  if (!Ended(batch)) ::kill(batch, SIGKILL);
+}
+
 TEST(OutputFiles, ACommittedOutputOutlivesALaterSignal) {
   TempDir d;
   const pid_t pid = ::fork();
