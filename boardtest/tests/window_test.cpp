@@ -268,10 +268,16 @@ TEST(BoardtestWindow, AnArmThatCannotBeSentEndsRunningModeWithAMessage) {
   ASSERT_TRUE(f.open_port());
   f.tick_rows({{2, "7"}});
   port.unplugged = true;
+  bool gave_up = false;
+  QTimer::singleShot(3000, &w, [&] {
+    if (!w.Timer3->isActive()) return;
+    gave_up = true;  // an operator who stopped waiting
+    w.Command10->click();
+  });
   w.pulsante_running->click();
-  const bool told = Fixture::RunUntil([&] { return !f.messages.shown.empty(); }, 3000);
-  if (!told) w.Command10->click();  // an operator who gave up waiting
-  ASSERT_TRUE(told);
+  ASSERT_TRUE(Fixture::RunUntil([&] { return !f.messages.shown.empty() || gave_up; }, 5000));
+  EXPECT_FALSE(gave_up);
+  ASSERT_EQ(f.messages.shown.size(), 1u);
   EXPECT_EQ(f.messages.last().text,
             "ERROR ! 7 module: the arm could not be sent: the device of port 1 has gone. The run is ended.");
   EXPECT_FALSE(w.Timer3->isActive());
