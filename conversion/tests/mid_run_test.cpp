@@ -30,6 +30,7 @@
 #include "conversion/shell/segy_window.hpp"
 #include "conversion/shell/su2sgy_window.hpp"
 #include "conversion/tests/conversion_fixture.hpp"
+#include "platform/temporaries.hpp"
 
 namespace keld::conversion {
 namespace {
@@ -236,6 +237,29 @@ TEST_F(MidRun, SegyImportRunsStopWhenClosedAndCancelled) {
     }
     OldOutputOnly(2);
   }
+}
+
+TEST_F(MidRun, AKilledSegyImportLeavesNoFileInTheWindowsFolder) {
+  auto segy = keld::testing::TestData("segy");
+  if (!segy) GTEST_SKIP() << "test data folder is missing beside the checkout";
+  fs::copy_file(*segy + "/segyio_small.sgy", data + "/a.sgy");
+  auto* w = dynamic_cast<SegyWindow*>(Open(2));
+  ASSERT_TRUE(w);
+  h->dialogs.multi.push_back(std::vector<std::string>{data + "/a.sgy"});
+  w->Command1->click();
+  w->Text2->setText(QString::fromStdString(out));
+  h->messages.answer(MsgAnswer::Yes);  // the output exists: replace it
+  // What the program's SIGTERM, SIGINT or SIGHUP handler does, mid-run: the
+  // batch, its SU file and the joined part go; the window's folder is left.
+  std::vector<std::string> left;
+  When(Started(), [&] {
+    RemoveTemporariesNow();
+    for (const auto& e : fs::directory_iterator(w->ScratchFolder())) left.push_back(e.path().filename().string());
+  });
+  w->Command2_Click();
+  EXPECT_EQ(left, std::vector<std::string>{});
+  w->close();
+  OldOutputOnly(2);
 }
 
 TEST_F(MidRun, SuToSegyStopsWhenClosed) {
