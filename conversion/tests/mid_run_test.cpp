@@ -21,6 +21,10 @@
 #include <functional>
 #include <set>
 
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "common/profile.hpp"
 #include "common/su_file.hpp"
 #include "conversion/importers/korvan_window.hpp"
@@ -30,7 +34,6 @@
 #include "conversion/shell/segy_window.hpp"
 #include "conversion/shell/su2sgy_window.hpp"
 #include "conversion/tests/conversion_fixture.hpp"
-#include "platform/temporaries.hpp"
 
 namespace keld::conversion {
 namespace {
@@ -249,14 +252,23 @@ TEST_F(MidRun, AKilledSegyImportLeavesNoFileInTheWindowsFolder) {
   w->Command1->click();
   w->Text2->setText(QString::fromStdString(out));
   h->messages.answer(MsgAnswer::Yes);  // the output exists: replace it
-  // What the program's SIGTERM, SIGINT or SIGHUP handler does, mid-run: the
-  // batch, its SU file and the joined part go; the window's folder is left.
+  // A copy of the program killed mid-run (its SIGTERM handler acts on the
+  // same files and batch): the batch, its SU file and the joined part go;
+  // the window's folder is left, empty.
   std::vector<std::string> left;
+  bool killed = false;
   When(Started(), [&] {
-    RemoveTemporariesNow();
+    if (const pid_t pid = ::fork(); pid == 0) {
+      ::raise(SIGTERM);
+      ::_exit(1);
+    } else {
+      int status = 0;
+      killed = ::waitpid(pid, &status, 0) == pid && WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM;
+    }
     for (const auto& e : fs::directory_iterator(w->ScratchFolder())) left.push_back(e.path().filename().string());
   });
   w->Command2_Click();
+  EXPECT_TRUE(killed);
   EXPECT_EQ(left, std::vector<std::string>{});
   w->close();
   OldOutputOnly(2);
