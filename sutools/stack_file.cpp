@@ -1,6 +1,7 @@
 #include "sutools/stack_file.hpp"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <condition_variable>
 #include <memory>
@@ -41,7 +42,8 @@ constexpr size_t kPartBytes = 1u << 20;
 
 }  // namespace
 
-StackFileRun StackRegularFile(std::FILE* in, const HeaderField& field, double normpow, std::FILE* out) {
+StackFileRun StackRegularFile(std::FILE* in, const HeaderField& field, double normpow, std::FILE* out,
+                              unsigned most) {
   using Outcome = StackFileRun::Outcome;
   StackFileRun run;
   const int fd = fileno(in);
@@ -55,7 +57,8 @@ StackFileRun StackRegularFile(std::FILE* in, const HeaderField& field, double no
   if (ns <= 0 || get_i16le(first + 116) <= 0) return run;
   const size_t bytes = 240 + 4 * static_cast<size_t>(ns);
   const size_t size = static_cast<size_t>(st.st_size - start), n = size / bytes;
-  const size_t threads = std::min<size_t>(std::clamp(std::thread::hardware_concurrency(), 1u, 16u), n / 1000);
+  if (most == 0) most = std::clamp(std::thread::hardware_concurrency(), 1u, 16u);
+  const size_t threads = std::min<size_t>(most, n / 1000);
   if (size % bytes != 0 || threads < 2) return run;
   const size_t chunk = std::max<size_t>(1, kReadBytes / bytes);
   const size_t part_traces = std::max(chunk, kPartBytes / bytes);
@@ -83,6 +86,7 @@ StackFileRun StackRegularFile(std::FILE* in, const HeaderField& field, double no
   };
   std::vector<Slot> slots(window);
   for (auto& s : slots) s.out.reserve(part_traces * bytes);
+  std::atomic<int64_t> read{0};  // whole traces read, all parts together
 
   // Stacks the groups that begin in part p into `o`; false when the file
   // turns out irregular.
@@ -101,6 +105,7 @@ StackFileRun StackRegularFile(std::FILE* in, const HeaderField& field, double no
     for (size_t t = a; t < n;) {
       const size_t count = std::min(chunk, n - t);
       if (!ReadAt(fd, buf, count * bytes, start + static_cast<off_t>(t * bytes))) return false;
+      read.fetch_add(static_cast<int64_t>(count), std::memory_order_relaxed);
       for (size_t i = 0; i < count; ++i, ++t) {
         const uint8_t* raw = buf + i * bytes;
         if (get_i16le(raw + 114) != ns || get_i16le(raw + 116) <= 0) return false;
@@ -180,6 +185,7 @@ StackFileRun StackRegularFile(std::FILE* in, const HeaderField& field, double no
   for (size_t j = 1; j < threads; ++j) JoinOrRun(pool[j], [&work, j] { work(j); });
 
   run.written = traces_out;
+  run.traces_read = read.load();
   run.resume_at = start + static_cast<off_t>(static_cast<size_t>(run.resume) * bytes);
   run.outcome = write_failed ? Outcome::kWriteFailed : written == parts ? Outcome::kDone : Outcome::kStream;
   return run;

@@ -19,6 +19,7 @@ struct StackFileRun {
   int64_t resume = 0;     // input traces (from `in`'s position) taken whole
   int64_t resume_at = 0;  // the file offset of trace `resume`
   int64_t written = 0;  // stacked traces written, numbered 1 .. written
+  int64_t traces_read = 0;  // whole traces read from the file, all threads together
 };
 
 // Stacks the traces of `in` when it is a regular file whose traces all have
@@ -30,7 +31,9 @@ struct StackFileRun {
 // file, a length that is not a whole number of traces) leaves everything to
 // the stream with nothing read or written; a trace of another length, or a
 // bad one, found on the way leaves the stream to go on from the first group
-// not written (at `resume`), with its messages.
-StackFileRun StackRegularFile(std::FILE* in, const HeaderField& key, double normpow, std::FILE* out);
+// not written (at `resume`), with its messages. `threads`: the most threads
+// to use (0: one per processor, at most 16); fewer on a short file.
+StackFileRun StackRegularFile(std::FILE* in, const HeaderField& key, double normpow, std::FILE* out,
+                              unsigned threads = 0);
 
 }  // namespace keld::sutools
