@@ -24,8 +24,10 @@ struct StackFileRun {
 
 // Stacks the traces of `in` when it is a regular file whose traces all have
 // the first one's length, and a few thousand of them: threads take parts of
-// the traces in turn, each the groups that begin in its part, and the parts'
-// outputs go to `out` in order as they are done, a bounded number waiting.
+// the traces in turn, each the groups that begin in its part (the last read
+// on past the part's end as far as it runs; a part in which none begins
+// stops at its end), and the parts' outputs go to `out` in order as they are
+// done, a bounded number waiting.
 // A group's sums run over its traces in stream order, as in the stream, so
 // the bytes are the same. Anything out of the ordinary (a pipe, a short
 // file, a length that is not a whole number of traces) leaves everything to
