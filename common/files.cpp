@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <system_error>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -149,6 +150,27 @@ mode_t OutputMode(const std::string& target) {
 }
 }  // namespace
 
+namespace {
+// Where a new file for `name` goes: the file a symbolic link leads to, so the
+// link stays a link and the file it names gets the new contents.
+std::string RealTarget(const std::string& name) {
+  std::error_code ec;
+  if (!fs::is_symlink(name, ec)) return name;
+  auto real = fs::weakly_canonical(name, ec);
+  return ec ? name : real.string();
+}
+
+// The bytes of the file on the disc before it takes its name: a stick pulled
+// just after the output was said to be written must not hold an empty file.
+bool SyncFile(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool good = ::fsync(fd) == 0 || errno == EINVAL;  // EINVAL: a file system that does not sync
+  ::close(fd);
+  return good;
+}
+}  // namespace
+
 Result<std::string> CreateFileBeside(const std::string& target) {
   if (fs::path(target).filename().empty()) return Result<std::string>::failure(target + ": no file name");
   std::string name, error;
@@ -160,8 +182,9 @@ Result<std::string> CreateFileBeside(const std::string& target) {
   return name;
 }
 
-Result<std::string> KeepBeside(const std::string& target) {
+Result<std::string> KeepBeside(const std::string& given) {
   using R = Result<std::string>;
+  const std::string target = RealTarget(given);
   auto name = CreateFileBeside(target);
   if (!name) return name;
   // A second name for the same file: moving it back over the target is
@@ -180,8 +203,9 @@ Result<std::string> KeepBeside(const std::string& target) {
   return name;
 }
 
-Result<std::string> MoveAside(const std::string& target) {
+Result<std::string> MoveAside(const std::string& given) {
   using R = Result<std::string>;
+  const std::string target = RealTarget(given);
   auto name = CreateFileBeside(target);
   if (!name) return name;
   ForgetTemporary(*name);
@@ -203,15 +227,16 @@ Result<std::string> MoveAside(const std::string& target) {
   return name;
 }
 
-AtomicFile::AtomicFile(std::string target) : target_(std::move(target)) {
+
+AtomicFile::AtomicFile(std::string target) : target_(std::move(target)), dest_(RealTarget(target_)) {
   // Only a file is ever replaced: a rename over a device, a folder or a pipe
   // would swap it for a plain file.
   struct stat st {};
-  if (::stat(target_.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+  if (::stat(dest_.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
     error_ = target_ + " is not a regular file";
     return;
   }
-  int fd = MakeTemp(target_, temp_, error_);
+  int fd = MakeTemp(dest_, temp_, error_);
   if (fd < 0) return;
   fp_ = fdopen(fd, "wb");
   if (!fp_) {
@@ -252,10 +277,14 @@ bool AtomicFile::commit() {
   if (!fp_) return false;
   bool good = !failed_ && std::fflush(fp_) == 0 && !std::ferror(fp_);
   // The old file's mode, or a new file's: never mkstemp's 0600.
-  ::fchmod(fileno(fp_), OutputMode(target_));
+  ::fchmod(fileno(fp_), OutputMode(dest_));
+  if (good && ::fsync(fileno(fp_)) != 0 && errno != EINVAL) {
+    error_ = target_ + ": " + std::strerror(errno);
+    good = false;
+  }
   if (std::fclose(fp_) != 0) good = false;
   fp_ = nullptr;
-  if (good && std::rename(temp_.c_str(), target_.c_str()) != 0) {
+  if (good && std::rename(temp_.c_str(), dest_.c_str()) != 0) {
     error_ = target_ + ": " + std::strerror(errno);
     good = false;
   }
@@ -280,7 +309,9 @@ void AtomicFile::discard() {
   }
 }
 
-Status MoveFileOver(const std::string& from, const std::string& to) {
+Status MoveFileOver(const std::string& from, const std::string& given_to) {
+  const std::string to = RealTarget(given_to);
+  if (!SyncFile(from)) return Status::failure(given_to + ": " + std::strerror(errno));
   // A replaced file keeps its mode.
   struct stat old {};
   if (::stat(to.c_str(), &old) == 0 && S_ISREG(old.st_mode)) ::chmod(from.c_str(), old.st_mode & 07777);
@@ -288,7 +319,7 @@ Status MoveFileOver(const std::string& from, const std::string& to) {
     ForgetTemporary(from);
     return Status::good();
   }
-  if (errno != EXDEV) return Status::failure(to + ": " + std::strerror(errno));
+  if (errno != EXDEV) return Status::failure(given_to + ": " + std::strerror(errno));
   std::FILE* in = std::fopen(from.c_str(), "rb");
   if (!in) return Status::failure(from + ": " + std::strerror(errno));
   AtomicFile out(to);

@@ -34,7 +34,9 @@ Result<std::vector<uint8_t>> ReadWholeFile(const std::string& path);
 bool SameFile(const std::string& a, const std::string& b);
 
 // Writes a file beside its target and renames it over the target only when
-// complete: a failure leaves the old file as it was and no partial file behind.
+// complete (and on the disc): a failure leaves the old file as it was and no
+// partial file behind. A target that is a symbolic link keeps being one: the
+// file it leads to is replaced.
 class AtomicFile {
  public:
   explicit AtomicFile(std::string target);
@@ -57,7 +59,7 @@ class AtomicFile {
   void discard();
 
  private:
-  std::string target_, temp_, error_;
+  std::string target_, dest_, temp_, error_;  // dest_: target_, or the file its link leads to
   std::FILE* fp_ = nullptr;
   bool failed_ = false;
   std::unique_ptr<char[]> buffer_;

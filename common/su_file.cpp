@@ -55,6 +55,10 @@ Result<SuLayout> CheckSuLayout(const std::string& path, const uint8_t* h, int64_
   // A cut last trace is tolerated in a little-endian file, but not when the
   // big-endian reading is whole: then the little-endian "traces" are noise.
   if (!big.empty() && len % L.trace_bytes != 0) return refuse("not a little-endian SU file");
+  // An ns whose two bytes are equal (257, 514, 1028, ...) reads the same both
+  // ways; then the interval tells: no usable one little-endian, one big-endian.
+  if (!big.empty() && h[114] == h[115] && L.dt <= 0 && get_i16be(h + 116) > 0)
+    return refuse("not a little-endian SU file (sample interval " + std::to_string(L.dt) + ")");
   if (L.traces >= 2) {
     uint8_t next[2];
     if (!read_at(L.trace_bytes + 114, next, 2)) return R::failure(path + ": read error");

@@ -71,6 +71,26 @@ TEST(OutputFiles, NewOutputsTakeTheUmasksModeAndReplacedOnesKeepTheirs) {
   EXPECT_EQ(ReadText(d / "old"), "new");
 }
 
+TEST(OutputFiles, ALinkStaysALinkAndItsFileIsReplaced) {
+  TempDir d;
+  fs::create_directory(d / "real");
+  WriteText(d / "real/a.su", "old a");
+  WriteText(d / "real/b.su", "old b");
+  fs::create_symlink(d / "real/a.su", d / "a.su");
+  fs::create_symlink("real/b.su", d / "b.su");  // relative, as users make them
+  ASSERT_TRUE(WriteFileAtomic(d / "a.su", std::string("new a")).ok());
+  auto tmp = CreateFileBeside(d / "b.su");
+  ASSERT_TRUE(tmp.ok());
+  WriteText(*tmp, "new b");
+  ASSERT_TRUE(MoveFileOver(*tmp, d / "b.su").ok());
+  for (const char* name : {"a.su", "b.su"}) {
+    EXPECT_TRUE(fs::is_symlink(d / name)) << name;
+    EXPECT_EQ(ReadText(d / ("real/" + std::string(name))), std::string("new ") + name[0]);
+  }
+  EXPECT_EQ(Names(d.path()).size(), 3u);
+  EXPECT_EQ(Names(d / "real").size(), 2u);
+}
+
 TEST(OutputFiles, TemporariesFitWhereverTheOutputsNameFits) {
   TempDir d;
   // 255 bytes: the longest name of the usual file systems, in ASCII and in

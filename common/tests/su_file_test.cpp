@@ -108,6 +108,10 @@ TEST(SuFile, BigEndianAndMixedFilesAreRefusedEverywhere) {
       // 10 then 12 samples little-endian (0A 00, 0C 00).
       {"mixed.su", HandMadeFile({{std::string("\x0A\x00\xE8\x03", 4), 10}, {std::string("\x0C\x00\xE8\x03", 4), 12}}),
        "trace 2 has 12 samples, the first trace 10"},
+      // ns 257 (01 01) reads the same both ways; dt 1000 big-endian (03 E8)
+      // reads as -6141 little-endian.
+      {"be257.su", HandMadeFile({{std::string("\x01\x01\x03\xE8", 4), 257}, {std::string("\x01\x01\x03\xE8", 4), 257}}),
+       "it reads as a big-endian file of 2 traces of 257 samples"},
       // The same two little-endian traces of 10 samples, the second cut: opened.
       {"cut.su", HandMadeFile({{std::string("\x0A\x00\xE8\x03", 4), 10}, {std::string("\x0A\x00\xE8\x03", 4), 10}}).substr(0, 2 * 280 - 9), ""},
   };
