@@ -1,6 +1,7 @@
 #include "sutools/stack_file.hpp"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <condition_variable>
 #include <memory>
@@ -41,7 +42,8 @@ constexpr size_t kPartBytes = 1u << 20;
 
 }  // namespace
 
-StackFileRun StackRegularFile(std::FILE* in, const HeaderField& field, double normpow, std::FILE* out) {
+StackFileRun StackRegularFile(std::FILE* in, const HeaderField& field, double normpow, std::FILE* out,
+                              unsigned most) {
   using Outcome = StackFileRun::Outcome;
   StackFileRun run;
   const int fd = fileno(in);
@@ -55,7 +57,8 @@ StackFileRun StackRegularFile(std::FILE* in, const HeaderField& field, double no
   if (ns <= 0 || get_i16le(first + 116) <= 0) return run;
   const size_t bytes = 240 + 4 * static_cast<size_t>(ns);
   const size_t size = static_cast<size_t>(st.st_size - start), n = size / bytes;
-  const size_t threads = std::min<size_t>(std::clamp(std::thread::hardware_concurrency(), 1u, 16u), n / 1000);
+  if (most == 0) most = std::clamp(std::thread::hardware_concurrency(), 1u, 16u);
+  const size_t threads = std::min<size_t>(most, n / 1000);
   if (size % bytes != 0 || threads < 2) return run;
   const size_t chunk = std::max<size_t>(1, kReadBytes / bytes);
   const size_t part_traces = std::max(chunk, kPartBytes / bytes);
@@ -79,13 +82,17 @@ StackFileRun StackRegularFile(std::FILE* in, const HeaderField& field, double no
   struct Slot {
     std::vector<uint8_t> out;  // the stacked traces of one part
     bool done = false, regular = false;
-    size_t end = 0;  // the trace where the part's last group ended
+    size_t end = 0;  // the trace where the part's last group ended (0: none began)
   };
   std::vector<Slot> slots(window);
   for (auto& s : slots) s.out.reserve(part_traces * bytes);
+  std::atomic<int64_t> read{0};  // whole traces read, all parts together
 
-  // Stacks the groups that begin in part p into `o`; false when the file
-  // turns out irregular.
+  // Stacks the groups that begin in part p into `o`, its last one read on
+  // past the part's end for as long as it lasts; `end` is where that group
+  // ends. A part in which no group begins reads no further than its own end
+  // (its traces belong to a group of a part before, which sums them) and
+  // gives `end` 0. False when the file turns out irregular.
   auto part = [&](Workspace& w, size_t p, std::vector<uint8_t>& o, size_t& end) {
     const size_t a = p * part_traces, b = std::min(n, a + part_traces);
     uint8_t* const buf = w.buf.get();
@@ -98,9 +105,10 @@ StackFileRun StackRegularFile(std::FILE* in, const HeaderField& field, double no
       previous = StackKey(buf, field);
     }
     bool begun = false;
-    for (size_t t = a; t < n;) {
-      const size_t count = std::min(chunk, n - t);
+    for (size_t t = a; t < (begun ? n : b);) {
+      const size_t count = std::min(chunk, (begun ? n : b) - t);
       if (!ReadAt(fd, buf, count * bytes, start + static_cast<off_t>(t * bytes))) return false;
+      read.fetch_add(static_cast<int64_t>(count), std::memory_order_relaxed);
       for (size_t i = 0; i < count; ++i, ++t) {
         const uint8_t* raw = buf + i * bytes;
         if (get_i16le(raw + 114) != ns || get_i16le(raw + 116) <= 0) return false;
@@ -120,7 +128,7 @@ StackFileRun StackRegularFile(std::FILE* in, const HeaderField& field, double no
       }
     }
     w.group.append(o, 0);
-    end = n;
+    end = begun ? n : 0;
     return true;
   };
 
@@ -165,7 +173,9 @@ StackFileRun StackRegularFile(std::FILE* in, const HeaderField& field, double no
           break;
         }
         traces_out = number;
-        run.resume = static_cast<int64_t>(h.end);
+        // A part without a group of its own leaves the stream's place where
+        // the part that sums the group over it put it.
+        run.resume = std::max(run.resume, static_cast<int64_t>(h.end));
         h.done = false;
         ++written;
         cv.notify_all();
@@ -180,6 +190,7 @@ StackFileRun StackRegularFile(std::FILE* in, const HeaderField& field, double no
   for (size_t j = 1; j < threads; ++j) JoinOrRun(pool[j], [&work, j] { work(j); });
 
   run.written = traces_out;
+  run.traces_read = read.load();
   run.resume_at = start + static_cast<off_t>(static_cast<size_t>(run.resume) * bytes);
   run.outcome = write_failed ? Outcome::kWriteFailed : written == parts ? Outcome::kDone : Outcome::kStream;
   return run;

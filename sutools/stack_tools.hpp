@@ -13,5 +13,9 @@ int SunmoMain(int argc, const char* const* argv, std::FILE* in, std::FILE* out, 
 int SunmoMainThreads(int argc, const char* const* argv, std::FILE* in, std::FILE* out, std::FILE* err,
                      unsigned threads);
 int SustackMain(int argc, const char* const* argv, std::FILE* in, std::FILE* out, std::FILE* err);
+// sustack with at most `threads` threads on a regular file (0: one per
+// processor, as SustackMain); the output is the same for any count.
+int SustackMainThreads(int argc, const char* const* argv, std::FILE* in, std::FILE* out, std::FILE* err,
+                       unsigned threads);
 
 }  // namespace keld::sutools

@@ -37,6 +37,11 @@ int Fail(std::FILE* err, const std::string& why) {
 }  // namespace
 
 int SustackMain(int argc, const char* const* argv, std::FILE* in, std::FILE* out, std::FILE* err) {
+  return SustackMainThreads(argc, argv, in, out, err, 0);
+}
+
+int SustackMainThreads(int argc, const char* const* argv, std::FILE* in, std::FILE* out, std::FILE* err,
+                       unsigned threads) {
   if (WantsSelfDoc(argc, in)) {
     std::fputs(kDoc, out);
     return 1;
@@ -56,7 +61,7 @@ int SustackMain(int argc, const char* const* argv, std::FILE* in, std::FILE* out
     normpow = *v;
   }
 
-  const StackFileRun run = StackRegularFile(in, field, normpow, out);
+  const StackFileRun run = StackRegularFile(in, field, normpow, out, threads);
   if (run.outcome == StackFileRun::Outcome::kWriteFailed) return Fail(err, "cannot write to standard output");
   if (run.outcome == StackFileRun::Outcome::kDone) {
     if (std::fflush(out) != 0) return Fail(err, "cannot write to standard output");

@@ -20,6 +20,15 @@ namespace keld::conversion {
 
 namespace {
 QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+// A join of a selection cut at 99 files: what the selection left out comes
+// first, and the join is not "OK" even when every listed file is in it.
+std::string CutSelectionMessage(const std::string& left_out, const JoinResult& r) {
+  std::string m = JoinMessage(r);
+  const std::string ok = r.output + " has been recorded OK size:";
+  if (m.rfind(ok, 0) == 0) m = r.output + " has been recorded without them, size:" + m.substr(ok.size());
+  return left_out + "\n" + m;
+}
 }  // namespace
 
 AddSuWindow::AddSuWindow(ConversionContext& cx, QWidget* parent) : QWidget(parent, Qt::Window), cx_(cx) {
@@ -71,6 +80,8 @@ AddSuWindow::AddSuWindow(ConversionContext& cx, QWidget* parent) : QWidget(paren
 void AddSuWindow::Affiche_file(const std::vector<std::string>& paths) {
   auto files = BoundSelection(paths, 99);
   if (files.empty()) return;
+  selection_left_out_ = SelectionLeftOutText(paths, 99);
+  if (!selection_left_out_.empty()) cx_.sv.msg.ok(selection_left_out_, MsgIcon::Exclamation, kTitle);
   List1->clear();
   for (const auto& f : files) List1->addItem(Q(f));
   Text2->setText(Q(FolderOf(files.front()) + "data_raw.su"));
@@ -131,6 +142,7 @@ void AddSuWindow::Command2_Click() {
     msg.ok(r.error, MsgIcon::Critical, kTitle);
     return;
   }
+  if (!selection_left_out_.empty()) return msg.ok(CutSelectionMessage(selection_left_out_, r), MsgIcon::Exclamation, kTitle);
   msg.ok(JoinMessage(r), r.unreadable.empty() && r.not_deleted.empty() ? MsgIcon::Information : MsgIcon::Exclamation,
          kTitle);
 }

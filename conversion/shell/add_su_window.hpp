@@ -1,7 +1,9 @@
 #pragma once
 // The window `Add_SU_files` of conversion: pick SU files, name the output,
 // and join them one after the other into it (the suite's one join, which
-// deletes an input, when asked, only once the output holds its bytes).
+// deletes an input, when asked, only once the output holds its bytes). A
+// selection of more than 99 files takes the first 99 and says so, then and
+// first again after each join of it, which is then never "OK".
 #include <QWidget>
 
 #include <string>
@@ -41,6 +43,7 @@ class AddSuWindow : public QWidget {
  private:
   ConversionContext& cx_;
   WorkGuard* work_ = nullptr;
+  std::string selection_left_out_;  // what the last selection left out past 99 files ("" for none)
 };
 
 }  // namespace keld::conversion

@@ -2,6 +2,7 @@
 
 #include <csignal>
 #include <cstring>
+#include <filesystem>
 #include <thread>
 #include <vector>
 
@@ -90,7 +91,11 @@ BatchOutcome RunBatch(const std::string& batch, const std::string& workdir, Even
   if (!workdir.empty()) posix_spawn_file_actions_addchdir_np(&fa, workdir.c_str());
   posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP);
   posix_spawnattr_setpgroup(&attr, 0);
-  const char* argv[] = {"sh", batch.c_str(), nullptr};
+  // The batch runs in `workdir`: a relative name would be looked for there.
+  std::error_code ec;
+  const auto whole = std::filesystem::absolute(batch, ec);
+  const std::string script = ec || batch.empty() ? batch : whole.string();
+  const char* argv[] = {"sh", script.c_str(), nullptr};
   pid_t pid = 0;
   const int rc = posix_spawn(&pid, "/bin/sh", &fa, &attr, const_cast<char**>(argv), environ);
   posix_spawn_file_actions_destroy(&fa);

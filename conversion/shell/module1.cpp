@@ -121,7 +121,11 @@ std::string FolderOf(const std::string& path) {
 
 void Chemin_file(ConversionState& st, const std::string& path) { st.Work_Dir = FolderOf(path); }
 
-void Lit_ini(ConversionState& st) { st.SU_Dir = SeismicUnixFolder(); }
+void Lit_ini(ConversionState& st) {
+  st.SU_Dir = SeismicUnixFolder();
+  std::error_code ec;
+  if (auto a = std::filesystem::absolute(st.SU_Dir, ec); !ec && !st.SU_Dir.empty()) st.SU_Dir = a.string();
+}
 
 std::vector<std::string> BoundSelection(const std::vector<std::string>& paths, size_t max_names) {
   std::vector<std::string> out;
@@ -130,6 +134,15 @@ std::vector<std::string> BoundSelection(const std::vector<std::string>& paths, s
     if (!p.empty()) out.push_back(p);
   }
   return out;
+}
+
+std::string SelectionLeftOutText(const std::vector<std::string>& paths, size_t max_names) {
+  size_t named = 0;
+  for (const auto& p : paths) named += !p.empty();
+  if (named <= max_names) return "";
+  const std::string first = std::to_string(max_names + 1), last = std::to_string(named);
+  return (named == max_names + 1 ? "File " + last : "Files " + first + " to " + last) + " left out: at most " +
+         std::to_string(max_names) + " are taken";
 }
 
 }  // namespace keld::conversion

@@ -47,12 +47,18 @@ void Nb_Channel(const std::string& file, int32_t ns, int32_t traces, int16_t& ch
 // the current folder.
 void Chemin_file(ConversionState& st, const std::string& path);
 
-// SU_Dir = the folder of the Seismic Unix programs from Visual_KELD.ini.
+// SU_Dir = the folder of the Seismic Unix programs from Visual_KELD.ini,
+// made absolute (from the program's current folder): the batches that name it run
+// in folders of their own.
 void Lit_ini(ConversionState& st);
 
 // The files of a multiple selection as the windows keep them: at most
 // `max_names` (99 in most windows), in the order the dialog gave them.
 std::vector<std::string> BoundSelection(const std::vector<std::string>& paths, size_t max_names = 99);
+// What such a window says first of a selection it cut, and again instead of
+// "OK" after each run of it: "Files 100 to 101 left out: at most 99 are taken"
+// ("File 100 left out: ..." for one); "" when every name was taken.
+std::string SelectionLeftOutText(const std::vector<std::string>& paths, size_t max_names = 99);
 
 // The folder of a path with its final "/" (the current folder for a bare name).
 std::string FolderOf(const std::string& path);

@@ -30,6 +30,7 @@
 #include "platform/qt/picture_box.hpp"
 #include "platform/qtbase/dialogs.hpp"
 #include "platform/qtbase/work_guard.hpp"
+#include "platform/temporaries.hpp"
 
 namespace keld::conversion {
 
@@ -47,6 +48,11 @@ std::string Trim(std::string s) {
 
 constexpr const char* kProblem = " Conversion problem...verify parameters";
 constexpr const char* kTestProblem = " Conversion problem... modify ENDIAN, OVER or CONV parameters and re run";
+
+// The files the window makes in its folder: registered for as long as the
+// folder lives, so a killed program leaves none of them (the folder itself
+// stays, empty).
+constexpr const char* kScratchFiles[] = {"tmp.su", "tmp.bat", "conv_test.su", "convert.bat", "add.bat", "tempo.su"};
 
 }  // namespace
 
@@ -162,10 +168,13 @@ std::string SegyWindow::Scratch() {
   if (!scratch_.empty() && fs::is_directory(scratch_, ec)) return scratch_;
   // A folder of this window's own in the work folder: korvan keeps its
   // unsaved shot there as tmp.su, and other programs their own files.
-  std::string pattern = (fs::path(cx_.sv.work_folder) / "conversion-segy-XXXXXX").string();
+  // Absolute, as every batch line names its files.
+  std::string pattern = BatchPath((fs::path(cx_.sv.work_folder) / "conversion-segy-XXXXXX").string());
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');
   scratch_ = ::mkdtemp(name.data()) ? name.data() : "";
+  if (!scratch_.empty())
+    for (const char* f : kScratchFiles) RegisterTemporary((fs::path(scratch_) / f).string());
   return scratch_;
 }
 
@@ -176,7 +185,10 @@ std::string SegyWindow::TestFile() const {
 void SegyWindow::Form_Unload() {
   // Only the window's own folder goes: the trial, test and per-file files.
   std::error_code ec;
-  if (!scratch_.empty()) fs::remove_all(scratch_, ec);
+  if (!scratch_.empty()) {
+    fs::remove_all(scratch_, ec);
+    for (const char* f : kScratchFiles) ForgetTemporary((fs::path(scratch_) / f).string());
+  }
   scratch_.clear();
 }
 
@@ -209,6 +221,7 @@ void SegyWindow::Select_i() {
   if (!chosen || chosen->empty()) return;  // Cancel changes nothing
   const auto files = BoundSelection(*chosen, 99);
   if (files.empty()) return;
+  const std::string not_taken = SelectionLeftOutText(*chosen, 99);
   const std::string& first = files.front();
   Chemin_file(cx_.st, first);
 
@@ -229,7 +242,7 @@ void SegyWindow::Select_i() {
     Lit_ini(cx_.st);
     cx_.sv.msg.ok(first + " Bytes are swapped, endian must be set at zero", MsgIcon::Information, kTitle);
     BatchOutcome r;
-    if (!scratch.empty() && WriteBatch(cx_.st.Tmp_Bat, {SegyTrialLine(cx_.st.SU_Dir, first, cx_.st.Tmp_SU, ns)}))
+    if (!scratch.empty() && WriteBatch(cx_.st.Tmp_Bat, {SegyTrialLine(cx_.st.SU_Dir, BatchPath(first), cx_.st.Tmp_SU, ns)}))
       r = Run(*run, cx_.st.Tmp_Bat, false, trial_limit);
     // A file the trial cannot read, or a trial stopped, changes nothing: the
     // list, the boxes and Convert stay as the last good selection left them.
@@ -259,6 +272,9 @@ void SegyWindow::Select_i() {
   Text12->setText(QString::number(cx_.st.Dt));
   Text5->setText(QString::number(traces));
   Text3->setText(QString::number(traces * BoxNumber(S(Text11))));
+  // Said now, and first again after every run of this selection.
+  selection_left_out_ = not_taken;
+  if (!not_taken.empty()) cx_.sv.msg.ok(not_taken, MsgIcon::Exclamation, kTitle);
 }
 
 void SegyWindow::Command4_Click() {
@@ -351,7 +367,7 @@ void SegyWindow::Command2_Click() {
     SegyreadBoxes fb = b;
     if (const SegyInput own = DetectSegyInput(F); i > 1 && first.usable && own.usable && own.little != first.little)
       fb.endian = b.endian == 0 ? 1 : 0;
-    if (!WriteBatch(convert, {SegyConvertLine(cx_.st.SU_Dir, fb, F, tempo)})) return fail(kProblem);
+    if (!WriteBatch(convert, {SegyConvertLine(cx_.st.SU_Dir, fb, BatchPath(F), tempo)})) return fail(kProblem);
     BatchOutcome r = Run(*run, convert, shown, time_limit, names);
     if (!r.ok()) return fail(kProblem, &r);
     auto su = ReadSuLayout(tempo);
@@ -375,10 +391,16 @@ void SegyWindow::Command2_Click() {
   if (replace)
     if (auto s = MoveFileOver(*part, out); !s) return fail(std::string(kProblem) + "\n" + s.error);
   Text10->setText("  ");
+  // Files past the 99 of the selection were told of when picked; they come
+  // first again, and the run is not OK. They alone never keep an old output.
+  const std::string cut = selection_left_out_.empty() ? "" : selection_left_out_ + "\n";
   if (!short_files.empty()) {
-    cx_.sv.msg.ok(LeftOutText(short_files, out, replace), MsgIcon::Exclamation, kTitle);
+    cx_.sv.msg.ok(cut + LeftOutText(short_files, out, replace), MsgIcon::Exclamation, kTitle);
     return;
   }
+  if (!cut.empty())
+    return cx_.sv.msg.ok(cut + out + " has been recorded without them, size:" + Str(static_cast<double>(*size)),
+                         MsgIcon::Exclamation, kTitle);
   cx_.sv.msg.show_timed(n == 1 ? " Conversion OK" : out + " has been recorded OK size:" + Str(static_cast<double>(*size)),
                         kTitle, 3000);
 }
@@ -395,7 +417,7 @@ void SegyWindow::Command5_Click() {
   fs::remove(T, ec);
   SegyreadBoxes b{BoxNumber(S(Text6)), BoxNumber(S(Text7)), BoxNumber(S(Text8))};
   BatchOutcome r;
-  if (WriteBatch(convert, {SegyTestLine(cx_.st.SU_Dir, b, List1->item(0)->text().toStdString(), T)}))
+  if (WriteBatch(convert, {SegyTestLine(cx_.st.SU_Dir, b, BatchPath(List1->item(0)->text().toStdString()), T)}))
     r = Run(*run, convert, false, trial_limit);
   if (!r.ok()) {
     fs::remove(T, ec);  // never drawn half

@@ -8,7 +8,9 @@
 // when every record came through whole; otherwise the message begins with
 // the records that did not, with the traces expected and written and
 // segyread's warnings, and such a file never replaces an old output. A
-// selection whose first file cannot be read changes nothing. Cancel says that
+// selection whose first file cannot be read changes nothing; one of more than
+// 99 files takes the first 99 and says so, then and after each run of it
+// (never "OK"). Cancel says that
 // the run was stopped. The trial, test and per-file files live in a folder of
 // the window's own.
 #include <QWidget>
@@ -87,6 +89,7 @@ class SegyWindow : public QWidget {
   ConversionContext& cx_;
   WorkGuard* work_ = nullptr;
   std::string scratch_;
+  std::string selection_left_out_;  // what the last selection left out past 99 files ("" for none)
 };
 
 }  // namespace keld::conversion

@@ -64,7 +64,7 @@ BatchOutcome RunLine(ConversionContext& cx, QWidget* window, WorkRun& run,
 BatchOutcome Convert_SEGD_2_SU(ConversionContext& cx, QWidget* window, WorkRun& run) {
   Lit_ini(cx.st);
   return RunLine(
-      cx, window, run, [&](const std::string& part) { return SegdLine(cx.st.SU_Dir, cx.st.Input_File, part); },
+      cx, window, run, [&](const std::string& part) { return SegdLine(cx.st.SU_Dir, BatchPath(cx.st.Input_File), part); },
       std::nullopt);
 }
 

@@ -98,13 +98,15 @@ void Su2SgyWindow::Command1_Click() { close(); }
 void Su2SgyWindow::Command3_Click() {
   auto name = cx_.sv.dialogs.open_file({"SU file selection", cx_.st.Work_Dir, "SU file |*.SU*|All files|*.*|", "*.SU", true});
   if (!name) return;  // Cancel changes nothing
+  // A file the layout check refuses is not taken: the boxes keep the last
+  // good input, and the user hears why.
+  auto su = ReadSuLayout(*name);
+  if (!su) return cx_.sv.msg.ok(su.error(), MsgIcon::Critical, kTitle);
   cx_.st.Input_File = *name;
   Text1->setText(Q(*name));
   Text2->setText(Q((name->size() > 2 ? name->substr(0, name->size() - 2) : *name) + "SGY"));
-  if (auto su = ReadSuLayout(*name)) {
-    cx_.st.Dt = su->dt;
-    Text4->setText(QString::number(su->traces));
-  }
+  cx_.st.Dt = su->dt;
+  Text4->setText(QString::number(su->traces));
 }
 
 void Su2SgyWindow::Command4_Click() {
@@ -126,6 +128,9 @@ void Su2SgyWindow::Command2_Click() {
     cx_.sv.msg.ok(kSameInputOutput, MsgIcon::Exclamation, kTitle);
     return;
   }
+  // The input as typed may be one the selection never saw: checked here
+  // too, before anything is asked or run.
+  if (auto su = ReadSuLayout(I); !su) return cx_.sv.msg.ok(su.error(), MsgIcon::Critical, kTitle);
   if (Existe_file(O) && !cx_.sv.msg.yes(O + " already exists, delete this file ?", MsgIcon::Question, kTitle)) return;
   auto problem = [&](const std::string& why) {
     cx_.sv.msg.ok(std::string(kProblem) + "\n" + why, MsgIcon::Critical, kTitle);
@@ -154,14 +159,15 @@ void Su2SgyWindow::Command2_Click() {
   if (!r.ok() || !written.usable)
     return problem(r.ok() ? O + " was not written: " + UserNames(written.why, names) : r.reason());
   // Every SU trace of the range must be in the SEG-Y file: one that lacks
-  // some never replaces an old O.
+  // some never replaces an old O. An input that can no longer be checked
+  // (changed during the run) gives no count to compare with: never whole.
+  const auto su = ReadSuLayout(I);
+  if (!su) return problem(su.error());
   std::vector<std::string> left_out;
-  if (auto su = ReadSuLayout(I)) {
-    const bool cut = su->file_bytes != su->traces * su->trace_bytes;
-    const int64_t expected = ExpectedTraces(su->traces, cut, b.trmin, b.trmax);
-    if (written.traces != expected)
-      left_out.push_back(ShortfallText(I, expected, written.traces, WarningLines(r.output)));
-  }
+  const bool cut = su->file_bytes != su->traces * su->trace_bytes;
+  const int64_t expected = ExpectedTraces(su->traces, cut, b.trmin, b.trmax);
+  if (written.traces != expected)
+    left_out.push_back(ShortfallText(I, expected, written.traces, WarningLines(r.output)));
   const bool replace = left_out.empty() || !Existe_file(O);
   if (replace)
     if (auto s = MoveFileOver(*part, O); !s) return problem(UserNames(s.error, names));

@@ -4,7 +4,8 @@
 // beside its name, checked there, and takes it only when the batch ended
 // well; " Conversion OK" is said only when it holds every trace of the range
 // asked. One that lacks traces never replaces an old file: the message says
-// first which traces are missing.
+// first which traces are missing. An input the SU layout check refuses is
+// refused with its words, at selection and at Convert.
 #include <QWidget>
 
 #include <chrono>

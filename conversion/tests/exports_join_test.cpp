@@ -148,3 +148,23 @@ TEST(Join, InputsLeftOutAreToldFirstAndNeverReplaceAnOldOutput) {
   EXPECT_EQ(keld::testing::ReadText(out), "old");
   EXPECT_EQ(h.messages.last().text, left_out + out + " kept as it was: the new file lacks them and was not written");
 }
+
+TEST(Join, ASelectionPast99FilesSaysWhatItLeftOutAndIsNeverOk) {
+  TempDir d;
+  ConversionHarness h(d.path());
+  h.Choose(20);
+  auto* w = qobject_cast<AddSuWindow*>(h.window->Opened("Option20"));
+  ASSERT_TRUE(w);
+  std::vector<std::string> files;
+  for (int k = 1; k <= 101; ++k) files.push_back(WriteSu(d / ("S" + std::to_string(k) + ".su"), 1, 1.0f));
+  const std::string said = "Files 100 to 101 left out: at most 99 are taken";
+  h.dialogs.multi.push_back(files);
+  w->Command1->click();
+  EXPECT_EQ(h.messages.texts(), std::vector<std::string>{said});
+  EXPECT_EQ(w->List1->count(), 99);
+  EXPECT_EQ(w->Text3->text(), "99");
+  w->Command2->click();
+  // 99 traces of 240 + 4 x 8 bytes.
+  EXPECT_EQ(h.messages.last().text, said + "\n" + d / "data_raw.su" + " has been recorded without them, size: 26928");
+  EXPECT_EQ(h.messages.last().icon, MsgIcon::Exclamation);
+}

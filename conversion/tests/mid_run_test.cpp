@@ -21,6 +21,10 @@
 #include <functional>
 #include <set>
 
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "common/profile.hpp"
 #include "common/su_file.hpp"
 #include "conversion/importers/korvan_window.hpp"
@@ -236,6 +240,38 @@ TEST_F(MidRun, SegyImportRunsStopWhenClosedAndCancelled) {
     }
     OldOutputOnly(2);
   }
+}
+
+TEST_F(MidRun, AKilledSegyImportLeavesNoFileInTheWindowsFolder) {
+  auto segy = keld::testing::TestData("segy");
+  if (!segy) GTEST_SKIP() << "test data folder is missing beside the checkout";
+  fs::copy_file(*segy + "/segyio_small.sgy", data + "/a.sgy");
+  auto* w = dynamic_cast<SegyWindow*>(Open(2));
+  ASSERT_TRUE(w);
+  h->dialogs.multi.push_back(std::vector<std::string>{data + "/a.sgy"});
+  w->Command1->click();
+  w->Text2->setText(QString::fromStdString(out));
+  h->messages.answer(MsgAnswer::Yes);  // the output exists: replace it
+  // A copy of the program killed mid-run (its SIGTERM handler acts on the
+  // same files and batch): the batch, its SU file and the joined part go;
+  // the window's folder is left, empty.
+  std::vector<std::string> left;
+  bool killed = false;
+  When(Started(), [&] {
+    if (const pid_t pid = ::fork(); pid == 0) {
+      ::raise(SIGTERM);
+      ::_exit(1);
+    } else {
+      int status = 0;
+      killed = ::waitpid(pid, &status, 0) == pid && WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM;
+    }
+    for (const auto& e : fs::directory_iterator(w->ScratchFolder())) left.push_back(e.path().filename().string());
+  });
+  w->Command2_Click();
+  EXPECT_TRUE(killed);
+  EXPECT_EQ(left, std::vector<std::string>{});
+  w->close();
+  OldOutputOnly(2);
 }
 
 TEST_F(MidRun, SuToSegyStopsWhenClosed) {

@@ -73,6 +73,16 @@ class SegyWindows : public ::testing::Test {
       if (w->objectName() == "BatchOutput" && w->isVisible()) ++n;
     return n;
   }
+  // Stand-ins for the Seismic Unix programs, named in the settings.
+  void StandIns(const std::vector<std::pair<std::string, std::string>>& scripts) {
+    const std::string tools = dir / "tools";
+    fs::create_directories(tools);
+    for (const auto& [name, body] : scripts) {
+      keld::testing::WriteText(tools + "/" + name, "#!/bin/sh\n" + body);
+      fs::permissions(tools + "/" + name, fs::perms::owner_all);
+    }
+    WritePrivateProfileString("VISUAL_KE", "Directory1", tools + "/", "Visual_KELD.ini");
+  }
   // `header` and `binary` in the work folder, which no run may touch.
   void UsersHeaderFiles() {
     keld::testing::WriteText(dir / "work/header", "the user's header");
@@ -332,16 +342,9 @@ TEST_F(SegyWindows, ASegyFileThatLacksTracesNeverReplacesAnOldOne) {
   // 30 SU traces through a segywrite that gives only 25, over an old file,
   // which stays; the message says first what is missing.
   const std::string a = Field("a.sgy", "segy/segyio_small.sgy");
-  const std::string tools = dir / "tools";
-  fs::create_directories(tools);
-  for (const auto& [name, body] : std::vector<std::pair<std::string, std::string>>{
-           {"segyread", "exit 1\n"},
-           {"segyhdrs", "exit 0\n"},
-           {"segywrite", "for w; do case $w in tape=*) cp " + ShellQuote(a) + " \"${w#tape=}\";; esac; done\n"}}) {
-    keld::testing::WriteText(tools + "/" + name, "#!/bin/sh\n" + body);
-    fs::permissions(tools + "/" + name, fs::perms::owner_all);
-  }
-  WritePrivateProfileString("VISUAL_KE", "Directory1", tools + "/", "Visual_KELD.ini");
+  StandIns({{"segyread", "exit 1\n"},
+            {"segyhdrs", "exit 0\n"},
+            {"segywrite", "for w; do case $w in tape=*) cp " + ShellQuote(a) + " \"${w#tape=}\";; esac; done\n"}});
   std::vector<SuTrace> traces(30);
   for (auto& t : traces) {
     t.header.ns = 50;
@@ -364,6 +367,118 @@ TEST_F(SegyWindows, ASegyFileThatLacksTracesNeverReplacesAnOldOne) {
   EXPECT_NE(m.find(old_sgy + " kept as it was"), std::string::npos) << m;
   EXPECT_EQ(keld::testing::ReadText(old_sgy), "the old SEG-Y file");
   EXPECT_EQ(FilesIn(dir / "field data"), 3);
+}
+
+TEST_F(SegyWindows, SuToSegyRefusesWhatTheSuLayoutCheckRefuses) {
+  // segyio's small.su is big-endian: refused in the layout check's words when
+  // picked, and when typed in at Convert, before anything is run.
+  const std::string good = Field("line.su", "su/segyio_small-lsb.su"), big = Field("big.su", "su/segyio_small.su");
+  const std::string why = "it reads as a big-endian file of 25 traces of 50 samples; only little-endian SU files are read";
+  h->Choose(15);
+  auto* w = dynamic_cast<Su2SgyWindow*>(h->window->Opened("Option15"));
+  ASSERT_NE(w, nullptr);
+  h->dialogs.files.push_back(good);
+  h->dialogs.files.push_back(big);
+  w->Command3->click();
+  w->Command3->click();
+  ASSERT_EQ(h->messages.shown.size(), 1u);
+  const std::string refused = h->messages.last().text;
+  EXPECT_EQ(refused.rfind(big + ": ", 0), 0u) << refused;
+  EXPECT_NE(refused.find(why), std::string::npos) << refused;
+  EXPECT_EQ(w->Text1->text().toStdString(), good);  // the last good input stays
+  EXPECT_EQ(w->Text4->text(), "25");
+  w->Text1->setText(QString::fromStdString(big));
+  w->Text2->setText(QString::fromStdString(dir / "field data/big.sgy"));
+  w->Command2->click();
+  EXPECT_EQ(h->messages.texts(), (std::vector<std::string>{refused, refused}));
+  EXPECT_EQ(FilesIn(dir / "field data"), 2);
+  EXPECT_EQ(BatchWindows(), 0);
+
+  // An input that cannot be checked after the batch (emptied meanwhile) is
+  // never taken as whole: no OK, and the SEG-Y file does not take its name.
+  const std::string su = dir / "field data/line2.su";
+  fs::copy_file(good, su);
+  StandIns({{"segyread", "exit 1\n"},
+            {"segyhdrs", "exit 0\n"},
+            {"segywrite", "for w; do case $w in tape=*) cp " + ShellQuote(data_ + "/segy/segyio_small-lsb.sgy") +
+                              " \"${w#tape=}\";; esac; done; : >" + ShellQuote(su) + "\n"}});
+  h->messages.clear();
+  h->dialogs.files.push_back(su);
+  w->Command3->click();
+  w->Command2->click();
+  ASSERT_EQ(h->messages.shown.size(), 1u);
+  const std::string m = h->messages.last().text;
+  EXPECT_EQ(m.rfind(" Conversion problem...verify parameters\n" + su + ": ", 0), 0u) << m;
+  EXPECT_FALSE(fs::exists(dir / "field data/line2.SGY"));
+}
+
+TEST_F(SegyWindows, RelativeNamesReachTheBatchesThatRunElsewhere) {
+  // The program runs in the survey's parent folder, with a relative work
+  // folder, programs' folder and input names; each batch runs in a folder
+  // of its own.
+  Field("shot.segd", "segd/su_demos_3stomp_test.segd");
+  Field("a.sgy", "segy/segyio_small.sgy");
+  struct Back {
+    fs::path was = fs::current_path();
+    ~Back() { fs::current_path(was); }
+  } back;
+  fs::current_path(dir.path());
+  ConversionHarness r("here");
+  r.state.Shell_Prefix = kShellPrefixClose;
+  WritePrivateProfileString("VISUAL_KE", "Directory1", fs::relative(keld::testing::BinDir(), dir.path()).string() + "/",
+                            "Visual_KELD.ini");
+  r.Choose(13);
+  r.window->Lance();
+  auto* cw = dynamic_cast<ConvertWindow*>(r.window->Opened("Option13"));
+  ASSERT_NE(cw, nullptr);
+  cw->Text1->setText("field data/shot.segd");
+  cw->Text2->setText("field data/shot.su");
+  cw->Command2->click();
+  EXPECT_TRUE(r.messages.shown.empty()) << r.messages.last().text;
+  auto segd = ReadSuLayout(dir / "field data/shot.su");
+  ASSERT_TRUE(segd) << segd.error();
+  EXPECT_EQ(segd->traces, 6);
+
+  r.Choose(2);
+  auto* w = dynamic_cast<SegyWindow*>(r.window->Opened("Option2"));
+  ASSERT_NE(w, nullptr);
+  r.dialogs.multi.push_back(std::vector<std::string>{"field data/a.sgy"});
+  w->Command1->click();
+  w->Command5->click();
+  ASSERT_TRUE(r.messages.shown.empty()) << r.messages.last().text;
+  w->Command2->click();
+  ASSERT_EQ(r.messages.shown.size(), 1u);
+  EXPECT_EQ(r.messages.last().text, " Conversion OK");
+  auto segy = ReadSuLayout(dir / "field data/a.SU");
+  ASSERT_TRUE(segy) << segy.error();
+  EXPECT_EQ(segy->traces, 25);
+  w->close();
+}
+
+TEST_F(SegyWindows, SelectionsPast99FilesSayWhatTheyLeftOutAndNeverOk) {
+  // 100 records: the first 99 are listed; the 100th is named as left out
+  // when picked and first again after a run, which is then not OK.
+  std::vector<std::string> picked;
+  for (int k = 1; k <= 100; ++k) picked.push_back(Field("r" + std::to_string(k) + ".sgy", "segy/segyio_small.sgy"));
+  const std::string said = "File 100 left out: at most 99 are taken";
+  h->Choose(2);
+  auto* w = dynamic_cast<SegyWindow*>(h->window->Opened("Option2"));
+  ASSERT_NE(w, nullptr);
+  h->dialogs.multi.push_back(picked);
+  w->Command1->click();
+  EXPECT_EQ(h->messages.texts(), std::vector<std::string>{said});
+  EXPECT_EQ(w->List1->count(), 99);
+  EXPECT_EQ(w->Text11->text(), "99");
+  w->Text11->setText("1");  // one record is enough to see the closing message
+  w->Command5->click();
+  h->messages.clear();
+  w->Command2->click();
+  ASSERT_EQ(h->messages.shown.size(), 1u);
+  // 25 traces of 240 + 4 x 50 bytes.
+  const std::string out = dir / "field data/r1.SU";
+  EXPECT_EQ(h->messages.last().text, said + "\n" + out + " has been recorded without them, size: 11000");
+  EXPECT_FALSE(h->messages.last().timed);
+  w->close();
 }
 
 }  // namespace

@@ -48,7 +48,9 @@ bool WorkRun::keep_going(EventPump& pump) {
 }
 
 void WorkRun::temporary(const std::string& path) {
-  if (!path.empty()) temporaries_.push_back(path);
+  if (path.empty()) return;
+  temporaries_.push_back(path);
+  RegisterTemporary(path);  // a killed program removes it too
 }
 
 Result<std::string> WorkRun::temporary_beside(const std::string& target) {

@@ -87,8 +87,8 @@ class WorkRun {
 
   // A file this run made (or is about to make) that must not outlive it: a
   // temporary, or an output not yet complete. Removed when the run ends if
-  // it still exists; a file that took its final name meanwhile is gone from
-  // this name already.
+  // it still exists, or by the program's SIGTERM/SIGINT/SIGHUP handler; a
+  // file that took its final name meanwhile is gone from this name already.
   void temporary(const std::string& path);
   // A new empty file beside `target` ("." + its name + a unique ending),
   // registered as temporary: the run writes there and moves it over the
