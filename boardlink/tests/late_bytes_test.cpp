@@ -85,27 +85,3 @@ TEST(LateBytes, AnotherUnitsLateBytesNeverFailOrShiftARead) {
     EXPECT_EQ(link.owed_bytes(), 0);
   }
 }
-
-// What a unit owes stays with the arm it was asked under: a re-opened port
-// keeps it (the units never saw the port close), a new arm does not.
-TEST(LateBytes, OwedBytesLastUntilTheNextArm) {
-  SimConfig sim;
-  sim.absent = {2};
-  SimPort port(sim);
-  ScriptedPump pump;
-  int16_t stop = 0;
-  LinkConfig cfg;
-  cfg.block_timeout_ms = 100;
-  cfg.reopen_pause_s = 0;
-  BoardLink link(port, pump, stop, cfg);
-  ASSERT_TRUE(link.open_port(1));
-  link.Invia_Setup(64, 8000, 0, 1, 1, 0, 0, 0, 0);
-  ASSERT_EQ(link.Attendi_Risposta(), 0x06);
-  ASSERT_EQ(link.Attendi_Trigger(), 1);
-  EXPECT_EQ(link.Leggi_Unita(64, 2), 0);
-  EXPECT_EQ(link.owed_bytes(), 192);
-  ASSERT_TRUE(link.Riapri_Porta());
-  EXPECT_EQ(link.owed_bytes(), 192);
-  link.Invia_Setup(64, 8000, 0, 1, 1, 0, 0, 0, 0);
-  EXPECT_EQ(link.owed_bytes(), 0);
-}
