@@ -45,6 +45,7 @@ bool BoardLink::open_port(int port_number) {
   open_error_ = OpenError::None;
   Errore_Linea = 0;
   arm_sent_ = false;
+  owed_ = 0;
   if (port_.is_open()) port_.close();
   port_.set_input_buffer_size(config_.input_buffer_size);
   port_.set_port_number(port_number);
@@ -71,8 +72,10 @@ bool BoardLink::open_port(int port_number) {
 
 bool BoardLink::Riapri_Porta() {
   awaiting_block_ = false;
+  block_awaited_ = false;
   // A reopened port starts clear: an error of the line before it, and an arm
-  // sent on it, are gone with the old handle.
+  // sent on it, are gone with the old handle. Bytes a unit still owes are
+  // not: the units go on as they were and may send them on the new handle.
   Errore_Linea = 0;
   arm_sent_ = false;
   const int n = port_.port_number();
@@ -97,6 +100,7 @@ bool BoardLink::Invia_Setup(int32_t samples, int frequency, int pre_trigger, int
   // A new arm: an error the line met before it belongs to no read of it.
   Errore_Linea = 0;
   status_received = false;
+  owed_ = 0;  // the units start the new arm afresh
   first_block_extra_ms_ =
       frequency > 0 && samples > 0 ? 1000.0 * static_cast<double>(samples) / frequency : 0.0;
   arm_sent_ = WritePacket(port_, ArmPacket(samples, frequency, pre_trigger, trigger_mode, polarity,
@@ -204,13 +208,19 @@ int BoardLink::Leggi_Unita(int32_t samples, int unit, int unused) {
   const Packet request = BlockRequestPacket(unit);
   port_.set_receive_threshold(kBlockBytes);
   stray_bytes = 0;
+  late_bytes = 0;
 
   // Nothing asked for can be waiting yet: a byte here is a leftover of a
   // reply or an earlier unit's block that came later than its wait (while
   // its message was read, say). It must not become this unit's first
   // sample, nor fail this unit: it is dropped.
   port_.poll_events();
-  if (const size_t waiting = port_.in_buffer_count(); waiting > 0) (void)port_.take(waiting);
+  if (const size_t waiting = port_.in_buffer_count(); waiting > 0) {
+    (void)port_.take(waiting);
+    const auto owed = static_cast<int32_t>(std::min(waiting, static_cast<size_t>(owed_)));
+    owed_ -= owed;
+    late_bytes += owed;
+  }
   // So is an error the line met before this read began (in the trigger
   // wait, between two units): it belongs to no request of this read.
   Errore_Linea = 0;
@@ -231,16 +241,23 @@ int BoardLink::Leggi_Unita(int32_t samples, int unit, int unused) {
       fail_unit();
       return 0;
     }
+    if (b == 0 && owed_ > 0) drop_owed_before_first_block();
     store_block(b * kBlockSamples);
   }
-  // A unit that sent more than asked, or another unit's late block that took
-  // the place of one of this unit's, leaves bytes behind: the samples taken
+  // A unit that sent more than asked leaves bytes behind: the samples taken
   // may be shifted, so the read fails rather than record them.
   const size_t after = drop_until_quiet(config_.stray_check_ms, config_.drain_max_ms);
   if (after > 0) {
     stray_bytes += static_cast<int32_t>(after);
     error_ = "unit " + std::to_string(unit) + ": " + std::to_string(stray_bytes) +
              " bytes came that were not asked for; its samples cannot be trusted";
+    Errore_Linea = 0;
+    return 0;
+  }
+  // An error event up to the end of that check came while this unit's bytes
+  // were on the line: they cannot be trusted either.
+  if (Errore_Linea == -1) {
+    error_ = "link error while reading unit " + std::to_string(unit) + ", after its last block came";
     Errore_Linea = 0;
     return 0;
   }
@@ -262,6 +279,7 @@ bool BoardLink::wait_block(const Packet& request, int unit, int block) {
     return false;
   }
   awaiting_block_ = true;
+  block_awaited_ = false;
   if (!WritePacket(port_, request)) {
     error_ = "the block request to unit " + std::to_string(unit) + " could not be sent: " +
              port_.error();
@@ -272,6 +290,7 @@ bool BoardLink::wait_block(const Packet& request, int unit, int block) {
   first_block_extra_ms_ = 0;
   const int timeout_ms = config_.block_timeout_ms + static_cast<int>(extra_ms + 0.5);
   const auto deadline = MonoClock::now() + Ms(timeout_ms);
+  block_awaited_ = true;
   for (;;) {
     pump_.pump();
     port_.poll_events();
@@ -279,9 +298,13 @@ bool BoardLink::wait_block(const Packet& request, int unit, int block) {
     // was taken in the same pass: its bytes cannot be trusted.
     if (Errore_Linea == -1) {
       error_ = "link error while reading unit " + std::to_string(unit);
+      if (Nb_Ricevuti >= kBlockBytes) block_awaited_ = false;
       return false;
     }
-    if (Nb_Ricevuti >= kBlockBytes) return true;
+    if (Nb_Ricevuti >= kBlockBytes) {
+      block_awaited_ = false;
+      return true;
+    }
     if (stop_ == 1) {
       error_ = "stopped";
       return false;
@@ -294,28 +317,54 @@ bool BoardLink::wait_block(const Packet& request, int unit, int block) {
                   " bytes within " + std::to_string(timeout_ms) + " ms";
       else
         error_ += " did not come within " + std::to_string(timeout_ms) + " ms";
-      if (const size_t late = drop_late_reply(); late > in_time)
-        error_ += " (" + std::to_string(late - in_time) + " bytes came later and were dropped)";
       return false;
     }
   }
 }
 
-size_t BoardLink::drop_late_reply() {
-  awaiting_block_ = false;  // the receive event must not take it as a block
-  const auto end = MonoClock::now() + Ms(config_.late_block_ms);
+void BoardLink::drop_owed_before_first_block() {
+  // The late bytes come first on the line: Buffer_Ricevuto holds the first
+  // 192 bytes that came, and this unit's block ends as many bytes behind as
+  // were owed. A unit whose owed bytes never come sends only its own 192.
+  const auto start = MonoClock::now();
+  const auto hard_end = start + Ms(config_.drain_max_ms);
+  auto quiet_end = start + Ms(config_.drain_quiet_ms);
+  size_t seen = port_.in_buffer_count();
   for (;;) {
     port_.poll_events();
-    if (port_.in_buffer_count() > 0) break;
-    if (stop_ == 1 || !port_.is_open() || MonoClock::now() >= end) return 0;
+    const size_t n = port_.in_buffer_count();
+    if (n >= static_cast<size_t>(owed_)) break;
+    if (n != seen) {
+      seen = n;
+      quiet_end = MonoClock::now() + Ms(config_.drain_quiet_ms);
+    }
+    const auto now = MonoClock::now();
+    if (now >= quiet_end || now >= hard_end || stop_ == 1) break;
     pump_.pump();
   }
-  return drop_until_quiet(config_.drain_quiet_ms, config_.drain_max_ms);
+  const size_t behind = std::min(port_.in_buffer_count(), static_cast<size_t>(owed_));
+  if (behind > 0) {
+    std::vector<uint8_t> came = Buffer_Ricevuto;
+    const std::vector<uint8_t> more = port_.take(behind);
+    came.insert(came.end(), more.begin(), more.end());
+    Buffer_Ricevuto.assign(came.end() - kBlockBytes, came.end());
+    late_bytes += static_cast<int32_t>(behind);
+  }
+  // Whatever was still owed would have come before this unit's block.
+  owed_ = 0;
 }
 
 void BoardLink::fail_unit() {
   awaiting_block_ = false;
-  discard_input();
+  if (block_awaited_) {
+    // What came of the awaited block is dropped with whatever follows it
+    // while the line is busy; the rest of the block may come later still.
+    block_awaited_ = false;
+    const size_t came = drop_until_quiet(config_.drain_quiet_ms, config_.drain_max_ms);
+    if (came < static_cast<size_t>(kBlockBytes)) owed_ += kBlockBytes - static_cast<int32_t>(came);
+  } else {
+    discard_input();
+  }
   // The error belonged to this unit; the next one starts with a clear flag.
   Errore_Linea = 0;
 }

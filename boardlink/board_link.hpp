@@ -50,10 +50,6 @@ struct LinkConfig {
   double reopen_pause_s = 2.5;         // korvan waits 2 to 3 s after re-opening; boardtest 0
   bool break_is_link_error = false;    // boardtest counts a break (1001) as a link error
   int block_timeout_ms = 2000;         // a block that does not come in time fails that unit
-  // After a block time-out the line is watched this long more: a late block
-  // that comes then is the failed unit's, dropped and named in its error, so
-  // that the next unit's read never meets it.
-  int late_block_ms = 1000;
   int status_timeout_ms = 2000;        // the status byte after an arm (0: wait until stopped)
   int drain_quiet_ms = 20;             // a drain ends when nothing arrived for this long...
   int drain_max_ms = 500;              // ...or after this long in any case
@@ -119,15 +115,19 @@ class BoardLink {
   // outside 1..200,001 fails at once. With n = 1 nothing is subtracted.
   // The first block after an arm may take the recording time of that arm
   // (samples / frequency) on top of the block time-out: units may answer
-  // only once they have recorded. A block that times out is still awaited
-  // for late_block_ms and dropped if it comes: the read fails with that in
-  // error(). Bytes waiting before the first request belong to no request of
-  // this read: they are dropped and do not fail it. Bytes arriving after the
-  // last block (a block more than asked, another unit's block that came
-  // later still) fail the read: they are counted in stray_bytes and named in
+  // only once they have recorded. A block that times out fails the read at
+  // once; the bytes it still owes are kept in owed_bytes() until they come.
+  // The units share one line and answer in the order they were asked, so
+  // bytes still owed come before any answer to a later request: bytes waiting
+  // before this read's first request, and the owed count of bytes that come
+  // with or right behind its first block, are the late unit's and are
+  // dropped (counted in late_bytes); the first block is the last 192 bytes
+  // of what came. Bytes arriving after the last block (a block more than
+  // asked) fail the read: they are counted in stray_bytes and named in
   // error(), never taken as samples. With max_sample_step set, a read
-  // holding a larger jump fails too. A link error fails the read it happens
-  // in; the flag is cleared when a read starts.
+  // holding a larger jump fails too. A link error event fails the read it
+  // happens in, up to the end of the check after its last block; the flag
+  // is cleared when a read starts.
   int Leggi_Unita(int32_t samples, int unit, int unused = 0);
   void Seleziona_Unita();
   // Discards input waiting on the port and whatever is still arriving, until
@@ -149,6 +149,12 @@ class BoardLink {
   std::vector<double> CampioniD;         // indices 0..200000 (boardtest)
   int32_t received_samples = 0;          // samples the last good read stored
   int32_t stray_bytes = 0;               // unasked-for bytes that failed the last Leggi_Unita
+  int32_t late_bytes = 0;                // an earlier unit's late bytes the last Leggi_Unita dropped
+  // Bytes that reads of this arm asked for and did not get (a block that
+  // timed out, or came short); they may still come. A new arm or a newly
+  // opened port owes nothing; a re-opened one still may: the units do not
+  // see the port close.
+  int32_t owed_bytes() const { return owed_; }
 
   // What the last failed operation met, for messages.
   const std::string& error() const { return error_; }
@@ -156,13 +162,16 @@ class BoardLink {
 
  private:
   bool wait_block(const Packet& request, int unit, int block);
-  // After a block time-out: drops whatever comes within late_block_ms (and
-  // the rest of it, until the line is quiet); returns how many bytes.
-  size_t drop_late_reply();
+  // While an earlier unit owes bytes: waits until the owed count has come
+  // behind the first block taken, or the line is quiet, and drops that many
+  // from the front of what came; the last 192 bytes are the block.
+  void drop_owed_before_first_block();
   // Takes and drops bytes until the line has been quiet for quiet_ms (at most
   // max_ms); returns how many were dropped. Leaves the port's calls alone
   // when nothing comes.
   size_t drop_until_quiet(int quiet_ms, int max_ms);
+  // Drains the input after a failed read; a block still awaited adds what
+  // did not come of it to the bytes owed.
   void fail_unit();
   void store_block(int32_t first);
   void demean(int32_t samples);
@@ -179,6 +188,8 @@ class BoardLink {
   bool awaiting_block_ = false;
   double first_block_extra_ms_ = 0;  // recording time of the last arm, until its first block
   bool arm_sent_ = false;            // the last arm left for the units
+  bool block_awaited_ = false;       // a block request was sent and its block not yet taken
+  int32_t owed_ = 0;
 };
 
 }  // namespace keld::board

@@ -26,6 +26,7 @@ const char kUsage[] =
     "  --cut U:B[:BYTES]        block B (from 0) of unit U cut to BYTES (default 100)\n"
     "  --garble U:B             block B of unit U garbled\n"
     "  --delay U:B:MS           block B of unit U sent MS late\n"
+    "  --slow U:B:MS            block B of unit U: 100 bytes at once, the rest MS later\n"
     "  --merge-blocks U:B       block B of unit U sent together with block B+1\n"
     "  --flood U:B[:BYTES]      junk instead of block B (default 25000 bytes)\n"
     "  --extra U:B              block B of unit U followed by one block more\n"
@@ -180,6 +181,8 @@ std::optional<ServerOptions> ParseOptions(const std::vector<std::string>& args, 
       if (!fault(BlockFault::Kind::Garble, 0)) return fail("--garble needs U:B");
     } else if (a == "--delay") {
       if (!fault(BlockFault::Kind::Delay, 2)) return fail("--delay needs U:B:MS");
+    } else if (a == "--slow") {
+      if (!fault(BlockFault::Kind::Slow, 2)) return fail("--slow needs U:B:MS");
     } else if (a == "--merge-blocks") {
       if (!fault(BlockFault::Kind::Merge, 0)) return fail("--merge-blocks needs U:B");
     } else if (a == "--extra") {

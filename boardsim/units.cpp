@@ -130,6 +130,13 @@ void Units::block(int unit, std::vector<Chunk>& out) {
     case BlockFault::Kind::Delay:
       send(std::move(bytes), f->value, 0, out);
       break;
+    case BlockFault::Kind::Slow: {
+      std::vector<uint8_t> rest(bytes.begin() + 100, bytes.end());
+      bytes.resize(100);
+      send(std::move(bytes), 0, 0, out);
+      send(std::move(rest), f->value, 0, out);
+      break;
+    }
     case BlockFault::Kind::Merge: {
       std::vector<uint8_t> next = UnitBlock(shot_, unit, next_block_[unit]++);
       bytes.insert(bytes.end(), next.begin(), next.end());

@@ -19,6 +19,7 @@ struct BlockFault {
     Cut,     // send only `value` bytes of the block (default 100)
     Garble,  // send the block with every byte changed
     Delay,   // send the block `value` ms late
+    Slow,    // send the first 100 bytes of the block at once and the rest `value` ms later
     Merge,   // send the block together with the next one; the next request gets nothing
     Flood,   // send `value` bytes of junk instead (default 25,000: overflows the input buffer)
     Error,   // the in-process port raises event `value` with the block (a real line cannot)

@@ -31,10 +31,14 @@ constexpr std::optional<int> SamplingFrequency(int dt_us) {
   return std::nullopt;
 }
 
-// The exact interval of a nominal one of the table; any other interval as it is.
+// The exact interval of a nominal one of the table whose frequency gives a
+// whole number of microseconds: the rates korvan records, 128 to 4096 us
+// (125 to 4000). Any other interval as it is: 32000 and 16000 Hz sample every
+// 31.25 and 62.5 us, which no whole dt holds, and a file from elsewhere truly
+// sampled every 32 or 64 us must keep its interval.
 constexpr int ExactInterval(int dt_us) {
   for (const SamplingRate& r : kSamplingRates)
-    if (dt_us == r.nominal_us) return r.exact_us;
+    if (dt_us == r.nominal_us && 1000000 % r.hz == 0) return r.exact_us;
   return dt_us;
 }
 

@@ -92,7 +92,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   LinkConfig cfg = boardtest ? LinkConfig::Boardtest() : LinkConfig::Korvan();
   cfg.reopen_pause_s = 0;
   cfg.block_timeout_ms = 1;
-  cfg.late_block_ms = 1;
   cfg.status_timeout_ms = 1;
   cfg.drain_quiet_ms = 0;
   cfg.drain_max_ms = 1;

@@ -37,10 +37,10 @@ Console::Console(BoardtestState& state, board::BoardLink& link, EventPump& pump,
 
 bool Console::port_open() const { return link_.port().is_open(); }
 
-void Console::arm() {
+bool Console::arm() {
   s_.Pre_Campioni = 0;
   ++arms_;
-  link_.Invia_Setup(s_.Campioni, static_cast<int16_t>(s_.Frequenza), static_cast<int16_t>(s_.Pre_Campioni),
+  return link_.Invia_Setup(s_.Campioni, static_cast<int16_t>(s_.Frequenza), static_cast<int16_t>(s_.Pre_Campioni),
                     s_.Modo_Trigger, s_.Polarita == 1 ? 1 : 0, s_.Notch_50, s_.Notch_60, 0,
                     s_.settings[0]);
 }
@@ -53,7 +53,7 @@ RunOutcome Console::GoTrigger(CycleResult* cycle) {
   Scegli_Filtro(s_.filter, s_.Frequenza, s_.Scelta_Filtro);
   s_.Salta_Campioni = 1;
   s_.Modo_Trigger = 1;
-  arm();
+  (void)arm();  // an arm that did not go gets no status: the wait below says so
   (void)link_.Attendi_Risposta();  // its value is not examined; whether it came is
   if (s_.Arresto == 1) return RunOutcome::Stopped;
   if (!link_.status_received) {
@@ -92,7 +92,10 @@ RunOutcome Console::RunningTick(CycleResult* cycle) {
   if (busy()) return RunOutcome::Busy;
   if (!port_open()) return RunOutcome::PortClosed;
   BusyScope hold(busy_);
-  arm();
+  if (!arm()) {
+    failure_ = "ERROR ! " + answering_unit() + " module: " + link_.error() + ". The run is ended.";
+    return RunOutcome::ArmNotSent;
+  }
   for (;;) {
     const int notice = link_.Attendi_Trigger();
     pump_.pump();

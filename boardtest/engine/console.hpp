@@ -53,6 +53,7 @@ enum class RunOutcome {
   Busy,        // a run was still under way: nothing done
   PortClosed,  // no open port: nothing sent
   NoStatus,    // the arm got no status byte in its time: nothing polled, failure() says why
+  ArmNotSent,  // a free-running arm could not be sent: nothing polled, failure() says why
 };
 
 class Console {
@@ -74,7 +75,8 @@ class Console {
   void StartRunning();
   // One running-mode tick: arm free-running, wait for the notice, one cycle.
   // A tick that falls due while the previous one runs is refused (Busy), so
-  // one arm and its blocks are never interleaved with another.
+  // one arm and its blocks are never interleaved with another. An arm that
+  // cannot be sent ends the tick (ArmNotSent): no notice would ever come.
   RunOutcome RunningTick(CycleResult* cycle = nullptr);
 
   // One pass over the rows 1..Num_Unita.
@@ -83,12 +85,12 @@ class Console {
   // The filtered samples of the last good read.
   std::span<const double> filtered() const { return y_; }
   int arms_sent() const { return arms_; }
-  // What ended the last run that ended on NoStatus, naming the unit.
+  // What ended the last run that ended on NoStatus or ArmNotSent, naming the unit.
   const std::string& failure() const { return failure_; }
   int cycles_run() const { return cycles_; }
 
  private:
-  void arm();
+  bool arm();  // false when the arm could not be sent
   int unit_of(int row);
   // The unit named when the arm is not answered: that of the first ticked row.
   std::string answering_unit();

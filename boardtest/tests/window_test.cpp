@@ -233,25 +233,57 @@ TEST(BoardtestWindow, ExitDuringATriggerRunStopsItAndExitsAfterIt) {
   EXPECT_FALSE(w.console().busy());
 }
 
-// Unit 3 answers 2.5 s late, past the 2 s block time-out: unit 3 is the one
-// marked ERROR and counted in ini.txt; unit 4 is read and not blamed.
+// Unit 3 answers 2.5 s or 3.3 s late, past the 2 s block time-out: unit 3
+// is the one marked ERROR and counted in ini.txt; units 4 and 5 are read and
+// not blamed.
 TEST(BoardtestWindow, ALateUnitIsCountedAgainstItselfAlone) {
-  sim::SimConfig cfg;
-  cfg.faults.push_back({sim::BlockFault::Kind::Delay, 3, 0, -1, 2500});
-  sim::SimPort port(cfg);
-  Fixture f(port, board::LinkConfig::Boardtest());
+  for (int late_ms : {2500, 3300}) {
+    SCOPED_TRACE(late_ms);
+    sim::SimConfig cfg;
+    cfg.faults.push_back({sim::BlockFault::Kind::Delay, 3, 0, -1, late_ms});
+    sim::SimPort port(cfg);
+    Fixture f(port, board::LinkConfig::Boardtest());
+    Analog& w = f.start();
+    ASSERT_TRUE(f.open_port());
+    f.tick_rows({{1, "1"}, {2, "2"}, {3, "3"}, {4, "4"}, {5, "5"}});
+    w.Pulsante_trg->click();
+    for (int row : {1, 2, 4, 5}) EXPECT_EQ(Caption(w, row), "OK") << row;
+    EXPECT_EQ(Caption(w, 3), "ERROR");
+    w.uscita->trigger();
+    const auto lines = Lines(ReadText(f.dir / "ini.txt"));
+    ASSERT_EQ(lines.size(), 109u);
+    EXPECT_EQ(lines[60], "\"Errori:\"");
+    EXPECT_EQ(std::vector<std::string>(lines.begin() + 61, lines.begin() + 66),
+              (std::vector<std::string>{"0", "0", "1", "0", "0"}));
+  }
+}
+
+// The device gone in running mode: the free-running arm cannot be sent. The
+// run ends at once with a message naming the first ticked unit, instead of
+// waiting for a notice that can never come.
+TEST(BoardtestWindow, AnArmThatCannotBeSentEndsRunningModeWithAMessage) {
+  sim::SimPort port;
+  Fixture f(port);
   Analog& w = f.start();
   ASSERT_TRUE(f.open_port());
-  f.tick_rows({{1, "1"}, {2, "2"}, {3, "3"}, {4, "4"}});
-  w.Pulsante_trg->click();
-  for (int row : {1, 2, 4}) EXPECT_EQ(Caption(w, row), "OK") << row;
-  EXPECT_EQ(Caption(w, 3), "ERROR");
-  w.uscita->trigger();
-  const auto lines = Lines(ReadText(f.dir / "ini.txt"));
-  ASSERT_EQ(lines.size(), 109u);
-  EXPECT_EQ(lines[60], "\"Errori:\"");
-  EXPECT_EQ(std::vector<std::string>(lines.begin() + 61, lines.begin() + 65),
-            (std::vector<std::string>{"0", "0", "1", "0"}));
+  f.tick_rows({{2, "7"}});
+  port.unplugged = true;
+  bool gave_up = false;
+  QTimer::singleShot(3000, &w, [&] {
+    if (!w.Timer3->isActive()) return;
+    gave_up = true;  // an operator who stopped waiting
+    w.Command10->click();
+  });
+  w.pulsante_running->click();
+  ASSERT_TRUE(Fixture::RunUntil([&] { return !f.messages.shown.empty() || gave_up; }, 5000));
+  EXPECT_FALSE(gave_up);
+  ASSERT_EQ(f.messages.shown.size(), 1u);
+  EXPECT_EQ(f.messages.last().text,
+            "ERROR ! 7 module: the arm could not be sent: the device of port 1 has gone. The run is ended.");
+  EXPECT_FALSE(w.Timer3->isActive());
+  EXPECT_FALSE(w.console().busy());
+  EXPECT_TRUE(w.Pulsante_trg->isEnabled() && w.pulsante_running->isEnabled() && w.uscita->isEnabled());
+  for (const auto& p : port.units().received) EXPECT_NE(p[0], 0xD1);
 }
 
 // An arm that gets no status byte in its time ends the run with a message

@@ -85,8 +85,13 @@ void Analog::Timer3_Timer() {
   if (in_tick_ || !running_mode_) return;
   in_tick_ = true;
   CycleResult r;
-  if (!running_mode_->stopped() && console_->RunningTick(&r) == RunOutcome::Polled && !running_mode_->stopped())
-    after_run(r);
+  const RunOutcome out = running_mode_->stopped() ? RunOutcome::Stopped : console_->RunningTick(&r);
+  if (out == RunOutcome::Polled && !running_mode_->stopped()) after_run(r);
+  if (out == RunOutcome::ArmNotSent) {
+    // The units were never armed: the running mode ends here, as STOP ends it.
+    Command10_Click();
+    sv.msg.ok(console_->failure(), MsgIcon::Critical, kTitle);
+  }
   in_tick_ = false;
   // STOP (or a lost port) meanwhile, or a close: the mode ends with this tick.
   if (!Timer3->isActive() || running_mode_->stopped()) end_running_mode();

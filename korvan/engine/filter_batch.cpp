@@ -24,8 +24,8 @@ std::string InFolder(const std::string& folder, const char* program) {
 
 }  // namespace
 
-std::string FiltreOutputName(const std::string& Fichier_Courant) {
-  return Fichier_Courant.substr(0, Fichier_Courant.size() >= 3 ? Fichier_Courant.size() - 3 : 0) + "_flt.su";
+std::string FiltreOutputName(const std::string& input) {
+  return input.substr(0, input.size() >= 3 ? input.size() - 3 : 0) + "_flt.su";
 }
 
 FiltrageCommand Filtrage_SU_Command(const FiltrageInputs& p) {

@@ -11,7 +11,7 @@ namespace keld::korvan {
 
 struct FiltrageInputs {
   std::string in;   // the file on display (Fichier_Affiche)
-  std::string out;  // the output, FiltreOutputName(Fichier_Courant)
+  std::string out;  // the output, FiltreOutputName(in)
   // Where the batch line sends what it writes: a temporary of the run's own
   // beside `out`, which takes out's name only once the batch has succeeded
   // and the file is whole. Empty: `out` itself.
@@ -33,8 +33,8 @@ struct FiltrageCommand {
   bool ok() const { return form != Form::None; }
 };
 
-// `Fichier_Courant` less its last three characters, then "_flt.su".
-std::string FiltreOutputName(const std::string& Fichier_Courant);
+// The filtered file's name: the input less its last three characters, then "_flt.su".
+std::string FiltreOutputName(const std::string& input);
 
 // The checks in order, each with its message: "File name missing", "Input
 // file <in> does not exist !", "Input file <in> is empty !", "Same Input /

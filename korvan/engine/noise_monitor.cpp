@@ -24,7 +24,13 @@ NoiseCounts NoiseMonitor::run(int Freq_Campionamento, NoiseView& view) {
   std::vector<float> deflections(filtered.size());
   while (stop_ != 1) {
     // Every pass re-arms the units, free-running: they start at once.
-    link_.Invia_Setup(kNoiseSamples, Freq_Campionamento, 0, 0, 0, 0, 0, 0, link_.Indirizzo_Unita);
+    if (!link_.Invia_Setup(kNoiseSamples, Freq_Campionamento, 0, 0, 0, 0, 0, 0, link_.Indirizzo_Unita)) {
+      // The master unit answers the arm for all; without one, channel 1's.
+      const std::string unit =
+          link_.Indirizzo_Unita > 0 ? std::to_string(link_.Indirizzo_Unita) : view.unit_text(1);
+      counts.failure = "ERROR ! " + unit + " module: " + link_.error() + ". The noise monitor is ended.";
+      break;
+    }
     bool triggered = false;
     while (!triggered) {
       triggered = link_.Attendi_Trigger() != 0;

@@ -42,13 +42,18 @@ struct NoiseCounts {
   int reads = 0;         // channels read and drawn
   int failed_reads = 0;  // channels whose unit did not answer (a link error for it)
   std::map<int, int> drawn;  // per channel, the passes it was drawn in
+  // Why the monitor ended by itself (an arm that could not be sent), naming
+  // the unit that answers the arm; empty when it was stopped.
+  std::string failure;
 };
 
 class NoiseMonitor {
  public:
   NoiseMonitor(board::BoardLink& link, EventPump& pump, int16_t& Stop_Attesa, const FilterState& filter);
 
-  // Monitor_Rumore: returns when Stop_Attesa is 1, and leaves it 0.
+  // Monitor_Rumore: returns when Stop_Attesa is 1, and leaves it 0; or at
+  // once when an arm cannot be sent, with counts.failure saying so (the
+  // units would never start, and the wait for them would be endless).
   NoiseCounts run(int Freq_Campionamento, NoiseView& view);
 
  private:

@@ -6,6 +6,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "boardlink/board_link.hpp"
+
 #include "korvan/tests/exports_support.hpp"
 #include "korvan/window/choix_dialog.hpp"
 
@@ -48,9 +50,10 @@ TEST_F(AfterSave, EraseNamesTheRecordOnDisplayNotTheNextName) {
   EXPECT_EQ(h.messages.texts(), (std::vector<std::string>{"Do you want really delete " + record,
                                                           record + " has been erased"}));
   EXPECT_FALSE(fs::exists(record));
-  // The menu's delete names it too, never the older record of the next number.
+  // The erase cleared the screen: the menu's delete has nothing to name,
+  // least of all the older record of the next number.
   ASSERT_TRUE(Choose(w, "save_file"));
-  EXPECT_EQ(h.messages.shown[2].text, "Do you want really delete " + record);
+  EXPECT_EQ(h.messages.shown[2].text, "There is no file on display to delete");
   EXPECT_TRUE(fs::exists(next));
 }
 
@@ -68,4 +71,85 @@ TEST_F(AfterSave, TheFullViewRedrawsTheRecordOnDisplay) {
   Toolbar(w, "noloupe");
   EXPECT_EQ(w.windowTitle().toStdString(), "QMR650B" + record);
   EXPECT_EQ(h.state.Fichier_Affiche, record);
+}
+
+namespace {
+
+// A record loaded and on display, and a port to the units.
+struct Shown : ::testing::Test {
+  TempDir d;
+  KorvanHarness h{d.path()};
+  Korvan& w = h.start();
+  std::string a;
+  void SetUp() override {
+    a = WriteShot(DataDir(h) + "/A.SU", 4, 256);
+    h.dialogs.files.push_back(a);
+    ASSERT_TRUE(Choose(w, "Load_file"));
+    ASSERT_EQ(h.state.Fichier_Dessine, a);
+    ASSERT_TRUE(w.link().open_port(1)) << w.link().error();
+    h.messages.clear();
+  }
+  void ExpectNothingToErase() {
+    EXPECT_TRUE(h.state.Fichier_Dessine.empty()) << h.state.Fichier_Dessine;
+    ASSERT_TRUE(Choose(w, "save_file"));
+    EXPECT_EQ(h.messages.texts(), (std::vector<std::string>{"There is no file on display to delete"}));
+    EXPECT_TRUE(fs::exists(a));
+  }
+};
+
+}  // namespace
+
+// "Release Trigger" before the notice: the dialog opens over a blank screen
+// (no raw shot to draw) and offers no Erase; the record loaded before the
+// shot is never named.
+TEST_F(Shown, AnAbandonedShotLeavesNothingToErase) {
+  h.port.units().config().trigger_on_signal = true;
+  h.pump.hook = [&] {
+    if (h.port.units().notice_held() && !w.Virtual_trigger->isHidden()) w.Virtual_trigger->click();
+  };
+  w.Command10->setEnabled(true);
+  w.Command10->click();
+  h.pump.hook = nullptr;
+  ASSERT_TRUE(w.choix() && w.choix()->isVisible());
+  EXPECT_FALSE(w.choix()->Command3->isEnabled());
+  ExpectNothingToErase();
+}
+
+// The screen cleared by the board reset, or by a filter run that fails,
+// shows no file either.
+TEST_F(Shown, AClearedScreenNamesNoFile) {
+  Toolbar(w, "reset");
+  ExpectNothingToErase();
+
+  h.messages.clear();
+  w.Affiche_SU(a);
+  ASSERT_EQ(h.state.Fichier_Dessine, a);
+  ShellScript(h.services.program_folder + "/sufilter", "exit 3");
+  Toolbar(w, "filter");
+  ASSERT_FALSE(h.messages.shown.empty());
+  EXPECT_EQ(h.messages.last().text.rfind(a + "  has not been filtered: ", 0), 0u) << h.messages.last().text;
+  h.messages.clear();
+  ExpectNothingToErase();
+}
+
+// The raw shot on display, filtered before it is saved: the output is the
+// raw shot's own filtered copy; the last record's filtered file is left as
+// it was.
+TEST_F(Shown, TheRawShotFilteredBeforeSavingGetsItsOwnOutput) {
+  const std::string last_flt = DataDir(h) + "/A_flt.su";
+  keld::testing::WriteText(last_flt, "the last record's filtered copy");
+  w.Command10->setEnabled(true);
+  w.Command10->click();
+  ASSERT_TRUE(w.choix() && w.choix()->isVisible());
+  w.choix()->hide();
+  ASSERT_EQ(h.state.Fichier_Affiche, h.state.Fichier_Temp);
+  ASSERT_EQ(h.state.Fichier_Courant, a);
+  ShellScript(h.services.program_folder + "/sufilter", "exit 0");
+  Toolbar(w, "filter");
+  const std::string line = ReadText(h.services.work_folder + "/filtre.bat");
+  EXPECT_NE(line.find(" <'" + h.state.Fichier_Temp + "' >'" + h.services.work_folder + "/"), std::string::npos)
+      << line;
+  EXPECT_EQ(line.find("A_flt"), std::string::npos) << line;
+  EXPECT_EQ(ReadText(last_flt), "the last record's filtered copy");
+  EXPECT_FALSE(fs::exists(h.services.work_folder + "/tmp_flt.su"));  // the fake filter wrote nothing
 }

@@ -84,12 +84,17 @@ TEST_F(FilterRun, OurSufilterAndSugainThenTheOutputOnDisplay) {
   ASSERT_EQ(b->size(), 24u);
   EXPECT_NE((*a)[3].samples, (*b)[3].samples);
   EXPECT_EQ((*b)[3].samples.size(), 1024u);
-  // The displayed file is now the output: filtering it again over itself is refused.
+  // The displayed file is now the output: filtering it again makes the
+  // output's own filtered copy and leaves the output as it was.
+  const std::vector<uint8_t> first = Bytes(out);
   h.messages.clear();
   Toolbar(w, "filter");
+  const std::string twice = DataDir(h) + "/SHOT1000_flt_flt.su";
   ASSERT_EQ(h.messages.shown.size(), 1u);
-  EXPECT_EQ(h.messages.last().text, "Same Input / Output");
-  auto again = ReadSuFile(out);
+  EXPECT_EQ(h.messages.last().text, out + "  has been filtered  LC1=10 LC2=20 HC1=80 HC2=120");
+  EXPECT_EQ(h.state.Fichier_Affiche, twice);
+  EXPECT_EQ(Bytes(out), first);
+  auto again = ReadSuFile(twice);
   ASSERT_TRUE(again.ok());
   EXPECT_EQ(again->size(), 24u);
 }

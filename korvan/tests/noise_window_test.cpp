@@ -8,6 +8,7 @@
 #include <QTest>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolBar>
 
 #include <algorithm>
@@ -128,11 +129,12 @@ TEST(KorvanNoise, TheMenusAreHeldWhileTheMonitorRuns) {
   EXPECT_TRUE(h.dialogs.asked.empty());
   EXPECT_TRUE(h.messages.shown.empty()) << h.messages.last().text;
   EXPECT_EQ(w.Total_Channel->text(), "3");
-  // Once it has stopped the menus answer again.
+  // Once it has stopped the menus answer again; the screen holds noise, not
+  // the file that was drawn before, so the delete names none.
   EXPECT_TRUE(w.menuBar()->isEnabled());
   h.messages.answer(MsgAnswer::No);
   QTest::keyClick(&w, Qt::Key_Y, Qt::ControlModifier);
-  EXPECT_TRUE(h.messages.saw("Do you want really delete " + h.state.Fichier_Dessine));
+  EXPECT_TRUE(h.messages.saw("There is no file on display to delete"));
 }
 
 TEST(KorvanNoise, AUnitLeftOutDoesNotHangTheMonitor) {
@@ -165,6 +167,33 @@ TEST(KorvanNoise, AUnitLeftOutDoesNotHangTheMonitor) {
   // No "module is missing" box: the monitor says nothing of a silent unit.
   EXPECT_TRUE(h.messages.shown.empty()) << h.messages.shown[0].text;
   EXPECT_TRUE(w.Command6->isEnabled());
+}
+
+// The device gone: the free-running arm cannot be sent, so no notice can
+// come. The monitor ends at once with a message naming the unit that
+// answers the arm (channel 1's, with no master unit chosen).
+TEST(KorvanNoise, AnArmThatCannotBeSentEndsTheMonitorWithAMessage) {
+  TempDir d;
+  KorvanHarness h(d.path());
+  Korvan& w = h.start();
+  ASSERT_TRUE(OpenPort(w));
+  w.Total_Channel->setText("2");
+  h.port.unplugged = true;
+  bool gave_up = false;
+  QTimer::singleShot(3000, &w, [&] {
+    if (!w.Command5->isEnabled()) return;
+    gave_up = true;  // an operator who stopped waiting
+    w.Command5->click();
+  });
+  w.Command6->click();
+  EXPECT_FALSE(gave_up);
+  ASSERT_EQ(h.messages.shown.size(), 1u);
+  EXPECT_EQ(h.messages.last().text,
+            "ERROR ! 1 module: the arm could not be sent: the device of port 1 has gone. The noise monitor is ended.");
+  EXPECT_EQ(h.messages.last().icon, MsgIcon::Critical);
+  EXPECT_EQ(h.state.Monitor_Actif, 0);
+  EXPECT_TRUE(w.Command6->isEnabled() && w.Command10->isEnabled());
+  EXPECT_EQ(BlockRequests(h.port, 1), 0);
 }
 
 TEST(KorvanNoise, StopBeforeTheUnitsStartEndsWithoutDrawing) {

@@ -73,8 +73,9 @@ struct FaultCase {
 
 }  // namespace
 
-// A unit answering past the 2 s block time-out (its block coming while the
-// next unit is read, or while the operator still reads its box), a block more
+// A unit answering past the 2 s block time-out (its block, or the rest of a
+// block that came short, coming while the next unit is read, or while the
+// operator still reads its box), a block more
 // than asked, a stray byte after the notice: the unit concerned is reported
 // with its own reason, and only that one (a byte before any request concerns
 // none), and every channel that is recorded holds exactly what its unit sent.
@@ -89,6 +90,12 @@ TEST_F(Faults, MisbehavingUnitsAreReportedAndNoChannelHoldsAnotherUnitsBytes) {
        {3},
        256,
        2000},
+      {"unit 3 answering 3.5 s late, its box answered at once",
+       [](sim::SimConfig& c, Korvan&) { c.faults.push_back({BlockFault::Kind::Delay, 3, 0, -1, 3500}); },
+       {3}},
+      {"unit 3's block coming short, its rest 3.5 s later",
+       [](sim::SimConfig& c, Korvan&) { c.faults.push_back({BlockFault::Kind::Slow, 3, 1, -1, 3500}); },
+       {3}},
       {"one block more than asked",
        [](sim::SimConfig& c, Korvan&) { c.faults.push_back({BlockFault::Kind::Extra, 2, 3}); },
        {2}},

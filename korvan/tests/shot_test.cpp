@@ -309,9 +309,16 @@ TEST_F(Shot, SaveWithAnotherNameAndErase) {
   w->choix()->Command3_Click();
   EXPECT_FALSE(std::filesystem::exists(other));
   EXPECT_EQ(h.messages.last().text, other + " has been erased");
+  // The screen was cleared with it: nothing is left to name.
   h.messages.answer(MsgAnswer::Yes);
   w->Detruit_record();
-  EXPECT_NE(h.messages.last().text.find("has not been erased"), std::string::npos);
+  EXPECT_EQ(h.messages.last().text, "There is no file on display to delete");
+  // A file on display that went behind the window's back is reported.
+  w->Command10->click();
+  ASSERT_EQ(h.state.Fichier_Dessine, tmp());
+  std::filesystem::remove(tmp());
+  w->Detruit_record();
+  EXPECT_NE(h.messages.last().text.find("has not been erased"), std::string::npos) << h.messages.last().text;
 }
 
 #include "boardlink/qt/qt_serial_port.hpp"

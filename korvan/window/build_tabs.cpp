@@ -90,6 +90,9 @@ void Korvan::build_shot_tab(QWidget* tab) {
   FrizGrid->hide();
   g->addWidget(FrizGrid, 0, 0);
   Ecran = Named(new PictureBox(tab), "Ecran");
+  // A cleared screen shows no file: Erase and delete have nothing to name
+  // until a drawing succeeds again.
+  connect(Ecran, &PictureBox::cleared, this, [this] { st.Fichier_Dessine.clear(); });
   Ecran->setMinimumSize(200, 150);
   Ecran->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
   g->addWidget(Ecran, 1, 0);

@@ -80,6 +80,8 @@ void ChoixDialog::Open() {
   Command1->setEnabled(shot);
   Command4->setEnabled(shot);
   Command2->setEnabled(shot && !w_.st.Dernier_Record.empty());
+  // Erase deletes only the file on display: none when the screen is blank.
+  Command3->setEnabled(!w_.st.Fichier_Dessine.empty());
   Command1->setDefault(true);
   show();
   raise();

@@ -56,8 +56,9 @@ void Korvan::Filtrage_SU() {
 
   FiltrageInputs in;
   in.in = st.Fichier_Affiche;
-  // No current file yet: there is no output name to derive.
-  in.out = Trim(st.Fichier_Courant).empty() ? std::string() : FiltreOutputName(st.Fichier_Courant);
+  // The output is named after the file filtered: the raw shot on display
+  // before it is saved gives its own filtered copy, never another record's.
+  in.out = Trim(in.in).empty() ? std::string() : FiltreOutputName(in.in);
   in.LC1 = S(LC1);
   in.LC2 = S(LC2);
   in.HC1 = S(HC1);

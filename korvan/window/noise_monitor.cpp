@@ -104,11 +104,12 @@ void Korvan::Monitor_Rumore() {
   noise_counts = {};
   EcranNoiseView view(*this);
   NoiseMonitor monitor(link(), sv.pump, st.Stop_Attesa, st.Filtre);
-  monitor.run(st.Freq_Campionamento, view);
+  const NoiseCounts counts = monitor.run(st.Freq_Campionamento, view);
   unsetCursor();
   Ecran->setCursor(Qt::ArrowCursor);
   Command5->setEnabled(false);
   st.Monitor_Actif = 0;
+  if (!counts.failure.empty()) sv.msg.ok(counts.failure, MsgIcon::Critical, kTitle);
 }
 
 }  // namespace keld::korvan

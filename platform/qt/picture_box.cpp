@@ -137,6 +137,7 @@ void PictureBox::Cls() {
   CurrentX = 0;
   CurrentY = 0;
   update();
+  if (persistent_) emit cleared();
 }
 
 void PictureBox::SetBackColor(uint32_t bgr) {

@@ -52,6 +52,8 @@ class PictureBox : public QWidget {
   QPointF ToPixel(double x, double y) const;
   QPointF FromPixel(double px, double py) const;
 
+  // Clears the picture; emits cleared() when the persistent image went (a
+  // clear of the temporary layer alone leaves what is drawn).
   void Cls();
   void set_persistent(bool on) { persistent_ = on; }  // AutoRedraw
   bool persistent() const { return persistent_; }
@@ -109,6 +111,7 @@ class PictureBox : public QWidget {
   void mouseMove(int button, int shift, double x, double y);
   void mouseUp(int button, int shift, double x, double y);
   void clicked();
+  void cleared();
 
  protected:
   void paintEvent(QPaintEvent*) override;

@@ -27,15 +27,18 @@ void Append(const std::string& path, size_t n) {
 }  // namespace
 
 TEST(FrequencyForDt, NominalAndExactIntervalsOfTheRecorder) {
-  const int table[][3] = {{32, 31, 32000},   {64, 62, 16000},   {128, 125, 8000}, {256, 250, 4000},
-                          {512, 500, 2000},  {1024, 1000, 1000}, {2048, 2000, 500}, {4096, 4000, 250}};
-  // Either interval maps to the frequency, and times go by the exact one.
+  // nominal, the interval times go by for it, the exact one, frequency. 1 /
+  // 32000 Hz is 31.25 us and 1 / 16000 Hz 62.5 us: neither whole number is
+  // exact, so 32 and 64 keep their own.
+  const int table[][4] = {{32, 32, 31, 32000},        {64, 64, 62, 16000},     {128, 125, 125, 8000},
+                          {256, 250, 250, 4000},      {512, 500, 500, 2000},   {1024, 1000, 1000, 1000},
+                          {2048, 2000, 2000, 500},    {4096, 4000, 4000, 250}};
   for (const auto& row : table) {
     int used = 0;
-    EXPECT_EQ(FrequencyForDt(row[0], &used), row[2]) << row[0];
-    EXPECT_EQ(used, row[1]);
-    EXPECT_EQ(FrequencyForDt(row[1], &used), row[2]) << row[1];
-    EXPECT_EQ(used, row[1]);
+    EXPECT_EQ(FrequencyForDt(row[0], &used), row[3]) << row[0];
+    EXPECT_EQ(used, row[1]) << row[0];
+    EXPECT_EQ(FrequencyForDt(row[2], &used), row[3]) << row[2];
+    EXPECT_EQ(used, row[2]) << row[2];
   }
 }
 

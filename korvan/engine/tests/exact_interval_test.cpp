@@ -107,5 +107,28 @@ TEST(ExactInterval, EveryFileOfAShotAtEveryRate) {
   }
 }
 
+// Intervals korvan does not record go out as they stand: 32 and 64 us are
+// no recorder's rounding of 31.25 and 62.5 us, and a file sampled every
+// 64 us elsewhere must not leave 3 % off.
+TEST(ExactInterval, TheExportKeepsEveryOtherInterval) {
+  for (int16_t dt : {32, 64, 31, 62, 100, 300}) {
+    SCOPED_TRACE(dt);
+    TempDir dir;
+    std::vector<SuTrace> su(2);
+    for (SuTrace& t : su) {
+      t.header.ns = 4;
+      t.header.dt = dt;
+      t.samples = {1, 2, 3, 4};
+    }
+    ASSERT_TRUE(WriteSuFile(dir / "other.su", su).ok());
+    auto e = ConvertSuToSegy(dir / "other.su", dir / "other.sgy", "", "");
+    ASSERT_TRUE(e.ok()) << e.error();
+    auto sgy = ReadBytes(dir / "other.sgy");
+    EXPECT_EQ(get_i16be(&sgy[3216]), dt);
+    EXPECT_EQ(get_i16be(&sgy[3600 + 116]), dt);
+    EXPECT_EQ(get_i16be(&sgy[3600 + 240 + 16 + 116]), dt);
+  }
+}
+
 }  // namespace
 }  // namespace keld::korvan
