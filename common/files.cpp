@@ -182,51 +182,52 @@ Result<std::string> CreateFileBeside(const std::string& target) {
   return name;
 }
 
-Result<std::string> KeepBeside(const std::string& given) {
+namespace {
+
+// The target under a second name beside it, registered to be moved back by a
+// killed process; with free_name the target's own name is freed as well.
+// The second name is a registered temporary from the moment it exists, until
+// its registration becomes the set-aside one in a single step: a kill at any
+// moment removes a half-made copy, and never the only one.
+Result<std::string> SetAside(const std::string& given, bool free_name) {
   using R = Result<std::string>;
   const std::string target = RealTarget(given);
   auto name = CreateFileBeside(target);
   if (!name) return name;
-  // A second name for the same file: moving it back over the target is
-  // harmless at any moment, so it is registered at once.
-  ForgetTemporary(*name);
   std::error_code ec;
   fs::remove(*name, ec);
   fs::create_hard_link(target, *name, ec);
+  if (ec && free_name) {
+    // No hard links on this file system: renamed. The moved file is then the
+    // only copy, nobody's to remove until it is registered as set aside.
+    ForgetTemporary(*name);
+    if (std::rename(target.c_str(), name->c_str()) != 0) return R::failure(target + ": " + std::strerror(errno));
+    RegisterSetAside(*name, target);
+    return name;
+  }
   if (ec) fs::copy_file(target, *name, fs::copy_options::overwrite_existing, ec);
   if (ec) {
-    std::error_code ignored;
-    fs::remove(*name, ignored);
+    RemoveTemporary(*name);
     return R::failure(target + ": " + ec.message());
   }
   RegisterSetAside(*name, target);
-  return name;
+  if (!free_name || ::unlink(target.c_str()) == 0) return name;
+  const std::string why = std::strerror(errno);
+  RemoveTemporary(*name);
+  return R::failure(target + ": " + why);
 }
 
-Result<std::string> MoveAside(const std::string& given) {
-  using R = Result<std::string>;
-  const std::string target = RealTarget(given);
-  auto name = CreateFileBeside(target);
-  if (!name) return name;
-  ForgetTemporary(*name);
+}  // namespace
+
+void RemoveTemporary(const std::string& path) {
   std::error_code ec;
-  fs::remove(*name, ec);
-  fs::create_hard_link(target, *name, ec);
-  if (!ec) {
-    RegisterSetAside(*name, target);
-    if (::unlink(target.c_str()) == 0) return name;
-    const std::string why = std::strerror(errno);
-    ForgetTemporary(*name);
-    fs::remove(*name, ec);
-    return R::failure(target + ": " + why);
-  }
-  // No hard links on this file system: renamed. Until it is registered, the
-  // moved file is nobody's to remove, so a kill meanwhile leaves it beside.
-  if (std::rename(target.c_str(), name->c_str()) != 0) return R::failure(target + ": " + std::strerror(errno));
-  RegisterSetAside(*name, target);
-  return name;
+  fs::remove(path, ec);
+  ForgetTemporary(path);
 }
 
+Result<std::string> KeepBeside(const std::string& target) { return SetAside(target, false); }
+
+Result<std::string> MoveAside(const std::string& target) { return SetAside(target, true); }
 
 AtomicFile::AtomicFile(std::string target) : target_(std::move(target)), dest_(RealTarget(target_)) {
   // Only a file is ever replaced: a rename over a device, a folder or a pipe
@@ -303,8 +304,7 @@ void AtomicFile::discard() {
     fp_ = nullptr;
   }
   if (!temp_.empty()) {
-    std::remove(temp_.c_str());
-    ForgetTemporary(temp_);
+    RemoveTemporary(temp_);
     temp_.clear();
   }
 }
@@ -334,8 +334,7 @@ Status MoveFileOver(const std::string& from, const std::string& given_to) {
   good = good && !std::ferror(in);
   std::fclose(in);
   if (!good || !out.commit()) return Status::failure(out.error().empty() ? from + ": read error" : out.error());
-  std::remove(from.c_str());
-  ForgetTemporary(from);
+  RemoveTemporary(from);
   return Status::good();
 }
 

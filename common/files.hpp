@@ -82,6 +82,10 @@ Status MoveFileOver(const std::string& from, const std::string& to);
 // (the old file's, or a new file's) and is removed if the process is ended by
 // SIGTERM, SIGINT or SIGHUP before it is renamed (MoveFileOver) or removed.
 Result<std::string> CreateFileBeside(const std::string& target);
+// Removes such a file (a temporary, or a file set aside that is no longer
+// wanted), then forgets it: in that order, so a signal in between finds
+// nothing to do.
+void RemoveTemporary(const std::string& path);
 
 // The old `target`, given a second name beside it (a hard link, else a
 // copy) before a run replaces it: registered so that a process ended by

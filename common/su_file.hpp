@@ -21,6 +21,9 @@ struct SuLayout {
   int64_t file_bytes = 0;
   int64_t trace_bytes = 0;  // 240 + 4 ns
   int64_t traces = 0;       // whole traces in the file
+
+  // Nothing after the last whole trace.
+  bool whole() const { return file_bytes == traces * trace_bytes; }
 };
 
 // Trace count of a file of `file_bytes` with `ns` samples per trace (0 for ns <= 0).

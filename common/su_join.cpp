@@ -70,7 +70,7 @@ std::string UnfitInput(const std::string& path) {
     const std::string& e = L.error();
     return e.compare(0, path.size() + 2, path + ": ") == 0 ? e.substr(path.size() + 2) : e;
   }
-  if (L->file_bytes % L->trace_bytes != 0) return "it ends with a partial trace";
+  if (!L->whole()) return "it ends with a partial trace";
   return "";
 }
 

@@ -111,13 +111,13 @@ double Convert(const NumberScan& s) {
   return v;
 }
 
+}  // namespace
+
 std::string WithPoint(std::string s) {
   for (char& c : s)
     if (c == ',') c = '.';
   return s;
 }
-
-}  // namespace
 
 double LeadingNumber(std::string_view text) { return Convert(Scan(text, true)); }
 

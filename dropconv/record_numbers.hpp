@@ -19,6 +19,10 @@ double LeadingNumber(std::string_view text);
 // "", "24 ch" and "2,4" are not.
 std::optional<double> WholeNumber(std::string_view text);
 
+// `s` with every "," made "." (the record may use either as the decimal
+// separator).
+std::string WithPoint(std::string s);
+
 // `v` as a 32-bit float, or nullopt when it does not fit (or is not finite).
 std::optional<float> ToSingle(double v);
 

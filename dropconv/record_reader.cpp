@@ -46,10 +46,8 @@ std::optional<double> IntervalSeconds(std::string_view line) {
 }
 
 // A sample line: one number, with "." or "," as the decimal separator.
-std::optional<float> SampleValue(std::string line) {
-  for (char& c : line)
-    if (c == ',') c = '.';
-  auto v = WholeNumber(line);
+std::optional<float> SampleValue(const std::string& line) {
+  auto v = WholeNumber(WithPoint(line));
   if (!v) return std::nullopt;
   return ToSingle(*v);
 }
@@ -247,8 +245,7 @@ bool ClassSEG2Export::AddTraceString(const std::string& Text, int Channel) {
 
 double ClassSEG2Export::ParseNumber(std::string& Text) {
   if (Text.empty()) return 0;
-  for (char& c : Text)
-    if (c == ',') c = '.';
+  Text = WithPoint(Text);
   return LeadingNumber(Text);
 }
 

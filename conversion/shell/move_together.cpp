@@ -12,12 +12,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-void Remove(const std::string& path) {
-  std::error_code ec;
-  fs::remove(path, ec);
-  ForgetTemporary(path);
-}
-
 // A second name for the old `target` beside it, which a killed process puts
 // back; empty when there is no old file. False when one exists and could not
 // be kept.
@@ -54,18 +48,18 @@ Status MoveTogether(const std::vector<Move>& moves) {
     // signal either, before the old copies go.
     for (size_t i = 0; i < moves.size(); ++i) ForgetTemporary(kept[i].empty() ? moves[i].to : kept[i]);
     for (const auto& k : kept)
-      if (!k.empty()) Remove(k);
+      if (!k.empty()) RemoveTemporary(k);
     return Status::good();
   }
   // Undo: the old file back under its name, or the new one gone.
   for (size_t i = 0; i < done; ++i) {
     if (kept[i].empty())
-      Remove(moves[i].to);
+      RemoveTemporary(moves[i].to);
     else if (std::rename(kept[i].c_str(), moves[i].to.c_str()) == 0)
       ForgetTemporary(kept[i]);
   }
-  if (!kept[done].empty()) Remove(kept[done]);
-  for (size_t i = done; i < moves.size(); ++i) Remove(moves[i].from);
+  if (!kept[done].empty()) RemoveTemporary(kept[done]);
+  for (size_t i = done; i < moves.size(); ++i) RemoveTemporary(moves[i].from);
   return Status::failure(error);
 }
 

@@ -371,7 +371,7 @@ void SegyWindow::Command2_Click() {
     BatchOutcome r = Run(*run, convert, shown, time_limit, names);
     if (!r.ok()) return fail(kProblem, &r);
     auto su = ReadSuLayout(tempo);
-    if (!su || su->file_bytes != su->traces * su->trace_bytes)
+    if (!su || !su->whole())
       return fail(std::string(kProblem) + "\n" + F + ": " + (su ? "the SU output ends in a partial trace" : su.error()));
     // Every trace of the chosen range must be there: a cut file gives fewer.
     if (auto count = CountSegyTraces(F, fb.endian, fb.ns, fb.over != 0)) {

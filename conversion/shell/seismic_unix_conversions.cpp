@@ -45,7 +45,7 @@ BatchOutcome RunLine(ConversionContext& cx, QWidget* window, WorkRun& run,
   if (!r.ok()) return fail(r.reason());
   auto su = ReadSuLayout(*part);
   if (!su) return fail(su.error());
-  if (su->file_bytes != su->traces * su->trace_bytes) return fail("the SU output ends in a partial trace");
+  if (!su->whole()) return fail("the SU output ends in a partial trace");
   // Checked before it takes the name: an output that lacks traces never
   // replaces an old one.
   const auto warnings = WarningLines(r.output);

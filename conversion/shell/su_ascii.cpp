@@ -82,11 +82,7 @@ Result<std::vector<std::string>> ExportChannels(const std::string& su_file, int 
   // the older files as they were.
   std::vector<std::string> temps;
   auto drop = [&](const std::string& why) {
-    std::error_code ec;
-    for (const auto& t : temps) {
-      std::filesystem::remove(t, ec);
-      ForgetTemporary(t);
-    }
+    for (const auto& t : temps) RemoveTemporary(t);
     return R::failure(why);
   };
   std::vector<float> s(static_cast<size_t>(in.ns()));

@@ -1,6 +1,7 @@
 #include "korvan/engine/acquisition_values.hpp"
 
 #include "common/numtext.hpp"
+#include "common/sample_interval.hpp"
 
 namespace keld::korvan {
 
@@ -10,9 +11,8 @@ std::optional<int> FrequencyForIndex(int index) {
 }
 
 std::string ExactIntervalText(std::string_view Sample_rate) {
-  for (size_t i = 0; i < kSampleRateTexts.size(); ++i)
-    if (Sample_rate == kSampleRateTexts[i])
-      return std::to_string(1000000 / kSampleRateFrequencies[i]);
+  for (std::string_view text : kSampleRateTexts)
+    if (Sample_rate == text) return std::to_string(ExactInterval(std::stoi(std::string(text))));
   return std::string(Sample_rate);
 }
 

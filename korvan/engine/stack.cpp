@@ -15,7 +15,7 @@ Status StackOnto(const std::string& record, const std::string& shot) {
   // An older record carries the nominal interval of its rate, a new shot the
   // exact one: what must agree is the sampling frequency.
   if (!SameSampling(r->dt, s->dt)) return Status::failure(kStackRateChanged);
-  if (r->traces != s->traces || r->file_bytes != r->traces * r->trace_bytes)
+  if (r->traces != s->traces || !r->whole())
     return Status::failure(kStackTracesChanged);
 
   SuReader in_shot, in_record;

@@ -88,6 +88,17 @@ void ChoixDialog::Open() {
   if (shot) Command1->setFocus();
 }
 
+void ChoixDialog::saved_as(const std::string& saved) {
+  KorvanState& st = w_.st;
+  if (st.Fichier_Dessine == st.Fichier_Temp) st.Fichier_Dessine = saved;
+  // The record saved is the current file: what the filter, the header editor
+  // and the velocity analysis take next.
+  st.Fichier_Courant = saved;
+  w_.Text13->setText(Q(saved));
+  st.Fichier_Affiche = saved;
+  w_.Text5->setText(Q(saved));
+}
+
 void ChoixDialog::Command1_Click() {
   KorvanState& st = w_.st;
   st.Dossier_Data = S(w_.Text7);
@@ -103,13 +114,7 @@ void ChoixDialog::Command1_Click() {
     return;
   // The rename replaces an existing record in one step: it is never deleted first.
   if (Status m = MoveFileOver(st.Fichier_Temp, R); !m) return failed(m.error);
-  if (st.Fichier_Dessine == st.Fichier_Temp) st.Fichier_Dessine = R;  // the shot on display is now R
-  // The record saved is the current file: what the filter, the header editor
-  // and the velocity analysis take next.
-  st.Fichier_Courant = R;
-  w_.Text13->setText(Q(R));
-  st.Fichier_Affiche = R;
-  w_.Text5->setText(Q(R));
+  saved_as(R);
   std::filesystem::path g(R);
   g.replace_extension(".SG2");
   const std::string G = g.string();
@@ -168,14 +173,10 @@ void ChoixDialog::Sauve_SEG2() {
     w_.sv.msg.ok(F + " has been not recorded, verify path !\r\n" + m.error, MsgIcon::Critical, kTitle);
     return;
   }
-  if (st.Fichier_Dessine == st.Fichier_Temp) st.Fichier_Dessine = F;
-  st.Fichier_Courant = F;
+  saved_as(F);
   std::string folder = std::filesystem::path(F).parent_path().string();
   if (folder.empty() || folder.back() != '/') folder += "/";
   st.Dossier_Data = folder;
-  w_.Text13->setText(Q(F));
-  st.Fichier_Affiche = F;
-  w_.Text5->setText(Q(F));
   w_.setWindowTitle(Q("KORVAN ZUL Usb" + F));
   const std::string G = Seg2NameFor(F);
   st.Dernier_Record = F;

@@ -32,6 +32,9 @@ class ChoixDialog : public QDialog {
 
  private:
   bool raw_shot_exists() const;
+  // The raw shot has just been moved to `saved`: the record on display, when
+  // it was the shot, and the current file are now `saved`.
+  void saved_as(const std::string& saved);
   void Sauve_SEG2();
   Korvan& w_;
 };

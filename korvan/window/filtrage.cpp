@@ -34,8 +34,7 @@ std::vector<std::string> ProgramsOf(const FiltrageCommand& c, const std::string&
 Status CheckFilteredWhole(const std::string& in, const std::string& part, const std::string& out) {
   auto L = ReadSuLayout(part);
   if (!L) return Status::failure(out + " was not written whole (" + L.error() + ")");
-  if (L->traces < 1) return Status::failure(out + " holds no trace");
-  if (L->file_bytes != L->traces * L->trace_bytes)
+  if (!L->whole())
     return Status::failure(out + " ends in a partial trace");
   if (auto I = ReadSuLayout(in); I && (I->traces != L->traces || I->ns != L->ns))
     return Status::failure(out + " holds " + std::to_string(L->traces) + " traces of " + std::to_string(L->ns) +

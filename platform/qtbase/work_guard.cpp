@@ -60,11 +60,7 @@ Result<std::string> WorkRun::temporary_beside(const std::string& target) {
 }
 
 void WorkRun::remove_temporaries() {
-  std::error_code ec;
-  for (const auto& p : temporaries_) {
-    fs::remove(p, ec);
-    ForgetTemporary(p);
-  }
+  for (const auto& p : temporaries_) RemoveTemporary(p);
   temporaries_.clear();
 }
 

@@ -195,7 +195,7 @@ BatchOutcome RunBatchFile(const std::string& batch, const std::string& workdir, 
 Status CheckStackOutput(const std::string& path) {
   auto layout = ReadSuLayout(path);
   if (!layout) return Status::failure(layout.error());
-  if (layout->file_bytes % layout->trace_bytes != 0)
+  if (!layout->whole())
     return Status::failure(path + " ends with a partial trace");
   return Status::good();
 }

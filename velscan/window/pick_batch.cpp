@@ -115,10 +115,7 @@ bool PickWindow::run_batch(WorkRun& run, const std::string& B, const std::string
   else if (Status s = CheckStackOutput(out); !s)
     why = "The batch made no usable output: " + s.error + (o.messages.empty() ? "" : eol + o.messages);
   if (why.empty()) {
-    if (!kept.empty()) {
-      std::remove(kept.c_str());
-      ForgetTemporary(kept);
-    }
+    if (!kept.empty()) RemoveTemporary(kept);
     return true;
   }
   // What the batch left under the output's name is its own, never the old file.
