@@ -72,7 +72,6 @@ bool BoardLink::open_port(int port_number) {
 
 bool BoardLink::Riapri_Porta() {
   awaiting_block_ = false;
-  block_awaited_ = false;
   // A reopened port starts clear: an error of the line before it, and an arm
   // sent on it, are gone with the old handle. Bytes a unit still owes are
   // not: the units go on as they were and may send them on the new handle.
@@ -278,19 +277,19 @@ bool BoardLink::wait_block(const Packet& request, int unit, int block) {
     error_ = "stopped";
     return false;
   }
-  awaiting_block_ = true;
-  block_awaited_ = false;
+  awaiting_block_ = false;
   if (!WritePacket(port_, request)) {
     error_ = "the block request to unit " + std::to_string(unit) + " could not be sent: " +
              port_.error();
     return false;
   }
+  // Only the port's events take the block, and they run only when polled.
+  awaiting_block_ = true;
   // The first block after an arm may wait for the recording to end.
   const double extra_ms = first_block_extra_ms_;
   first_block_extra_ms_ = 0;
   const int timeout_ms = config_.block_timeout_ms + static_cast<int>(extra_ms + 0.5);
   const auto deadline = MonoClock::now() + Ms(timeout_ms);
-  block_awaited_ = true;
   for (;;) {
     pump_.pump();
     port_.poll_events();
@@ -298,13 +297,9 @@ bool BoardLink::wait_block(const Packet& request, int unit, int block) {
     // was taken in the same pass: its bytes cannot be trusted.
     if (Errore_Linea == -1) {
       error_ = "link error while reading unit " + std::to_string(unit);
-      if (Nb_Ricevuti >= kBlockBytes) block_awaited_ = false;
       return false;
     }
-    if (Nb_Ricevuti >= kBlockBytes) {
-      block_awaited_ = false;
-      return true;
-    }
+    if (Nb_Ricevuti >= kBlockBytes) return true;
     if (stop_ == 1) {
       error_ = "stopped";
       return false;
@@ -355,11 +350,10 @@ void BoardLink::drop_owed_before_first_block() {
 }
 
 void BoardLink::fail_unit() {
-  awaiting_block_ = false;
-  if (block_awaited_) {
+  if (awaiting_block_) {
     // What came of the awaited block is dropped with whatever follows it
     // while the line is busy; the rest of the block may come later still.
-    block_awaited_ = false;
+    awaiting_block_ = false;
     const size_t came = drop_until_quiet(config_.drain_quiet_ms, config_.drain_max_ms);
     if (came < static_cast<size_t>(kBlockBytes)) owed_ += kBlockBytes - static_cast<int32_t>(came);
   } else {

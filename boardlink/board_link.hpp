@@ -188,7 +188,6 @@ class BoardLink {
   bool awaiting_block_ = false;
   double first_block_extra_ms_ = 0;  // recording time of the last arm, until its first block
   bool arm_sent_ = false;            // the last arm left for the units
-  bool block_awaited_ = false;       // a block request was sent and its block not yet taken
   int32_t owed_ = 0;
 };
 

@@ -43,7 +43,8 @@ class InPlaceFile {
 // File offset of word `w` of SU trace `trace` (from 1) with `ns` samples.
 int64_t SuWordOffset(int64_t trace, int ns, const HeaderWord& w);
 
-// The sample count stored in the first trace header (bytes 114-115).
+// The sample count of the first trace header (bytes 114-115), once the file
+// has passed the SU layout check (little-endian, fixed trace length).
 Result<int> ReadSuNs(const InPlaceFile& f);
 
 // Reads word `w` of trace `trace`; fails when the trace is not a whole trace

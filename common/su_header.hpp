@@ -9,6 +9,8 @@
 #include <span>
 #include <string_view>
 
+#include "common/bytes.hpp"
+
 namespace keld {
 
 struct SuTraceHeader {
@@ -130,5 +132,15 @@ std::array<uint8_t, 240> EncodeSuHeader(const SuTraceHeader& h);
 // (rounded half-even, wrapped into the field's width).
 double GetField(const SuTraceHeader& h, const HeaderField& f);
 void SetField(SuTraceHeader& h, const HeaderField& f, double v);
+// The same read straight from a header's 240 little-endian bytes, for loops
+// over raw traces.
+inline double GetFieldLe(const uint8_t* header, const HeaderField& f) {
+  switch (f.kind) {
+    case FieldKind::I16: return get_i16le(header + f.offset);
+    case FieldKind::I32: return get_i32le(header + f.offset);
+    case FieldKind::F32: return get_f32le(header + f.offset);
+  }
+  return 0;
+}
 
 }  // namespace keld

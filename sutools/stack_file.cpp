@@ -102,7 +102,7 @@ StackFileRun StackRegularFile(std::FILE* in, const HeaderField& field, double no
     double previous = 0;
     if (a > 0) {
       if (!ReadAt(fd, buf, 240, start + static_cast<off_t>((a - 1) * bytes))) return false;
-      previous = StackKey(buf, field);
+      previous = GetFieldLe(buf, field);
     }
     bool begun = false;
     for (size_t t = a; t < (begun ? n : b);) {
@@ -112,7 +112,7 @@ StackFileRun StackRegularFile(std::FILE* in, const HeaderField& field, double no
       for (size_t i = 0; i < count; ++i, ++t) {
         const uint8_t* raw = buf + i * bytes;
         if (get_i16le(raw + 114) != ns || get_i16le(raw + 116) <= 0) return false;
-        const double k = StackKey(raw, field);
+        const double k = GetFieldLe(raw, field);
         const bool starts = t == 0 || k != previous;
         previous = k;
         if (starts) {

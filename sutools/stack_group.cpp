@@ -43,15 +43,6 @@ void Accumulate(const uint8_t* raw, double* acc, int32_t* n, size_t count) {
 
 }  // namespace
 
-double StackKey(const uint8_t* h, const HeaderField& f) {
-  switch (f.kind) {
-    case FieldKind::I16: return get_i16le(h + f.offset);
-    case FieldKind::I32: return get_i32le(h + f.offset);
-    case FieldKind::F32: return get_f32le(h + f.offset);
-  }
-  return 0;
-}
-
 void StackGroup::reserve(int ns, size_t fold) {
   sum_.reserve(static_cast<size_t>(ns));
   live_.reserve(static_cast<size_t>(ns));

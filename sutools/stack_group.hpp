@@ -11,9 +11,6 @@
 
 namespace keld::sutools {
 
-// The value of the key word in a trace header as it stands in the stream.
-double StackKey(const uint8_t* header, const HeaderField& field);
-
 class StackGroup {
  public:
   explicit StackGroup(double normpow) : normpow_(normpow) {}

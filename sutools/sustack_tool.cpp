@@ -79,7 +79,7 @@ int SustackMainThreads(int argc, const char* const* argv, std::FILE* in, std::FI
     for (size_t t = 0; t < block->traces(); ++t) {
       const uint8_t* raw = block->bytes() + block->start[t];
       const int ns = get_i16le(raw + 114);
-      const double k = StackKey(raw, field);
+      const double k = GetFieldLe(raw, field);
       if (group.empty() || k != key) {
         if (!group.empty() && !group.write(out, static_cast<int32_t>(++tracl)))
           return Fail(err, "cannot write to standard output");

@@ -21,15 +21,6 @@ Result<SortKey> ParseSortKey(const std::string& word) {
 
 namespace {
 
-double KeyValue(const uint8_t* h, const HeaderField& f) {
-  switch (f.kind) {
-    case FieldKind::I16: return get_i16le(h + f.offset);
-    case FieldKind::I32: return get_i32le(h + f.offset);
-    case FieldKind::F32: return get_f32le(h + f.offset);
-  }
-  return 0;
-}
-
 struct Entry {
   double k1, k2;
   TraceSpan span;
@@ -52,12 +43,12 @@ Result<std::vector<TraceSpan>> SortTraces(const uint8_t* data, size_t size, cons
     if (dt <= 0) return R::failure(where + ": dt=" + std::to_string(dt) + " in the header");
     const size_t bytes = 240 + 4 * static_cast<size_t>(ns);
     if (size - pos < bytes) return R::failure(where + ": truncated (" + std::to_string(size - pos) + " of " + std::to_string(bytes) + " bytes)");
-    Entry x{keys.size() > 0 ? KeyValue(h, keys[0].field) : 0, keys.size() > 1 ? KeyValue(h, keys[1].field) : 0, {pos, bytes}};
+    Entry x{keys.size() > 0 ? GetFieldLe(h, keys[0].field) : 0, keys.size() > 1 ? GetFieldLe(h, keys[1].field) : 0, {pos, bytes}};
     if (keys[0].descending) x.k1 = -x.k1;
     if (keys.size() > 1 && keys[1].descending) x.k2 = -x.k2;
     if (keys.size() > 2) {
       std::vector<double> m;
-      for (size_t k = 2; k < keys.size(); ++k) m.push_back((keys[k].descending ? -1 : 1) * KeyValue(h, keys[k].field));
+      for (size_t k = 2; k < keys.size(); ++k) m.push_back((keys[k].descending ? -1 : 1) * GetFieldLe(h, keys[k].field));
       more.push_back(std::move(m));
     }
     e.push_back(x);
