@@ -1,14 +1,11 @@
 #include "platform/process.hpp"
 
-#include "platform/temporaries.hpp"
+#include "platform/group_run.hpp"
 
 #include <cerrno>
-#include <chrono>
 #include <cstring>
-#include <thread>
 
 #include <fcntl.h>
-#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -110,56 +107,15 @@ bool PosixLauncher::open_document(const std::string& path) {
   return false;
 }
 
-namespace {
-
-int StatusOf(int st) {
-  if (WIFEXITED(st)) return WEXITSTATUS(st);
-  return 128 + (WIFSIGNALED(st) ? WTERMSIG(st) : 0);
-}
-
-// Ends the process group `pid` leads: a request first, then by force.
-int EndGroup(pid_t pid) {
-  kill(-pid, SIGTERM);
-  const auto until = MonoClock::now() + std::chrono::seconds(2);
-  int st = 0;
-  while (MonoClock::now() < until) {
-    if (waitpid(pid, &st, WNOHANG) == pid) {
-      kill(-pid, SIGKILL);  // what the leader started and left behind
-      return StatusOf(st);
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
-  }
-  kill(-pid, SIGKILL);
-  waitpid(pid, &st, 0);
-  return StatusOf(st);
-}
-
-}  // namespace
-
 std::optional<int> PosixLauncher::run_and_wait(const StartRequest& req, EventPump& pump,
                                                const std::function<bool()>& cancelled) {
   if (access(req.program.c_str(), X_OK) != 0) return std::nullopt;
   auto pid = Spawn(req, false);
   if (!pid) return std::nullopt;
-  RegisterChildGroup(*pid);  // ended with this program if it is killed
-  std::optional<int> status;
-  for (;;) {
-    int st = 0;
-    pid_t w = waitpid(*pid, &st, WNOHANG);
-    if (w == *pid) {
-      status = StatusOf(st);
-      break;
-    }
-    if (w < 0 && errno != EINTR) break;
-    if (cancelled && cancelled()) {
-      status = EndGroup(*pid);
-      break;
-    }
-    pump.pump();
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
-  }
-  ForgetChildGroup(*pid);
-  return status;
+  GroupWait w;
+  w.stop = cancelled;
+  w.kill_leftovers = true;
+  return WaitForGroup(*pid, pump, w).status;
 }
 
 std::optional<long> ProcessRecorder::start(const StartRequest& req) {

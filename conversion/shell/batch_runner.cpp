@@ -1,26 +1,20 @@
 #include "conversion/shell/batch_runner.hpp"
 
-#include <csignal>
 #include <cstring>
 #include <filesystem>
-#include <thread>
 #include <vector>
 
 #include <fcntl.h>
 #include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include "platform/temporaries.hpp"
+#include "platform/group_run.hpp"
 
 extern char** environ;
 
 namespace keld::conversion {
 
 namespace {
-
-constexpr auto kPoll = std::chrono::milliseconds(5);
-constexpr auto kGrace = std::chrono::seconds(2);
 
 // Reads what is waiting in the pipe without blocking.
 void Drain(int fd, BatchOutcome& r, const BatchWait& w) {
@@ -32,20 +26,6 @@ void Drain(int fd, BatchOutcome& r, const BatchWait& w) {
     r.output += piece;
     if (w.on_output) w.on_output(piece);
   }
-}
-
-// Ends the batch's process group: a request first, then by force.
-int Stop(pid_t pid) {
-  ::kill(-pid, SIGTERM);
-  const auto until = MonoClock::now() + kGrace;
-  int st = 0;
-  while (MonoClock::now() < until) {
-    if (::waitpid(pid, &st, WNOHANG) == pid) return st;
-    std::this_thread::sleep_for(kPoll);
-  }
-  ::kill(-pid, SIGKILL);
-  ::waitpid(pid, &st, 0);
-  return st;
 }
 
 }  // namespace
@@ -106,32 +86,26 @@ BatchOutcome RunBatch(const std::string& batch, const std::string& workdir, Even
     r.output = std::strerror(rc);
     return r;
   }
-  RegisterChildGroup(pid);  // ended with this program if it is killed
   ::fcntl(fds[0], F_SETFL, O_NONBLOCK);
   const auto deadline = MonoClock::now() + w.time_limit;
-  int st = 0;
-  for (;;) {
-    Drain(fds[0], r, w);
-    const pid_t done = ::waitpid(pid, &st, WNOHANG);
-    if (done == pid) break;
+  GroupWait gw;
+  gw.each_turn = [&] { Drain(fds[0], r, w); };
+  gw.stop = [&] {
     if (w.cancelled && w.cancelled()) {
-      Stop(pid);
       r.kind = BatchOutcome::Kind::Cancelled;
-      break;
-    }
-    if (MonoClock::now() >= deadline) {
-      Stop(pid);
+    } else if (MonoClock::now() >= deadline) {
       r.kind = BatchOutcome::Kind::TimedOut;
-      break;
+    } else {
+      return false;
     }
-    pump.pump();
-    std::this_thread::sleep_for(kPoll);
-  }
-  ForgetChildGroup(pid);
+    return true;
+  };
+  gw.poll = std::chrono::milliseconds(5);
+  const GroupEnd end = WaitForGroup(pid, pump, gw);
   Drain(fds[0], r, w);
   ::close(fds[0]);
-  if (r.kind == BatchOutcome::Kind::NotStarted) {
-    r.exit_status = WIFEXITED(st) ? WEXITSTATUS(st) : 128 + (WIFSIGNALED(st) ? WTERMSIG(st) : 0);
+  if (!end.stopped) {
+    r.exit_status = end.status.value_or(-1);
     r.kind = r.exit_status == 0 ? BatchOutcome::Kind::Done : BatchOutcome::Kind::Failed;
   }
   return r;

@@ -7,11 +7,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <thread>
 
 #include <fcntl.h>
-#include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include "common/files.hpp"
@@ -19,7 +16,7 @@
 #include "common/shell.hpp"
 #include "common/su_file.hpp"
 #include "common/text.hpp"
-#include "platform/temporaries.hpp"
+#include "platform/group_run.hpp"
 #include "velscan/engine/velscan_state.hpp"
 
 namespace keld::velscan {
@@ -161,28 +158,14 @@ BatchOutcome RunBatchFile(const std::string& batch, const std::string& workdir, 
     _exit(127);
   }
   setpgid(pid, pid);
-  RegisterChildGroup(pid);  // ended with velscan if velscan is killed
   o.started = true;
-  std::optional<std::chrono::steady_clock::time_point> killed;
-  for (;;) {
-    int st = 0;
-    pid_t w = waitpid(pid, &st, WNOHANG);
-    if (w == pid) {
-      o.status = WIFEXITED(st) ? WEXITSTATUS(st) : 128 + (WIFSIGNALED(st) ? WTERMSIG(st) : 0);
-      break;
-    }
-    if (w < 0 && errno != EINTR) break;
-    if (!killed && cancelled && cancelled()) {
-      kill(-pid, SIGTERM);
-      killed = std::chrono::steady_clock::now();
-      o.cancelled = true;
-    } else if (killed && std::chrono::steady_clock::now() - *killed > std::chrono::seconds(3)) {
-      kill(-pid, SIGKILL);
-    }
-    pump.pump();
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
-  }
-  ForgetChildGroup(pid);
+  GroupWait w;
+  w.stop = cancelled;
+  w.grace = std::chrono::seconds(3);
+  w.blocking_stop = false;  // the windows stay served while the batch winds down
+  const GroupEnd end = WaitForGroup(pid, pump, w);
+  o.cancelled = end.stopped;
+  o.status = end.status.value_or(-1);
   // The error output, kept short enough for a message box.
   char buf[2048];
   ssize_t n = pread(errfd, buf, sizeof buf - 1, 0);
