@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   (void)ReadAmbrogeoRecord(file, "f", {channels, ns, 250}, 1);
   const keld::fuzzing::MemoryFile memory(data, size);
   FileSource source(memory.path());
-  const TraceSink drop = [](const keld::SuTraceHeader&, const std::vector<float>&) { return true; };
+  const TraceSink drop = [](const keld::SuTraceHeader&, const std::vector<float>&) { return ReadEnd{}; };
   (void)ReadPasiRecord(source, "f", {channels, ns, 500}, 1, drop);
   (void)ReadAmbrogeoRecord(source, "f", {channels, ns, 250}, 1, drop);
   (void)ReadOyoRecord(source, "f", {channels, ns, 0.25, (v[5] & 1) != 0}, drop);

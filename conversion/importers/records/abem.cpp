@@ -33,7 +33,7 @@ ReadEnd ReadAbemRecord(RecordSource& file, const std::string& name, const AbemPa
     if (auto e = ReadSamples(file, name, kAbemHeaderBytes + static_cast<int64_t>(c - 1) * p.ns * 2, p.ns, 2, samples))
       return e;
     h.tracf = c;
-    if (!give(h, samples)) return SinkEnded();
+    if (auto e = give(h, samples)) return e;
   }
   return std::nullopt;
 }

@@ -58,7 +58,7 @@ ReadEnd ReadBisonRecord(RecordSource& file, const std::string& name, const Bison
     if (auto e = ReadSamples(file, name, p.header_size + (c - 1) * 2 * words, words, 2, raw)) return e;
     const std::vector<int16_t> w(raw.begin(), raw.end());
     h.tracf = c;
-    if (!give(h, DecodeBisonBlock(w, p.ns))) return SinkEnded();
+    if (auto e = give(h, DecodeBisonBlock(w, p.ns))) return e;
   }
   return std::nullopt;
 }

@@ -28,7 +28,7 @@ ReadEnd ReadEs1225Record(RecordSource& file, const std::string& name, const Es12
   for (int c = 1; c <= p.channels; ++c) {
     if (auto e = ReadSamples(file, name, header - 2 + (c - 1) * block, p.ns, 2, samples)) return e;
     h.tracf = c;
-    if (!give(h, samples)) return SinkEnded();
+    if (auto e = give(h, samples)) return e;
   }
   return std::nullopt;
 }

@@ -25,7 +25,7 @@ Imported<SuTraceHeader> RecordHeader(const std::string& file, int ns, int dt, in
   return *h;
 }
 
-ImportError SinkEnded() { return ImportError{kReadFailed, "stopped"}; }
+ImportError Unreadable(const std::string& name) { return ImportError{kReadFailed, name + " could not be read"}; }
 
 Imported<std::vector<SuTrace>> CollectTraces(Bytes file,
                                              const std::function<ReadEnd(RecordSource&, const TraceSink&)>& read) {
@@ -33,7 +33,7 @@ Imported<std::vector<SuTrace>> CollectTraces(Bytes file,
   std::vector<SuTrace> traces;
   auto end = read(source, [&](const SuTraceHeader& h, const std::vector<float>& samples) {
     traces.push_back({h, samples});
-    return true;
+    return ReadEnd{};
   });
   if (end) return *end;
   return traces;
@@ -47,7 +47,7 @@ ReadEnd ReadSamples(RecordSource& file, const std::string& name, int64_t offset,
                                            std::to_string(offset) + " need " + std::to_string(n * width) +
                                            " bytes more than it has"};
   std::vector<uint8_t> raw(static_cast<std::size_t>(n * width));
-  if (!file.read(offset, raw.size(), raw.data())) return ImportError{kReadFailed, name + " could not be read"};
+  if (!file.read(offset, raw.size(), raw.data())) return Unreadable(name);
   out.resize(static_cast<std::size_t>(n));
   const uint8_t* p = raw.data();
   for (int64_t i = 0; i < n; ++i, p += width) {

@@ -25,7 +25,7 @@ enum ImportErrorNumber : int {
   kFileNotFound = 53,      // a record that cannot be opened
   kPastEndOfFile = 62,     // a record shorter than its layout
   kBadParameters = 5,      // a layout or value that cannot be used
-  kReadFailed = 57,        // a record that could not be read (or whose reading was stopped)
+  kReadFailed = 57,        // a record that could not be read
 };
 
 struct ImportError {
@@ -56,13 +56,14 @@ class Imported {
 
 using Bytes = std::span<const uint8_t>;
 
-// Takes the traces of a record one at a time, as the reader makes them; false
-// ends the reading (the output failed, or the run was stopped).
-using TraceSink = std::function<bool(const SuTraceHeader& header, const std::vector<float>& samples)>;
 // How a reader ends: nullopt when every trace of the record was handed over.
 using ReadEnd = std::optional<ImportError>;
-// What a reader returns when its sink ended the reading: the run knows why.
-ImportError SinkEnded();
+// Takes the traces of a record one at a time, as the reader makes them; an
+// error (the output failed) ends the reading, and the reader returns it.
+using TraceSink = std::function<ReadEnd(const SuTraceHeader& header, const std::vector<float>& samples)>;
+
+// A record whose bytes could not be read (a failed read, or a stopped run's).
+ImportError Unreadable(const std::string& name);
 
 // A record read from bytes in memory, its traces collected: for small
 // records, tests and fuzzing. `read` is a format's reader over a source.

@@ -40,7 +40,7 @@ ReadEnd ReadLayoutRecord(RecordSource& file, const std::string& name, const Layo
     if (pos < 0) return ImportError{0, "Verify your parameters...", true};
     if (auto e = ReadSamples(file, name, pos, p.ns, w, samples, p.type == LayoutType::Floating4)) return e;
     h.tracf = c;
-    if (!give(h, samples)) return SinkEnded();
+    if (auto e = give(h, samples)) return e;
   }
   return std::nullopt;
 }
