@@ -27,15 +27,10 @@ ReadEnd ReadAbemRecord(RecordSource& file, const std::string& name, const AbemPa
   if (p.channels <= 0) return ImportError{kBadParameters, "The trace number must be 1 or more"};
   if (auto e = ChannelsFit(file.size(), name, p.channels, kAbemHeaderBytes, 2 * static_cast<int64_t>(p.ns)))
     return *e;
-  SuTraceHeader h = *head;
-  std::vector<float> samples;
-  for (int c = 1; c <= p.channels; ++c) {
-    if (auto e = ReadSamples(file, name, kAbemHeaderBytes + static_cast<int64_t>(c - 1) * p.ns * 2, p.ns, 2, samples))
-      return e;
-    h.tracf = c;
-    if (auto e = give(h, samples)) return e;
-  }
-  return std::nullopt;
+  return GiveChannels(file, name, *head,
+                      {.channels = p.channels, .first = kAbemHeaderBytes, .stride = 2 * static_cast<int64_t>(p.ns),
+                       .n = p.ns, .width = 2},
+                      give);
 }
 
 Imported<std::vector<SuTrace>> ReadAbemRecord(Bytes file, const std::string& name, const AbemParams& p,

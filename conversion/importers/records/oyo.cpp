@@ -63,14 +63,10 @@ ReadEnd ReadOyoRecord(RecordSource& file, const std::string& name, const OyoPara
   h.lcf = *CInt(fields->low_cut);
   h.hcf = *CInt(fields->high_cut);
   h.nofilf = *CInt(fields->notch);
-  std::vector<float> samples;
-  for (int c = 1; c <= p.channels; ++c) {
-    if (auto e = ReadSamples(file, name, kOyoSamplesOffset + static_cast<int64_t>(c - 1) * p.ns * w, p.ns, w, samples))
-      return e;
-    h.tracf = c;
-    if (auto e = give(h, samples)) return e;
-  }
-  return std::nullopt;
+  return GiveChannels(file, name, h,
+                      {.channels = p.channels, .first = kOyoSamplesOffset, .stride = static_cast<int64_t>(w) * p.ns,
+                       .n = p.ns, .width = w},
+                      give);
 }
 
 Imported<std::vector<SuTrace>> ReadOyoRecord(Bytes file, const std::string& name, const OyoParams& p) {

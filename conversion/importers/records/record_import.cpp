@@ -68,6 +68,20 @@ ReadEnd ReadSamples(RecordSource& file, const std::string& name, int64_t offset,
   return std::nullopt;
 }
 
+ReadEnd GiveChannels(RecordSource& file, const std::string& name, SuTraceHeader header, const ChannelBlocks& blocks,
+                     const TraceSink& give,
+                     const std::function<std::vector<float>(const std::vector<float>&)>& decode) {
+  std::vector<float> samples;
+  for (int c = 1; c <= blocks.channels; ++c) {
+    if (auto e = ReadSamples(file, name, blocks.first + (c - 1) * blocks.stride, blocks.n, blocks.width, samples,
+                             blocks.is_float))
+      return e;
+    header.tracf = c;
+    if (auto e = decode ? give(header, decode(samples)) : give(header, samples)) return e;
+  }
+  return std::nullopt;
+}
+
 std::optional<ImportError> ChannelsFit(int64_t size, const std::string& name, int64_t channels, int64_t first,
                                        int64_t block_bytes) {
   const int64_t room = first <= size ? size - first : -1;

@@ -82,6 +82,24 @@ Imported<SuTraceHeader> RecordHeader(const std::string& file, int ns, int dt, in
 ReadEnd ReadSamples(RecordSource& file, const std::string& name, int64_t offset, int64_t n, int width,
                     std::vector<float>& out, bool is_float = false);
 
+// The channels of a binary record, one block of samples each at a fixed
+// stride: channel c (from 1) holds `n` values of `width` bytes (as for
+// ReadSamples) from byte first + (c - 1) x stride.
+struct ChannelBlocks {
+  int channels = 0;
+  int64_t first = 0;
+  int64_t stride = 0;
+  int64_t n = 0;
+  int width = 2;
+  bool is_float = false;
+};
+// Reads the channels one after the other and hands each to `give` as a trace
+// with `header` and tracf c, its values passed through `decode` when given;
+// ends at the first read that fails or the first error of `give`.
+ReadEnd GiveChannels(RecordSource& file, const std::string& name, SuTraceHeader header, const ChannelBlocks& blocks,
+                     const TraceSink& give,
+                     const std::function<std::vector<float>(const std::vector<float>&)>& decode = {});
+
 // Refuses, naming the count and the file's size, `channels` blocks of
 // `block_bytes` bytes each from byte `first` on that a file of `size` bytes
 // cannot hold; a typed or read count is checked so before anything is read.
