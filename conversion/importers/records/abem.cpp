@@ -33,11 +33,4 @@ ReadEnd ReadAbemRecord(RecordSource& file, const std::string& name, const AbemPa
                       give);
 }
 
-Imported<std::vector<SuTrace>> ReadAbemRecord(Bytes file, const std::string& name, const AbemParams& p,
-                                              int record) {
-  return CollectTraces(file, [&](RecordSource& f, const TraceSink& give) {
-    return ReadAbemRecord(f, name, p, record, give);
-  });
-}
-
 }  // namespace keld::conversion

@@ -29,10 +29,8 @@ struct AbemParams {
 };
 
 // The traces of record `record` (fldr), one per channel, handed to `give`
-// one at a time; or collected from bytes in memory.
+// one at a time.
 ReadEnd ReadAbemRecord(RecordSource& file, const std::string& name, const AbemParams& p, int record,
                        const TraceSink& give);
-Imported<std::vector<SuTrace>> ReadAbemRecord(Bytes file, const std::string& name, const AbemParams& p,
-                                              int record);
 
 }  // namespace keld::conversion

@@ -132,11 +132,4 @@ ReadEnd ReadAmbrogeoRecord(RecordSource& file, const std::string& name, const Am
   return std::nullopt;
 }
 
-Imported<std::vector<SuTrace>> ReadAmbrogeoRecord(Bytes file, const std::string& name, const AmbrogeoParams& p,
-                                                  int record) {
-  return CollectTraces(file, [&](RecordSource& f, const TraceSink& give) {
-    return ReadAmbrogeoRecord(f, name, p, record, give);
-  });
-}
-
 }  // namespace keld::conversion

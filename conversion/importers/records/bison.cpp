@@ -59,8 +59,4 @@ ReadEnd ReadBisonRecord(RecordSource& file, const std::string& name, const Bison
                       });
 }
 
-Imported<std::vector<SuTrace>> ReadBisonRecord(Bytes file, const std::string& name, const BisonParams& p) {
-  return CollectTraces(file, [&](RecordSource& f, const TraceSink& give) { return ReadBisonRecord(f, name, p, give); });
-}
-
 }  // namespace keld::conversion

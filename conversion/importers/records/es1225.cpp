@@ -27,8 +27,4 @@ ReadEnd ReadEs1225Record(RecordSource& file, const std::string& name, const Es12
                       {.channels = p.channels, .first = header - 2, .stride = block, .n = p.ns, .width = 2}, give);
 }
 
-Imported<std::vector<SuTrace>> ReadEs1225Record(Bytes file, const std::string& name, const Es1225Params& p) {
-  return CollectTraces(file, [&](RecordSource& f, const TraceSink& give) { return ReadEs1225Record(f, name, p, give); });
-}
-
 }  // namespace keld::conversion

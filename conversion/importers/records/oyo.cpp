@@ -69,8 +69,4 @@ ReadEnd ReadOyoRecord(RecordSource& file, const std::string& name, const OyoPara
                       give);
 }
 
-Imported<std::vector<SuTrace>> ReadOyoRecord(Bytes file, const std::string& name, const OyoParams& p) {
-  return CollectTraces(file, [&](RecordSource& f, const TraceSink& give) { return ReadOyoRecord(f, name, p, give); });
-}
-
 }  // namespace keld::conversion

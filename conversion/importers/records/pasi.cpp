@@ -66,11 +66,4 @@ ReadEnd ReadPasiRecord(RecordSource& file, const std::string& name, const PasiPa
   return std::nullopt;
 }
 
-Imported<std::vector<SuTrace>> ReadPasiRecord(Bytes file, const std::string& name, const PasiParams& p,
-                                              int record) {
-  return CollectTraces(file, [&](RecordSource& f, const TraceSink& give) {
-    return ReadPasiRecord(f, name, p, record, give);
-  });
-}
-
 }  // namespace keld::conversion

@@ -27,18 +27,6 @@ Imported<SuTraceHeader> RecordHeader(const std::string& file, int ns, int dt, in
 
 ImportError Unreadable(const std::string& name) { return ImportError{kReadFailed, name + " could not be read"}; }
 
-Imported<std::vector<SuTrace>> CollectTraces(Bytes file,
-                                             const std::function<ReadEnd(RecordSource&, const TraceSink&)>& read) {
-  SpanSource source(file);
-  std::vector<SuTrace> traces;
-  auto end = read(source, [&](const SuTraceHeader& h, const std::vector<float>& samples) {
-    traces.push_back({h, samples});
-    return ReadEnd{};
-  });
-  if (end) return *end;
-  return traces;
-}
-
 ReadEnd ReadSamples(RecordSource& file, const std::string& name, int64_t offset, int64_t n, int width,
                     std::vector<float>& out, bool is_float) {
   const int64_t size = file.size();

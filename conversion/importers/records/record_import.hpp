@@ -65,11 +65,6 @@ using TraceSink = std::function<ReadEnd(const SuTraceHeader& header, const std::
 // A record whose bytes could not be read (a failed read, or a stopped run's).
 ImportError Unreadable(const std::string& name);
 
-// A record read from bytes in memory, its traces collected: for small
-// records, tests and fuzzing. `read` is a format's reader over a source.
-Imported<std::vector<SuTrace>> CollectTraces(Bytes file,
-                                             const std::function<ReadEnd(RecordSource&, const TraceSink&)>& read);
-
 // The `Short header shape` of a record importer's trace: fldr, tracf, trid,
 // nvs and nhs 1, duse, ns and dt, with the words the format adds; refused,
 // naming the file, when ns or dt does not fit its word (or ns is not 1 or more).

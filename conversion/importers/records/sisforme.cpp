@@ -41,11 +41,4 @@ ReadEnd ReadLayoutRecord(RecordSource& file, const std::string& name, const Layo
                       give);
 }
 
-Imported<std::vector<SuTrace>> ReadLayoutRecord(Bytes file, const std::string& name, const LayoutParams& p,
-                                                int record) {
-  return CollectTraces(file, [&](RecordSource& f, const TraceSink& give) {
-    return ReadLayoutRecord(f, name, p, record, give);
-  });
-}
-
 }  // namespace keld::conversion
