@@ -1,5 +1,7 @@
 #include "conversion/importers/records/record_run.hpp"
 
+#include <algorithm>
+
 namespace keld::conversion {
 
 RecordOutcome ConvertRecords(const RecordRun& run, const RecordReader& read) {
@@ -9,7 +11,11 @@ RecordOutcome ConvertRecords(const RecordRun& run, const RecordReader& read) {
     return out;
   };
   int records = run.records;
-  if (run.limit && LimitRecords(records) && run.on_limit) run.on_limit();
+  if (run.limit && LimitRecords(records)) {
+    out.left_out = static_cast<int>(std::max<int64_t>(
+        0, std::min<int64_t>(run.records, static_cast<int64_t>(run.files.size())) - kMaxRecords));
+    if (run.on_limit) run.on_limit();
+  }
   if (records <= 0) return fail({kBadParameters, "No record to convert: the number of files must be 1 or more"});
   if (records > static_cast<int>(run.files.size()))
     return fail({kFileNotFound, std::to_string(records) + " records asked, but only " +
@@ -39,6 +45,12 @@ RecordOutcome ConvertRecords(const RecordRun& run, const RecordReader& read) {
   }
   if (!writer.commit()) return fail({75, writer.error()});
   return out;
+}
+
+std::string LeftOutText(int left_out, const std::string& output) {
+  const std::string first = std::to_string(kMaxRecords + 1), last = std::to_string(kMaxRecords + left_out);
+  return (left_out == 1 ? "Record " + last : "Records " + first + " to " + last) + " left out: " + kMaximumRecords +
+         "\r\n" + output + " holds the first " + std::to_string(kMaxRecords);
 }
 
 }  // namespace keld::conversion

@@ -46,9 +46,16 @@ struct RecordOutcome {
   int64_t traces = 0;  // written
   std::optional<ImportError> error;
   bool stopped = false;  // go_on said stop: nothing was written
+  // Records listed past the 99 of a limited run, not converted: records 100
+  // to 99 + left_out.
+  int left_out = 0;
   bool ok() const { return !error && !stopped; }
 };
 
 RecordOutcome ConvertRecords(const RecordRun& run, const RecordReader& read);
+
+// What a run that left records out says instead of its OK: which records,
+// why, and what `output` holds.
+std::string LeftOutText(int left_out, const std::string& output);
 
 }  // namespace keld::conversion

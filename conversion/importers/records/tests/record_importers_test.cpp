@@ -120,6 +120,23 @@ TEST(RecordImporters, RunLimitsAndRefusals) {
   EXPECT_EQ(Collect(ReadAbemRecord, View(rec), "r", AbemParams{40000, 500, 1}, 1).error().number, kOverflow);
 }
 
+TEST(RecordImporters, RecordsLeftOutAreNamedByTheRun) {
+  TempDir d;
+  Buf rec(2048 + 4, 0);
+  Save(d / "r.abm", rec);
+  auto read = [](RecordSource& f, const std::string& n, int r, const TraceSink& give) {
+    return ReadAbemRecord(f, n, {1, 500, 2}, r, give);
+  };
+  for (auto [files, records, left_out] : {std::tuple{120, 120, 21}, {120, 100, 1}, {99, 120, 0}, {99, 99, 0}}) {
+    RecordRun run{.files = std::vector<std::string>(files, d / "r.abm"), .records = records, .output = d / "out.su"};
+    const RecordOutcome out = ConvertRecords(run, read);
+    ASSERT_TRUE(out.ok());
+    EXPECT_EQ(out.left_out, left_out) << files << " files, " << records << " records";
+  }
+  EXPECT_EQ(LeftOutText(1, "o.su"), "Record 100 left out: Maximum 99 records\r\no.su holds the first 99");
+  EXPECT_EQ(LeftOutText(21, "o.su"), "Records 100 to 120 left out: Maximum 99 records\r\no.su holds the first 99");
+}
+
 TEST(RecordImporters, GenericLayout) {
   LayoutParams p{2048, 240, 24, 1000, 480, LayoutType::Integer2};
   EXPECT_EQ(Calcul_gd_file(p, 55808).header_for_file, 2048);

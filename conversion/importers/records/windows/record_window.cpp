@@ -200,12 +200,8 @@ bool RecordWindow::Run(RecordRun run, const RecordReader& read, const Closing& h
   ProgressBar1->setValue(ProgressBar1->maximum());
   // Records past the 99 of a run were left out: that is said first, and no
   // OK; the window stays open for the rest.
-  const int64_t listed = std::min<int64_t>(run.records, static_cast<int64_t>(run.files.size()));
-  if (run.limit && listed > kMaxRecords) {
-    const std::string first = std::to_string(kMaxRecords + 1), last = std::to_string(listed);
-    msg.ok((listed == kMaxRecords + 1 ? "Record " + last : "Records " + first + " to " + last) + " left out: " +
-               kMaximumRecords + "\r\n" + run.output + " holds the first " + std::to_string(kMaxRecords),
-           MsgIcon::Exclamation, kTitle);
+  if (out.left_out) {
+    msg.ok(LeftOutText(out.left_out, run.output), MsgIcon::Exclamation, kTitle);
     return true;
   }
   msg.ok(how.done, how.icon, how.title);
