@@ -4,17 +4,17 @@
 
 namespace keld::conversion {
 
-AbemHeader ReadAbemHeader(Bytes file) {
+AbemHeader ReadAbemHeader(Bytes front, int64_t file_size) {
   AbemHeader h;
-  const auto lines = TextLines(file.first(std::min<std::size_t>(file.size(), kAbemHeaderBytes)), 113);
+  const auto lines = TextLines(front.first(std::min<std::size_t>(front.size(), kAbemHeaderBytes)), 113);
   if (lines.size() >= 7) {
     if (auto dt = WholeNumber(lines[6])) h.dt = *dt == 0 ? 100 : *dt;
   }
   if (lines.size() >= 113) {
     if (auto ch = WholeNumber(lines[112])) h.channels = *ch;
   }
-  if (h.channels && *h.channels > 0 && file.size() > static_cast<std::size_t>(kAbemHeaderBytes)) {
-    const double ns = static_cast<double>(file.size() - kAbemHeaderBytes) / *h.channels / 2.0;
+  if (h.channels && *h.channels > 0 && file_size > kAbemHeaderBytes) {
+    const double ns = static_cast<double>(file_size - kAbemHeaderBytes) / *h.channels / 2.0;
     if (auto n = CLng(ns)) h.ns = *n;
   }
   return h;

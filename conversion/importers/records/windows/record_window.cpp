@@ -11,6 +11,11 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <limits>
 
@@ -18,6 +23,21 @@
 #include "platform/qtbase/work_guard.hpp"
 
 namespace keld::conversion {
+
+Result<FileFront> ReadFront(const std::string& path, std::size_t n) {
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return Result<FileFront>::failure(path + ": " + std::strerror(errno));
+  FileFront front;
+  front.bytes.resize(n);
+  const std::size_t got = std::fread(front.bytes.data(), 1, n, f);
+  front.bytes.resize(got);
+  struct stat st {};
+  const bool bad = std::ferror(f) || ::fstat(fileno(f), &st) != 0;
+  std::fclose(f);
+  if (bad) return Result<FileFront>::failure(path + ": read error");
+  front.size = static_cast<int64_t>(st.st_size);
+  return front;
+}
 
 RecordWindow::RecordWindow(ConversionContext& cx, QWidget* parent, const char* name, const char* caption)
     : QWidget(parent, Qt::Window), cx_(cx) {
