@@ -13,9 +13,11 @@
 #include "conversion/importers/records/oyo.hpp"
 #include "conversion/importers/records/pasi.hpp"
 #include "conversion/importers/records/sisforme.hpp"
+#include "conversion/importers/records/tests/collect_traces.hpp"
 #include "fuzz/scratch_file.hpp"
 
 using namespace keld::conversion;
+using keld::conversion::testing::Collect;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const Bytes file(data, size);
@@ -23,19 +25,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size) std::memcpy(v, data, std::min(size, sizeof v));
   const int ns = v[0], channels = v[1];
   (void)ReadAbemHeader(file);
-  (void)ReadAbemRecord(file, "f", {ns, 500, channels}, 1);
-  (void)ReadLayoutRecord(file, "f", {v[2], v[3], channels, ns, 250, static_cast<LayoutType>((v[4] & 3))}, 1);
-  (void)ReadEs1225Record(file, "f", {channels, ns, 250});
+  (void)Collect(ReadAbemRecord, file, "f", AbemParams{ns, 500, channels}, 1);
+  (void)Collect(ReadLayoutRecord, file, "f",
+                LayoutParams{v[2], v[3], channels, ns, 250, static_cast<LayoutType>((v[4] & 3))}, 1);
+  (void)Collect(ReadEs1225Record, file, "f", Es1225Params{channels, ns, 250});
   const BisonHeader h = ReadBisonHeader(file);
-  (void)ReadBisonRecord(file, "f", {channels, ns, 250, h.header_size});
-  (void)ReadBisonRecord(file, "f", {channels, ns, 250, v[2]});
-  (void)ReadPasiRecord(file, "f", {channels, ns, 500}, 1);
-  (void)ReadOyoRecord(file, "f", {channels, ns, 0.25, (v[5] & 1) != 0});
+  (void)Collect(ReadBisonRecord, file, "f", BisonParams{channels, ns, 250, h.header_size});
+  (void)Collect(ReadBisonRecord, file, "f", BisonParams{channels, ns, 250, v[2]});
+  (void)Collect(ReadPasiRecord, file, "f", PasiParams{channels, ns, 500}, 1);
+  (void)Collect(ReadOyoRecord, file, "f", OyoParams{channels, ns, 0.25, (v[5] & 1) != 0});
   (void)ReadAmbrogeoHeader(file);
-  (void)ReadAmbrogeoRecord(file, "f", {channels, ns, 250}, 1);
+  (void)Collect(ReadAmbrogeoRecord, file, "f", AmbrogeoParams{channels, ns, 250}, 1);
   const keld::fuzzing::MemoryFile memory(data, size);
   FileSource source(memory.path());
-  const TraceSink drop = [](const keld::SuTraceHeader&, const std::vector<float>&) { return true; };
+  const TraceSink drop = [](const keld::SuTraceHeader&, const std::vector<float>&) { return ReadEnd{}; };
   (void)ReadPasiRecord(source, "f", {channels, ns, 500}, 1, drop);
   (void)ReadAmbrogeoRecord(source, "f", {channels, ns, 250}, 1, drop);
   (void)ReadOyoRecord(source, "f", {channels, ns, 0.25, (v[5] & 1) != 0}, drop);

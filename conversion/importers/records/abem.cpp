@@ -4,17 +4,17 @@
 
 namespace keld::conversion {
 
-AbemHeader ReadAbemHeader(Bytes file) {
+AbemHeader ReadAbemHeader(Bytes front, int64_t file_size) {
   AbemHeader h;
-  const auto lines = TextLines(file.first(std::min<std::size_t>(file.size(), kAbemHeaderBytes)), 113);
+  const auto lines = TextLines(front.first(std::min<std::size_t>(front.size(), kAbemHeaderBytes)), 113);
   if (lines.size() >= 7) {
     if (auto dt = WholeNumber(lines[6])) h.dt = *dt == 0 ? 100 : *dt;
   }
   if (lines.size() >= 113) {
     if (auto ch = WholeNumber(lines[112])) h.channels = *ch;
   }
-  if (h.channels && *h.channels > 0 && file.size() > static_cast<std::size_t>(kAbemHeaderBytes)) {
-    const double ns = static_cast<double>(file.size() - kAbemHeaderBytes) / *h.channels / 2.0;
+  if (h.channels && *h.channels > 0 && file_size > kAbemHeaderBytes) {
+    const double ns = static_cast<double>(file_size - kAbemHeaderBytes) / *h.channels / 2.0;
     if (auto n = CLng(ns)) h.ns = *n;
   }
   return h;
@@ -27,22 +27,10 @@ ReadEnd ReadAbemRecord(RecordSource& file, const std::string& name, const AbemPa
   if (p.channels <= 0) return ImportError{kBadParameters, "The trace number must be 1 or more"};
   if (auto e = ChannelsFit(file.size(), name, p.channels, kAbemHeaderBytes, 2 * static_cast<int64_t>(p.ns)))
     return *e;
-  SuTraceHeader h = *head;
-  std::vector<float> samples;
-  for (int c = 1; c <= p.channels; ++c) {
-    if (auto e = ReadSamples(file, name, kAbemHeaderBytes + static_cast<int64_t>(c - 1) * p.ns * 2, p.ns, 2, samples))
-      return e;
-    h.tracf = c;
-    if (!give(h, samples)) return SinkEnded();
-  }
-  return std::nullopt;
-}
-
-Imported<std::vector<SuTrace>> ReadAbemRecord(Bytes file, const std::string& name, const AbemParams& p,
-                                              int record) {
-  return CollectTraces(file, [&](RecordSource& f, const TraceSink& give) {
-    return ReadAbemRecord(f, name, p, record, give);
-  });
+  return GiveChannels(file, name, *head,
+                      {.channels = p.channels, .first = kAbemHeaderBytes, .stride = 2 * static_cast<int64_t>(p.ns),
+                       .n = p.ns, .width = 2},
+                      give);
 }
 
 }  // namespace keld::conversion

@@ -2,6 +2,7 @@
 // ABEM Terralock Mark 3 records (*.abm): a 2048-byte header that begins with
 // text lines (line 7 the sample interval, line 113 the channel count), then
 // each channel's samples as signed 16-bit little-endian integers.
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -19,8 +20,10 @@ struct AbemHeader {
 };
 
 // What the header of a record proposes for the boxes; a value the header does
-// not give stays unset.
-AbemHeader ReadAbemHeader(Bytes file);
+// not give stays unset. `front` is the file from its start, at least its
+// first 2048 bytes (or all of a shorter file); ns comes from its whole size.
+AbemHeader ReadAbemHeader(Bytes front, int64_t file_size);
+inline AbemHeader ReadAbemHeader(Bytes file) { return ReadAbemHeader(file, static_cast<int64_t>(file.size())); }
 
 struct AbemParams {
   int ns = 0;
@@ -29,10 +32,8 @@ struct AbemParams {
 };
 
 // The traces of record `record` (fldr), one per channel, handed to `give`
-// one at a time; or collected from bytes in memory.
+// one at a time.
 ReadEnd ReadAbemRecord(RecordSource& file, const std::string& name, const AbemParams& p, int record,
                        const TraceSink& give);
-Imported<std::vector<SuTrace>> ReadAbemRecord(Bytes file, const std::string& name, const AbemParams& p,
-                                              int record);
 
 }  // namespace keld::conversion

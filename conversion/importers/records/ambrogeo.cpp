@@ -105,7 +105,7 @@ ReadEnd ReadAmbrogeoRecord(RecordSource& file, const std::string& name, const Am
     if (token.empty()) continue;
     if (auto e = take()) return e;
   }
-  if (in.failed()) return ImportError{kReadFailed, name + " could not be read"};
+  if (in.failed()) return Unreadable(name);
   if (!token.empty() && taken < need)  // the last number, at the end of the file
     if (auto e = take()) return e;
   const int64_t lines = lf + (partial ? 1 : 0);
@@ -127,16 +127,9 @@ ReadEnd ReadAmbrogeoRecord(RecordSource& file, const std::string& name, const Am
   SuTraceHeader h = *head;
   for (int c = 1; c <= p.channels; ++c) {
     h.tracf = c;
-    if (!give(h, traces[c - 1])) return SinkEnded();
+    if (auto e = give(h, traces[c - 1])) return e;
   }
   return std::nullopt;
-}
-
-Imported<std::vector<SuTrace>> ReadAmbrogeoRecord(Bytes file, const std::string& name, const AmbrogeoParams& p,
-                                                  int record) {
-  return CollectTraces(file, [&](RecordSource& f, const TraceSink& give) {
-    return ReadAmbrogeoRecord(f, name, p, record, give);
-  });
 }
 
 }  // namespace keld::conversion

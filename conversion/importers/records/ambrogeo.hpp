@@ -31,14 +31,12 @@ struct AmbrogeoParams {
   int dt = 0;  // written to dt as typed
 };
 
-// The traces of record `record` (fldr), handed to `give` one at a time; or
-// collected from bytes in memory. The text is read in pieces; the channels'
-// samples, which it interleaves, are gathered first (at most 24 x 32767). A
-// record with fewer numbers than its samples need, or a number that does not
-// fit 16 bits, is refused with a message naming the file.
+// The traces of record `record` (fldr), handed to `give` one at a time. The
+// text is read in pieces; the channels' samples, which it interleaves, are
+// gathered first (at most 24 x 32767). A record with fewer numbers than its
+// samples need, or a number that does not fit 16 bits, is refused with a
+// message naming the file.
 ReadEnd ReadAmbrogeoRecord(RecordSource& file, const std::string& name, const AmbrogeoParams& p, int record,
                            const TraceSink& give);
-Imported<std::vector<SuTrace>> ReadAmbrogeoRecord(Bytes file, const std::string& name, const AmbrogeoParams& p,
-                                                  int record);
 
 }  // namespace keld::conversion

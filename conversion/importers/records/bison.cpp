@@ -52,19 +52,11 @@ ReadEnd ReadBisonRecord(RecordSource& file, const std::string& name, const Bison
   if (p.header_size < 0) return ImportError{kBadParameters, "The file header size cannot be negative"};
   const int64_t words = BisonBlockWords(p.ns);
   if (auto e = ChannelsFit(file.size(), name, p.channels, p.header_size, 2 * words)) return *e;
-  SuTraceHeader h = *head;
-  std::vector<float> raw;
-  for (int c = 1; c <= p.channels; ++c) {
-    if (auto e = ReadSamples(file, name, p.header_size + (c - 1) * 2 * words, words, 2, raw)) return e;
-    const std::vector<int16_t> w(raw.begin(), raw.end());
-    h.tracf = c;
-    if (!give(h, DecodeBisonBlock(w, p.ns))) return SinkEnded();
-  }
-  return std::nullopt;
-}
-
-Imported<std::vector<SuTrace>> ReadBisonRecord(Bytes file, const std::string& name, const BisonParams& p) {
-  return CollectTraces(file, [&](RecordSource& f, const TraceSink& give) { return ReadBisonRecord(f, name, p, give); });
+  return GiveChannels(file, name, *head,
+                      {.channels = p.channels, .first = p.header_size, .stride = 2 * words, .n = words, .width = 2},
+                      give, [&](const std::vector<float>& raw) {
+                        return DecodeBisonBlock(std::vector<int16_t>(raw.begin(), raw.end()), p.ns);
+                      });
 }
 
 }  // namespace keld::conversion

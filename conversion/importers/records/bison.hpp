@@ -39,9 +39,7 @@ struct BisonParams {
   int64_t header_size = 1161;
 };
 
-// The traces of one record, handed to `give` one at a time; or collected
-// from bytes in memory.
+// The traces of one record, handed to `give` one at a time.
 ReadEnd ReadBisonRecord(RecordSource& file, const std::string& name, const BisonParams& p, const TraceSink& give);
-Imported<std::vector<SuTrace>> ReadBisonRecord(Bytes file, const std::string& name, const BisonParams& p);
 
 }  // namespace keld::conversion

@@ -23,18 +23,8 @@ ReadEnd ReadEs1225Record(RecordSource& file, const std::string& name, const Es12
   const int64_t block = 48 + 2 * static_cast<int64_t>(p.ns);
   const int64_t header = file.size() - p.channels * block;
   if (header - 1 < 48) return ImportError{0, "Wrong file length\r\n" + name, true};
-  SuTraceHeader h = *head;
-  std::vector<float> samples;
-  for (int c = 1; c <= p.channels; ++c) {
-    if (auto e = ReadSamples(file, name, header - 2 + (c - 1) * block, p.ns, 2, samples)) return e;
-    h.tracf = c;
-    if (!give(h, samples)) return SinkEnded();
-  }
-  return std::nullopt;
-}
-
-Imported<std::vector<SuTrace>> ReadEs1225Record(Bytes file, const std::string& name, const Es1225Params& p) {
-  return CollectTraces(file, [&](RecordSource& f, const TraceSink& give) { return ReadEs1225Record(f, name, p, give); });
+  return GiveChannels(file, name, *head,
+                      {.channels = p.channels, .first = header - 2, .stride = block, .n = p.ns, .width = 2}, give);
 }
 
 }  // namespace keld::conversion

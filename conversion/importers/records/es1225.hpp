@@ -24,10 +24,8 @@ struct Es1225Params {
 // (250 ms and 1000 samples give 250).
 int Es1225Dt(const Es1225Params& p);
 
-// The traces of one record, one per channel, handed to `give` one at a time;
-// or collected from bytes in memory. "Wrong file length" when the file header
-// would be shorter than 49 bytes.
+// The traces of one record, one per channel, handed to `give` one at a time.
+// "Wrong file length" when the file header would be shorter than 49 bytes.
 ReadEnd ReadEs1225Record(RecordSource& file, const std::string& name, const Es1225Params& p, const TraceSink& give);
-Imported<std::vector<SuTrace>> ReadEs1225Record(Bytes file, const std::string& name, const Es1225Params& p);
 
 }  // namespace keld::conversion

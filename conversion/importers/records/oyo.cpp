@@ -40,7 +40,7 @@ ReadEnd ReadOyoRecord(RecordSource& file, const std::string& name, const OyoPara
   const double dt = RoundHalfEven(p.interval_ms * 1000.0);
   if (p.channels <= 0) return ImportError{kBadParameters, "The trace number must be 1 or more"};
   std::vector<uint8_t> front(static_cast<std::size_t>(std::min<int64_t>(file.size(), kOyoFieldsEnd)));
-  if (!file.read(0, front.size(), front.data())) return ImportError{kReadFailed, name + " could not be read"};
+  if (!file.read(0, front.size(), front.data())) return Unreadable(name);
   auto fields = ReadOyoFields(Bytes(front.data(), front.size()), name);
   if (!fields) return fields.error();
   for (auto [v, word] : {std::pair{fields->delay, "delay"}, {fields->low_cut, "low-cut"},
@@ -63,18 +63,10 @@ ReadEnd ReadOyoRecord(RecordSource& file, const std::string& name, const OyoPara
   h.lcf = *CInt(fields->low_cut);
   h.hcf = *CInt(fields->high_cut);
   h.nofilf = *CInt(fields->notch);
-  std::vector<float> samples;
-  for (int c = 1; c <= p.channels; ++c) {
-    if (auto e = ReadSamples(file, name, kOyoSamplesOffset + static_cast<int64_t>(c - 1) * p.ns * w, p.ns, w, samples))
-      return e;
-    h.tracf = c;
-    if (!give(h, samples)) return SinkEnded();
-  }
-  return std::nullopt;
-}
-
-Imported<std::vector<SuTrace>> ReadOyoRecord(Bytes file, const std::string& name, const OyoParams& p) {
-  return CollectTraces(file, [&](RecordSource& f, const TraceSink& give) { return ReadOyoRecord(f, name, p, give); });
+  return GiveChannels(file, name, h,
+                      {.channels = p.channels, .first = kOyoSamplesOffset, .stride = static_cast<int64_t>(w) * p.ns,
+                       .n = p.ns, .width = w},
+                      give);
 }
 
 }  // namespace keld::conversion

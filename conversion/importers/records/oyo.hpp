@@ -36,10 +36,9 @@ struct OyoParams {
   bool long_integers = true;
 };
 
-// The traces of one record, handed to `give` one at a time; or collected
-// from bytes in memory. The interval must give a dt that fits its word (the
-// window's default of 200 ms does not), and each header value its word.
+// The traces of one record, handed to `give` one at a time. The interval
+// must give a dt that fits its word (the window's default of 200 ms does
+// not), and each header value its word.
 ReadEnd ReadOyoRecord(RecordSource& file, const std::string& name, const OyoParams& p, const TraceSink& give);
-Imported<std::vector<SuTrace>> ReadOyoRecord(Bytes file, const std::string& name, const OyoParams& p);
 
 }  // namespace keld::conversion

@@ -50,7 +50,7 @@ ReadEnd ReadPasiRecord(RecordSource& file, const std::string& name, const PasiPa
   for (int c = 1; c <= p.traces; ++c) {
     for (float& s : samples) {
       if (!items.next(item)) {
-        if (items.failed()) return ImportError{kReadFailed, name + " could not be read"};
+        if (items.failed()) return Unreadable(name);
         return ImportError{kPastEndOfFile, name + " holds " + std::to_string(taken) + " values: " +
                                                std::to_string(p.traces) + " traces of " + std::to_string(p.ns) +
                                                " samples need " + std::to_string(need)};
@@ -61,16 +61,9 @@ ReadEnd ReadPasiRecord(RecordSource& file, const std::string& name, const PasiPa
       ++taken;
     }
     h.tracf = c;
-    if (!give(h, samples)) return SinkEnded();
+    if (auto e = give(h, samples)) return e;
   }
   return std::nullopt;
-}
-
-Imported<std::vector<SuTrace>> ReadPasiRecord(Bytes file, const std::string& name, const PasiParams& p,
-                                              int record) {
-  return CollectTraces(file, [&](RecordSource& f, const TraceSink& give) {
-    return ReadPasiRecord(f, name, p, record, give);
-  });
 }
 
 }  // namespace keld::conversion

@@ -15,13 +15,11 @@ struct PasiParams {
 };
 
 // The traces of record `record` (fldr), handed to `give` one at a time as
-// the text is read; or collected from bytes in memory. The items of the text
-// end at a comma or a line end, leading blanks skipped, blank lines holding
-// none; each is read the leading-number way and rounded half to even. A file
-// with fewer items than its traces need is refused with a message naming it.
+// the text is read. The items of the text end at a comma or a line end,
+// leading blanks skipped, blank lines holding none; each is read the
+// leading-number way and rounded half to even. A file with fewer items than
+// its traces need is refused with a message naming it.
 ReadEnd ReadPasiRecord(RecordSource& file, const std::string& name, const PasiParams& p, int record,
                        const TraceSink& give);
-Imported<std::vector<SuTrace>> ReadPasiRecord(Bytes file, const std::string& name, const PasiParams& p,
-                                              int record);
 
 }  // namespace keld::conversion

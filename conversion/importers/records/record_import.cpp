@@ -25,19 +25,7 @@ Imported<SuTraceHeader> RecordHeader(const std::string& file, int ns, int dt, in
   return *h;
 }
 
-ImportError SinkEnded() { return ImportError{kReadFailed, "stopped"}; }
-
-Imported<std::vector<SuTrace>> CollectTraces(Bytes file,
-                                             const std::function<ReadEnd(RecordSource&, const TraceSink&)>& read) {
-  SpanSource source(file);
-  std::vector<SuTrace> traces;
-  auto end = read(source, [&](const SuTraceHeader& h, const std::vector<float>& samples) {
-    traces.push_back({h, samples});
-    return true;
-  });
-  if (end) return *end;
-  return traces;
-}
+ImportError Unreadable(const std::string& name) { return ImportError{kReadFailed, name + " could not be read"}; }
 
 ReadEnd ReadSamples(RecordSource& file, const std::string& name, int64_t offset, int64_t n, int width,
                     std::vector<float>& out, bool is_float) {
@@ -47,7 +35,7 @@ ReadEnd ReadSamples(RecordSource& file, const std::string& name, int64_t offset,
                                            std::to_string(offset) + " need " + std::to_string(n * width) +
                                            " bytes more than it has"};
   std::vector<uint8_t> raw(static_cast<std::size_t>(n * width));
-  if (!file.read(offset, raw.size(), raw.data())) return ImportError{kReadFailed, name + " could not be read"};
+  if (!file.read(offset, raw.size(), raw.data())) return Unreadable(name);
   out.resize(static_cast<std::size_t>(n));
   const uint8_t* p = raw.data();
   for (int64_t i = 0; i < n; ++i, p += width) {
@@ -64,6 +52,20 @@ ReadEnd ReadSamples(RecordSource& file, const std::string& name, int64_t offset,
         out[i] = static_cast<float>(static_cast<int32_t>(u));
       }
     }
+  }
+  return std::nullopt;
+}
+
+ReadEnd GiveChannels(RecordSource& file, const std::string& name, SuTraceHeader header, const ChannelBlocks& blocks,
+                     const TraceSink& give,
+                     const std::function<std::vector<float>(const std::vector<float>&)>& decode) {
+  std::vector<float> samples;
+  for (int c = 1; c <= blocks.channels; ++c) {
+    if (auto e = ReadSamples(file, name, blocks.first + (c - 1) * blocks.stride, blocks.n, blocks.width, samples,
+                             blocks.is_float))
+      return e;
+    header.tracf = c;
+    if (auto e = decode ? give(header, decode(samples)) : give(header, samples)) return e;
   }
   return std::nullopt;
 }

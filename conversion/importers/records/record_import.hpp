@@ -25,7 +25,7 @@ enum ImportErrorNumber : int {
   kFileNotFound = 53,      // a record that cannot be opened
   kPastEndOfFile = 62,     // a record shorter than its layout
   kBadParameters = 5,      // a layout or value that cannot be used
-  kReadFailed = 57,        // a record that could not be read (or whose reading was stopped)
+  kReadFailed = 57,        // a record that could not be read
 };
 
 struct ImportError {
@@ -56,18 +56,14 @@ class Imported {
 
 using Bytes = std::span<const uint8_t>;
 
-// Takes the traces of a record one at a time, as the reader makes them; false
-// ends the reading (the output failed, or the run was stopped).
-using TraceSink = std::function<bool(const SuTraceHeader& header, const std::vector<float>& samples)>;
 // How a reader ends: nullopt when every trace of the record was handed over.
 using ReadEnd = std::optional<ImportError>;
-// What a reader returns when its sink ended the reading: the run knows why.
-ImportError SinkEnded();
+// Takes the traces of a record one at a time, as the reader makes them; an
+// error (the output failed) ends the reading, and the reader returns it.
+using TraceSink = std::function<ReadEnd(const SuTraceHeader& header, const std::vector<float>& samples)>;
 
-// A record read from bytes in memory, its traces collected: for small
-// records, tests and fuzzing. `read` is a format's reader over a source.
-Imported<std::vector<SuTrace>> CollectTraces(Bytes file,
-                                             const std::function<ReadEnd(RecordSource&, const TraceSink&)>& read);
+// A record whose bytes could not be read (a failed read, or a stopped run's).
+ImportError Unreadable(const std::string& name);
 
 // The `Short header shape` of a record importer's trace: fldr, tracf, trid,
 // nvs and nhs 1, duse, ns and dt, with the words the format adds; refused,
@@ -80,6 +76,24 @@ Imported<SuTraceHeader> RecordHeader(const std::string& file, int ns, int dt, in
 // file and its length when any byte lies outside it. n is one trace's count.
 ReadEnd ReadSamples(RecordSource& file, const std::string& name, int64_t offset, int64_t n, int width,
                     std::vector<float>& out, bool is_float = false);
+
+// The channels of a binary record, one block of samples each at a fixed
+// stride: channel c (from 1) holds `n` values of `width` bytes (as for
+// ReadSamples) from byte first + (c - 1) x stride.
+struct ChannelBlocks {
+  int channels = 0;
+  int64_t first = 0;
+  int64_t stride = 0;
+  int64_t n = 0;
+  int width = 2;
+  bool is_float = false;
+};
+// Reads the channels one after the other and hands each to `give` as a trace
+// with `header` and tracf c, its values passed through `decode` when given;
+// ends at the first read that fails or the first error of `give`.
+ReadEnd GiveChannels(RecordSource& file, const std::string& name, SuTraceHeader header, const ChannelBlocks& blocks,
+                     const TraceSink& give,
+                     const std::function<std::vector<float>(const std::vector<float>&)>& decode = {});
 
 // Refuses, naming the count and the file's size, `channels` blocks of
 // `block_bytes` bytes each from byte `first` on that a file of `size` bytes

@@ -6,9 +6,10 @@
 // failure leaves no half file and an older file of that name as it was.
 //
 // A record is read in pieces, a trace at a time, and each trace is written
-// before the next is read: the run holds a trace, not a record. Between two
-// pieces it calls `go_on`, which hands control back to the window and may
-// stop the run; a stopped run writes nothing either.
+// before the next is read: the run holds a trace, not a record. Before each
+// record is opened and before each piece is read it calls `go_on`, which
+// hands control back to the window and may stop the run; a stopped run
+// writes nothing either.
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -35,7 +36,8 @@ struct RecordRun {
   bool limit = true;  // the 99-record limit of the record importers
   // Called after each trace written, with the count written so far.
   std::function<void(int64_t traces)> on_trace = {};
-  // Called between two pieces of work; false stops the run.
+  // Called before each record is opened and before each piece of it is
+  // read; false stops the run.
   std::function<bool()> go_on = {};
 };
 
@@ -44,9 +46,16 @@ struct RecordOutcome {
   int64_t traces = 0;  // written
   std::optional<ImportError> error;
   bool stopped = false;  // go_on said stop: nothing was written
+  // Records listed past the 99 of a limited run, not converted: records 100
+  // to 99 + left_out.
+  int left_out = 0;
   bool ok() const { return !error && !stopped; }
 };
 
 RecordOutcome ConvertRecords(const RecordRun& run, const RecordReader& read);
+
+// What a run that left records out says instead of its OK: which records,
+// why, and what `output` holds.
+std::string LeftOutText(int left_out, const std::string& output);
 
 }  // namespace keld::conversion

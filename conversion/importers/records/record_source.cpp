@@ -17,6 +17,7 @@ bool SpanSource::read(int64_t offset, std::size_t n, uint8_t* out) {
 }
 
 FileSource::FileSource(const std::string& path, std::function<bool()> between) : between_(std::move(between)) {
+  if (!go_on()) return;
   fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   struct stat st {};
   if (fd_ >= 0 && ::fstat(fd_, &st) == 0 && !S_ISDIR(st.st_mode)) {
@@ -33,9 +34,14 @@ FileSource::~FileSource() {
   if (fd_ >= 0) ::close(fd_);
 }
 
+bool FileSource::go_on() {
+  if (!stopped_ && between_ && !between_()) stopped_ = true;
+  return !stopped_;
+}
+
 bool FileSource::read(int64_t offset, std::size_t n, uint8_t* out) {
   if (fd_ < 0 || offset < 0 || offset > size_ || n > static_cast<uint64_t>(size_ - offset)) return false;
-  if (between_ && !between_()) return false;
+  if (!go_on()) return false;
   for (std::size_t done = 0; done < n;) {
     const ssize_t got = ::pread(fd_, out + done, n - done, static_cast<off_t>(offset + done));
     if (got < 0 && errno == EINTR) continue;

@@ -31,8 +31,10 @@ class SpanSource final : public RecordSource {
   std::span<const uint8_t> bytes_;
 };
 
-// A file on disk, read where asked. `between` is called before every read
-// and may stop the reading (the run was stopped): the read then fails.
+// A file on disk, read where asked. `between` is asked before the file is
+// opened and before every read, and may stop the reading (the run was
+// stopped): the file is then not opened, or the read fails, and every read
+// after it; stopped() says so.
 class FileSource final : public RecordSource {
  public:
   explicit FileSource(const std::string& path, std::function<bool()> between = {});
@@ -40,6 +42,7 @@ class FileSource final : public RecordSource {
   FileSource(const FileSource&) = delete;
   FileSource& operator=(const FileSource&) = delete;
   bool ok() const { return fd_ >= 0; }
+  bool stopped() const { return stopped_; }
   const std::string& error() const { return error_; }
   int64_t size() const override { return size_; }
   bool read(int64_t offset, std::size_t n, uint8_t* out) override;
@@ -49,6 +52,8 @@ class FileSource final : public RecordSource {
   int64_t size_ = 0;
   std::string error_;
   std::function<bool()> between_;
+  bool stopped_ = false;
+  bool go_on();  // asks `between`; false once it said stop
 };
 
 // The bytes of a source from its start, one piece at a time.

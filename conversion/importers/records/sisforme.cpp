@@ -33,23 +33,12 @@ ReadEnd ReadLayoutRecord(RecordSource& file, const std::string& name, const Layo
   if (auto e =
           ChannelsFit(file.size(), name, p.channels, p.header, p.trace_header + static_cast<int64_t>(w) * p.ns))
     return *e;
-  SuTraceHeader h = *head;
-  std::vector<float> samples;
-  for (int c = 1; c <= p.channels; ++c) {
-    const int64_t pos = p.header + c * p.trace_header + static_cast<int64_t>(c - 1) * w * p.ns;
-    if (pos < 0) return ImportError{0, "Verify your parameters...", true};
-    if (auto e = ReadSamples(file, name, pos, p.ns, w, samples, p.type == LayoutType::Floating4)) return e;
-    h.tracf = c;
-    if (!give(h, samples)) return SinkEnded();
-  }
-  return std::nullopt;
-}
-
-Imported<std::vector<SuTrace>> ReadLayoutRecord(Bytes file, const std::string& name, const LayoutParams& p,
-                                                int record) {
-  return CollectTraces(file, [&](RecordSource& f, const TraceSink& give) {
-    return ReadLayoutRecord(f, name, p, record, give);
-  });
+  // Channel c's samples follow its trace header: H + c x T + (c - 1) x w x ns.
+  return GiveChannels(file, name, *head,
+                      {.channels = p.channels, .first = p.header + p.trace_header,
+                       .stride = p.trace_header + static_cast<int64_t>(w) * p.ns, .n = p.ns, .width = w,
+                       .is_float = p.type == LayoutType::Floating4},
+                      give);
 }
 
 }  // namespace keld::conversion

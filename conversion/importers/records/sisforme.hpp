@@ -33,13 +33,11 @@ struct LayoutCheck {
 };
 LayoutCheck Calcul_gd_file(const LayoutParams& p, int64_t file_length);
 
-// The traces of record `record` (fldr), handed to `give` one at a time; or
-// collected from bytes in memory. A layout that runs past the end of the
-// file, or a sample position before its start ("Verify your parameters..."),
-// is refused: nothing is read from outside the file.
+// The traces of record `record` (fldr), handed to `give` one at a time. A
+// layout that runs past the end of the file, or a sample position before its
+// start ("Verify your parameters..."), is refused: nothing is read from
+// outside the file.
 ReadEnd ReadLayoutRecord(RecordSource& file, const std::string& name, const LayoutParams& p, int record,
                          const TraceSink& give);
-Imported<std::vector<SuTrace>> ReadLayoutRecord(Bytes file, const std::string& name, const LayoutParams& p,
-                                                int record);
 
 }  // namespace keld::conversion

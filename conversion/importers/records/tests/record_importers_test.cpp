@@ -17,11 +17,13 @@
 #include "conversion/importers/records/pasi.hpp"
 #include "conversion/importers/records/record_run.hpp"
 #include "conversion/importers/records/sisforme.hpp"
+#include "conversion/importers/records/tests/collect_traces.hpp"
 #include "conversion/importers/records/tests/hand_records.hpp"
 #include "conversion/importers/radar.hpp"
 
 using namespace keld;
 using namespace keld::conversion;
+using keld::conversion::testing::Collect;
 using keld::testing::TempDir;
 
 namespace {
@@ -115,7 +117,24 @@ TEST(RecordImporters, RunLimitsAndRefusals) {
   EXPECT_FALSE(ConvertRecords(run, read).ok());
   EXPECT_FALSE(std::filesystem::exists(d / "x.su"));
   // Values that do not fit their words are refused, never wrapped.
-  EXPECT_EQ(ReadAbemRecord(View(rec), "r", {40000, 500, 1}, 1).error().number, kOverflow);
+  EXPECT_EQ(Collect(ReadAbemRecord, View(rec), "r", AbemParams{40000, 500, 1}, 1).error().number, kOverflow);
+}
+
+TEST(RecordImporters, RecordsLeftOutAreNamedByTheRun) {
+  TempDir d;
+  Buf rec(2048 + 4, 0);
+  Save(d / "r.abm", rec);
+  auto read = [](RecordSource& f, const std::string& n, int r, const TraceSink& give) {
+    return ReadAbemRecord(f, n, {1, 500, 2}, r, give);
+  };
+  for (auto [files, records, left_out] : {std::tuple{120, 120, 21}, {120, 100, 1}, {99, 120, 0}, {99, 99, 0}}) {
+    RecordRun run{.files = std::vector<std::string>(files, d / "r.abm"), .records = records, .output = d / "out.su"};
+    const RecordOutcome out = ConvertRecords(run, read);
+    ASSERT_TRUE(out.ok());
+    EXPECT_EQ(out.left_out, left_out) << files << " files, " << records << " records";
+  }
+  EXPECT_EQ(LeftOutText(1, "o.su"), "Record 100 left out: Maximum 99 records\r\no.su holds the first 99");
+  EXPECT_EQ(LeftOutText(21, "o.su"), "Records 100 to 120 left out: Maximum 99 records\r\no.su holds the first 99");
 }
 
 TEST(RecordImporters, GenericLayout) {
@@ -129,24 +148,24 @@ TEST(RecordImporters, GenericLayout) {
       const float v = Sample(c, i) + 0.5f;
       Put32(rec, 16 + ((c - 1) * 4 + i) * 4, std::bit_cast<int32_t>(v));
     }
-  auto t = ReadLayoutRecord(View(rec), "g", f, 1);
+  auto t = Collect(ReadLayoutRecord, View(rec), "g", f, 1);
   ASSERT_TRUE(t);
   EXPECT_EQ((*t)[2].samples[1], Sample(3, 1) + 0.5f);
   EXPECT_EQ((*t)[2].header.duse, 1);
   rec.pop_back();
-  EXPECT_EQ(ReadLayoutRecord(View(rec), "g", f, 1).error().number, kPastEndOfFile);
+  EXPECT_EQ(Collect(ReadLayoutRecord, View(rec), "g", f, 1).error().number, kPastEndOfFile);
   LayoutParams neg = f;
   neg.header = -100;
-  EXPECT_EQ(ReadLayoutRecord(View(rec), "g", neg, 1).error().message(), "Verify your parameters...");
+  EXPECT_EQ(Collect(ReadLayoutRecord, View(rec), "g", neg, 1).error().message(), "Verify your parameters...");
   neg.type = LayoutType::Ascii;
-  EXPECT_FALSE(ReadLayoutRecord(View(rec), "g", neg, 1));
+  EXPECT_FALSE(Collect(ReadLayoutRecord, View(rec), "g", neg, 1));
 }
 
 TEST(RecordImporters, Es1225BlocksFillTheEndOfTheFile) {
   Buf rec(100 + 12 * 2048, 0);
   Put16(rec, 98, 7);            // channel 1, sample 1
   Put16(rec, 98 + 2048, -9);    // channel 2, sample 1
-  auto t = ReadEs1225Record(View(rec), "e", {12, 1000, Es1225RecordLength(5)});
+  auto t = Collect(ReadEs1225Record, View(rec), "e", Es1225Params{12, 1000, Es1225RecordLength(5)});
   ASSERT_TRUE(t);
   EXPECT_EQ((*t)[0].samples[0], 7);
   EXPECT_EQ((*t)[1].samples[0], -9);
@@ -155,9 +174,9 @@ TEST(RecordImporters, Es1225BlocksFillTheEndOfTheFile) {
   EXPECT_EQ(Es1225Dt({12, 500, 250}), 500);
   EXPECT_EQ(Es1225RecordLength(-1), 250);
   Buf shortrec(48 + 12 * 2048, 0);
-  EXPECT_EQ(ReadEs1225Record(View(shortrec), "e", {}).error().message(), "Wrong file length\r\ne");
+  EXPECT_EQ(Collect(ReadEs1225Record, View(shortrec), "e", Es1225Params{}).error().message(), "Wrong file length\r\ne");
   shortrec.push_back(0);
-  EXPECT_TRUE(ReadEs1225Record(View(shortrec), "e", {}));
+  EXPECT_TRUE(Collect(ReadEs1225Record, View(shortrec), "e", Es1225Params{}));
 }
 
 TEST(RecordImporters, BisonHeaderAndGainGroups) {
@@ -181,7 +200,7 @@ TEST(RecordImporters, BisonHeaderAndGainGroups) {
 
   rec.resize(1162 + 2 * 2 * BisonBlockWords(8));
   Put16(rec, 1162 + 2 * 10, 42);  // channel 2's first word
-  auto t = ReadBisonRecord(View(rec), "b", {2, 8, 250, 1162});
+  auto t = Collect(ReadBisonRecord, View(rec), "b", BisonParams{2, 8, 250, 1162});
   ASSERT_TRUE(t);
   EXPECT_EQ((*t)[1].samples[0], 42);
   EXPECT_EQ((*t)[1].header.duse, 1);
@@ -192,14 +211,14 @@ TEST(RecordImporters, LcmItems) {
   const std::string b = "12.5\n13.5\n-3\n7\n8\n9\n";
   for (const std::string& s : {a, b}) {
     Buf rec(s.begin(), s.end());
-    auto t = ReadPasiRecord(View(rec), "p", {2, 3, 500}, 2);
+    auto t = Collect(ReadPasiRecord, View(rec), "p", PasiParams{2, 3, 500}, 2);
     ASSERT_TRUE(t);
     EXPECT_EQ((*t)[0].samples, (std::vector<float>{12, 14, -3}));
     EXPECT_EQ((*t)[1].samples, (std::vector<float>{7, 8, 9}));
     EXPECT_EQ((*t)[1].header.fldr, 2);
   }
   Buf few = {'1', ',', '2'};
-  EXPECT_EQ(ReadPasiRecord(View(few), "p", {2, 3, 500}, 1).error().number, kPastEndOfFile);
+  EXPECT_EQ(Collect(ReadPasiRecord, View(few), "p", PasiParams{2, 3, 500}, 1).error().number, kPastEndOfFile);
 }
 
 TEST(RecordImporters, OyoFieldsAndSampleWidths) {
@@ -218,7 +237,7 @@ TEST(RecordImporters, OyoFieldsAndSampleWidths) {
     Buf r = rec;
     r.resize(6144 + 2 * 4 * w, 0);
     (w == 4 ? Put32(r, 6144 + 4 * w, -70000) : Put16(r, 6144 + 4 * w, -700));
-    auto t = ReadOyoRecord(View(r), "o", {2, 4, Val(ReadOyoFields(View(r), "o")->interval_ms), w == 4});
+    auto t = Collect(ReadOyoRecord, View(r), "o", OyoParams{2, 4, Val(ReadOyoFields(View(r), "o")->interval_ms), w == 4});
     ASSERT_TRUE(t);
     const SuTraceHeader& h = (*t)[1].header;
     EXPECT_EQ((*t)[1].samples[0], w == 4 ? -70000 : -700);
@@ -228,7 +247,7 @@ TEST(RecordImporters, OyoFieldsAndSampleWidths) {
     EXPECT_EQ(h.sy, 300);
     EXPECT_EQ(h.delrt + h.lcf + h.hcf + h.nofilf, 20 + 10 + 250 + 50);
   }
-  EXPECT_EQ(ReadOyoRecord(View(rec), "o", {}).error().number, kOverflow);  // 200 ms does not fit dt
+  EXPECT_EQ(Collect(ReadOyoRecord, View(rec), "o", OyoParams{}).error().number, kOverflow);  // 200 ms does not fit dt
 }
 
 TEST(RecordImporters, AmbrogeoTwelveChannelsReadFromTwentyFourSlots) {
@@ -241,7 +260,7 @@ TEST(RecordImporters, AmbrogeoTwelveChannelsReadFromTwentyFourSlots) {
   }
   Buf rec(text.begin(), text.end());
   EXPECT_EQ(ReadAmbrogeoHeader(View(rec)).rate, "250");
-  auto t = ReadAmbrogeoRecord(View(rec), "a", {12, 2, 250}, 2);
+  auto t = Collect(ReadAmbrogeoRecord, View(rec), "a", AmbrogeoParams{12, 2, 250}, 2);
   ASSERT_TRUE(t);
   ASSERT_EQ(t->size(), 12u);
   EXPECT_EQ((*t)[0].samples, (std::vector<float>{1, 101}));  // channel 1 of sample 2 is the 25th number
@@ -251,7 +270,7 @@ TEST(RecordImporters, AmbrogeoTwelveChannelsReadFromTwentyFourSlots) {
   EXPECT_EQ(h.day, 105);
   EXPECT_EQ(h.year, 2007);
   EXPECT_EQ(h.hour * 100 + h.minute, 1042);
-  EXPECT_EQ(ReadAmbrogeoRecord(View(rec), "a", {12, 3, 250}, 1).error().number, kPastEndOfFile);
+  EXPECT_EQ(Collect(ReadAmbrogeoRecord, View(rec), "a", AmbrogeoParams{12, 3, 250}, 1).error().number, kPastEndOfFile);
 }
 
 TEST(RecordImporters, CountsTheFileCannotHoldAreRefusedBeforeAnything) {
@@ -261,10 +280,10 @@ TEST(RecordImporters, CountsTheFileCannotHoldAreRefusedBeforeAnything) {
   PutText(rec, 2875, "0.250");
   const int huge = 100'000'000;
   const std::vector<std::function<Imported<std::vector<SuTrace>>(Bytes)>> readers = {
-      [&](Bytes f) { return ReadAbemRecord(f, "abem.abm", {1000, 500, huge}, 1); },
-      [&](Bytes f) { return ReadLayoutRecord(f, "layout.dat", {2048, 240, huge, 1000, 480, LayoutType::Integer4}, 1); },
-      [&](Bytes f) { return ReadBisonRecord(f, "bison.dat", {huge, 1000, 480, 1161}); },
-      [&](Bytes f) { return ReadOyoRecord(f, "oyo.org", {huge, 1000, 0.25, true}); },
+      [&](Bytes f) { return Collect(ReadAbemRecord, f, "abem.abm", AbemParams{1000, 500, huge}, 1); },
+      [&](Bytes f) { return Collect(ReadLayoutRecord, f, "layout.dat", LayoutParams{2048, 240, huge, 1000, 480, LayoutType::Integer4}, 1); },
+      [&](Bytes f) { return Collect(ReadBisonRecord, f, "bison.dat", BisonParams{huge, 1000, 480, 1161}); },
+      [&](Bytes f) { return Collect(ReadOyoRecord, f, "oyo.org", OyoParams{huge, 1000, 0.25, true}); },
   };
   for (const auto& read : readers) {
     auto r = read(View(rec));
@@ -277,8 +296,8 @@ TEST(RecordImporters, CountsTheFileCannotHoldAreRefusedBeforeAnything) {
   // The largest count a file holds is still read: 2 channels of 1000 16-bit
   // samples after the ABEM header fill 6048 bytes exactly.
   Buf two(2048 + 2 * 2000, 0);
-  EXPECT_TRUE(ReadAbemRecord(View(two), "abem.abm", {1000, 500, 2}, 1));
-  EXPECT_FALSE(ReadAbemRecord(View(two), "abem.abm", {1000, 500, 3}, 1));
+  EXPECT_TRUE(Collect(ReadAbemRecord, View(two), "abem.abm", AbemParams{1000, 500, 2}, 1));
+  EXPECT_FALSE(Collect(ReadAbemRecord, View(two), "abem.abm", AbemParams{1000, 500, 3}, 1));
 }
 
 TEST(RecordImporters, ReadInPiecesTheRunWritesTheBytesItWroteFromWholeRecords) {

@@ -13,7 +13,9 @@
 #include <filesystem>
 #include <functional>
 
+#include "common/files.hpp"
 #include "common/su_file.hpp"
+#include "conversion/importers/records/abem.hpp"
 #include "conversion/importers/records/windows/record_windows.hpp"
 #include "conversion/tests/conversion_fixture.hpp"
 
@@ -230,4 +232,32 @@ TEST(RecordWindows, ACloseDuringTheClosingBoxWaitsForTheConversion) {
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   }
   EXPECT_TRUE(w.isNull());
+}
+
+TEST(RecordWindows, AHeaderIsReadFromTheFrontWithTheWholeFileReadersWords) {
+  TempDir d;
+  const std::string rec = Abem();
+  keld::testing::WriteText(d / "r.abm", rec);
+  auto front = ReadFront(d / "r.abm", kAbemHeaderBytes);
+  ASSERT_TRUE(front);
+  EXPECT_EQ(front->size, static_cast<int64_t>(rec.size()));
+  EXPECT_EQ(std::string(front->bytes.begin(), front->bytes.end()), rec.substr(0, kAbemHeaderBytes));
+  auto whole = ReadWholeFile(d / "r.abm");
+  ASSERT_TRUE(whole);
+  const AbemHeader a = ReadAbemHeader(Bytes(front->bytes.data(), front->bytes.size()), front->size);
+  const AbemHeader b = ReadAbemHeader(Bytes(whole->data(), whole->size()));
+  EXPECT_EQ(a.dt, b.dt);
+  EXPECT_EQ(a.channels, b.channels);
+  EXPECT_EQ(a.ns, b.ns);
+  ASSERT_TRUE(b.ns);
+  auto shorter = ReadFront(d / "r.abm", rec.size() + 100);  // all of a shorter file
+  ASSERT_TRUE(shorter);
+  EXPECT_EQ(shorter->bytes.size(), rec.size());
+  for (const std::string& path : {d / "missing.abm", d.path()}) {  // no such file; a folder
+    auto w = ReadWholeFile(path);
+    auto f = ReadFront(path, kAbemHeaderBytes);
+    ASSERT_FALSE(w);
+    ASSERT_FALSE(f);
+    EXPECT_EQ(f.error(), w.error());
+  }
 }

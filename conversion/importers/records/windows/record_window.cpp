@@ -11,6 +11,11 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <limits>
 
@@ -18,6 +23,21 @@
 #include "platform/qtbase/work_guard.hpp"
 
 namespace keld::conversion {
+
+Result<FileFront> ReadFront(const std::string& path, std::size_t n) {
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return Result<FileFront>::failure(path + ": " + std::strerror(errno));
+  FileFront front;
+  front.bytes.resize(n);
+  const std::size_t got = std::fread(front.bytes.data(), 1, n, f);
+  front.bytes.resize(got);
+  struct stat st {};
+  const bool bad = std::ferror(f) || ::fstat(fileno(f), &st) != 0;
+  std::fclose(f);
+  if (bad) return Result<FileFront>::failure(path + ": read error");
+  front.size = static_cast<int64_t>(st.st_size);
+  return front;
+}
 
 RecordWindow::RecordWindow(ConversionContext& cx, QWidget* parent, const char* name, const char* caption)
     : QWidget(parent, Qt::Window), cx_(cx) {
@@ -200,12 +220,8 @@ bool RecordWindow::Run(RecordRun run, const RecordReader& read, const Closing& h
   ProgressBar1->setValue(ProgressBar1->maximum());
   // Records past the 99 of a run were left out: that is said first, and no
   // OK; the window stays open for the rest.
-  const int64_t listed = std::min<int64_t>(run.records, static_cast<int64_t>(run.files.size()));
-  if (run.limit && listed > kMaxRecords) {
-    const std::string first = std::to_string(kMaxRecords + 1), last = std::to_string(listed);
-    msg.ok((listed == kMaxRecords + 1 ? "Record " + last : "Records " + first + " to " + last) + " left out: " +
-               kMaximumRecords + "\r\n" + run.output + " holds the first " + std::to_string(kMaxRecords),
-           MsgIcon::Exclamation, kTitle);
+  if (out.left_out) {
+    msg.ok(LeftOutText(out.left_out, run.output), MsgIcon::Exclamation, kTitle);
     return true;
   }
   msg.ok(how.done, how.icon, how.title);

@@ -6,11 +6,13 @@
 // its own controls under their names and says what its reader needs.
 #include <QWidget>
 
+#include <cstdint>
 #include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "common/result.hpp"
 #include "conversion/importers/records/record_run.hpp"
 #include "conversion/shell/context.hpp"
 
@@ -27,6 +29,15 @@ class WorkGuard;
 }
 
 namespace keld::conversion {
+
+// The first `n` bytes of a file (all of a shorter one) and its whole length:
+// what a window shows of a record's header, without reading the record. A
+// failure is worded as ReadWholeFile words it.
+struct FileFront {
+  std::vector<uint8_t> bytes;
+  int64_t size = 0;
+};
+Result<FileFront> ReadFront(const std::string& path, std::size_t n);
 
 // Boxes shown "with no title argument" carry the program's own title.
 inline constexpr const char* kProgramTitle = "conversion";

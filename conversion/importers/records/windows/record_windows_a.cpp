@@ -64,12 +64,12 @@ void AbemWindow::Select_i() {
   SetList(*files);
   Text6->setText(QString::number(files->size()));
   Text2->setText(Q(SuNameBesideInput(files->front()).value_or("")));
-  auto bytes = ReadWholeFile(files->front());
-  if (!bytes) {
-    cx_.sv.msg.ok(bytes.error(), MsgIcon::Critical, kTitle);
+  auto front = ReadFront(files->front(), kAbemHeaderBytes);
+  if (!front) {
+    cx_.sv.msg.ok(front.error(), MsgIcon::Critical, kTitle);
     return;
   }
-  const AbemHeader h = ReadAbemHeader(Bytes(bytes->data(), bytes->size()));
+  const AbemHeader h = ReadAbemHeader(Bytes(front->bytes.data(), front->bytes.size()), front->size);
   if (h.dt) cx_.st.Dt = static_cast<int16_t>(*h.dt);
   if (h.channels) cx_.st.Nb_Ch = static_cast<int16_t>(*h.channels);
   if (h.ns) cx_.st.Ns = *h.ns;

@@ -193,12 +193,12 @@ void OyoWindow::Select_i() {
   SetList(*files);
   Text5->setText(QString::number(files->size()));
   Text2->setText(Q(cx_.st.Work_Dir + "oyo.su"));
-  auto bytes = ReadRecord(files->front());
-  if (!bytes) {
-    cx_.sv.msg.ok(bytes.error().what, MsgIcon::Critical, kTitle);
+  auto front = ReadFront(files->front(), kOyoFieldsEnd);
+  if (!front) {
+    cx_.sv.msg.ok(front.error(), MsgIcon::Critical, kTitle);
     return;
   }
-  auto f = ReadOyoFields(Bytes(bytes->data(), bytes->size()), files->front());
+  auto f = ReadOyoFields(Bytes(front->bytes.data(), front->bytes.size()), files->front());
   if (!f) {
     cx_.sv.msg.ok(f.error().what, MsgIcon::Critical, kTitle);
     return;
