@@ -20,6 +20,7 @@
 #include "common/files.hpp"
 #include "common/numtext.hpp"
 #include "common/su_file.hpp"
+#include "common/su_join.hpp"
 #include "conversion/shell/batch_output_window.hpp"
 #include "conversion/shell/module1.hpp"
 #include "conversion/shell/rtf_text.hpp"
@@ -399,10 +400,8 @@ void SegyWindow::Command2_Click() {
     return;
   }
   if (!cut.empty())
-    return cx_.sv.msg.ok(cut + out + " has been recorded without them, size:" + Str(static_cast<double>(*size)),
-                         MsgIcon::Exclamation, kTitle);
-  cx_.sv.msg.show_timed(n == 1 ? " Conversion OK" : out + " has been recorded OK size:" + Str(static_cast<double>(*size)),
-                        kTitle, 3000);
+    return cx_.sv.msg.ok(cut + RecordedText(out, *size, false), MsgIcon::Exclamation, kTitle);
+  cx_.sv.msg.show_timed(n == 1 ? " Conversion OK" : RecordedText(out, *size, true), kTitle, 3000);
 }
 
 void SegyWindow::Command5_Click() {
