@@ -158,7 +158,7 @@ JoinResult JoinSuFiles(const std::vector<std::string>& inputs, const std::string
   }
   // A join that left inputs out never replaces an output that exists.
   if (!r.unreadable.empty() && Existe_file(output)) {
-    r.error = JoinLeftOutText(r) + "\n" + output + " kept as it was: the new file lacks them and was not written";
+    r.error = JoinLeftOutText(r) + "\n" + output + kKeptWithoutThem;
     return r;
   }
   if (!out.commit()) {

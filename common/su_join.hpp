@@ -44,6 +44,9 @@ inline constexpr const char* kJoinStopped = "Join stopped: nothing written";
 // "Not added (could not be read):" and the inputs left out, one a line, each
 // with its reason when it has one.
 std::string JoinLeftOutText(const JoinResult& r);
+// After an output's name, when a run that left inputs out found an old
+// output there: the old one stays.
+inline constexpr const char* kKeptWithoutThem = " kept as it was: the new file lacks them and was not written";
 // What a join tells its user: "<output> has been recorded OK size: N" when
 // every input is in it; otherwise first what was left out, then the output
 // and its size, without "OK"; then the inputs that could not be deleted.

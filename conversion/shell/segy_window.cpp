@@ -388,15 +388,14 @@ void SegyWindow::Command2_Click() {
   if (!size || *size != joined) return fail(kCheckFile);
   // Checked before it takes the name: a joined file that lacks records or
   // traces never replaces an old output (nor one it would be appended to).
-  const bool replace = short_files.empty() || !Existe_file(out);
-  if (replace)
-    if (auto s = MoveFileOver(*part, out); !s) return fail(std::string(kProblem) + "\n" + s.error);
+  const auto placed = PlaceOutput(*part, out, short_files.empty());
+  if (!placed) return fail(std::string(kProblem) + "\n" + placed.error());
   Text10->setText("  ");
   // Files past the 99 of the selection were told of when picked; they come
   // first again, and the run is not OK. They alone never keep an old output.
   const std::string cut = selection_left_out_.empty() ? "" : selection_left_out_ + "\n";
   if (!short_files.empty()) {
-    cx_.sv.msg.ok(cut + LeftOutText(short_files, out, replace), MsgIcon::Exclamation, kTitle);
+    cx_.sv.msg.ok(cut + LeftOutText(short_files, out, *placed), MsgIcon::Exclamation, kTitle);
     return;
   }
   if (!cut.empty())

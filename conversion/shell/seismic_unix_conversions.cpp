@@ -50,11 +50,10 @@ BatchOutcome RunLine(ConversionContext& cx, QWidget* window, WorkRun& run,
   // replaces an old one.
   const auto warnings = WarningLines(r.output);
   const bool whole = expected ? su->traces == *expected : warnings.empty();
-  const bool replace = whole || !Existe_file(out);
-  if (replace)
-    if (auto s = MoveFileOver(*part, out); !s) return fail(s.error);
+  const auto placed = PlaceOutput(*part, out, whole);
+  if (!placed) return fail(placed.error());
   if (!whole)
-    cx.sv.msg.ok(LeftOutText({ShortfallText(in, expected.value_or(su->traces), su->traces, warnings)}, out, replace),
+    cx.sv.msg.ok(LeftOutText({ShortfallText(in, expected.value_or(su->traces), su->traces, warnings)}, out, *placed),
                  MsgIcon::Exclamation, kTitle);
   return r;
 }

@@ -168,11 +168,10 @@ void Su2SgyWindow::Command2_Click() {
   const int64_t expected = ExpectedTraces(su->traces, cut, b.trmin, b.trmax);
   if (written.traces != expected)
     left_out.push_back(ShortfallText(I, expected, written.traces, WarningLines(r.output)));
-  const bool replace = left_out.empty() || !Existe_file(O);
-  if (replace)
-    if (auto s = MoveFileOver(*part, O); !s) return problem(UserNames(s.error, names));
+  const auto placed = PlaceOutput(*part, O, left_out.empty());
+  if (!placed) return problem(UserNames(placed.error(), names));
   if (!left_out.empty())
-    cx_.sv.msg.ok(LeftOutText(left_out, O, replace), MsgIcon::Exclamation, kTitle);
+    cx_.sv.msg.ok(LeftOutText(left_out, O, *placed), MsgIcon::Exclamation, kTitle);
   else
     cx_.sv.msg.ok(" Conversion OK", MsgIcon::Information, kTitle);
 }
