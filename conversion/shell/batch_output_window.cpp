@@ -74,8 +74,8 @@ class RunFolder {
 
 }  // namespace
 
-BatchOutcome RunBatchShown(ConversionContext& cx, QWidget* parent, const std::string& batch, bool shown,
-                           const BatchWait& wait, const std::vector<StandsFor>& names) {
+BatchOutcome RunBatchShown(ConversionContext& cx, QWidget* parent, WorkRun& run, const std::string& batch, bool shown,
+                           const std::vector<StandsFor>& names, std::chrono::milliseconds limit) {
   RunFolder folder;
   if (folder.path().empty()) {
     BatchOutcome r;
@@ -83,23 +83,18 @@ BatchOutcome RunBatchShown(ConversionContext& cx, QWidget* parent, const std::st
     return r;
   }
   QPointer<BatchOutputWindow> out;
-  BatchWait w = wait;
-  bool closed = false;
+  BatchWait w;
+  w.time_limit = limit;
+  w.cancelled = run.stop_check();
   if (shown) {
     out = new BatchOutputWindow(batch, parent);
     // The window's own run stops with the batch, as by its Cancel.
-    out->on_close_while_running = [&closed, guarded = QPointer<QWidget>(parent)] {
-      closed = true;
-      if (!guarded) return;
-      if (auto* g = guarded->findChild<WorkGuard*>("WorkGuard", Qt::FindDirectChildrenOnly)) g->stop();
-    };
+    out->on_close_while_running = [&run] { run.stop(); };
     out->show();
-    w.on_output = [&out, &wait, &names](const std::string& piece) {
+    w.on_output = [&out, &names](const std::string& piece) {
       if (out) out->append(UserNames(piece, names));
-      if (wait.on_output) wait.on_output(piece);
     };
   }
-  w.cancelled = [&closed, &wait] { return closed || (wait.cancelled && wait.cancelled()); };
   BatchOutcome r = RunBatch(batch, folder.path(), cx.sv.pump, w);
   r.output = UserNames(r.output, names);
   if (out) out->finished(r.output, cx.st.Close_SU_Windows(), r.ok() ? std::string() : r.reason());

@@ -199,14 +199,6 @@ void SegyWindow::closeEvent(QCloseEvent* e) {
   e->accept();
 }
 
-BatchOutcome SegyWindow::Run(WorkRun& run, const std::string& batch, bool shown, std::chrono::milliseconds limit,
-                             const std::vector<StandsFor>& names) {
-  BatchWait w;
-  w.time_limit = limit;
-  w.cancelled = run.stop_check();
-  return RunBatchShown(cx_, this, batch, shown, w, names);
-}
-
 bool SegyWindow::Problem(const std::string& what, const BatchOutcome* r) {
   std::string text = what;
   if (r && !r->ok()) text += "\n" + r->reason();
@@ -244,7 +236,7 @@ void SegyWindow::Select_i() {
     cx_.sv.msg.ok(first + " Bytes are swapped, endian must be set at zero", MsgIcon::Information, kTitle);
     BatchOutcome r;
     if (!scratch.empty() && WriteBatch(cx_.st.Tmp_Bat, {SegyTrialLine(cx_.st.SU_Dir, BatchPath(first), cx_.st.Tmp_SU, ns)}))
-      r = Run(*run, cx_.st.Tmp_Bat, false, trial_limit);
+      r = RunBatchShown(cx_, this, *run, cx_.st.Tmp_Bat, false, {}, trial_limit);
     // A file the trial cannot read, or a trial stopped, changes nothing: the
     // list, the boxes and Convert stay as the last good selection left them.
     if (run->stopped()) {
@@ -369,7 +361,7 @@ void SegyWindow::Command2_Click() {
     if (const SegyInput own = DetectSegyInput(F); i > 1 && first.usable && own.usable && own.little != first.little)
       fb.endian = b.endian == 0 ? 1 : 0;
     if (!WriteBatch(convert, {SegyConvertLine(cx_.st.SU_Dir, fb, BatchPath(F), tempo)})) return fail(kProblem);
-    BatchOutcome r = Run(*run, convert, shown, time_limit, names);
+    BatchOutcome r = RunBatchShown(cx_, this, *run, convert, shown, names, time_limit);
     if (!r.ok()) return fail(kProblem, &r);
     auto su = ReadSuLayout(tempo);
     if (!su || !su->whole())
@@ -381,7 +373,7 @@ void SegyWindow::Command2_Click() {
     }
     joined += su->file_bytes;
     if (!WriteBatch(add, AppendLines(tempo, *part, remove_each))) return fail(kProblem);
-    r = Run(*run, add, false, time_limit, names);
+    r = RunBatchShown(cx_, this, *run, add, false, names, time_limit);
     if (!r.ok()) return fail(kProblem, &r);
   }
   const auto size = FileLength(*part);
@@ -416,7 +408,7 @@ void SegyWindow::Command5_Click() {
   SegyreadBoxes b{BoxNumber(S(Text6)), BoxNumber(S(Text7)), BoxNumber(S(Text8))};
   BatchOutcome r;
   if (WriteBatch(convert, {SegyTestLine(cx_.st.SU_Dir, b, BatchPath(List1->item(0)->text().toStdString()), T)}))
-    r = Run(*run, convert, false, trial_limit);
+    r = RunBatchShown(cx_, this, *run, convert, false, {}, trial_limit);
   if (!r.ok()) {
     fs::remove(T, ec);  // never drawn half
     if (run->closing()) return;

@@ -82,8 +82,6 @@ class SegyWindow : public QWidget {
   void closeEvent(QCloseEvent* e) override;
 
  private:
-  BatchOutcome Run(WorkRun& run, const std::string& batch, bool shown, std::chrono::milliseconds limit,
-                   const std::vector<StandsFor>& names = {});
   bool Problem(const std::string& what, const BatchOutcome* r = nullptr);
   std::string Scratch();
   ConversionContext& cx_;

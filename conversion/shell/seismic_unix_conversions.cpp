@@ -35,9 +35,7 @@ BatchOutcome RunLine(ConversionContext& cx, QWidget* window, WorkRun& run,
   if (!part) return fail(part.error());
   names.push_back({*part, out});
   if (auto s = WriteBatch(bat, {line(*part)}); !s) return fail(s.error);
-  BatchWait wait;
-  wait.cancelled = run.stop_check();
-  r = RunBatchShown(cx, window, bat, true, wait, names);
+  r = RunBatchShown(cx, window, run, bat, true, names);
   if (run.stopped()) {  // the part goes with the run
     if (!run.closing()) cx.sv.msg.ok(StoppedText("Conversion", out), MsgIcon::Information, kTitle);
     return r;

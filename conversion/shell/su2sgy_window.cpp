@@ -145,12 +145,8 @@ void Su2SgyWindow::Command2_Click() {
                    BoxNumber(S(Text5)), BoxNumber(S(Text7))};
   const std::string bat = (fs::path(cx_.sv.work_folder) / "convert.bat").string();
   BatchOutcome r;
-  if (WriteBatch(bat, SuToSegyLines(cx_.st.SU_Dir, I, *part, b))) {
-    BatchWait w;
-    w.time_limit = time_limit;
-    w.cancelled = run->stop_check();
-    r = RunBatchShown(cx_, this, bat, true, w, names);
-  }
+  if (WriteBatch(bat, SuToSegyLines(cx_.st.SU_Dir, I, *part, b)))
+    r = RunBatchShown(cx_, this, *run, bat, true, names, time_limit);
   if (run->stopped()) {
     if (!run->closing()) cx_.sv.msg.ok(StoppedText("Conversion", O), MsgIcon::Information, kTitle);
     return;
