@@ -101,6 +101,12 @@ BatchOutcome RunBatchShown(ConversionContext& cx, QWidget* parent, WorkRun& run,
   return r;
 }
 
+bool TellStopped(ConversionContext& cx, const WorkRun& run, const std::string& text) {
+  if (!run.stopped()) return false;
+  if (!run.closing()) cx.sv.msg.ok(text, MsgIcon::Information, kTitle);
+  return true;
+}
+
 BusyPointer::BusyPointer(QWidget* w) : w_(w) {
   if (w_) w_->setCursor(Qt::WaitCursor);
 }

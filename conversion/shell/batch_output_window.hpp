@@ -53,6 +53,10 @@ BatchOutcome RunBatchShown(ConversionContext& cx, QWidget* parent, WorkRun& run,
                            const std::vector<StandsFor>& names = {},
                            std::chrono::milliseconds limit = BatchWait{}.time_limit);
 
+// True when `run` was stopped; `text` (why nothing more is done) is then told
+// unless the stop came from a close of the window, which has nobody to tell.
+bool TellStopped(ConversionContext& cx, const WorkRun& run, const std::string& text);
+
 // The busy pointer over a window for the life of the object: it returns on
 // every way out of a handler.
 class BusyPointer {

@@ -239,11 +239,7 @@ void SegyWindow::Select_i() {
       r = RunBatchShown(cx_, this, *run, cx_.st.Tmp_Bat, false, {}, trial_limit);
     // A file the trial cannot read, or a trial stopped, changes nothing: the
     // list, the boxes and Convert stay as the last good selection left them.
-    if (run->stopped()) {
-      if (!run->closing())
-        cx_.sv.msg.ok("Reading " + first + " stopped: the selection is as it was", MsgIcon::Information, kTitle);
-      return;
-    }
+    if (TellStopped(cx_, *run, "Reading " + first + " stopped: the selection is as it was")) return;
     auto su = r.ok() ? ReadSuLayout(cx_.st.Tmp_SU) : Result<SuLayout>::failure(r.reason());
     if (!su) return (void)Problem(first + ": " + in.why + "\n" + su.error() + "\nThe selection is as it was");
     ns = su->ns;
@@ -341,11 +337,7 @@ void SegyWindow::Command2_Click() {
   const SegyInput first = DetectSegyInput(files.front());
   std::vector<std::string> short_files;  // inputs that did not come through whole
   auto fail = [&](const std::string& what, const BatchOutcome* r = nullptr) {
-    if (run->closing()) return;  // a closed window has nobody to tell
-    if (run->stopped())
-      cx_.sv.msg.ok(StoppedText("Conversion", out), MsgIcon::Information, kTitle);
-    else
-      Problem(UserNames(what, names), r);
+    if (!TellStopped(cx_, *run, StoppedText("Conversion", out))) Problem(UserNames(what, names), r);
   };
   for (int i = 1; i <= n; ++i) {
     ProgressBar1->setValue(i);
@@ -411,11 +403,7 @@ void SegyWindow::Command5_Click() {
     r = RunBatchShown(cx_, this, *run, convert, false, {}, trial_limit);
   if (!r.ok()) {
     fs::remove(T, ec);  // never drawn half
-    if (run->closing()) return;
-    if (run->stopped())
-      cx_.sv.msg.ok("Test stopped: nothing drawn", MsgIcon::Information, kTitle);
-    else
-      Problem(kTestProblem, &r);
+    if (!TellStopped(cx_, *run, "Test stopped: nothing drawn")) Problem(kTestProblem, &r);
     return;
   }
   run->set_enabled_after(Command2, true);

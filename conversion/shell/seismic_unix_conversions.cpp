@@ -36,10 +36,7 @@ BatchOutcome RunLine(ConversionContext& cx, QWidget* window, WorkRun& run,
   names.push_back({*part, out});
   if (auto s = WriteBatch(bat, {line(*part)}); !s) return fail(s.error);
   r = RunBatchShown(cx, window, run, bat, true, names);
-  if (run.stopped()) {  // the part goes with the run
-    if (!run.closing()) cx.sv.msg.ok(StoppedText("Conversion", out), MsgIcon::Information, kTitle);
-    return r;
-  }
+  if (TellStopped(cx, run, StoppedText("Conversion", out))) return r;  // the part goes with the run
   if (!r.ok()) return fail(r.reason());
   auto su = ReadSuLayout(*part);
   if (!su) return fail(su.error());

@@ -147,10 +147,7 @@ void Su2SgyWindow::Command2_Click() {
   BatchOutcome r;
   if (WriteBatch(bat, SuToSegyLines(cx_.st.SU_Dir, I, *part, b)))
     r = RunBatchShown(cx_, this, *run, bat, true, names, time_limit);
-  if (run->stopped()) {
-    if (!run->closing()) cx_.sv.msg.ok(StoppedText("Conversion", O), MsgIcon::Information, kTitle);
-    return;
-  }
+  if (TellStopped(cx_, *run, StoppedText("Conversion", O))) return;
   const auto written = DetectSegyInput(*part);
   if (!r.ok() || !written.usable)
     return problem(r.ok() ? O + " was not written: " + UserNames(written.why, names) : r.reason());
