@@ -6,10 +6,8 @@
 #include <QVBoxLayout>
 
 #include <filesystem>
-#include <vector>
 
-#include <stdlib.h>
-
+#include "common/files.hpp"
 #include "platform/qtbase/work_guard.hpp"
 
 namespace keld::conversion {
@@ -48,35 +46,19 @@ void BatchOutputWindow::closeEvent(QCloseEvent* e) {
 
 namespace {
 
-// A new folder among the system's temporary ones (where one left by a
-// killed run does no harm), removed with what is in it when the object goes.
-class RunFolder {
- public:
-  RunFolder() {
-    std::error_code ec;
-    const auto tmp = std::filesystem::temp_directory_path(ec);
-    std::string pattern = ((ec ? std::filesystem::path("/tmp") : tmp) / "keld-run-XXXXXX").string();
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    if (::mkdtemp(name.data())) path_ = name.data();
-  }
-  ~RunFolder() {
-    std::error_code ec;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ec);
-  }
-  RunFolder(const RunFolder&) = delete;
-  RunFolder& operator=(const RunFolder&) = delete;
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
+// A new folder among the system's temporary ones, where one left by a
+// killed run does no harm.
+std::string RunFolderPattern() {
+  std::error_code ec;
+  const auto tmp = std::filesystem::temp_directory_path(ec);
+  return ((ec ? std::filesystem::path("/tmp") : tmp) / "keld-run-XXXXXX").string();
+}
 
 }  // namespace
 
 BatchOutcome RunBatchShown(ConversionContext& cx, QWidget* parent, WorkRun& run, const std::string& batch, bool shown,
                            const std::vector<StandsFor>& names, std::chrono::milliseconds limit) {
-  RunFolder folder;
+  TempFolder folder(RunFolderPattern());
   if (folder.path().empty()) {
     BatchOutcome r;
     r.output = "no folder of its own for the batch";

@@ -15,8 +15,6 @@
 #include <cmath>
 #include <filesystem>
 
-#include <stdlib.h>
-
 #include "common/files.hpp"
 #include "common/numtext.hpp"
 #include "common/su_file.hpp"
@@ -52,8 +50,8 @@ constexpr const char* kTestProblem = " Conversion problem... modify ENDIAN, OVER
 
 // The files the window makes in its folder: registered for as long as the
 // folder lives, so a killed program leaves none of them (the folder itself
-// stays, empty).
-constexpr const char* kScratchFiles[] = {"tmp.su", "tmp.bat", "conv_test.su", "convert.bat", "add.bat", "tempo.su"};
+// stays, empty). The per-file tempo.su is a conversion run's own temporary.
+constexpr const char* kScratchFiles[] = {"tmp.su", "tmp.bat", "conv_test.su", "convert.bat", "add.bat"};
 
 }  // namespace
 
@@ -166,31 +164,27 @@ void SegyWindow::Form_Load() {
 
 std::string SegyWindow::Scratch() {
   std::error_code ec;
-  if (!scratch_.empty() && fs::is_directory(scratch_, ec)) return scratch_;
+  if (std::string f = ScratchFolder(); !f.empty() && fs::is_directory(f, ec)) return f;
   // A folder of this window's own in the work folder: korvan keeps its
   // unsaved shot there as tmp.su, and other programs their own files.
   // Absolute, as every batch line names its files.
-  std::string pattern = BatchPath((fs::path(cx_.sv.work_folder) / "conversion-segy-XXXXXX").string());
-  std::vector<char> name(pattern.begin(), pattern.end());
-  name.push_back('\0');
-  scratch_ = ::mkdtemp(name.data()) ? name.data() : "";
-  if (!scratch_.empty())
-    for (const char* f : kScratchFiles) RegisterTemporary((fs::path(scratch_) / f).string());
-  return scratch_;
+  scratch_.emplace(BatchPath((fs::path(cx_.sv.work_folder) / "conversion-segy-XXXXXX").string()));
+  const std::string f = scratch_->path();
+  if (!f.empty())
+    for (const char* name : kScratchFiles) RegisterTemporary((fs::path(f) / name).string());
+  return f;
 }
 
 std::string SegyWindow::TestFile() const {
-  return scratch_.empty() ? std::string() : (fs::path(scratch_) / "conv_test.su").string();
+  return ScratchFolder().empty() ? std::string() : (fs::path(ScratchFolder()) / "conv_test.su").string();
 }
 
 void SegyWindow::Form_Unload() {
   // Only the window's own folder goes: the trial, test and per-file files.
-  std::error_code ec;
-  if (!scratch_.empty()) {
-    fs::remove_all(scratch_, ec);
-    for (const char* f : kScratchFiles) ForgetTemporary((fs::path(scratch_) / f).string());
-  }
-  scratch_.clear();
+  const std::string folder = ScratchFolder();
+  scratch_.reset();
+  if (!folder.empty())
+    for (const char* f : kScratchFiles) ForgetTemporary((fs::path(folder) / f).string());
 }
 
 void SegyWindow::closeEvent(QCloseEvent* e) {
