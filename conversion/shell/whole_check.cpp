@@ -49,15 +49,10 @@ std::string StoppedText(const std::string& what, const std::string& output) {
 }
 
 std::string UserNames(std::string text, const std::vector<StandsFor>& names) {
-  auto replace = [&text](const std::string& from, const std::string& to) {
-    if (from.empty()) return;
-    for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
-      text.replace(at, from.size(), to);
-  };
-  for (const auto& n : names) replace(n.temporary, n.user);
+  for (const auto& n : names) Remplace_Chaine(text, n.temporary, n.user);
   namespace fs = std::filesystem;
   for (const auto& n : names)
-    replace(fs::path(n.temporary).filename().string(), fs::path(n.user).filename().string());
+    Remplace_Chaine(text, fs::path(n.temporary).filename().string(), fs::path(n.user).filename().string());
   return text;
 }
 
