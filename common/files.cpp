@@ -338,6 +338,17 @@ Status MoveFileOver(const std::string& from, const std::string& given_to) {
   return Status::good();
 }
 
+TempFolder::TempFolder(const std::string& pattern) {
+  std::vector<char> name(pattern.begin(), pattern.end());
+  name.push_back('\0');
+  if (::mkdtemp(name.data())) path_ = name.data();
+}
+
+TempFolder::~TempFolder() {
+  std::error_code ec;
+  if (!path_.empty()) fs::remove_all(path_, ec);
+}
+
 Status WriteFileAtomic(const std::string& path, const std::vector<uint8_t>& bytes) {
   AtomicFile f(path);
   if (!f.is_open()) return Status::failure(f.error());

@@ -96,6 +96,21 @@ Result<std::string> KeepBeside(const std::string& target);
 // (whose ">" would empty a file the old one shares with a hard link).
 Result<std::string> MoveAside(const std::string& target);
 
+// A new folder made from `pattern` (a path whose name ends in "XXXXXX", as
+// mkdtemp takes it), removed with what is in it when the object goes. Its
+// path is empty when it could not be made.
+class TempFolder {
+ public:
+  explicit TempFolder(const std::string& pattern);
+  ~TempFolder();
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
 // The mode the user's umask gives a new file (0666 less the umask).
 unsigned NewFileMode();
 

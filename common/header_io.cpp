@@ -115,7 +115,7 @@ Result<int32_t> ReadSuWord(const InPlaceFile& f, int ns, int64_t trace, const He
 }
 
 Status WriteSuWord(InPlaceFile& f, int ns, int64_t trace, const HeaderWord& w, int64_t value) {
-  if (value < HeaderWordMin(w.width) || value > HeaderWordMax(w.width))
+  if (!FitsHeaderWord(w, value))
     return Status::failure("The value " + std::to_string(value) + " does not fit word " +
                            std::to_string(w.number) + " (" + std::to_string(HeaderWordMin(w.width)) +
                            " to " + std::to_string(HeaderWordMax(w.width)) + ")");

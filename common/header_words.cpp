@@ -115,6 +115,10 @@ int64_t HeaderWordMax(int width) {
   return width == 2 ? std::numeric_limits<int16_t>::max() : std::numeric_limits<int32_t>::max();
 }
 
+bool FitsHeaderWord(const HeaderWord& w, int64_t value) {
+  return value >= HeaderWordMin(w.width) && value <= HeaderWordMax(w.width);
+}
+
 int32_t GetHeaderWord(const uint8_t* h, const HeaderWord& w) {
   const uint8_t* p = h + w.byte;
   if (w.width == 2) return static_cast<int16_t>(static_cast<uint16_t>(p[0] | (p[1] << 8)));

@@ -36,6 +36,8 @@ std::string HeaderWordListLine(const HeaderWord& w);
 // Smallest and largest value a word of `width` bytes holds.
 int64_t HeaderWordMin(int width);
 int64_t HeaderWordMax(int width);
+// True when word `w` can hold `value`.
+bool FitsHeaderWord(const HeaderWord& w, int64_t value);
 
 // Decodes the word from a 240-byte header (little-endian, signed).
 int32_t GetHeaderWord(const uint8_t* header240, const HeaderWord& w);

@@ -158,7 +158,7 @@ JoinResult JoinSuFiles(const std::vector<std::string>& inputs, const std::string
   }
   // A join that left inputs out never replaces an output that exists.
   if (!r.unreadable.empty() && Existe_file(output)) {
-    r.error = JoinLeftOutText(r) + "\n" + output + " kept as it was: the new file lacks them and was not written";
+    r.error = JoinLeftOutText(r) + "\n" + output + kKeptWithoutThem;
     return r;
   }
   if (!out.commit()) {
@@ -191,14 +191,16 @@ std::string JoinLeftOutText(const JoinResult& r) {
   return t;
 }
 
-std::string JoinMessage(const JoinResult& r) {
-  if (!r.ok) return r.error;
-  std::string m;
-  if (r.unreadable.empty())
-    m = r.output + " has been recorded OK size:" + Str(static_cast<double>(r.size));
-  else
-    m = JoinLeftOutText(r) + "\n" + r.output + " has been recorded without them, size:" +
-        Str(static_cast<double>(r.size));
+std::string RecordedText(const std::string& output, int64_t size, bool all_in) {
+  return output + (all_in ? " has been recorded OK size:" : " has been recorded without them, size:") +
+         Str(static_cast<double>(size));
+}
+
+std::string JoinMessage(const JoinResult& r, const std::string& left_out) {
+  std::string m = left_out.empty() ? "" : left_out + "\n";
+  if (!r.ok) return m + r.error;
+  if (!r.unreadable.empty()) m += JoinLeftOutText(r) + "\n";
+  m += RecordedText(r.output, r.size, left_out.empty() && r.unreadable.empty());
   if (!r.not_deleted.empty()) {
     m += "\nNot deleted:";
     for (const auto& f : r.not_deleted) m += "\n" + f;

@@ -44,10 +44,18 @@ inline constexpr const char* kJoinStopped = "Join stopped: nothing written";
 // "Not added (could not be read):" and the inputs left out, one a line, each
 // with its reason when it has one.
 std::string JoinLeftOutText(const JoinResult& r);
+// After an output's name, when a run that left inputs out found an old
+// output there: the old one stays.
+inline constexpr const char* kKeptWithoutThem = " kept as it was: the new file lacks them and was not written";
 // What a join tells its user: "<output> has been recorded OK size: N" when
 // every input is in it; otherwise first what was left out, then the output
 // and its size, without "OK"; then the inputs that could not be deleted.
-// A join that wrote nothing gives its error.
-std::string JoinMessage(const JoinResult& r);
+// A join that wrote nothing gives its error. `left_out`, when not empty, is
+// what was left out before the join (a selection cut short): it comes first,
+// and the output is then never "OK".
+std::string JoinMessage(const JoinResult& r, const std::string& left_out = "");
+// "<output> has been recorded OK size:N" when `all_in`, else "<output> has
+// been recorded without them, size:N".
+std::string RecordedText(const std::string& output, int64_t size, bool all_in);
 
 }  // namespace keld

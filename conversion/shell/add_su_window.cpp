@@ -20,15 +20,6 @@ namespace keld::conversion {
 
 namespace {
 QString Q(const std::string& s) { return QString::fromStdString(s); }
-
-// A join of a selection cut at 99 files: what the selection left out comes
-// first, and the join is not "OK" even when every listed file is in it.
-std::string CutSelectionMessage(const std::string& left_out, const JoinResult& r) {
-  std::string m = JoinMessage(r);
-  const std::string ok = r.output + " has been recorded OK size:";
-  if (m.rfind(ok, 0) == 0) m = r.output + " has been recorded without them, size:" + m.substr(ok.size());
-  return left_out + "\n" + m;
-}
 }  // namespace
 
 AddSuWindow::AddSuWindow(ConversionContext& cx, QWidget* parent) : QWidget(parent, Qt::Window), cx_(cx) {
@@ -142,9 +133,10 @@ void AddSuWindow::Command2_Click() {
     msg.ok(r.error, MsgIcon::Critical, kTitle);
     return;
   }
-  if (!selection_left_out_.empty()) return msg.ok(CutSelectionMessage(selection_left_out_, r), MsgIcon::Exclamation, kTitle);
-  msg.ok(JoinMessage(r), r.unreadable.empty() && r.not_deleted.empty() ? MsgIcon::Information : MsgIcon::Exclamation,
-         kTitle);
+  // A selection cut at 99 files: what it left out comes first, and the join
+  // is not "OK" even when every listed file is in it.
+  const bool all_done = selection_left_out_.empty() && r.unreadable.empty() && r.not_deleted.empty();
+  msg.ok(JoinMessage(r, selection_left_out_), all_done ? MsgIcon::Information : MsgIcon::Exclamation, kTitle);
 }
 
 }  // namespace keld::conversion

@@ -6,10 +6,8 @@
 #include <QVBoxLayout>
 
 #include <filesystem>
-#include <vector>
 
-#include <stdlib.h>
-
+#include "common/files.hpp"
 #include "platform/qtbase/work_guard.hpp"
 
 namespace keld::conversion {
@@ -48,62 +46,47 @@ void BatchOutputWindow::closeEvent(QCloseEvent* e) {
 
 namespace {
 
-// A new folder among the system's temporary ones (where one left by a
-// killed run does no harm), removed with what is in it when the object goes.
-class RunFolder {
- public:
-  RunFolder() {
-    std::error_code ec;
-    const auto tmp = std::filesystem::temp_directory_path(ec);
-    std::string pattern = ((ec ? std::filesystem::path("/tmp") : tmp) / "keld-run-XXXXXX").string();
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    if (::mkdtemp(name.data())) path_ = name.data();
-  }
-  ~RunFolder() {
-    std::error_code ec;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ec);
-  }
-  RunFolder(const RunFolder&) = delete;
-  RunFolder& operator=(const RunFolder&) = delete;
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
+// A new folder among the system's temporary ones, where one left by a
+// killed run does no harm.
+std::string RunFolderPattern() {
+  std::error_code ec;
+  const auto tmp = std::filesystem::temp_directory_path(ec);
+  return ((ec ? std::filesystem::path("/tmp") : tmp) / "keld-run-XXXXXX").string();
+}
 
 }  // namespace
 
-BatchOutcome RunBatchShown(ConversionContext& cx, QWidget* parent, const std::string& batch, bool shown,
-                           const BatchWait& wait, const std::vector<StandsFor>& names) {
-  RunFolder folder;
+BatchOutcome RunBatchShown(ConversionContext& cx, QWidget* parent, WorkRun& run, const std::string& batch, bool shown,
+                           const std::vector<StandsFor>& names, std::chrono::milliseconds limit) {
+  TempFolder folder(RunFolderPattern());
   if (folder.path().empty()) {
     BatchOutcome r;
     r.output = "no folder of its own for the batch";
     return r;
   }
   QPointer<BatchOutputWindow> out;
-  BatchWait w = wait;
-  bool closed = false;
+  BatchWait w;
+  w.time_limit = limit;
+  w.cancelled = run.stop_check();
   if (shown) {
     out = new BatchOutputWindow(batch, parent);
     // The window's own run stops with the batch, as by its Cancel.
-    out->on_close_while_running = [&closed, guarded = QPointer<QWidget>(parent)] {
-      closed = true;
-      if (!guarded) return;
-      if (auto* g = guarded->findChild<WorkGuard*>("WorkGuard", Qt::FindDirectChildrenOnly)) g->stop();
-    };
+    out->on_close_while_running = [&run] { run.stop(); };
     out->show();
-    w.on_output = [&out, &wait, &names](const std::string& piece) {
+    w.on_output = [&out, &names](const std::string& piece) {
       if (out) out->append(UserNames(piece, names));
-      if (wait.on_output) wait.on_output(piece);
     };
   }
-  w.cancelled = [&closed, &wait] { return closed || (wait.cancelled && wait.cancelled()); };
   BatchOutcome r = RunBatch(batch, folder.path(), cx.sv.pump, w);
   r.output = UserNames(r.output, names);
   if (out) out->finished(r.output, cx.st.Close_SU_Windows(), r.ok() ? std::string() : r.reason());
   return r;
+}
+
+bool TellStopped(ConversionContext& cx, const WorkRun& run, const std::string& text) {
+  if (!run.stopped()) return false;
+  if (!run.closing()) cx.sv.msg.ok(text, MsgIcon::Information, kTitle);
+  return true;
 }
 
 BusyPointer::BusyPointer(QWidget* w) : w_(w) {

@@ -6,6 +6,7 @@
 // does: the output never goes on out of sight.
 #include <QWidget>
 
+#include <chrono>
 #include <functional>
 #include <string>
 #include <vector>
@@ -15,6 +16,10 @@
 #include "conversion/shell/whole_check.hpp"
 
 class QPlainTextEdit;
+
+namespace keld {
+class WorkRun;
+}
 
 namespace keld::conversion {
 
@@ -35,15 +40,22 @@ class BatchOutputWindow : public QWidget {
   void closeEvent(QCloseEvent* e) override;
 };
 
-// Runs `batch` and waits for it (see RunBatch), in a new folder of its own
-// (a temporary folder of the system, removed afterwards): what the programs
-// leave in the folder they run in (segyread's and segyhdrs's `header` and
-// `binary`) never meets another run's files or the user's. `shown` puts the output in a
-// BatchOutputWindow while it runs; a close of that window stops the batch
-// and the run of `parent`'s WorkGuard. The outcome's output and what the
-// window shows name the user's files in place of the temporaries of `names`.
-BatchOutcome RunBatchShown(ConversionContext& cx, QWidget* parent, const std::string& batch, bool shown,
-                           const BatchWait& wait, const std::vector<StandsFor>& names = {});
+// Runs `batch` for `run` of `parent`'s WorkGuard and waits for it (see
+// RunBatch) at most `limit`, in a new folder of its own (a temporary folder
+// of the system, removed afterwards): what the programs leave in the folder
+// they run in (segyread's and segyhdrs's `header` and `binary`) never meets
+// another run's files or the user's. A stop of the run stops the batch.
+// `shown` puts the output in a BatchOutputWindow while it runs; a close of
+// that window stops the run, and so the batch. The outcome's output and what
+// the window shows name the user's files in place of the temporaries of
+// `names`.
+BatchOutcome RunBatchShown(ConversionContext& cx, QWidget* parent, WorkRun& run, const std::string& batch, bool shown,
+                           const std::vector<StandsFor>& names = {},
+                           std::chrono::milliseconds limit = BatchWait{}.time_limit);
+
+// True when `run` was stopped; `text` (why nothing more is done) is then told
+// unless the stop came from a close of the window, which has nobody to tell.
+bool TellStopped(ConversionContext& cx, const WorkRun& run, const std::string& text);
 
 // The busy pointer over a window for the life of the object: it returns on
 // every way out of a handler.

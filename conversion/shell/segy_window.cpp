@@ -15,11 +15,10 @@
 #include <cmath>
 #include <filesystem>
 
-#include <stdlib.h>
-
 #include "common/files.hpp"
 #include "common/numtext.hpp"
 #include "common/su_file.hpp"
+#include "common/su_join.hpp"
 #include "conversion/shell/batch_output_window.hpp"
 #include "conversion/shell/module1.hpp"
 #include "conversion/shell/rtf_text.hpp"
@@ -51,8 +50,8 @@ constexpr const char* kTestProblem = " Conversion problem... modify ENDIAN, OVER
 
 // The files the window makes in its folder: registered for as long as the
 // folder lives, so a killed program leaves none of them (the folder itself
-// stays, empty).
-constexpr const char* kScratchFiles[] = {"tmp.su", "tmp.bat", "conv_test.su", "convert.bat", "add.bat", "tempo.su"};
+// stays, empty). The per-file tempo.su is a conversion run's own temporary.
+constexpr const char* kScratchFiles[] = {"tmp.su", "tmp.bat", "conv_test.su", "convert.bat", "add.bat"};
 
 }  // namespace
 
@@ -165,45 +164,33 @@ void SegyWindow::Form_Load() {
 
 std::string SegyWindow::Scratch() {
   std::error_code ec;
-  if (!scratch_.empty() && fs::is_directory(scratch_, ec)) return scratch_;
+  if (std::string f = ScratchFolder(); !f.empty() && fs::is_directory(f, ec)) return f;
   // A folder of this window's own in the work folder: korvan keeps its
   // unsaved shot there as tmp.su, and other programs their own files.
   // Absolute, as every batch line names its files.
-  std::string pattern = BatchPath((fs::path(cx_.sv.work_folder) / "conversion-segy-XXXXXX").string());
-  std::vector<char> name(pattern.begin(), pattern.end());
-  name.push_back('\0');
-  scratch_ = ::mkdtemp(name.data()) ? name.data() : "";
-  if (!scratch_.empty())
-    for (const char* f : kScratchFiles) RegisterTemporary((fs::path(scratch_) / f).string());
-  return scratch_;
+  scratch_.emplace(BatchPath((fs::path(cx_.sv.work_folder) / "conversion-segy-XXXXXX").string()));
+  const std::string f = scratch_->path();
+  if (!f.empty())
+    for (const char* name : kScratchFiles) RegisterTemporary((fs::path(f) / name).string());
+  return f;
 }
 
 std::string SegyWindow::TestFile() const {
-  return scratch_.empty() ? std::string() : (fs::path(scratch_) / "conv_test.su").string();
+  return ScratchFolder().empty() ? std::string() : (fs::path(ScratchFolder()) / "conv_test.su").string();
 }
 
 void SegyWindow::Form_Unload() {
   // Only the window's own folder goes: the trial, test and per-file files.
-  std::error_code ec;
-  if (!scratch_.empty()) {
-    fs::remove_all(scratch_, ec);
-    for (const char* f : kScratchFiles) ForgetTemporary((fs::path(scratch_) / f).string());
-  }
-  scratch_.clear();
+  const std::string folder = ScratchFolder();
+  scratch_.reset();
+  if (!folder.empty())
+    for (const char* f : kScratchFiles) ForgetTemporary((fs::path(folder) / f).string());
 }
 
 void SegyWindow::closeEvent(QCloseEvent* e) {
   // Never during a run: the guard holds the close until the run has ended.
   Form_Unload();
   e->accept();
-}
-
-BatchOutcome SegyWindow::Run(WorkRun& run, const std::string& batch, bool shown, std::chrono::milliseconds limit,
-                             const std::vector<StandsFor>& names) {
-  BatchWait w;
-  w.time_limit = limit;
-  w.cancelled = run.stop_check();
-  return RunBatchShown(cx_, this, batch, shown, w, names);
 }
 
 bool SegyWindow::Problem(const std::string& what, const BatchOutcome* r) {
@@ -243,14 +230,10 @@ void SegyWindow::Select_i() {
     cx_.sv.msg.ok(first + " Bytes are swapped, endian must be set at zero", MsgIcon::Information, kTitle);
     BatchOutcome r;
     if (!scratch.empty() && WriteBatch(cx_.st.Tmp_Bat, {SegyTrialLine(cx_.st.SU_Dir, BatchPath(first), cx_.st.Tmp_SU, ns)}))
-      r = Run(*run, cx_.st.Tmp_Bat, false, trial_limit);
+      r = RunBatchShown(cx_, this, *run, cx_.st.Tmp_Bat, false, {}, trial_limit);
     // A file the trial cannot read, or a trial stopped, changes nothing: the
     // list, the boxes and Convert stay as the last good selection left them.
-    if (run->stopped()) {
-      if (!run->closing())
-        cx_.sv.msg.ok("Reading " + first + " stopped: the selection is as it was", MsgIcon::Information, kTitle);
-      return;
-    }
+    if (TellStopped(cx_, *run, "Reading " + first + " stopped: the selection is as it was")) return;
     auto su = r.ok() ? ReadSuLayout(cx_.st.Tmp_SU) : Result<SuLayout>::failure(r.reason());
     if (!su) return (void)Problem(first + ": " + in.why + "\n" + su.error() + "\nThe selection is as it was");
     ns = su->ns;
@@ -348,11 +331,7 @@ void SegyWindow::Command2_Click() {
   const SegyInput first = DetectSegyInput(files.front());
   std::vector<std::string> short_files;  // inputs that did not come through whole
   auto fail = [&](const std::string& what, const BatchOutcome* r = nullptr) {
-    if (run->closing()) return;  // a closed window has nobody to tell
-    if (run->stopped())
-      cx_.sv.msg.ok(StoppedText("Conversion", out), MsgIcon::Information, kTitle);
-    else
-      Problem(UserNames(what, names), r);
+    if (!TellStopped(cx_, *run, StoppedText("Conversion", out))) Problem(UserNames(what, names), r);
   };
   for (int i = 1; i <= n; ++i) {
     ProgressBar1->setValue(i);
@@ -368,7 +347,7 @@ void SegyWindow::Command2_Click() {
     if (const SegyInput own = DetectSegyInput(F); i > 1 && first.usable && own.usable && own.little != first.little)
       fb.endian = b.endian == 0 ? 1 : 0;
     if (!WriteBatch(convert, {SegyConvertLine(cx_.st.SU_Dir, fb, BatchPath(F), tempo)})) return fail(kProblem);
-    BatchOutcome r = Run(*run, convert, shown, time_limit, names);
+    BatchOutcome r = RunBatchShown(cx_, this, *run, convert, shown, names, time_limit);
     if (!r.ok()) return fail(kProblem, &r);
     auto su = ReadSuLayout(tempo);
     if (!su || !su->whole())
@@ -380,29 +359,26 @@ void SegyWindow::Command2_Click() {
     }
     joined += su->file_bytes;
     if (!WriteBatch(add, AppendLines(tempo, *part, remove_each))) return fail(kProblem);
-    r = Run(*run, add, false, time_limit, names);
+    r = RunBatchShown(cx_, this, *run, add, false, names, time_limit);
     if (!r.ok()) return fail(kProblem, &r);
   }
   const auto size = FileLength(*part);
   if (!size || *size != joined) return fail(kCheckFile);
   // Checked before it takes the name: a joined file that lacks records or
   // traces never replaces an old output (nor one it would be appended to).
-  const bool replace = short_files.empty() || !Existe_file(out);
-  if (replace)
-    if (auto s = MoveFileOver(*part, out); !s) return fail(std::string(kProblem) + "\n" + s.error);
+  const auto placed = PlaceOutput(*part, out, short_files.empty());
+  if (!placed) return fail(std::string(kProblem) + "\n" + placed.error());
   Text10->setText("  ");
   // Files past the 99 of the selection were told of when picked; they come
   // first again, and the run is not OK. They alone never keep an old output.
   const std::string cut = selection_left_out_.empty() ? "" : selection_left_out_ + "\n";
   if (!short_files.empty()) {
-    cx_.sv.msg.ok(cut + LeftOutText(short_files, out, replace), MsgIcon::Exclamation, kTitle);
+    cx_.sv.msg.ok(cut + LeftOutText(short_files, out, *placed), MsgIcon::Exclamation, kTitle);
     return;
   }
   if (!cut.empty())
-    return cx_.sv.msg.ok(cut + out + " has been recorded without them, size:" + Str(static_cast<double>(*size)),
-                         MsgIcon::Exclamation, kTitle);
-  cx_.sv.msg.show_timed(n == 1 ? " Conversion OK" : out + " has been recorded OK size:" + Str(static_cast<double>(*size)),
-                        kTitle, 3000);
+    return cx_.sv.msg.ok(cut + RecordedText(out, *size, false), MsgIcon::Exclamation, kTitle);
+  cx_.sv.msg.show_timed(n == 1 ? " Conversion OK" : RecordedText(out, *size, true), kTitle, 3000);
 }
 
 void SegyWindow::Command5_Click() {
@@ -418,14 +394,10 @@ void SegyWindow::Command5_Click() {
   SegyreadBoxes b{BoxNumber(S(Text6)), BoxNumber(S(Text7)), BoxNumber(S(Text8))};
   BatchOutcome r;
   if (WriteBatch(convert, {SegyTestLine(cx_.st.SU_Dir, b, BatchPath(List1->item(0)->text().toStdString()), T)}))
-    r = Run(*run, convert, false, trial_limit);
+    r = RunBatchShown(cx_, this, *run, convert, false, {}, trial_limit);
   if (!r.ok()) {
     fs::remove(T, ec);  // never drawn half
-    if (run->closing()) return;
-    if (run->stopped())
-      cx_.sv.msg.ok("Test stopped: nothing drawn", MsgIcon::Information, kTitle);
-    else
-      Problem(kTestProblem, &r);
+    if (!TellStopped(cx_, *run, "Test stopped: nothing drawn")) Problem(kTestProblem, &r);
     return;
   }
   run->set_enabled_after(Command2, true);

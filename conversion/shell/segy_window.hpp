@@ -16,9 +16,11 @@
 #include <QWidget>
 
 #include <chrono>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "common/files.hpp"
 #include "conversion/shell/batch_runner.hpp"
 #include "conversion/shell/context.hpp"
 #include "conversion/shell/whole_check.hpp"
@@ -58,7 +60,7 @@ class SegyWindow : public QWidget {
   void Form_Unload();  // removes the window's own folder of trial and test files
   // That folder (made in the work folder at the first need) and the test
   // run's file in it; empty before they exist.
-  const std::string& ScratchFolder() const { return scratch_; }
+  std::string ScratchFolder() const { return scratch_ ? scratch_->path() : std::string(); }
   std::string TestFile() const;
 
   // Longest wait for one batch, and for the one-trace trial.
@@ -82,13 +84,11 @@ class SegyWindow : public QWidget {
   void closeEvent(QCloseEvent* e) override;
 
  private:
-  BatchOutcome Run(WorkRun& run, const std::string& batch, bool shown, std::chrono::milliseconds limit,
-                   const std::vector<StandsFor>& names = {});
   bool Problem(const std::string& what, const BatchOutcome* r = nullptr);
   std::string Scratch();
   ConversionContext& cx_;
   WorkGuard* work_ = nullptr;
-  std::string scratch_;
+  std::optional<TempFolder> scratch_;
   std::string selection_left_out_;  // what the last selection left out past 99 files ("" for none)
 };
 

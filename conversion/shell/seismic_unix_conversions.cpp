@@ -35,13 +35,8 @@ BatchOutcome RunLine(ConversionContext& cx, QWidget* window, WorkRun& run,
   if (!part) return fail(part.error());
   names.push_back({*part, out});
   if (auto s = WriteBatch(bat, {line(*part)}); !s) return fail(s.error);
-  BatchWait wait;
-  wait.cancelled = run.stop_check();
-  r = RunBatchShown(cx, window, bat, true, wait, names);
-  if (run.stopped()) {  // the part goes with the run
-    if (!run.closing()) cx.sv.msg.ok(StoppedText("Conversion", out), MsgIcon::Information, kTitle);
-    return r;
-  }
+  r = RunBatchShown(cx, window, run, bat, true, names);
+  if (TellStopped(cx, run, StoppedText("Conversion", out))) return r;  // the part goes with the run
   if (!r.ok()) return fail(r.reason());
   auto su = ReadSuLayout(*part);
   if (!su) return fail(su.error());
@@ -50,11 +45,10 @@ BatchOutcome RunLine(ConversionContext& cx, QWidget* window, WorkRun& run,
   // replaces an old one.
   const auto warnings = WarningLines(r.output);
   const bool whole = expected ? su->traces == *expected : warnings.empty();
-  const bool replace = whole || !Existe_file(out);
-  if (replace)
-    if (auto s = MoveFileOver(*part, out); !s) return fail(s.error);
+  const auto placed = PlaceOutput(*part, out, whole);
+  if (!placed) return fail(placed.error());
   if (!whole)
-    cx.sv.msg.ok(LeftOutText({ShortfallText(in, expected.value_or(su->traces), su->traces, warnings)}, out, replace),
+    cx.sv.msg.ok(LeftOutText({ShortfallText(in, expected.value_or(su->traces), su->traces, warnings)}, out, *placed),
                  MsgIcon::Exclamation, kTitle);
   return r;
 }

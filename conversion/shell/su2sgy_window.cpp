@@ -145,16 +145,9 @@ void Su2SgyWindow::Command2_Click() {
                    BoxNumber(S(Text5)), BoxNumber(S(Text7))};
   const std::string bat = (fs::path(cx_.sv.work_folder) / "convert.bat").string();
   BatchOutcome r;
-  if (WriteBatch(bat, SuToSegyLines(cx_.st.SU_Dir, I, *part, b))) {
-    BatchWait w;
-    w.time_limit = time_limit;
-    w.cancelled = run->stop_check();
-    r = RunBatchShown(cx_, this, bat, true, w, names);
-  }
-  if (run->stopped()) {
-    if (!run->closing()) cx_.sv.msg.ok(StoppedText("Conversion", O), MsgIcon::Information, kTitle);
-    return;
-  }
+  if (WriteBatch(bat, SuToSegyLines(cx_.st.SU_Dir, I, *part, b)))
+    r = RunBatchShown(cx_, this, *run, bat, true, names, time_limit);
+  if (TellStopped(cx_, *run, StoppedText("Conversion", O))) return;
   const auto written = DetectSegyInput(*part);
   if (!r.ok() || !written.usable)
     return problem(r.ok() ? O + " was not written: " + UserNames(written.why, names) : r.reason());
@@ -168,11 +161,10 @@ void Su2SgyWindow::Command2_Click() {
   const int64_t expected = ExpectedTraces(su->traces, cut, b.trmin, b.trmax);
   if (written.traces != expected)
     left_out.push_back(ShortfallText(I, expected, written.traces, WarningLines(r.output)));
-  const bool replace = left_out.empty() || !Existe_file(O);
-  if (replace)
-    if (auto s = MoveFileOver(*part, O); !s) return problem(UserNames(s.error, names));
+  const auto placed = PlaceOutput(*part, O, left_out.empty());
+  if (!placed) return problem(UserNames(placed.error(), names));
   if (!left_out.empty())
-    cx_.sv.msg.ok(LeftOutText(left_out, O, replace), MsgIcon::Exclamation, kTitle);
+    cx_.sv.msg.ok(LeftOutText(left_out, O, *placed), MsgIcon::Exclamation, kTitle);
   else
     cx_.sv.msg.ok(" Conversion OK", MsgIcon::Information, kTitle);
 }

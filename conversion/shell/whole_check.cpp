@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "common/files.hpp"
+#include "common/su_join.hpp"
 #include "common/text.hpp"
 
 namespace keld::conversion {
@@ -34,7 +35,13 @@ std::string ShortfallText(const std::string& file, int64_t expected, int64_t wri
 std::string LeftOutText(const std::vector<std::string>& left_out, const std::string& output, bool written) {
   std::string t;
   for (const auto& l : left_out) t += l + "\n";
-  return t + (written ? std::string(kCheckFile) : output + " kept as it was: the new file lacks them and was not written");
+  return t + (written ? std::string(kCheckFile) : output + kKeptWithoutThem);
+}
+
+Result<bool> PlaceOutput(const std::string& part, const std::string& output, bool whole) {
+  if (!whole && Existe_file(output)) return false;
+  if (auto s = MoveFileOver(part, output); !s) return Result<bool>::failure(s.error);
+  return true;
 }
 
 std::string StoppedText(const std::string& what, const std::string& output) {
@@ -42,15 +49,10 @@ std::string StoppedText(const std::string& what, const std::string& output) {
 }
 
 std::string UserNames(std::string text, const std::vector<StandsFor>& names) {
-  auto replace = [&text](const std::string& from, const std::string& to) {
-    if (from.empty()) return;
-    for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
-      text.replace(at, from.size(), to);
-  };
-  for (const auto& n : names) replace(n.temporary, n.user);
+  for (const auto& n : names) Remplace_Chaine(text, n.temporary, n.user);
   namespace fs = std::filesystem;
   for (const auto& n : names)
-    replace(fs::path(n.temporary).filename().string(), fs::path(n.user).filename().string());
+    Remplace_Chaine(text, fs::path(n.temporary).filename().string(), fs::path(n.user).filename().string());
   return text;
 }
 

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "common/result.hpp"
+
 namespace keld::conversion {
 
 // The traces a conversion of an input of `whole` traces (and a cut one after
@@ -31,6 +33,13 @@ inline constexpr const char* kCheckFile = " You must check file and file size";
 // was free; kCheckFile closes the text) or kept as it was (an output that
 // existed is never replaced by one that lacks part of its inputs).
 std::string LeftOutText(const std::vector<std::string>& left_out, const std::string& output, bool written);
+
+// Gives the checked `part` the name `output` when it holds every input
+// (`whole`) or when no file of that name exists: an old output is never
+// replaced by one that lacks part of its inputs. Says whether it was
+// written (false: the old one kept, `part` left to its run), or why the
+// move failed.
+Result<bool> PlaceOutput(const std::string& part, const std::string& output, bool whole);
 
 // The message of a run the user stopped: what was stopped, then that the
 // output was kept as it was (when it exists) or not written.

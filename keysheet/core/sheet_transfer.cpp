@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "common/files.hpp"
 #include "common/header_io.hpp"
 #include "common/numtext.hpp"
 #include "common/su_file.hpp"
@@ -109,8 +110,7 @@ Result<std::vector<WordWrite>> ReadBackSheet(const Sheet& sheet, int64_t first, 
   return out;
 }
 
-Status WriteWords(const std::string& su_path, int ns, const std::vector<WordWrite>& writes,
-                  const ChunkWriter& write) {
+Status WriteWords(const std::string& su_path, int ns, const std::vector<WordWrite>& writes) {
   InPlaceFile f;
   if (Status s = f.open(su_path, true); !s) return s;  // a read-only file is refused here
   auto stored = ReadSuNs(f);
@@ -124,7 +124,7 @@ Status WriteWords(const std::string& su_path, int ns, const std::vector<WordWrit
     if (w.trace < 1 || w.trace > traces || !hw)
       return Status::failure("Nothing was written: trace " + std::to_string(w.trace) + " is no longer in " +
                              su_path + ".");
-    if (w.value < HeaderWordMin(hw->width) || w.value > HeaderWordMax(hw->width))
+    if (!FitsHeaderWord(*hw, w.value))
       return Status::failure("Nothing was written: the value " + std::to_string(w.value) + " does not fit word " +
                              std::to_string(w.word) + " of trace " + std::to_string(w.trace) + ".");
   }
@@ -153,9 +153,7 @@ Status WriteWords(const std::string& su_path, int ns, const std::vector<WordWrit
       const WordWrite& w = sorted[next];
       PutHeaderWord(piece.data() + (w.trace - first) * trace_bytes, *FindHeaderWord(w.word), w.value);
     }
-    const size_t len = static_cast<size_t>(n);
-    const bool good = write ? write(out, piece.data(), len) : out.write(piece.data(), len);
-    if (!good) return failed(out.error().empty() ? "the copy could not be written" : out.error());
+    if (!out.write(piece.data(), static_cast<size_t>(n))) return failed(out.error().empty() ? "the copy could not be written" : out.error());
     at += n;
   }
   if (!out.commit()) return failed(out.error());

@@ -7,11 +7,9 @@
 // word is written: any wrong cell stops it all, named in the message.
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
-#include "common/files.hpp"
 #include "common/result.hpp"
 #include "keysheet/core/header_table.hpp"
 #include "platform/sheet/sheet.hpp"
@@ -53,17 +51,12 @@ struct WordWrite {
 Result<std::vector<WordWrite>> ReadBackSheet(const Sheet& sheet, int64_t first, int64_t last,
                                               const WordChoice& chosen, int ns);
 
-// Passes one piece of the edited file on to its temporary: AtomicFile::write,
-// or in a test one that fails part-way.
-using ChunkWriter = std::function<bool(AtomicFile& to, const void* data, size_t n)>;
-
 // Writes every word of `writes` into the SU file, all of them or none: the
 // file is checked first (it still holds `ns`, every trace named, every value
 // fits its word), then copied beside itself with the words changed and
 // renamed over itself only when the copy is whole. A failure at any point
 // (a full disc, a pulled stick) leaves the file as it was.
-Status WriteWords(const std::string& su_path, int ns, const std::vector<WordWrite>& writes,
-                  const ChunkWriter& write = {});
+Status WriteWords(const std::string& su_path, int ns, const std::vector<WordWrite>& writes);
 
 // The size of the worksheet for `traces` traces: the descriptions' row and a
 // row a trace, the words and the trace-number column. Refused, before any

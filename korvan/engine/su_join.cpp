@@ -67,8 +67,6 @@ AfficheFileResult Affiche_file(std::string_view dialog_result) {
 
 std::string AddingFileText(int i) { return "Adding file " + Str(i); }
 
-std::string JoinRecordedMessage(const JoinResult& r) { return JoinMessage(r); }
-
 std::string JoinExistsQuestion(const std::string& output) {
   return output + " file already exists, append new files ?";
 }

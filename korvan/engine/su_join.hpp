@@ -35,13 +35,13 @@ AfficheFileResult Affiche_files(const std::vector<std::string>& paths);
 // The joining itself is the suite's one (common/su_join.hpp).
 using keld::JoinResult;
 using keld::JoinSuFiles;
+// The final box: "<output> has been recorded OK size: N" when every input is
+// in it; otherwise it begins with the inputs left out and says no "OK". Then
+// the inputs that could not be deleted.
+using keld::JoinMessage;
 
 // "Adding file " and i in the blank-prefixed form ("Adding file  1").
 std::string AddingFileText(int i);
-// The final box (the suite's JoinMessage): "<output> has been recorded OK
-// size: N" when every input is in it; otherwise it begins with the inputs
-// left out and says no "OK". Then the inputs that could not be deleted.
-std::string JoinRecordedMessage(const JoinResult& r);
 std::string JoinExistsQuestion(const std::string& output);  // "... file already exists, append new files ?"
 std::string JoinEraseQuestion(const std::string& output);   // "Erase ... ?"
 

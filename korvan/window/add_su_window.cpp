@@ -173,7 +173,7 @@ void AddSuFilesWindow::Command2_Click() {
     return;
   }
   if (r.ok)
-    msg.ok(JoinRecordedMessage(r), r.unreadable.empty() ? MsgIcon::Information : MsgIcon::Exclamation, kTitle);
+    msg.ok(JoinMessage(r), r.unreadable.empty() ? MsgIcon::Information : MsgIcon::Exclamation, kTitle);
   else
     msg.ok(r.error, MsgIcon::Critical, kTitle);
   main_.close_segy();

@@ -38,6 +38,10 @@ std::function<bool()> WorkRun::stop_check() const {
   return [this] { return stopped(); };
 }
 
+void WorkRun::stop() {
+  if (guard_) guard_->stop();
+}
+
 bool WorkRun::keep_going(EventPump& pump) {
   const auto now = MonoClock::now();
   if (now - last_pump_ >= kPumpEvery) {

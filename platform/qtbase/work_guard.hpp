@@ -80,6 +80,9 @@ class WorkRun {
   bool closing() const;
   // stopped() as a callable, for the waits that poll for a cancel.
   std::function<bool()> stop_check() const;
+  // Asks this run to stop, as the guard's stop() does (a window that shows
+  // the run's work was closed).
+  void stop();
   // For a loop that does its work in steps: hands control back to the
   // window system (at most every few milliseconds, so it may be called as
   // often as wanted) and says whether the run may go on.

@@ -1,9 +1,11 @@
 // The worksheet of a transfer and its checked reading back.
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
-#include <functional>
 #include <iterator>
+
+#include <sys/resource.h>
 
 #include "common/testing/testsupport.hpp"
 #include "keysheet/core/sheet_transfer.hpp"
@@ -126,13 +128,16 @@ TEST(SheetTransfer, WriteWordsWritesAllOrNothing) {
   // Word 86 (byte 222) holds 16 bits: 70000 is refused after trace 1 got its word.
   EXPECT_FALSE(WriteWords(su, 10, {{1, 86, 7}, {2, 86, 70000}}));
   EXPECT_EQ(keld::testing::ReadBytes(su), before);
-  size_t passed = 0;
-  const ChunkWriter fails_after_300 = [&](AtomicFile& to, const void* data, size_t n) {
-    const size_t take = std::min(n, 300 - std::min<size_t>(passed, 300));
-    passed += take;
-    return to.write(data, take) && take == n;
-  };
-  Status s = WriteWords(su, 10, {{1, 86, 7}, {3, 1, -2}}, fails_after_300);
+  // A disc that fills up: the file-size limit makes writes fail past 300 bytes.
+  struct rlimit old {};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+  auto* const old_handler = std::signal(SIGXFSZ, SIG_IGN);
+  struct rlimit small = old;
+  small.rlim_cur = 300;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  Status s = WriteWords(su, 10, {{1, 86, 7}, {3, 1, -2}});
+  setrlimit(RLIMIT_FSIZE, &old);
+  std::signal(SIGXFSZ, old_handler);
   EXPECT_FALSE(s);
   EXPECT_NE(s.error.find("Nothing was written"), std::string::npos) << s.error;
   EXPECT_EQ(keld::testing::ReadBytes(su), before);

@@ -146,7 +146,7 @@ TEST_F(JoinTest, OutputIsTheInputsOneAfterTheOther) {
   EXPECT_TRUE(r.unreadable.empty());
   EXPECT_EQ(calls, (std::vector<std::pair<int, int>>{{1, 4}, {2, 4}, {3, 4}, {4, 4}}));
   for (auto& f : in) EXPECT_TRUE(fs::exists(f));
-  EXPECT_EQ(JoinRecordedMessage(r), dir / "A_raw.su" + " has been recorded OK size: 160432");
+  EXPECT_EQ(JoinMessage(r), dir / "A_raw.su" + " has been recorded OK size: 160432");
 }
 
 TEST_F(JoinTest, AnExistingOutputIsReplacedNotAppendedTo) {
@@ -181,7 +181,7 @@ TEST_F(JoinTest, UnreadableInputsAreLeftOutAndNamed) {
   EXPECT_EQ(r.deleted, (std::vector<std::string>{dir / "A.SU", dir / "C.SU"}));
   EXPECT_TRUE(r.not_deleted.empty());
   // What was left out comes first, and no "OK".
-  const std::string m = JoinRecordedMessage(r);
+  const std::string m = JoinMessage(r);
   EXPECT_EQ(m, "Not added (could not be read):\n" + dir / "GONE.SU" + "\n" + dir.path() + "\n" + dir / "out.su" +
                    " has been recorded without them, size: 3200");
   // An output that exists is kept by a join that leaves inputs out; nothing
@@ -207,7 +207,7 @@ TEST_F(JoinTest, BigEndianAndCutInputsAreLeftOutWithTheirReason) {
   ASSERT_TRUE(r.ok) << r.error;
   EXPECT_EQ(r.size, 5 * 640);
   EXPECT_EQ(r.unreadable, (std::vector<std::string>{in[1], in[2]}));
-  const std::string m = JoinRecordedMessage(r);
+  const std::string m = JoinMessage(r);
   EXPECT_NE(m.find(in[1] + " (not a little-endian SU file"), std::string::npos) << m;
   EXPECT_NE(m.find("(it reads as a big-endian file of 25 traces of 50 samples"),
             std::string::npos) << m;
