@@ -48,11 +48,14 @@ const char* const kPicks =
 
 std::string Q(const std::string& s) { return "'" + s + "'"; }
 
+// A shot-ordered line of `shots` shots in a scratch folder of its own; with
+// `batch`, also the line sorted and NMO-corrected for sunmo and sustack.
 struct Files {
   fs::path dir;
   std::string line, sorted, nmo, bin;
-  Files() {
-    dir = fs::temp_directory_path() / ("keld-velscan-bench-" + std::to_string(getpid()));
+  int traces;
+  Files(int shots, bool batch) : traces(shots * kChannels) {
+    dir = fs::temp_directory_path() / ("keld-velscan-bench-" + std::to_string(getpid()) + "-" + std::to_string(shots));
     fs::create_directories(dir);
     line = (dir / "line.su").string();
     sorted = (dir / "sorted.su").string();
@@ -63,7 +66,7 @@ struct Files {
     std::vector<float> s(kNs);
     for (int i = 0; i < kNs; ++i) s[i] = static_cast<float>(std::sin(0.05 * i) * std::exp(-0.002 * i));
     int n = 0;
-    for (int shot = 0; shot < kShots; ++shot)
+    for (int shot = 0; shot < shots; ++shot)
       for (int ch = 0; ch < kChannels; ++ch) {
         keld::SuTraceHeader h;
         h.tracl = ++n;
@@ -77,6 +80,7 @@ struct Files {
         w.write(h, s.data(), kNs);
       }
     if (!w.commit()) std::abort();
+    if (!batch) return;
     Run(Q(bin + "/susort") + " <" + Q(line) + " cdp offset >" + Q(sorted));
     Run(Q(bin + "/sunmo") + " <" + Q(sorted) + kPicks + " >" + Q(nmo));
   }
@@ -87,7 +91,13 @@ struct Files {
 };
 
 Files& F() {
-  static Files f;
+  static Files f(kShots, true);
+  return f;
+}
+
+// The line four times as long (848 MB), made only for the benchmarks that use it.
+Files& Long() {
+  static Files f(4 * kShots, false);
   return f;
 }
 
@@ -105,20 +115,27 @@ long RunMeasured(const std::string& cmd) {
   return ru.ru_maxrss;
 }
 
-void Program(benchmark::State& st, const std::string& cmd) {
+void Program(benchmark::State& st, const std::string& cmd, int traces = kShots * kChannels) {
   long peak = 0;
   for (auto _ : st) {
     const long kb = RunMeasured(cmd);
     if (kb < 0) st.SkipWithError(cmd.c_str());
     peak = std::max(peak, kb);
   }
-  st.counters["traces/s"] = benchmark::Counter(static_cast<double>(kShots * kChannels) * st.iterations(),
+  st.counters["traces/s"] = benchmark::Counter(static_cast<double>(traces) * st.iterations(),
                                                benchmark::Counter::kIsRate);
   st.counters["peak_MB"] = static_cast<double>(peak) / 1024.0;
 }
 
 void PlainCopy(benchmark::State& st) { Program(st, "cat " + Q(F().line) + " | cat >/dev/null"); }
 void Susort(benchmark::State& st) { Program(st, Q(F().bin + "/susort") + " <" + Q(F().line) + " cdp offset >/dev/null"); }
+// susort alone on the line (range 0: 1) and on the one four times as long
+// (4), read from the file (range 1: 0) or from a pipe (1).
+void SusortLine(benchmark::State& st) {
+  Files& f = st.range(0) == 1 ? F() : Long();
+  const std::string sort = Q(f.bin + "/susort") + " cdp offset >/dev/null";
+  Program(st, st.range(1) ? "cat " + Q(f.line) + " | " + sort : sort + " <" + Q(f.line), f.traces);
+}
 void Sunmo(benchmark::State& st) { Program(st, Q(F().bin + "/sunmo") + " <" + Q(F().sorted) + kPicks + " >/dev/null"); }
 void Sustack(benchmark::State& st) { Program(st, Q(F().bin + "/sustack") + " <" + Q(F().nmo) + " key=cdp >/dev/null"); }
 void SustackShotOrder(benchmark::State& st) {
@@ -134,6 +151,12 @@ void WholePipe(benchmark::State& st) {
 
 BENCHMARK(PlainCopy)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 BENCHMARK(Susort)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(SusortLine)
+    ->ArgsProduct({{1, 4}, {0, 1}})
+    ->ArgNames({"x", "pipe"})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
 BENCHMARK(Sunmo)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 BENCHMARK(Sustack)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 BENCHMARK(SustackShotOrder)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
