@@ -19,8 +19,20 @@
 // in which no group begins must stop at its own end, the work must stay
 // linear and near the stream's (0.12-0.15 s through a pipe). Parts that read
 // on to the next group start took 0.51 s here (17 s on a line four times as
-// long); stopping at their end, 0.05 s. KELD_BIN=folder runs the
-// programs of another build.
+// long); stopping at their end, 0.05 s. SusortLine sorts the line and one
+// four times as long (848 MB) by cdp and offset, from the file or a pipe,
+// into /dev/null or a pipe: Seismic Unix's susort keeps keys and positions
+// only (8.5 MB on the long line), and ours must keep a peak that does not
+// grow with the input. Holding its whole input mapped (a pipe copied to a
+// file first), ours peaked at 208 MB and 823 MB; keeping keys and
+// positions, with a pipe spooled to $TMPDIR, at 5-7 MB and 9-11 MB. Its
+// times, two runs each on a busy 8-core machine (load 12-20), before ->
+// after, ms, short line then long: file to /dev/null 127, 561 -> 231, 377
+// and 656, 1147 -> 621, 1034 (mapped, the old one read nothing at all for
+// /dev/null); pipe to /dev/null 488, 602 -> 453, 539 and 1537, 1701 ->
+// 1236, 1579; file to pipe 328, 458 -> 229, 344 and 1117, 1591 -> 806,
+// 1063; pipe to pipe 457, 525 -> 390, 509 and 1767, 1862 -> 1598, 1693.
+// KELD_BIN=folder runs the programs of another build.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -130,11 +142,13 @@ void Program(benchmark::State& st, const std::string& cmd, int traces = kShots *
 void PlainCopy(benchmark::State& st) { Program(st, "cat " + Q(F().line) + " | cat >/dev/null"); }
 void Susort(benchmark::State& st) { Program(st, Q(F().bin + "/susort") + " <" + Q(F().line) + " cdp offset >/dev/null"); }
 // susort alone on the line (range 0: 1) and on the one four times as long
-// (4), read from the file (range 1: 0) or from a pipe (1).
+// (4), read from the file (range 1: 0) or from a pipe (1), written to
+// /dev/null (range 2: 0) or into a pipe, as the batch does (1).
 void SusortLine(benchmark::State& st) {
   Files& f = st.range(0) == 1 ? F() : Long();
-  const std::string sort = Q(f.bin + "/susort") + " cdp offset >/dev/null";
-  Program(st, st.range(1) ? "cat " + Q(f.line) + " | " + sort : sort + " <" + Q(f.line), f.traces);
+  const std::string sort = Q(f.bin + "/susort") + " cdp offset";
+  const std::string in = st.range(1) ? "cat " + Q(f.line) + " | " + sort : sort + " <" + Q(f.line);
+  Program(st, in + (st.range(2) ? " | cat >/dev/null" : " >/dev/null"), f.traces);
 }
 void Sunmo(benchmark::State& st) { Program(st, Q(F().bin + "/sunmo") + " <" + Q(F().sorted) + kPicks + " >/dev/null"); }
 void Sustack(benchmark::State& st) { Program(st, Q(F().bin + "/sustack") + " <" + Q(F().nmo) + " key=cdp >/dev/null"); }
@@ -152,8 +166,8 @@ void WholePipe(benchmark::State& st) {
 BENCHMARK(PlainCopy)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 BENCHMARK(Susort)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 BENCHMARK(SusortLine)
-    ->ArgsProduct({{1, 4}, {0, 1}})
-    ->ArgNames({"x", "pipe"})
+    ->ArgsProduct({{1, 4}, {0, 1}, {0, 1}})
+    ->ArgNames({"x", "in_pipe", "out_pipe"})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(3);
