@@ -19,8 +19,20 @@
 // in which no group begins must stop at its own end, the work must stay
 // linear and near the stream's (0.12-0.15 s through a pipe). Parts that read
 // on to the next group start took 0.51 s here (17 s on a line four times as
-// long); stopping at their end, 0.05 s. KELD_BIN=folder runs the
-// programs of another build.
+// long); stopping at their end, 0.05 s. SusortLine sorts the line and one
+// four times as long (848 MB) by cdp and offset, from the file or a pipe,
+// into /dev/null or a pipe: Seismic Unix's susort keeps keys and positions
+// only (8.5 MB on the long line), and ours must keep a peak that does not
+// grow with the input. Holding its whole input mapped (a pipe copied to a
+// file first), ours peaked at 208 MB and 823 MB; keeping keys and
+// positions, with a pipe spooled to $TMPDIR, at 5-7 MB and 9-11 MB. Its
+// times, two runs each on a busy 8-core machine (load 12-20), before ->
+// after, ms, short line then long: file to /dev/null 127, 561 -> 231, 377
+// and 656, 1147 -> 621, 1034 (mapped, the old one read nothing at all for
+// /dev/null); pipe to /dev/null 488, 602 -> 453, 539 and 1537, 1701 ->
+// 1236, 1579; file to pipe 328, 458 -> 229, 344 and 1117, 1591 -> 806,
+// 1063; pipe to pipe 457, 525 -> 390, 509 and 1767, 1862 -> 1598, 1693.
+// KELD_BIN=folder runs the programs of another build.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -48,11 +60,14 @@ const char* const kPicks =
 
 std::string Q(const std::string& s) { return "'" + s + "'"; }
 
+// A shot-ordered line of `shots` shots in a scratch folder of its own; with
+// `batch`, also the line sorted and NMO-corrected for sunmo and sustack.
 struct Files {
   fs::path dir;
   std::string line, sorted, nmo, bin;
-  Files() {
-    dir = fs::temp_directory_path() / ("keld-velscan-bench-" + std::to_string(getpid()));
+  int traces;
+  Files(int shots, bool batch) : traces(shots * kChannels) {
+    dir = fs::temp_directory_path() / ("keld-velscan-bench-" + std::to_string(getpid()) + "-" + std::to_string(shots));
     fs::create_directories(dir);
     line = (dir / "line.su").string();
     sorted = (dir / "sorted.su").string();
@@ -63,7 +78,7 @@ struct Files {
     std::vector<float> s(kNs);
     for (int i = 0; i < kNs; ++i) s[i] = static_cast<float>(std::sin(0.05 * i) * std::exp(-0.002 * i));
     int n = 0;
-    for (int shot = 0; shot < kShots; ++shot)
+    for (int shot = 0; shot < shots; ++shot)
       for (int ch = 0; ch < kChannels; ++ch) {
         keld::SuTraceHeader h;
         h.tracl = ++n;
@@ -77,6 +92,7 @@ struct Files {
         w.write(h, s.data(), kNs);
       }
     if (!w.commit()) std::abort();
+    if (!batch) return;
     Run(Q(bin + "/susort") + " <" + Q(line) + " cdp offset >" + Q(sorted));
     Run(Q(bin + "/sunmo") + " <" + Q(sorted) + kPicks + " >" + Q(nmo));
   }
@@ -87,7 +103,13 @@ struct Files {
 };
 
 Files& F() {
-  static Files f;
+  static Files f(kShots, true);
+  return f;
+}
+
+// The line four times as long (848 MB), made only for the benchmarks that use it.
+Files& Long() {
+  static Files f(4 * kShots, false);
   return f;
 }
 
@@ -105,20 +127,29 @@ long RunMeasured(const std::string& cmd) {
   return ru.ru_maxrss;
 }
 
-void Program(benchmark::State& st, const std::string& cmd) {
+void Program(benchmark::State& st, const std::string& cmd, int traces = kShots * kChannels) {
   long peak = 0;
   for (auto _ : st) {
     const long kb = RunMeasured(cmd);
     if (kb < 0) st.SkipWithError(cmd.c_str());
     peak = std::max(peak, kb);
   }
-  st.counters["traces/s"] = benchmark::Counter(static_cast<double>(kShots * kChannels) * st.iterations(),
+  st.counters["traces/s"] = benchmark::Counter(static_cast<double>(traces) * st.iterations(),
                                                benchmark::Counter::kIsRate);
   st.counters["peak_MB"] = static_cast<double>(peak) / 1024.0;
 }
 
 void PlainCopy(benchmark::State& st) { Program(st, "cat " + Q(F().line) + " | cat >/dev/null"); }
 void Susort(benchmark::State& st) { Program(st, Q(F().bin + "/susort") + " <" + Q(F().line) + " cdp offset >/dev/null"); }
+// susort alone on the line (range 0: 1) and on the one four times as long
+// (4), read from the file (range 1: 0) or from a pipe (1), written to
+// /dev/null (range 2: 0) or into a pipe, as the batch does (1).
+void SusortLine(benchmark::State& st) {
+  Files& f = st.range(0) == 1 ? F() : Long();
+  const std::string sort = Q(f.bin + "/susort") + " cdp offset";
+  const std::string in = st.range(1) ? "cat " + Q(f.line) + " | " + sort : sort + " <" + Q(f.line);
+  Program(st, in + (st.range(2) ? " | cat >/dev/null" : " >/dev/null"), f.traces);
+}
 void Sunmo(benchmark::State& st) { Program(st, Q(F().bin + "/sunmo") + " <" + Q(F().sorted) + kPicks + " >/dev/null"); }
 void Sustack(benchmark::State& st) { Program(st, Q(F().bin + "/sustack") + " <" + Q(F().nmo) + " key=cdp >/dev/null"); }
 void SustackShotOrder(benchmark::State& st) {
@@ -134,6 +165,12 @@ void WholePipe(benchmark::State& st) {
 
 BENCHMARK(PlainCopy)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 BENCHMARK(Susort)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(SusortLine)
+    ->ArgsProduct({{1, 4}, {0, 1}, {0, 1}})
+    ->ArgNames({"x", "in_pipe", "out_pipe"})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
 BENCHMARK(Sunmo)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 BENCHMARK(Sustack)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 BENCHMARK(SustackShotOrder)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);

@@ -1,17 +1,15 @@
-#include <cerrno>
-#include <cstring>
+#include <cstdio>
 #include <string>
 #include <vector>
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/uio.h>
 
-
+#include "common/bytes.hpp"
 #include "sutools/args.hpp"
+#include "sutools/spool_file.hpp"
 #include "sutools/stack_tools.hpp"
+#include "sutools/su_stream.hpp"
 #include "sutools/trace_sort.hpp"
-#include "sutools/whole_input.hpp"
 
 namespace keld::sutools {
 
@@ -25,53 +23,107 @@ const char* const kDoc =
     "Each key is a trace header word (cdp, offset, fldr, tracf, ...); a key\n"
     "with '-' sorts descending, '+' or nothing ascending. Keys compare as the\n"
     "numbers their words hold; traces with equal keys keep their order.\n"
+    "The output's tracl and tracr number its traces 1, 2, 3, ...\n"
     "Example: susort <line.su cdp offset >cdp_sorted.su\n"
     "\n"
-    "The input is a file or a pipe; a pipe is first copied to a temporary file.\n";
+    "The input is a file or a pipe; a pipe is first copied to a temporary file\n"
+    "in $TMPDIR (else /tmp), which goes when susort ends.\n";
 
-// Hands the sorted traces to standard output straight from the mapped input,
-// many at a time, without copying them through a buffer of ours. A pipe
-// takes them by reference (vmsplice: the pipe refers to the pages and the
-// reader copies out of them; the mapping is read-only, so the pages stay as
-// they are until read); anything else by a gathering write.
-bool WriteSpans(std::FILE* out, const uint8_t* data, const std::vector<TraceSpan>& spans) {
-  const int fd = fileno(out);
-  if (fd < 0 || std::fflush(out) != 0) return false;
-  struct stat s;
-  bool splice = fstat(fd, &s) == 0 && S_ISFIFO(s.st_mode);
-  std::vector<iovec> iov;
-  size_t next = 0;
-  while (next < spans.size() || !iov.empty()) {
-    while (iov.size() < 512 && next < spans.size()) {
-      const TraceSpan& t = spans[next++];
-      iov.push_back({const_cast<uint8_t*>(data + t.start), t.bytes});
+// Output goes out in blocks of about this size.
+constexpr size_t kOutBlock = 1 << 20;
+
+// The traces read back in sorted order into blocks of output, each numbered
+// in its header as it goes (tracl, then tracr). Traces that lie one after
+// another in the input are read as one.
+class SortedBlocks {
+ public:
+  SortedBlocks(int source, std::FILE* out) : source_(source), out_(out), block_(kOutBlock + kMaxTraceBytes) {}
+  bool add(const TraceSpan& s) {
+    if (run_bytes_ == 0 || s.start != run_start_ + run_bytes_) {
+      if (!readRun()) return false;
+      run_start_ = s.start;
+      run_at_ = fill_;
     }
-    const int count = static_cast<int>(iov.size());
-    const ssize_t n = splice ? vmsplice(fd, iov.data(), iov.size(), 0) : writev(fd, iov.data(), count);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      // A pipe that takes no pages by reference still takes a write.
-      if (splice && (errno == EINVAL || errno == ENOSYS)) {
-        splice = false;
-        continue;
-      }
-      return false;
-    }
-    // Drops what went through, keeping the rest of a partly taken span.
-    size_t done = static_cast<size_t>(n), k = 0;
-    while (k < iov.size() && done >= iov[k].iov_len) done -= iov[k++].iov_len;
-    if (k < iov.size()) {
-      iov[k].iov_base = static_cast<uint8_t*>(iov[k].iov_base) + done;
-      iov[k].iov_len -= done;
-    }
-    iov.erase(iov.begin(), iov.begin() + static_cast<std::ptrdiff_t>(k));
+    run_bytes_ += s.bytes;
+    heads_.push_back(fill_);
+    fill_ += s.bytes;
+    return fill_ < kOutBlock || flush();
   }
-  return true;
+  // Writes out what the block holds; false when reading or writing failed,
+  // or when a trace read back is not the one whose keys were taken.
+  bool flush() {
+    if (!readRun()) return false;
+    for (size_t i = 0; i < heads_.size(); ++i) {
+      const size_t at = heads_[i], end = i + 1 < heads_.size() ? heads_[i + 1] : fill_;
+      if (240 + 4 * static_cast<size_t>(get_i16le(block_.data() + at + 114)) != end - at) return false;
+    }
+    for (size_t at : heads_) {
+      ++number_;
+      put_i32le(block_.data() + at, static_cast<int32_t>(number_));
+      put_i32le(block_.data() + at + 4, static_cast<int32_t>(number_));
+    }
+    written_ = std::fwrite(block_.data(), 1, fill_, out_) == fill_;
+    heads_.clear();
+    fill_ = 0;
+    return written_;
+  }
+  bool written() const { return written_; }
+
+ private:
+  bool readRun() {
+    const bool ok = run_bytes_ == 0 || ReadFullyAt(source_, run_start_, block_.data() + run_at_, run_bytes_);
+    run_bytes_ = 0;
+    return ok;
+  }
+  int source_;
+  std::FILE* out_;
+  std::vector<uint8_t> block_;
+  std::vector<size_t> heads_;  // where the traces in the block begin
+  size_t fill_ = 0, run_at_ = 0, run_bytes_ = 0;
+  uint64_t run_start_ = 0;
+  uint32_t number_ = 0;
+  bool written_ = true;
+};
+
+struct Gathered {
+  int source = -1;  // the file the traces are read back from
+  std::string why;  // empty when every trace was taken
+};
+
+// The keys of the input's traces, read through once as a stream (a file
+// mapped instead costs a page fault or a TLB miss for every header). A
+// regular file is read back from itself; anything else is copied to the
+// spool file as it is read, each trace straight into the spool's buffer.
+Gathered Gather(std::FILE* in, SpoolFile& spool, TraceOrder& order) {
+  struct stat st;
+  const int fd = fileno(in);
+  const off_t base = fd >= 0 && fstat(fd, &st) == 0 && S_ISREG(st.st_mode) ? ftello(in) : -1;
+  const bool spooled = base < 0;
+  Gathered g;
+  if (spooled && !spool.open(g.why)) return g;
+  g.source = spooled ? spool.fd() : fd;
+  std::vector<uint8_t> trace(spooled ? 0 : kMaxTraceBytes);
+  SuStreamReader reader(in, /*need_dt=*/false);
+  uint64_t start = spooled ? 0 : static_cast<uint64_t>(base);
+  int ns = 0, dt = 0;
+  for (;;) {
+    uint8_t* room = spooled ? spool.reserve(kMaxTraceBytes) : trace.data();
+    if (!room) return {-1, spool.error()};
+    if (!reader.readRaw(room, ns, dt)) break;
+    const size_t bytes = 240 + 4 * static_cast<size_t>(ns);
+    if (spooled) spool.advance(bytes);
+    if (!order.add(room, start, ns)) return {-1, order.error()};
+    start += bytes;
+  }
+  if (!reader.error().empty()) return {-1, reader.error()};
+  if (spooled && !spool.flush()) return {-1, spool.error()};
+  return g;
 }
 
 }  // namespace
 
-int SusortMain(int argc, const char* const* argv, std::FILE* in, std::FILE* out, std::FILE* err) {
+int SusortMainMemory(int argc, const char* const* argv, std::FILE* in, std::FILE* out, std::FILE* err,
+                     size_t memory) {
   if (WantsSelfDoc(argc, in)) {
     std::fputs(kDoc, out);
     return 1;
@@ -89,22 +141,36 @@ int SusortMain(int argc, const char* const* argv, std::FILE* in, std::FILE* out,
     std::fprintf(err, "susort: give at least one key (for example: susort <in.su cdp offset)\n");
     return 1;
   }
-  WholeInput input;
-  std::string why;
-  if (!input.load(in, why)) {
+  TraceOrder order(keys, memory);
+  SpoolFile spool;
+  Gathered g = Gather(in, spool, order);
+  if (g.why.empty() && order.count() == 0) g.why = "no trace on standard input";
+  if (!g.why.empty()) {
+    std::fprintf(err, "susort: %s\n", g.why.c_str());
+    return 1;
+  }
+  SortedBlocks blocks(g.source, out);
+  if (!order.forEach([&](const TraceSpan& s) { return blocks.add(s); }) || !blocks.flush()) {
+    if (!blocks.written()) {
+      std::fprintf(err, "susort: cannot write to standard output\n");
+      return 1;
+    }
+    // A scratch file of keys that cannot be read back, or an input file cut
+    // short by someone else since its keys were taken.
+    const std::string why =
+        !order.error().empty() ? order.error() : "the input changed while it was sorted: it cannot be read again";
     std::fprintf(err, "susort: %s\n", why.c_str());
     return 1;
   }
-  auto order = SortTraces(input.data(), input.size(), keys);
-  if (!order) {
-    std::fprintf(err, "susort: %s\n", order.error().c_str());
-    return 1;
-  }
-  if (!WriteSpans(out, input.data(), order.value()) || std::fflush(out) != 0) {
+  if (std::fflush(out) != 0) {
     std::fprintf(err, "susort: cannot write to standard output\n");
     return 1;
   }
   return 0;
+}
+
+int SusortMain(int argc, const char* const* argv, std::FILE* in, std::FILE* out, std::FILE* err) {
+  return SusortMainMemory(argc, argv, in, out, err, kDefaultSortMemory);
 }
 
 }  // namespace keld::sutools

@@ -2,6 +2,8 @@
 // the trace order of susort.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <numbers>
 
@@ -184,41 +186,62 @@ TEST(ApplyNmo, PastTheEndOfTheTraceAsOnTheTracePaddedWithZeros) {
   }
 }
 
-std::vector<uint8_t> Stream(const std::vector<std::array<int, 3>>& cdp_offset_ns) {
-  std::vector<uint8_t> b;
-  int n = 0;
-  for (auto [cdp, offset, ns] : cdp_offset_ns) {
+// The order a TraceOrder gives traces of these (cdp, offset, f1) headers,
+// each named by its place in the stream (from 1).
+std::vector<int> SortedOrder(const std::vector<std::array<float, 3>>& cdp_offset_f1,
+                             const std::vector<std::string>& words, size_t memory = kDefaultSortMemory,
+                             size_t* runs = nullptr) {
+  std::vector<SortKey> keys;
+  for (const auto& w : words) keys.push_back(*ParseSortKey(w));
+  TraceOrder order(keys, memory);
+  uint64_t start = 0;
+  for (auto [cdp, offset, f1] : cdp_offset_f1) {
     SuTraceHeader h;
-    h.tracl = ++n;
-    h.cdp = cdp;
-    h.offset = offset;
-    h.ns = static_cast<int16_t>(ns);
-    h.dt = 1000;
-    std::vector<float> s(static_cast<size_t>(ns), static_cast<float>(n));
-    std::vector<uint8_t> t;
-    EncodeSuTrace(h, s.data(), ns, t);
-    b.insert(b.end(), t.begin(), t.end());
+    h.cdp = static_cast<int32_t>(cdp);
+    h.offset = static_cast<int32_t>(offset);
+    h.f1 = f1;
+    EXPECT_TRUE(order.add(EncodeSuHeader(h).data(), start, 3)) << order.error();
+    start += 252;
   }
-  return b;
+  std::vector<int> place;
+  EXPECT_TRUE(order.forEach([&](const TraceSpan& s) {
+    EXPECT_EQ(s.bytes, 252u);
+    place.push_back(static_cast<int>(s.start / 252 + 1));
+    return true;
+  })) << order.error();
+  if (runs) *runs = order.runs();
+  return place;
 }
 
-TEST(TraceSort, CdpThenSignedOffsetKeepingEqualsInOrder) {
-  auto b = Stream({{5, 100, 3}, {2, -50, 4}, {5, -100, 3}, {2, 300, 2}, {5, 100, 3}, {-1, 0, 3}});
-  auto keys = std::vector<SortKey>{*ParseSortKey("cdp"), *ParseSortKey("+offset")};
-  auto order = SortTraces(b.data(), b.size(), keys);
-  ASSERT_TRUE(order.ok()) << order.error();
-  std::vector<int> tracl;
-  for (auto s : order.value()) tracl.push_back(get_i32le(b.data() + s.start));
-  EXPECT_EQ(tracl, (std::vector<int>{6, 2, 4, 3, 1, 5}));
-  keys = {*ParseSortKey("-cdp")};
-  order = SortTraces(b.data(), b.size(), keys);
-  tracl.clear();
-  for (auto s : order.value()) tracl.push_back(get_i32le(b.data() + s.start));
-  EXPECT_EQ(tracl, (std::vector<int>{1, 3, 5, 2, 4, 6}));
+TEST(TraceSort, KeysInTheirOrderKeepingEqualsInTheStreamsOrder) {
+  const float nan = std::nanf(""), inf = INFINITY;
+  const std::vector<std::array<float, 3>> line = {{5, 100, 2.5f}, {2, -50, nan}, {5, -100, -1},
+                                                  {2, 300, -0.0f}, {5, 100, 0}, {-1, 0, -inf}};
+  EXPECT_EQ(SortedOrder(line, {"cdp", "+offset"}), (std::vector<int>{6, 2, 4, 3, 1, 5}));
+  EXPECT_EQ(SortedOrder(line, {"-cdp"}), (std::vector<int>{1, 3, 5, 2, 4, 6}));
+  // A float word: -0 equals 0, and NaN comes after every number either way.
+  EXPECT_EQ(SortedOrder(line, {"f1"}), (std::vector<int>{6, 3, 4, 5, 1, 2}));
+  EXPECT_EQ(SortedOrder(line, {"-f1"}), (std::vector<int>{1, 4, 5, 3, 6, 2}));
   EXPECT_FALSE(ParseSortKey("nokey").ok());
-  // A stream cut inside its last trace, or holding nothing, is refused.
-  EXPECT_FALSE(SortTraces(b.data(), b.size() - 1, keys).ok());
-  EXPECT_FALSE(SortTraces(b.data(), 0, keys).ok());
+}
+
+// Past its budget the sort merges sorted runs from its scratch file: the
+// same order as a plain stable sort of the keys.
+TEST(TraceSort, RunsMergedOnASmallBudgetGiveTheSameOrder) {
+  std::vector<std::array<float, 3>> line;
+  std::vector<int> expected;
+  for (int i = 0; i < 1000; ++i) {
+    line.push_back({float(i * 7919 % 97), float(i * 31 % 13 - 6), 0});
+    expected.push_back(i + 1);
+  }
+  std::stable_sort(expected.begin(), expected.end(), [&](int a, int b) {
+    return std::pair(line[a - 1][0], line[a - 1][1]) < std::pair(line[b - 1][0], line[b - 1][1]);
+  });
+  size_t runs = 0;
+  EXPECT_EQ(SortedOrder(line, {"cdp", "offset"}, 1, &runs), expected);
+  EXPECT_GT(runs, 10u);
+  EXPECT_EQ(SortedOrder(line, {"cdp", "offset"}, kDefaultSortMemory, &runs), expected);
+  EXPECT_EQ(runs, 0u);
 }
 
 }  // namespace

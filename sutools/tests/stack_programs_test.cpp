@@ -2,10 +2,18 @@
 // pipes, with their messages and exit statuses.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cmath>
+#include <csignal>
+#include <filesystem>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
 
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -24,6 +32,7 @@ std::string Prog(const char* name) { return ShellQuote(keld::testing::BinDir() +
 SuTrace Trace(int tracl, int cdp, int offset, std::vector<float> s) {
   SuTrace t;
   t.header.tracl = tracl;
+  t.header.fldr = tracl;  // names the trace after a sort, which numbers tracl anew
   t.header.cdp = cdp;
   t.header.offset = offset;
   t.header.ns = static_cast<int16_t>(s.size());
@@ -45,9 +54,16 @@ TEST(StackPrograms, SortFromAPipeThenStackByCdp) {
       << out;
   auto sorted = ReadSuFile(d / "sorted.su");
   ASSERT_TRUE(sorted.ok());
-  std::vector<int> tracl;
-  for (const auto& t : sorted.value()) tracl.push_back(t.header.tracl);
-  EXPECT_EQ(tracl, (std::vector<int>{4, 2, 3, 1}));
+  std::vector<int> fldr, tracl, tracr;
+  for (const auto& t : sorted.value()) {
+    fldr.push_back(t.header.fldr);
+    tracl.push_back(t.header.tracl);
+    tracr.push_back(t.header.tracr);
+  }
+  EXPECT_EQ(fldr, (std::vector<int>{4, 2, 3, 1}));
+  // tracl and tracr number the traces in their new order.
+  EXPECT_EQ(tracl, (std::vector<int>{1, 2, 3, 4}));
+  EXPECT_EQ(tracr, (std::vector<int>{1, 2, 3, 4}));
   // From a file into a pipe: the same bytes.
   ASSERT_EQ(RunCommand(Prog("susort") + " <" + ShellQuote(d / "in.su") + " cdp offset | cat >" + ShellQuote(d / "piped.su"), &out), 0)
       << out;
@@ -81,6 +97,33 @@ TEST(StackPrograms, SortFromAPipeThenStackByCdp) {
     ASSERT_TRUE(part.ok()) << run;
     ASSERT_EQ(part->size(), 1u);
     EXPECT_EQ((*part)[0].samples, (*st)[0].samples);
+  }
+}
+
+// segyio's small file has dt 0, crossline in cdp (20-24) and inline in tracr
+// (1-5), and its first samples read inline + crossline / 100. A sort needs no
+// sample interval.
+TEST(StackPrograms, SusortSortsAFileWhoseDtIsZero) {
+  const auto su = keld::testing::TestData("su");
+  if (!su) GTEST_SKIP() << "no test data folder";
+  const std::string data = *su + "/segyio_small-lsb.su";
+  TempDir d;
+  const std::vector<int> expected = {520, 420, 320, 220, 120, 521, 421, 321, 221, 121, 522, 422, 322,
+                                     222, 122, 523, 423, 323, 223, 123, 524, 424, 324, 224, 124};
+  for (const std::string& run : {Prog("susort") + " cdp -tracr <" + ShellQuote(data),
+                                 "cat " + ShellQuote(data) + " | " + Prog("susort") + " cdp -tracr"}) {
+    std::string out;
+    ASSERT_EQ(RunCommand(run + " >" + ShellQuote(d / "s.su"), &out), 0) << run << "\n" << out;
+    auto sorted = ReadSuFile(d / "s.su");
+    ASSERT_TRUE(sorted.ok()) << sorted.error();
+    std::vector<int> first;
+    for (const auto& t : sorted.value()) {
+      first.push_back(static_cast<int>(std::lround(t.samples[0] * 100)));
+      EXPECT_EQ(t.header.dt, 0);
+      EXPECT_EQ(t.header.tracl, static_cast<int>(first.size()));
+      EXPECT_EQ(t.header.tracr, static_cast<int>(first.size()));
+    }
+    EXPECT_EQ(first, expected) << run;
   }
 }
 
@@ -157,6 +200,92 @@ TEST(StackPrograms, SustackMemoryDoesNotGrowWithTheFile) {
   EXPECT_LT(b - a, 16 * 1024) << a << " kB for 17 MB of traces, " << b << " kB for 68 MB";
 }
 
+// susort keeps keys and offsets, not traces: from a file and from a pipe
+// (spooled to its TMPDIR), a line four times as long takes less than 16 MB
+// more. A small budget makes it merge sorted runs of keys (here 7 runs for
+// the long line), to the bytes of the sort in memory.
+TEST(StackPrograms, SusortMemoryDoesNotGrowWithTheInput) {
+  TempDir d;
+  std::vector<SuTrace> traces;
+  for (int i = 0; i < 4000; ++i)  // 100 shots of 40 channels, shot-ordered
+    traces.push_back(Trace(i + 1, 2 * (i / 40) + i % 40 + 1, (i % 40 - 20) * 10 + 5, std::vector<float>(1000, float(i % 13))));
+  ASSERT_TRUE(WriteSuFile(d / "small.su", traces).ok());
+  traces.clear();
+  const std::string small = ShellQuote(d / "small.su"), big = ShellQuote(d / "big.su");
+  ASSERT_EQ(RunCommand("cat " + small + " " + small + " " + small + " " + small + " >" + big), 0);
+  const std::string env = "TMPDIR=" + ShellQuote(d.path()) + " KELD_SUSORT_MEMORY=65536 ";
+  for (const std::string& from : {std::string(" <"), std::string(" | ")}) {
+    auto run = [&](const std::string& input, const std::string& to) {
+      const std::string sort = env + Prog("susort") + " cdp offset >" + ShellQuote(d / to);
+      return PeakKilobytes(from == " <" ? sort + " <" + input : "cat " + input + " | " + sort);
+    };
+    const long a = run(small, "a.su"), b = run(big, "b.su");
+    ASSERT_GT(a, 0);
+    ASSERT_GT(b, 0);
+    EXPECT_LT(b - a, 16 * 1024) << from << ": " << a << " kB for 17 MB of traces, " << b << " kB for 68 MB";
+    ASSERT_EQ(RunCommand(Prog("susort") + " cdp offset <" + big + " | cmp - " + ShellQuote(d / "b.su")), 0) << from;
+  }
+  SuReader r;
+  ASSERT_TRUE(r.open(d / "b.su").ok());
+  ASSERT_EQ(r.traces(), 16000);
+  SuTraceHeader h, last;
+  for (int64_t i = 0; i < r.traces(); ++i) {
+    ASSERT_TRUE(r.read_header(i, h));
+    ASSERT_EQ(h.tracl, i + 1);
+    ASSERT_EQ(h.tracr, i + 1);
+    if (i > 0) {
+      ASSERT_LE(std::pair(last.cdp, last.offset), std::pair(h.cdp, h.offset)) << "trace " << i + 1;
+    }
+    last = h;
+  }
+}
+
+// susort ended by SIGTERM while it reads a pipe into its spool file: nothing
+// is left in its TMPDIR.
+TEST(StackPrograms, SusortEndedMidPipeLeavesNoSpoolFile) {
+  TempDir d;
+  const std::string tmp = d / "tmp";
+  ASSERT_EQ(::mkdir(tmp.c_str(), 0700), 0);
+  std::signal(SIGPIPE, SIG_IGN);
+  int in[2];
+  ASSERT_EQ(::pipe(in), 0);
+  const std::string prog = keld::testing::BinDir() + "/susort";
+  const pid_t pid = ::fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    ::dup2(in[0], 0);
+    ::close(in[0]);
+    ::close(in[1]);
+    const int null = ::open("/dev/null", O_WRONLY);
+    ::dup2(null, 1);
+    ::setenv("TMPDIR", tmp.c_str(), 1);
+    ::execl(prog.c_str(), "susort", "cdp", static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  ::close(in[0]);
+  std::string trace(240 + 4000, '\0');
+  trace[114] = '\xE8', trace[115] = '\x03';  // ns 1000
+  for (int i = 0; i < 50; ++i) ASSERT_EQ(::write(in[1], trace.data(), trace.size()), (ssize_t)trace.size());
+  // The spool is open once one of susort's descriptors leads into TMPDIR.
+  auto spooling = [&] {
+    std::error_code ec;
+    for (const auto& e : std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/fd", ec))
+      if (std::filesystem::read_symlink(e.path(), ec).string().rfind(tmp + "/", 0) == 0) return true;
+    return false;
+  };
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (!spooling() && std::chrono::steady_clock::now() < until)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  const bool spooled = spooling();
+  ::kill(pid, SIGTERM);
+  int status = 0;
+  ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+  ::close(in[1]);
+  ASSERT_TRUE(spooled) << "susort spooled its pipe elsewhere than its TMPDIR";
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
+  EXPECT_TRUE(std::filesystem::is_empty(tmp)) << "a spool file is left in TMPDIR";
+}
+
 TEST(StackPrograms, SunmoTakesOneVelocityAloneAsAConstant) {
   TempDir d;
   ASSERT_TRUE(WriteSuFile(d / "in.su", {Trace(1, 7, 300, {1, 0, 4, 2, 5, 3}), Trace(2, 7, 600, {2, 2, 0, 1, 3, 1})}).ok());
@@ -183,6 +312,8 @@ TEST(StackPrograms, BadArgumentsAndStreamsExitOneWithAMessage) {
       {Prog("sustack") + " key=nokey" + in, "not a trace header key"},
       {"head -c 250 " + ShellQuote(d / "in.su") + " | " + Prog("sustack") + " >/dev/null", "truncated"},
       {"head -c 250 " + ShellQuote(d / "in.su") + " | " + Prog("susort") + " cdp >/dev/null", "truncated"},
+      {"cat " + ShellQuote(d / "in.su") + " | TMPDIR=/nonexistent " + Prog("susort") + " cdp >/dev/null",
+       "cannot make a temporary file in /nonexistent"},
       {"head -c 250 " + ShellQuote(d / "in.su") + " >" + ShellQuote(d / "cut.su") + "; " + Prog("sustack") + " <" +
            ShellQuote(d / "cut.su") + " >/dev/null",
        "trace 1: truncated (10 of 12 sample bytes)"},
