@@ -300,8 +300,10 @@ TEST_F(Shot, SaveWithAnotherNameAndErase) {
   h.dialogs.files.push_back(other);
   w->choix()->Command4_Click();
   EXPECT_TRUE(std::filesystem::exists(other));
-  EXPECT_EQ(h.launcher.started.back().args[0], dati() + "|" + d.path() + "/work/mine.sg2");
-  EXPECT_EQ(h.messages.last().text, other + " and " + " .sg2" + " has been recorded");
+  // Its SEG-2 copy is named as Save as names one.
+  const std::string sg2 = d.path() + "/work/mine.SG2";
+  EXPECT_EQ(h.launcher.started.back().args[0], dati() + "|" + sg2);
+  EXPECT_EQ(h.messages.last().text, other + " and " + sg2 + " has been recorded");
   EXPECT_EQ(w->Text3->text(), "1000");
   // Erase names the file drawn last and reports what happened.
   w->Text6->setText(QString::fromStdString(other));
