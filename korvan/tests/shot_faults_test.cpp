@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QPushButton>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <thread>
@@ -262,4 +263,20 @@ TEST_F(Faults, EnterInTheAfterShotDialogIsAlwaysSaveAs) {
   EXPECT_EQ(erases, 0);
   EXPECT_EQ(stacks, 0);
   EXPECT_TRUE(c->Command1->isDefault());
+}
+
+// A move of the mouse over the seismogram hands nothing to the window system:
+// a shot clicked meanwhile starts after the move, never inside it.
+TEST_F(Faults, AMouseMoveRunsNoShotInsideIt) {
+  auto arms = [&] {
+    return std::count_if(h.port.units().received.begin(), h.port.units().received.end(),
+                         [](const auto& p) { return p[0] == 0x1A; });
+  };
+  w->item("LinVel")->setChecked(true);
+  w->Ecran_MouseDown(1, 0, 5, 100);
+  QMetaObject::invokeMethod(w->Command10, [this] { w->Command10->click(); }, Qt::QueuedConnection);
+  w->Ecran_MouseMove(1, 0, 20, 300);
+  EXPECT_EQ(arms(), 0);
+  QApplication::processEvents();
+  EXPECT_EQ(arms(), 1);
 }
