@@ -1,12 +1,14 @@
-// Shots against units that misbehave on the line, the geometry a shot takes
-// when armed, the text record taking its name only when the shot is complete,
-// and the after-shot dialog's default button.
+// Shots against units that misbehave on the line or a device that goes and
+// comes back, the geometry a shot takes when armed, the text record taking its
+// name only when the shot is complete, and the after-shot dialog: its default
+// button, its captions, and which shot it offers.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QKeyEvent>
 #include <QPushButton>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <thread>
@@ -164,7 +166,6 @@ TEST_F(Faults, ALinkErrorWhileWaitingForTheTriggerStaysWithThatShot) {
   h.pump.hook = nullptr;
   ASSERT_NE(raised_at, 0);
   EXPECT_FALSE(std::filesystem::exists(tmp()));
-  w->choix()->hide();
 
   h.port.units().config().trigger_on_signal = false;
   h.messages.clear();
@@ -232,7 +233,6 @@ TEST_F(Faults, TheTextRecordTakesItsNameOnlyWhenTheShotIsComplete) {
   std::filesystem::remove_all(d.path() + "/work/DATA");
   keld::testing::WriteText(d.path() + "/work/DATA", "a file where the folder should be");
   h.messages.clear();
-  w->choix()->hide();
   w->Command10->click();
   ASSERT_EQ(h.messages.shown.size(), 1u);
   EXPECT_EQ(h.messages.last().text.rfind("The text record cannot be written: ", 0), 0u)
@@ -262,4 +262,79 @@ TEST_F(Faults, EnterInTheAfterShotDialogIsAlwaysSaveAs) {
   EXPECT_EQ(erases, 0);
   EXPECT_EQ(stacks, 0);
   EXPECT_TRUE(c->Command1->isDefault());
+}
+
+// The device pulled out: the shot that finds it gone fails, and the port
+// cannot be opened again at its end. While the device is still gone the next
+// shot says so before arming; once it is back the next shot records.
+TEST_F(Faults, TheDeviceGoneThenBackCostsNoShotOnceItIsBack) {
+  auto writes = [&] { return std::count(h.port.calls.begin(), h.port.calls.end(), "write"); };
+  h.port.unplugged = true;
+  h.port.openable = {2};  // port 1's device is not there to be opened
+  w->Command10->click();
+  ASSERT_EQ(h.messages.shown.size(), 1u);
+  EXPECT_EQ(h.messages.last().text.rfind("ERROR ! 1 module", 0), 0u) << h.messages.last().text;
+  ASSERT_FALSE(h.port.is_open());
+  h.messages.clear();
+  const auto sent = writes();
+  w->Command10->click();
+  EXPECT_EQ(h.messages.texts(),
+            (std::vector<std::string>{"ERROR ! The device of port 1 is not there (Port 1 (simulated) cannot be "
+                                      "opened: no such port). Check the cable and the power of the unit, then "
+                                      "shoot again."}));
+  EXPECT_EQ(writes(), sent);
+  EXPECT_TRUE(w->Command10->isEnabled());
+
+  h.port.unplugged = false;
+  h.port.openable.clear();
+  h.messages.clear();
+  w->Command10->click();
+  EXPECT_TRUE(h.messages.shown.empty()) << h.messages.last().text;
+  auto traces = ReadSuFile(tmp());
+  ASSERT_TRUE(traces.ok()) << traces.error();
+  EXPECT_EQ(traces->size(), 4u);
+}
+
+// The after-shot dialog offers the shot it follows and names the files as
+// they are: it goes while the next shot runs, comes back for that one, and
+// is not shown after a shot that left nothing to save.
+TEST_F(Faults, TheAfterShotDialogBelongsToTheShotItFollows) {
+  const std::string data = d.path() + "/work/DATA";
+  w->Command10->click();
+  ChoixDialog* c = w->choix();
+  ASSERT_TRUE(c && c->isVisible());
+  EXPECT_EQ(c->Command1->text().toStdString(), " Save as " + data + "/FILE1000.SU  and FILE1000.SG2");
+  bool shown_while_armed = false;
+  h.pump.hook = [&] { shown_while_armed = shown_while_armed || (h.state.Modo_Trigger == 1 && c->isVisible()); };
+  w->Command10->click();
+  h.pump.hook = nullptr;
+  EXPECT_FALSE(shown_while_armed);
+  ASSERT_TRUE(c->isVisible());
+  c->Command1_Click();
+  w->Command10->click();
+  EXPECT_EQ(c->Command2->text().toStdString(), " Stack with " + data + "/FILE1000.SU");
+
+  h.port.units().config().trigger_on_signal = true;
+  h.pump.hook = [&] {
+    if (h.port.units().notice_held() && !w->Virtual_trigger->isHidden()) w->Virtual_trigger->click();
+  };
+  w->Command10->click();
+  h.pump.hook = nullptr;
+  EXPECT_FALSE(c->isVisible());
+}
+
+// A move of the mouse over the seismogram hands nothing to the window system:
+// a shot clicked meanwhile starts after the move, never inside it.
+TEST_F(Faults, AMouseMoveRunsNoShotInsideIt) {
+  auto arms = [&] {
+    return std::count_if(h.port.units().received.begin(), h.port.units().received.end(),
+                         [](const auto& p) { return p[0] == 0x1A; });
+  };
+  w->item("LinVel")->setChecked(true);
+  w->Ecran_MouseDown(1, 0, 5, 100);
+  QMetaObject::invokeMethod(w->Command10, [this] { w->Command10->click(); }, Qt::QueuedConnection);
+  w->Ecran_MouseMove(1, 0, 20, 300);
+  EXPECT_EQ(arms(), 0);
+  QApplication::processEvents();
+  EXPECT_EQ(arms(), 1);
 }

@@ -9,7 +9,6 @@
 
 #include "common/files.hpp"
 #include "common/numtext.hpp"
-#include "common/text.hpp"
 #include "korvan/engine/data_paths.hpp"
 #include "korvan/engine/stack.hpp"
 #include "korvan/launch/launch.hpp"
@@ -25,8 +24,8 @@ constexpr const char* kTitle = Korvan::kTitle;
 
 std::string Seg2NameFor(const std::string& record) {
   std::filesystem::path p(record);
-  if (p.has_extension()) p.replace_extension(".sg2");
-  else p += ".sg2";
+  if (p.has_extension()) p.replace_extension(".SG2");
+  else p += ".SG2";
   return p.string();
 }
 
@@ -71,9 +70,9 @@ void ChoixDialog::Open() {
   }
   std::string num = CStr(n);
   std::string root = S(w_.Text2);
-  Command1->setText(Q(" Save as " + UCase(S(w_.Text7) + "/" + root + num + ".SU") + "  " + "and " + root + num +
-                      ".SG2"));
-  Command2->setText(Q(" Stack with " + UCase(w_.st.Dernier_Record)));
+  // The paths as they are: on Linux an upper-cased path names another file.
+  Command1->setText(Q(" Save as " + Nome_Attivo(S(w_.Text7), root, num) + "  " + "and " + root + num + ".SG2"));
+  Command2->setText(Q(" Stack with " + w_.st.Dernier_Record));
   // Only what a raw shot exists for is offered: after an abandoned shot there
   // is nothing to save, convert, number or stack.
   bool shot = raw_shot_exists();
@@ -115,9 +114,7 @@ void ChoixDialog::Command1_Click() {
   // The rename replaces an existing record in one step: it is never deleted first.
   if (Status m = MoveFileOver(st.Fichier_Temp, R); !m) return failed(m.error);
   saved_as(R);
-  std::filesystem::path g(R);
-  g.replace_extension(".SG2");
-  const std::string G = g.string();
+  const std::string G = Seg2NameFor(R);
   st.Dernier_Record = R;
   w_.Record_Suivant();
   w_.SSTab1->setCurrentIndex(3);
@@ -181,7 +178,7 @@ void ChoixDialog::Sauve_SEG2() {
   const std::string G = Seg2NameFor(F);
   st.Dernier_Record = F;
   if (StartDropconv(w_.sv, w_.text_record_path(), G))
-    w_.sv.msg.ok(F + " and " + " .sg2" + " has been recorded", MsgIcon::Information, kTitle);
+    w_.sv.msg.ok(F + " and " + G + " has been recorded", MsgIcon::Information, kTitle);
   else
     w_.sv.msg.ok(F + " has been recorded, but its SEG-2 copy " + G +
                      " could not be made: dropconv must be in KORVAN folder !",

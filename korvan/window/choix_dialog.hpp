@@ -39,8 +39,9 @@ class ChoixDialog : public QDialog {
   Korvan& w_;
 };
 
-// The SEG-2 name of a record: its final extension replaced by ".sg2" whatever
-// its case, or ".sg2" appended when it has none.
+// The SEG-2 name of a record, for Save as and Save with another name alike:
+// its final extension replaced by ".SG2" whatever its case, or ".SG2"
+// appended when it has none.
 std::string Seg2NameFor(const std::string& record);
 
 }  // namespace keld::korvan

@@ -81,7 +81,11 @@ void Korvan::Filtrage_SU() {
   // The old output stays until a new one is whole: the batch writes a
   // temporary of this run, which the run removes whatever happens unless it
   // has taken the output's name.
+  // What was on display before the run cleared it comes back when the run
+  // fails: the screen is never left blank over a file still there.
+  std::string shown;
   auto failed = [&](const std::string& why) {
+    if (!shown.empty()) Dessine_Traces(shown);
     sv.msg.ok(in.in + "  has not been filtered: " + why, MsgIcon::Critical, kTitle);
   };
   auto part = run->temporary_beside(in.out);
@@ -93,6 +97,7 @@ void Korvan::Filtrage_SU() {
     return failed(bat + " cannot be written (" + s.error + ")");
 
   // Every check has passed: only now does the display give way to the run.
+  shown = st.Fichier_Dessine;
   Ecran->Cls();
   setCursor(Qt::WaitCursor);
   Ecran->setCursor(Qt::WaitCursor);

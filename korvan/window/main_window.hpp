@@ -128,6 +128,7 @@ class Korvan : public QMainWindow {
   void Check2_Click();
   ShotParams shot_params();          // the values of the shot, taken when it is armed
   std::string text_record_path() const;  // dati.txt, for the shot and for dropconv
+  // The after-shot dialog from the menu and the toolbar: not while a run is on.
   void show_choix();
   ChoixDialog* choix() const { return choix_.get(); }
   const ShotResult& last_shot() const { return last_shot_; }
@@ -246,6 +247,10 @@ class Korvan : public QMainWindow {
   void connect_display();
   void connect_shot();
   void connect_tools();
+  void open_choix();
+  // A port lost since it was last opened (closed, or an error met since) is
+  // opened again; false when that fails too, with the link's error().
+  bool reopen_lost_port();
   void velocity_release(double x, double y);
   bool spectrum_release();
   void zoom_release();

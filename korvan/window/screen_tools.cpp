@@ -99,8 +99,10 @@ void Korvan::Ecran_MouseMove(int, int, double x, double y) {
   }
   if (item("LinVel")->isChecked()) {
     if (st.Depart_X == 0 || st.Depart_Y == 0) return;
+    // The line shows when the move has been handled; handing control to the
+    // window system here would run a click (a shot) inside the move, which
+    // would then put back the drawing state it saved before that shot.
     RubberBand(*Ecran, mode, [&] { Ecran->Line(st.Depart_X, st.Depart_Y, x, y, kVelocityLine); });
-    sv.pump.pump();
   }
   st.Temps_Pointeur = PointerTime(y, st.Freq_Campionamento);
   Ecran->setToolTip(QString::fromStdString(PointerTip(x, y, st.Freq_Campionamento)));

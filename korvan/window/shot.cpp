@@ -16,6 +16,7 @@
 #include <QToolBar>
 
 #include "boardlink/board_link.hpp"
+#include "common/files.hpp"
 #include "common/numtext.hpp"
 #include "korvan/engine/clock.hpp"
 #include "korvan/engine/data_paths.hpp"
@@ -147,6 +148,18 @@ void Korvan::Command10_Click() {
   if (Val(S(Total_Channel)) <= 0) return refuse("Check the number of boards");
   if (Val(Rec_time->text().toStdString()) == 0) return refuse("Check the recording time");
   if (Val(Nb_Sample->currentText().toStdString()) == 0) return refuse("Check the number of sample");
+  if (!reopen_lost_port()) {
+    if (run->closing()) return;
+    sv.msg.ok("ERROR ! The device of port " + std::to_string(link().port().port_number()) + " is not there (" +
+                  link().error() + "). Check the cable and the power of the unit, then shoot again.",
+              MsgIcon::Critical, kTitle);
+    Virtual_trigger->hide();
+    return;
+  }
+  if (run->closing()) return;
+  // The dialog of the shot before offers a raw shot this one is about to
+  // replace: it goes now, and this shot opens it afresh when it has ended.
+  if (choix_) choix_->hide();
 
   st.Nb_Campioni = CLng(Val(Nb_Sample->currentText().toStdString())).value_or(0);
   Ecran->Cls();
@@ -181,12 +194,25 @@ void Korvan::Command10_Click() {
   Virtual_trigger->hide();
 }
 
+bool Korvan::reopen_lost_port() {
+  board::BoardLink& l = link();
+  l.port().poll_events();  // an error met since: the device went while the port was idle
+  if (l.port().is_open() && l.Errore_Linea == 0) return true;
+  // Opened again once: a device plugged back in since then records this shot.
+  setCursor(Qt::WaitCursor);
+  const bool ok = l.Riapri_Porta();
+  unsetCursor();
+  return ok;
+}
+
 void Korvan::declanche_tir() {
   if (Command2->isEnabled()) last_shot_ = Acquisition_Tir();
   if (work_->stopped()) return;  // the window is closing: no after-shot dialog
   Ecran->Cls();
   SSTab1->setCurrentIndex(0);
-  show_choix();
+  // A shot that failed or was abandoned left no raw shot: nothing to save,
+  // stack or erase, so no dialog; its own boxes have said why.
+  if (Existe_file(st.Fichier_Temp) == 1) open_choix();
 }
 
 ShotResult Korvan::Acquisition_Tir() {
@@ -196,6 +222,13 @@ ShotResult Korvan::Acquisition_Tir() {
 }
 
 void Korvan::show_choix() {
+  // While a shot, the noise monitor or a batch runs, the dialog would offer a
+  // raw shot that is about to be replaced.
+  if (work_->running()) return;
+  open_choix();
+}
+
+void Korvan::open_choix() {
   if (!choix_) choix_ = std::make_unique<ChoixDialog>(*this);
   choix_->Open();
 }
