@@ -204,6 +204,7 @@ int BoardLink::Leggi_Unita(int32_t samples, int unit, int unused) {
   }
   port_.set_binary_mode(true);
   port_.set_input_length(0);
+  read_stopped = false;
   const Packet request = BlockRequestPacket(unit);
   port_.set_receive_threshold(kBlockBytes);
   stray_bytes = 0;
@@ -275,6 +276,7 @@ bool BoardLink::wait_block(const Packet& request, int unit, int block) {
   Nb_Ricevuti = 0;
   if (stop_ == 1) {
     error_ = "stopped";
+    read_stopped = true;
     return false;
   }
   awaiting_block_ = false;
@@ -302,6 +304,7 @@ bool BoardLink::wait_block(const Packet& request, int unit, int block) {
     if (Nb_Ricevuti >= kBlockBytes) return true;
     if (stop_ == 1) {
       error_ = "stopped";
+      read_stopped = true;
       return false;
     }
     if (MonoClock::now() >= deadline) {

@@ -127,8 +127,10 @@ class BoardLink {
   // error(), never taken as samples. With max_sample_step set, a read
   // holding a larger jump fails too. A link error event fails the read it
   // happens in, up to the end of the check after its last block; the flag
-  // is cleared when a read starts.
+  // is cleared when a read starts. read_stopped tells a read ended by the
+  // stop flag from one the unit failed.
   int Leggi_Unita(int32_t samples, int unit, int unused = 0);
+  bool read_stopped = false;
   void Seleziona_Unita();
   // Discards input waiting on the port and whatever is still arriving, until
   // the line has been quiet for drain_quiet_ms (at most drain_max_ms).

@@ -153,6 +153,9 @@ bool Console::poll_row(int row, bool& rms_pending, CycleResult& r) {
   const int32_t n = s_.Campioni;
   if (link_.Leggi_Unita(n, unit, s_.Opzione_Lettura ? 1 : 0) == 0) {
     link_.port().discard_input();
+    // A read that STOP cut short says nothing of the unit: nothing is
+    // counted, its row stays as it was, and the port needs no reopening.
+    if (link_.read_stopped) return false;
     s_.count_error(unit);
     ++r.rows_failed;
     view_.row_status(row, RowStatus::Error);

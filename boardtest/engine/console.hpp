@@ -1,8 +1,8 @@
 #pragma once
 // The console's run over the board link: the triggered acquisition, the
 // running-mode tick and the polling cycle that reads every ticked unit row,
-// marks it OK or ERROR, counts its failures, filters, measures and draws its
-// trace. The window supplies the rows and shows the results through
+// marks it OK or ERROR, counts its failures (a read that STOP cut short is
+// none), filters, measures and draws its trace. The window supplies the rows and shows the results through
 // ConsoleView; everything here runs on the window thread and yields through
 // the link's waits and the event pump.
 #include <cstdint>

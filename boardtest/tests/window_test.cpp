@@ -319,8 +319,8 @@ TEST(BoardtestWindow, NoStatusByteEndsTheTriggerRunWithAMessage) {
   }
 }
 
-// STOP during a read: the read still unwinds (its input drained, the port
-// reopened); RESET is refused until it has ended, then works as before.
+// STOP during a read: the read still unwinds (its input drained); RESET is
+// refused until it has ended, then works as before.
 TEST(BoardtestWindow, ResetIsRefusedUntilAReadStoppedByStopHasEnded) {
   sim::SimConfig cfg;
   cfg.absent = {1};

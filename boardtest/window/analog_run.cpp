@@ -121,8 +121,8 @@ void Analog::Command10_Click() {
   pulsante_running->setEnabled(false);
   st.Modo_Trigger = 0;
   st.Arresto = 1;
-  // A read stopped here still unwinds (its input drained, the port
-  // reopened): RESET waits until the run has returned.
+  // A read stopped here still unwinds (its input drained): RESET waits
+  // until the run has returned.
   Reset->setEnabled(!console_->busy());
   uscita->setEnabled(true);
   VScroll1->setEnabled(true);
