@@ -1,6 +1,7 @@
 // The board link: opening the port, the arm packet, the reply waits, the
 // block reads and the receive-event handler. Every wait is a polling loop
-// that hands control to the window system and polls the port on each pass.
+// that hands control to the window system and polls the port on each pass,
+// its time measured on the link's clock.
 #include "boardlink/board_link.hpp"
 
 #include <algorithm>
@@ -29,8 +30,9 @@ LinkConfig LinkConfig::Boardtest() {
   return c;
 }
 
-BoardLink::BoardLink(SerialPort& port, EventPump& pump, int16_t& stop, LinkConfig config)
-    : port_(port), pump_(pump), stop_(stop), config_(config) {
+BoardLink::BoardLink(SerialPort& port, EventPump& pump, int16_t& stop, LinkConfig config,
+                     LinkClock& clock)
+    : port_(port), pump_(pump), stop_(stop), config_(config), clock_(clock) {
   if (config_.double_samples)
     CampioniD.assign(kSampleCapacity, 0.0);
   else
@@ -89,8 +91,13 @@ bool BoardLink::Riapri_Porta() {
   } else {
     error_ = port_.error();
   }
-  if (config_.reopen_pause_s > 0) TimedPause(pump_, config_.reopen_pause_s);
+  if (config_.reopen_pause_s > 0) timed_pause(config_.reopen_pause_s);
   return ok;
+}
+
+void BoardLink::timed_pause(double seconds) {
+  const auto end = clock_.now() + TimedPauseLength(seconds);
+  while (clock_.now() < end) pump_.pump();
 }
 
 bool BoardLink::Invia_Setup(int32_t samples, int frequency, int pre_trigger, int trigger_mode,
@@ -115,13 +122,13 @@ int BoardLink::Attendi_Risposta() {
     error_ = "no answer to the arm, which could not be sent (" + port_.error() + ")";
     return 0;
   }
-  const auto deadline = MonoClock::now() + Ms(config_.status_timeout_ms);
+  const auto deadline = clock_.now() + Ms(config_.status_timeout_ms);
   for (;;) {
     port_.poll_events();
     if (port_.in_buffer_count() >= 1) break;
     pump_.pump();
     if (stop_ == 1) return 0;
-    if (config_.status_timeout_ms > 0 && MonoClock::now() >= deadline) {
+    if (config_.status_timeout_ms > 0 && clock_.now() >= deadline) {
       error_ = "no status byte came within " + std::to_string(config_.status_timeout_ms) +
                " ms of the arm";
       return 0;
@@ -132,17 +139,17 @@ int BoardLink::Attendi_Risposta() {
   // arrived is let end before the two are told apart: three bytes and no
   // fourth are a notice that came without the status byte.
   size_t seen = port_.in_buffer_count();
-  const auto hard_end = MonoClock::now() + Ms(config_.drain_max_ms);
-  auto quiet_end = MonoClock::now() + Ms(config_.drain_quiet_ms);
+  const auto hard_end = clock_.now() + Ms(config_.drain_max_ms);
+  auto quiet_end = clock_.now() + Ms(config_.drain_quiet_ms);
   for (;;) {
-    const auto now = MonoClock::now();
+    const auto now = clock_.now();
     if (now >= quiet_end || now >= hard_end) break;
     pump_.pump();
     if (stop_ == 1) return 0;
     port_.poll_events();
     if (const size_t n = port_.in_buffer_count(); n != seen) {
       seen = n;
-      quiet_end = MonoClock::now() + Ms(config_.drain_quiet_ms);
+      quiet_end = clock_.now() + Ms(config_.drain_quiet_ms);
     }
   }
   if (seen == static_cast<size_t>(kNoticeBytes)) {
@@ -174,7 +181,7 @@ int BoardLink::Attendi_Trigger() {
 
 size_t BoardLink::drop_until_quiet(int quiet_ms, int max_ms) {
   size_t dropped = 0;
-  const auto start = MonoClock::now();
+  const auto start = clock_.now();
   const auto hard_end = start + Ms(max_ms);
   auto quiet_end = start + Ms(quiet_ms);
   for (;;) {
@@ -182,9 +189,9 @@ size_t BoardLink::drop_until_quiet(int quiet_ms, int max_ms) {
     const size_t n = port_.in_buffer_count();
     if (n > 0) {
       dropped += port_.take(n).size();
-      quiet_end = MonoClock::now() + Ms(quiet_ms);
+      quiet_end = clock_.now() + Ms(quiet_ms);
     }
-    const auto now = MonoClock::now();
+    const auto now = clock_.now();
     if (now >= quiet_end || now >= hard_end) break;
     pump_.pump();
   }
@@ -291,7 +298,7 @@ bool BoardLink::wait_block(const Packet& request, int unit, int block) {
   const double extra_ms = first_block_extra_ms_;
   first_block_extra_ms_ = 0;
   const int timeout_ms = config_.block_timeout_ms + static_cast<int>(extra_ms + 0.5);
-  const auto deadline = MonoClock::now() + Ms(timeout_ms);
+  const auto deadline = clock_.now() + Ms(timeout_ms);
   for (;;) {
     pump_.pump();
     port_.poll_events();
@@ -307,7 +314,7 @@ bool BoardLink::wait_block(const Packet& request, int unit, int block) {
       read_stopped = true;
       return false;
     }
-    if (MonoClock::now() >= deadline) {
+    if (clock_.now() >= deadline) {
       error_ = "block " + std::to_string(block + 1) + " of unit " + std::to_string(unit);
       const size_t in_time = port_.in_buffer_count();
       if (in_time > 0)
@@ -324,7 +331,7 @@ void BoardLink::drop_owed_before_first_block() {
   // The late bytes come first on the line: Buffer_Ricevuto holds the first
   // 192 bytes that came, and this unit's block ends as many bytes behind as
   // were owed. A unit whose owed bytes never come sends only its own 192.
-  const auto start = MonoClock::now();
+  const auto start = clock_.now();
   const auto hard_end = start + Ms(config_.drain_max_ms);
   auto quiet_end = start + Ms(config_.drain_quiet_ms);
   size_t seen = port_.in_buffer_count();
@@ -334,9 +341,9 @@ void BoardLink::drop_owed_before_first_block() {
     if (n >= static_cast<size_t>(owed_)) break;
     if (n != seen) {
       seen = n;
-      quiet_end = MonoClock::now() + Ms(config_.drain_quiet_ms);
+      quiet_end = clock_.now() + Ms(config_.drain_quiet_ms);
     }
-    const auto now = MonoClock::now();
+    const auto now = clock_.now();
     if (now >= quiet_end || now >= hard_end || stop_ == 1) break;
     pump_.pump();
   }
@@ -411,16 +418,16 @@ void BoardLink::Seleziona_Unita() {
 
 void BoardLink::discard_input() {
   port_.discard_input();
-  const auto start = MonoClock::now();
+  const auto start = clock_.now();
   const auto hard_end = start + Ms(config_.drain_max_ms);
   auto quiet_end = start + Ms(config_.drain_quiet_ms);
   for (;;) {
-    const auto now = MonoClock::now();
+    const auto now = clock_.now();
     if (now >= quiet_end || now >= hard_end) break;
     port_.poll_events();
     if (port_.in_buffer_count() > 0) {
       port_.discard_input();
-      quiet_end = MonoClock::now() + Ms(config_.drain_quiet_ms);
+      quiet_end = clock_.now() + Ms(config_.drain_quiet_ms);
     }
     pump_.pump();
   }

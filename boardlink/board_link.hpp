@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "boardlink/link_clock.hpp"
 #include "boardlink/serial_port.hpp"
 #include "platform/pump.hpp"
 
@@ -72,8 +73,10 @@ enum class OpenError { None, Port, Rate };
 class BoardLink {
  public:
   // `stop` is the program's abort flag (korvan's Stop_Attesa, boardtest's
-  // Arresto): 1 ends every wait, which then returns as failed.
-  BoardLink(SerialPort& port, EventPump& pump, int16_t& stop, LinkConfig config = {});
+  // Arresto): 1 ends every wait, which then returns as failed. Every time-out
+  // and pause is measured on `clock`.
+  BoardLink(SerialPort& port, EventPump& pump, int16_t& stop, LinkConfig config = {},
+            LinkClock& clock = SteadyLinkClock());
   ~BoardLink();
 
   SerialPort& port() { return port_; }
@@ -181,10 +184,14 @@ class BoardLink {
   // max_sample_step, or -1.
   int32_t corrupted_at(size_t count) const;
 
+  // Hands control back until `seconds` of the timed pause have passed.
+  void timed_pause(double seconds);
+
   SerialPort& port_;
   EventPump& pump_;
   int16_t& stop_;
   LinkConfig config_;
+  LinkClock& clock_;
   std::string error_;
   OpenError open_error_ = OpenError::None;
   bool awaiting_block_ = false;

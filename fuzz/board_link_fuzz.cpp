@@ -1,8 +1,11 @@
 // The board link fed through a fake port: the input is what the units send,
 // in pieces whose sizes and error events the input also chooses. A shot (arm,
 // status, notice, every unit's blocks) and a noise-monitor pass run over it;
-// nothing may be read outside what arrived, and every wait must end.
+// nothing may be read outside what arrived, and every wait must end. The
+// link's time runs on a clock of the harness's own, one millisecond a pass
+// of the pump, so its time-outs take no real time.
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 
@@ -69,11 +72,19 @@ class FuzzPort : public SerialPort {
   bool open_ = false;
 };
 
-// Ends every wait once the input is used up: the trigger wait has no time-out.
+struct StepClock : LinkClock {
+  keld::MonoClock::time_point t{};
+  keld::MonoClock::time_point now() override { return t; }
+};
+
+// Moves the clock on, and ends every wait once the input is used up: the
+// shot's trigger wait has no time-out.
 struct StopWhenDone : keld::EventPump {
   FuzzPort* port = nullptr;
   int16_t* stop = nullptr;
+  StepClock* clock = nullptr;
   void pump() override {
+    clock->t += std::chrono::milliseconds(1);
     if (port->exhausted()) *stop = 1;
   }
 };
@@ -86,17 +97,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const int32_t samples = 1 + (data[1] % 4) * 100;  // 1, 101, 201, 301
   FuzzPort port(data + 2, size - 2);
   int16_t stop = 0;
+  StepClock clock;
   StopWhenDone pump;
   pump.port = &port;
   pump.stop = &stop;
+  pump.clock = &clock;
+  // Time-outs of a few pump passes: a piece arrives on each pass, so the
+  // input decides whether a reply comes in time.
   LinkConfig cfg = boardtest ? LinkConfig::Boardtest() : LinkConfig::Korvan();
   cfg.reopen_pause_s = 0;
-  cfg.block_timeout_ms = 1;
-  cfg.status_timeout_ms = 1;
-  cfg.drain_quiet_ms = 0;
-  cfg.drain_max_ms = 1;
-  cfg.stray_check_ms = 0;
-  BoardLink link(port, pump, stop, cfg);
+  cfg.block_timeout_ms = 8;
+  cfg.status_timeout_ms = 8;
+  cfg.drain_quiet_ms = 2;
+  cfg.drain_max_ms = 8;
+  cfg.stray_check_ms = 2;
+  BoardLink link(port, pump, stop, cfg, clock);
   if (!link.open_port(1)) return 0;
   // A shot.
   link.Invia_Setup(samples, 8000, 0, 1, 1, 0, 0, 0, 0);
