@@ -16,6 +16,22 @@ using Ms = std::chrono::milliseconds;
 
 bool WritePacket(SerialPort& port, const Packet& p) { return port.write(p.data(), p.size()); }
 
+// What an error event of the line means, for the messages of the waits it
+// ends. The port's own words say why a device failed.
+std::string LineErrorText(int code, const std::string& port_error) {
+  switch (code) {
+    case kErDevice: return port_error.empty() ? "the device has gone" : port_error;
+    case kErFrame: return "a framing error";
+    case kErOverrun: return "an overrun";
+    case kErRxOver: return "the receive buffer overflowed";
+    case kErRxParity: return "a parity error";
+    case kErTxFull: return "the transmit buffer is full";
+    case kErDcb: return "the port's settings were refused";
+    case kErBreak: return "a break on the line";
+    default: return "communication event " + std::to_string(code);
+  }
+}
+
 }  // namespace
 
 LinkConfig LinkConfig::Boardtest() {
@@ -163,13 +179,26 @@ int BoardLink::Attendi_Risposta() {
   return b.empty() ? 0 : b[0];
 }
 
-int BoardLink::Attendi_Trigger() {
+int BoardLink::Attendi_Trigger(TriggerWait wait) {
   port_.set_binary_mode(true);
   port_.set_input_length(0);
+  const bool timed = wait == TriggerWait::FreeRunning && config_.status_timeout_ms > 0;
+  const auto deadline = clock_.now() + Ms(config_.status_timeout_ms);
   for (;;) {
     port_.poll_events();
     if (port_.in_buffer_count() >= static_cast<size_t>(kNoticeBytes)) break;
     if (stop_ == 1) return 0;
+    // An error of the line since the arm (the flag is cleared there): the
+    // device may be gone, and a wait for it would never end.
+    if (Errore_Linea == -1) {
+      error_ = "the link was lost while waiting for the trigger: " + line_error_;
+      return 0;
+    }
+    if (timed && clock_.now() >= deadline) {
+      error_ = "no trigger notice came within " + std::to_string(config_.status_timeout_ms) +
+               " ms of the free-running arm";
+      return 0;
+    }
     pump_.pump();
   }
   (void)port_.take(port_.in_buffer_count());
@@ -228,8 +257,8 @@ int BoardLink::Leggi_Unita(int32_t samples, int unit, int unused) {
     owed_ -= owed;
     late_bytes += owed;
   }
-  // So is an error the line met before this read began (in the trigger
-  // wait, between two units): it belongs to no request of this read.
+  // So is an error the line met before this read began (between two
+  // units, say): it belongs to no request of this read.
   Errore_Linea = 0;
 
   // The count rule can fall short of n (n = 1 gives no block, 10,900 gives
@@ -452,9 +481,13 @@ void BoardLink::on_comm_event(int code) {
     case kErDcb:
     case kErDevice:
       Errore_Linea = -1;
+      line_error_ = LineErrorText(code, port_.error());
       break;
     case kErBreak:
-      if (config_.break_is_link_error) Errore_Linea = -1;
+      if (config_.break_is_link_error) {
+        Errore_Linea = -1;
+        line_error_ = LineErrorText(code, port_.error());
+      }
       break;
     default:
       break;  // line changes and ring

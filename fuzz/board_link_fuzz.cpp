@@ -121,6 +121,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // A noise-monitor pass on what is left.
   stop = 0;
   link.Invia_Setup(256, 8000, 0, 0, 0, 0, 0, 0, 0);
-  if (link.Attendi_Trigger()) (void)link.Leggi_Unita(256, 1);
+  if (link.Attendi_Trigger(TriggerWait::FreeRunning)) (void)link.Leggi_Unita(256, 1);
   return 0;
 }
