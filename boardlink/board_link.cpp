@@ -1,6 +1,7 @@
 // The board link: opening the port, the arm packet, the reply waits, the
 // block reads and the receive-event handler. Every wait is a polling loop
-// that hands control to the window system and polls the port on each pass.
+// that hands control to the window system and polls the port on each pass,
+// its time measured on the link's clock.
 #include "boardlink/board_link.hpp"
 
 #include <algorithm>
@@ -14,6 +15,22 @@ namespace {
 using Ms = std::chrono::milliseconds;
 
 bool WritePacket(SerialPort& port, const Packet& p) { return port.write(p.data(), p.size()); }
+
+// What an error event of the line means, for the messages of the waits it
+// ends. The port's own words say why a device failed.
+std::string LineErrorText(int code, const std::string& port_error) {
+  switch (code) {
+    case kErDevice: return port_error.empty() ? "the device has gone" : port_error;
+    case kErFrame: return "a framing error";
+    case kErOverrun: return "an overrun";
+    case kErRxOver: return "the receive buffer overflowed";
+    case kErRxParity: return "a parity error";
+    case kErTxFull: return "the transmit buffer is full";
+    case kErDcb: return "the port's settings were refused";
+    case kErBreak: return "a break on the line";
+    default: return "communication event " + std::to_string(code);
+  }
+}
 
 }  // namespace
 
@@ -29,8 +46,9 @@ LinkConfig LinkConfig::Boardtest() {
   return c;
 }
 
-BoardLink::BoardLink(SerialPort& port, EventPump& pump, int16_t& stop, LinkConfig config)
-    : port_(port), pump_(pump), stop_(stop), config_(config) {
+BoardLink::BoardLink(SerialPort& port, EventPump& pump, int16_t& stop, LinkConfig config,
+                     LinkClock& clock)
+    : port_(port), pump_(pump), stop_(stop), config_(config), clock_(clock) {
   if (config_.double_samples)
     CampioniD.assign(kSampleCapacity, 0.0);
   else
@@ -89,8 +107,13 @@ bool BoardLink::Riapri_Porta() {
   } else {
     error_ = port_.error();
   }
-  if (config_.reopen_pause_s > 0) TimedPause(pump_, config_.reopen_pause_s);
+  if (config_.reopen_pause_s > 0) timed_pause(config_.reopen_pause_s);
   return ok;
+}
+
+void BoardLink::timed_pause(double seconds) {
+  const auto end = clock_.now() + TimedPauseLength(seconds);
+  while (clock_.now() < end) pump_.pump();
 }
 
 bool BoardLink::Invia_Setup(int32_t samples, int frequency, int pre_trigger, int trigger_mode,
@@ -115,13 +138,13 @@ int BoardLink::Attendi_Risposta() {
     error_ = "no answer to the arm, which could not be sent (" + port_.error() + ")";
     return 0;
   }
-  const auto deadline = MonoClock::now() + Ms(config_.status_timeout_ms);
+  const auto deadline = clock_.now() + Ms(config_.status_timeout_ms);
   for (;;) {
     port_.poll_events();
     if (port_.in_buffer_count() >= 1) break;
     pump_.pump();
     if (stop_ == 1) return 0;
-    if (config_.status_timeout_ms > 0 && MonoClock::now() >= deadline) {
+    if (config_.status_timeout_ms > 0 && clock_.now() >= deadline) {
       error_ = "no status byte came within " + std::to_string(config_.status_timeout_ms) +
                " ms of the arm";
       return 0;
@@ -132,17 +155,17 @@ int BoardLink::Attendi_Risposta() {
   // arrived is let end before the two are told apart: three bytes and no
   // fourth are a notice that came without the status byte.
   size_t seen = port_.in_buffer_count();
-  const auto hard_end = MonoClock::now() + Ms(config_.drain_max_ms);
-  auto quiet_end = MonoClock::now() + Ms(config_.drain_quiet_ms);
+  const auto hard_end = clock_.now() + Ms(config_.drain_max_ms);
+  auto quiet_end = clock_.now() + Ms(config_.drain_quiet_ms);
   for (;;) {
-    const auto now = MonoClock::now();
+    const auto now = clock_.now();
     if (now >= quiet_end || now >= hard_end) break;
     pump_.pump();
     if (stop_ == 1) return 0;
     port_.poll_events();
     if (const size_t n = port_.in_buffer_count(); n != seen) {
       seen = n;
-      quiet_end = MonoClock::now() + Ms(config_.drain_quiet_ms);
+      quiet_end = clock_.now() + Ms(config_.drain_quiet_ms);
     }
   }
   if (seen == static_cast<size_t>(kNoticeBytes)) {
@@ -156,13 +179,26 @@ int BoardLink::Attendi_Risposta() {
   return b.empty() ? 0 : b[0];
 }
 
-int BoardLink::Attendi_Trigger() {
+int BoardLink::Attendi_Trigger(TriggerWait wait) {
   port_.set_binary_mode(true);
   port_.set_input_length(0);
+  const bool timed = wait == TriggerWait::FreeRunning && config_.status_timeout_ms > 0;
+  const auto deadline = clock_.now() + Ms(config_.status_timeout_ms);
   for (;;) {
     port_.poll_events();
     if (port_.in_buffer_count() >= static_cast<size_t>(kNoticeBytes)) break;
     if (stop_ == 1) return 0;
+    // An error of the line since the arm (the flag is cleared there): the
+    // device may be gone, and a wait for it would never end.
+    if (Errore_Linea == -1) {
+      error_ = "the link was lost while waiting for the trigger: " + line_error_;
+      return 0;
+    }
+    if (timed && clock_.now() >= deadline) {
+      error_ = "no trigger notice came within " + std::to_string(config_.status_timeout_ms) +
+               " ms of the free-running arm";
+      return 0;
+    }
     pump_.pump();
   }
   (void)port_.take(port_.in_buffer_count());
@@ -174,7 +210,7 @@ int BoardLink::Attendi_Trigger() {
 
 size_t BoardLink::drop_until_quiet(int quiet_ms, int max_ms) {
   size_t dropped = 0;
-  const auto start = MonoClock::now();
+  const auto start = clock_.now();
   const auto hard_end = start + Ms(max_ms);
   auto quiet_end = start + Ms(quiet_ms);
   for (;;) {
@@ -182,9 +218,9 @@ size_t BoardLink::drop_until_quiet(int quiet_ms, int max_ms) {
     const size_t n = port_.in_buffer_count();
     if (n > 0) {
       dropped += port_.take(n).size();
-      quiet_end = MonoClock::now() + Ms(quiet_ms);
+      quiet_end = clock_.now() + Ms(quiet_ms);
     }
-    const auto now = MonoClock::now();
+    const auto now = clock_.now();
     if (now >= quiet_end || now >= hard_end) break;
     pump_.pump();
   }
@@ -204,6 +240,7 @@ int BoardLink::Leggi_Unita(int32_t samples, int unit, int unused) {
   }
   port_.set_binary_mode(true);
   port_.set_input_length(0);
+  read_stopped = false;
   const Packet request = BlockRequestPacket(unit);
   port_.set_receive_threshold(kBlockBytes);
   stray_bytes = 0;
@@ -220,8 +257,8 @@ int BoardLink::Leggi_Unita(int32_t samples, int unit, int unused) {
     owed_ -= owed;
     late_bytes += owed;
   }
-  // So is an error the line met before this read began (in the trigger
-  // wait, between two units): it belongs to no request of this read.
+  // So is an error the line met before this read began (between two
+  // units, say): it belongs to no request of this read.
   Errore_Linea = 0;
 
   // The count rule can fall short of n (n = 1 gives no block, 10,900 gives
@@ -275,6 +312,7 @@ bool BoardLink::wait_block(const Packet& request, int unit, int block) {
   Nb_Ricevuti = 0;
   if (stop_ == 1) {
     error_ = "stopped";
+    read_stopped = true;
     return false;
   }
   awaiting_block_ = false;
@@ -289,7 +327,7 @@ bool BoardLink::wait_block(const Packet& request, int unit, int block) {
   const double extra_ms = first_block_extra_ms_;
   first_block_extra_ms_ = 0;
   const int timeout_ms = config_.block_timeout_ms + static_cast<int>(extra_ms + 0.5);
-  const auto deadline = MonoClock::now() + Ms(timeout_ms);
+  const auto deadline = clock_.now() + Ms(timeout_ms);
   for (;;) {
     pump_.pump();
     port_.poll_events();
@@ -302,9 +340,10 @@ bool BoardLink::wait_block(const Packet& request, int unit, int block) {
     if (Nb_Ricevuti >= kBlockBytes) return true;
     if (stop_ == 1) {
       error_ = "stopped";
+      read_stopped = true;
       return false;
     }
-    if (MonoClock::now() >= deadline) {
+    if (clock_.now() >= deadline) {
       error_ = "block " + std::to_string(block + 1) + " of unit " + std::to_string(unit);
       const size_t in_time = port_.in_buffer_count();
       if (in_time > 0)
@@ -321,7 +360,7 @@ void BoardLink::drop_owed_before_first_block() {
   // The late bytes come first on the line: Buffer_Ricevuto holds the first
   // 192 bytes that came, and this unit's block ends as many bytes behind as
   // were owed. A unit whose owed bytes never come sends only its own 192.
-  const auto start = MonoClock::now();
+  const auto start = clock_.now();
   const auto hard_end = start + Ms(config_.drain_max_ms);
   auto quiet_end = start + Ms(config_.drain_quiet_ms);
   size_t seen = port_.in_buffer_count();
@@ -331,9 +370,9 @@ void BoardLink::drop_owed_before_first_block() {
     if (n >= static_cast<size_t>(owed_)) break;
     if (n != seen) {
       seen = n;
-      quiet_end = MonoClock::now() + Ms(config_.drain_quiet_ms);
+      quiet_end = clock_.now() + Ms(config_.drain_quiet_ms);
     }
-    const auto now = MonoClock::now();
+    const auto now = clock_.now();
     if (now >= quiet_end || now >= hard_end || stop_ == 1) break;
     pump_.pump();
   }
@@ -408,16 +447,16 @@ void BoardLink::Seleziona_Unita() {
 
 void BoardLink::discard_input() {
   port_.discard_input();
-  const auto start = MonoClock::now();
+  const auto start = clock_.now();
   const auto hard_end = start + Ms(config_.drain_max_ms);
   auto quiet_end = start + Ms(config_.drain_quiet_ms);
   for (;;) {
-    const auto now = MonoClock::now();
+    const auto now = clock_.now();
     if (now >= quiet_end || now >= hard_end) break;
     port_.poll_events();
     if (port_.in_buffer_count() > 0) {
       port_.discard_input();
-      quiet_end = MonoClock::now() + Ms(config_.drain_quiet_ms);
+      quiet_end = clock_.now() + Ms(config_.drain_quiet_ms);
     }
     pump_.pump();
   }
@@ -442,9 +481,13 @@ void BoardLink::on_comm_event(int code) {
     case kErDcb:
     case kErDevice:
       Errore_Linea = -1;
+      line_error_ = LineErrorText(code, port_.error());
       break;
     case kErBreak:
-      if (config_.break_is_link_error) Errore_Linea = -1;
+      if (config_.break_is_link_error) {
+        Errore_Linea = -1;
+        line_error_ = LineErrorText(code, port_.error());
+      }
       break;
     default:
       break;  // line changes and ring

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "boardlink/link_clock.hpp"
 #include "boardlink/serial_port.hpp"
 #include "platform/pump.hpp"
 
@@ -50,7 +51,9 @@ struct LinkConfig {
   double reopen_pause_s = 2.5;         // korvan waits 2 to 3 s after re-opening; boardtest 0
   bool break_is_link_error = false;    // boardtest counts a break (1001) as a link error
   int block_timeout_ms = 2000;         // a block that does not come in time fails that unit
-  int status_timeout_ms = 2000;        // the status byte after an arm (0: wait until stopped)
+  // The status byte after an arm, and a free-running arm's notice (0: wait
+  // until stopped).
+  int status_timeout_ms = 2000;
   int drain_quiet_ms = 20;             // a drain ends when nothing arrived for this long...
   int drain_max_ms = 500;              // ...or after this long in any case
   int drain_output_ms = 1000;          // longest wait for the 0xC0 packet to leave
@@ -69,11 +72,19 @@ struct LinkConfig {
 // Why open_port failed.
 enum class OpenError { None, Port, Rate };
 
+// How long the wait for the trigger notice may last. A triggered arm's notice
+// comes when the shot is fired, however long that takes; units armed
+// free-running start at once, so their notice is due within the status
+// time-out.
+enum class TriggerWait { UntilFired, FreeRunning };
+
 class BoardLink {
  public:
   // `stop` is the program's abort flag (korvan's Stop_Attesa, boardtest's
-  // Arresto): 1 ends every wait, which then returns as failed.
-  BoardLink(SerialPort& port, EventPump& pump, int16_t& stop, LinkConfig config = {});
+  // Arresto): 1 ends every wait, which then returns as failed. Every time-out
+  // and pause is measured on `clock`.
+  BoardLink(SerialPort& port, EventPump& pump, int16_t& stop, LinkConfig config = {},
+            LinkClock& clock = SteadyLinkClock());
   ~BoardLink();
 
   SerialPort& port() { return port_; }
@@ -102,11 +113,14 @@ class BoardLink {
   // where the status is one), or no arm sent at all.
   int Attendi_Risposta();
   bool status_received = false;
-  // 1 when the 3-byte trigger notice came, 0 when stopped. The notice and
-  // whatever arrives with it or right behind it (a status byte the caller did
-  // not read, stray bytes) are dropped: no block has been asked for yet, so
-  // nothing waiting can be sample data. The only wait without a time-out.
-  int Attendi_Trigger();
+  // 1 when the 3-byte trigger notice came. 0 when stopped, and 0 with error()
+  // saying what happened when an error event of the line came since the arm
+  // (the device gone: no notice can come any more) or, free-running, when no
+  // notice came within status_timeout_ms. The notice and whatever arrives
+  // with it or right behind it (a status byte the caller did not read, stray
+  // bytes) are dropped: no block has been asked for yet, so nothing waiting
+  // can be sample data. UntilFired is the only wait without a time-out.
+  int Attendi_Trigger(TriggerWait wait = TriggerWait::UntilFired);
   // Fetches one unit's samples into Campioni (korvan) or CampioniD (boardtest)
   // and de-means samples 0..n-1 by the mean of samples 1..n-1. Returns 1 when
   // every block came, 0 on stop, link error or a block time-out; after a
@@ -127,8 +141,10 @@ class BoardLink {
   // error(), never taken as samples. With max_sample_step set, a read
   // holding a larger jump fails too. A link error event fails the read it
   // happens in, up to the end of the check after its last block; the flag
-  // is cleared when a read starts.
+  // is cleared when a read starts. read_stopped tells a read ended by the
+  // stop flag from one the unit failed.
   int Leggi_Unita(int32_t samples, int unit, int unused = 0);
+  bool read_stopped = false;
   void Seleziona_Unita();
   // Discards input waiting on the port and whatever is still arriving, until
   // the line has been quiet for drain_quiet_ms (at most drain_max_ms).
@@ -136,7 +152,7 @@ class BoardLink {
 
   // The receive-event handler: on a receive event takes exactly 192 bytes into
   // Buffer_Ricevuto when a block is awaited; on error events raises the link
-  // error flag.
+  // error flag and keeps what the event means for messages.
   void on_comm_event(int code);
   bool awaiting_block() const { return awaiting_block_; }
 
@@ -179,11 +195,16 @@ class BoardLink {
   // max_sample_step, or -1.
   int32_t corrupted_at(size_t count) const;
 
+  // Hands control back until `seconds` of the timed pause have passed.
+  void timed_pause(double seconds);
+
   SerialPort& port_;
   EventPump& pump_;
   int16_t& stop_;
   LinkConfig config_;
+  LinkClock& clock_;
   std::string error_;
+  std::string line_error_;  // what the last error event of the line meant
   OpenError open_error_ = OpenError::None;
   bool awaiting_block_ = false;
   double first_block_extra_ms_ = 0;  // recording time of the last arm, until its first block

@@ -77,6 +77,11 @@ std::vector<uint8_t> SimPort::read() {
 void SimPort::poll_events() {
   std::vector<int> events;
   events.swap(raised_);
+  // A real port reports a device that has gone on every read it tries.
+  if (open_ && unplugged) {
+    error_ = "the device of port " + std::to_string(number_) + " has gone";
+    events.push_back(board::kErDevice);
+  }
   if (!flight_.empty() && flight_.front().due <= MonoClock::now()) {
     Chunk c = std::move(flight_.front().chunk);
     flight_.pop_front();

@@ -26,7 +26,8 @@ class SimPort : public board::SerialPort {
   std::set<int> openable;           // port numbers that open; empty: all
   std::set<int> refuse_baud_ports;  // ports that open but refuse 3,000,000 baud
   // The device has gone (the adapter pulled out): the port stays open, as a
-  // real one does until it is closed, but writes fail and nothing arrives.
+  // real one does until it is closed, but writes fail, nothing arrives, and
+  // every poll raises the device error event.
   bool unplugged = false;
   void raise_error(int code) { raised_.push_back(code); }  // delivered by the next poll
   void trigger();                   // the notice held for the signal goes out

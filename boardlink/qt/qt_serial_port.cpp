@@ -50,12 +50,24 @@ void QtSerialPort::on_error(QSerialPort::SerialPortError e) {
   if (int code = CommEventOf(e)) {
     pending_events_.push_back(code);
     error_ = port_.errorString().toStdString();
+    // The device has gone (the adapter pulled out, the line hung up): reads
+    // fail on it, and nothing written can reach the units until the port is
+    // opened again. A line that hung up reads as its end, and Qt then words
+    // a stale errno: that text is left out.
+    if (e == QSerialPort::ResourceError) {
+      gone_ = true;
+      error_ = "the device " + device_ + " has gone (" + error_ + ")";
+    } else if (e == QSerialPort::ReadError) {
+      gone_ = true;
+      error_ = "the device " + device_ + " has gone: it can no longer be read";
+    }
   }
 }
 
 bool QtSerialPort::open() {
   queue_.clear();
   pending_events_.clear();
+  gone_ = false;
   device_ = PortDevice(number_);
   if (port_.isOpen()) {
     error_ = "Port " + std::to_string(number_) + " is already open";
@@ -77,6 +89,7 @@ bool QtSerialPort::open() {
 void QtSerialPort::close() {
   if (port_.isOpen()) port_.close();
   port_.clearError();
+  gone_ = false;
   queue_.clear();
   pending_events_.clear();
 }
@@ -111,13 +124,20 @@ bool QtSerialPort::write(const uint8_t* data, size_t n) {
     error_ = "the port is not open";
     return false;
   }
+  if (gone_) return false;  // error_ says so since the device went
   const qint64 w = port_.write(reinterpret_cast<const char*>(data), static_cast<qint64>(n));
   if (w != static_cast<qint64>(n)) {
     error_ = "write to " + device_ + " failed: " + port_.errorString().toStdString();
     return false;
   }
-  // Qt queues writes for its event loop; hand them to the device now.
-  port_.flush();
+  // Qt queues writes for its event loop; hand them to the device now. Qt
+  // takes the bytes into its buffer whatever the device's state: only this
+  // hand-over tells that the device refused them.
+  if (!port_.flush()) {
+    if (!gone_) error_ = "write to " + device_ + " failed: " + port_.errorString().toStdString();
+    port_.clear(QSerialPort::Output);
+    return false;
+  }
   return true;
 }
 

@@ -57,6 +57,7 @@ class QtSerialPort : public SerialPort {
   int input_length_ = 1;
   int threshold_ = 0;
   bool binary_ = false;
+  bool gone_ = false;  // a resource error since the port was opened
 };
 
 // The event code of a QSerialPort error; 0 for those that are not line errors.

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <filesystem>
 
+#include <QTimer>
+
 #include "boardlink/board_link.hpp"
 #include "boardlink/qt/qt_serial_port.hpp"
 #include "boardlink/tests/link_expect.hpp"
@@ -283,6 +285,26 @@ TEST(PtyLink, TheLineGoingAwayIsALinkError) {
   EXPECT_EQ(r.link.Leggi_Unita(256, 3), 0);
   EXPECT_LT(SecondsSince(t0), 10.0);
   EXPECT_NE(r.link.error().find("link error"), std::string::npos) << r.link.error();
+}
+
+// The line going away while the units wait for the trigger ends the wait
+// with what happened, and what is written to the gone device fails.
+TEST(PtyLink, TheLineGoingAwayEndsTheTriggerWaitAndWritesFail) {
+  PtyRig r({"--trigger-on-signal"});
+  OPEN_OR_FAIL(r);
+  r.arm(256);
+  EXPECT_EQ(r.link.Attendi_Risposta(), 0x06);
+  r.pump.when = r.pump.passes + 100;
+  r.pump.action = [&] { r.sim.stop(); };
+  QTimer give_up;  // an operator who stopped waiting
+  QObject::connect(&give_up, &QTimer::timeout, [&] { r.stop = 1; });
+  give_up.start(15000);
+  EXPECT_EQ(r.link.Attendi_Trigger(), 0);
+  EXPECT_EQ(r.stop, 0);
+  EXPECT_EQ(r.link.error().rfind("the link was lost while waiting for the trigger: the device ", 0), 0u)
+      << r.link.error();
+  EXPECT_FALSE(r.link.Invia_Setup(256, 8000, 0, 1, 1, 0, 0, 0, 0));
+  EXPECT_EQ(r.link.error().rfind("the arm could not be sent: ", 0), 0u) << r.link.error();
 }
 
 TEST(PtyLink, APortWithoutADeviceDoesNotOpen) {

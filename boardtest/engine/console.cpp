@@ -64,20 +64,22 @@ RunOutcome Console::GoTrigger(CycleResult* cycle) {
     view_.hide_message();
     return RunOutcome::NoStatus;
   }
-  for (;;) {
-    const int notice = link_.Attendi_Trigger();
-    pump_.pump();
-    if (s_.Arresto == 1) break;
-    if (notice == 1) {
-      view_.status_line("Triggered ! Wait for data......");
-      view_.status_line("Data Receiving !");
-      CycleResult r = Ciclo_Acquisizione();
-      if (cycle) *cycle = r;
-      s_.Modo_Trigger = 0;
-      return RunOutcome::Polled;
-    }
+  // As long as the operator waits, unless the link is lost meanwhile.
+  const int notice = link_.Attendi_Trigger(board::TriggerWait::UntilFired);
+  pump_.pump();
+  if (s_.Arresto == 1) return RunOutcome::Stopped;
+  if (notice != 1) {
+    failure_ = "ERROR ! " + answering_unit() + " module: " + link_.error() + ". The run is ended.";
+    s_.Modo_Trigger = 0;
+    view_.hide_message();
+    return RunOutcome::NoNotice;
   }
-  return RunOutcome::Stopped;
+  view_.status_line("Triggered ! Wait for data......");
+  view_.status_line("Data Receiving !");
+  CycleResult r = Ciclo_Acquisizione();
+  if (cycle) *cycle = r;
+  s_.Modo_Trigger = 0;
+  return RunOutcome::Polled;
 }
 
 void Console::StartRunning() {
@@ -96,11 +98,14 @@ RunOutcome Console::RunningTick(CycleResult* cycle) {
     failure_ = "ERROR ! " + answering_unit() + " module: " + link_.error() + ". The run is ended.";
     return RunOutcome::ArmNotSent;
   }
-  for (;;) {
-    const int notice = link_.Attendi_Trigger();
-    pump_.pump();
-    if (s_.Arresto == 1) return RunOutcome::Stopped;
-    if (notice == 1) break;
+  // Free-running units start at once: a notice that does not come within the
+  // status time-out, or a lost link, ends the run.
+  const int notice = link_.Attendi_Trigger(board::TriggerWait::FreeRunning);
+  pump_.pump();
+  if (s_.Arresto == 1) return RunOutcome::Stopped;
+  if (notice != 1) {
+    failure_ = "ERROR ! " + answering_unit() + " module: " + link_.error() + ". The run is ended.";
+    return RunOutcome::NoNotice;
   }
   // Some units answer a free-running arm with the status byte before the
   // notice: whatever of the reply is still arriving is let go before the
@@ -153,6 +158,9 @@ bool Console::poll_row(int row, bool& rms_pending, CycleResult& r) {
   const int32_t n = s_.Campioni;
   if (link_.Leggi_Unita(n, unit, s_.Opzione_Lettura ? 1 : 0) == 0) {
     link_.port().discard_input();
+    // A read that STOP cut short says nothing of the unit: nothing is
+    // counted, its row stays as it was, and the port needs no reopening.
+    if (link_.read_stopped) return false;
     s_.count_error(unit);
     ++r.rows_failed;
     view_.row_status(row, RowStatus::Error);

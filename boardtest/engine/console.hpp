@@ -1,8 +1,8 @@
 #pragma once
 // The console's run over the board link: the triggered acquisition, the
 // running-mode tick and the polling cycle that reads every ticked unit row,
-// marks it OK or ERROR, counts its failures, filters, measures and draws its
-// trace. The window supplies the rows and shows the results through
+// marks it OK or ERROR, counts its failures (a read that STOP cut short is
+// none), filters, measures and draws its trace. The window supplies the rows and shows the results through
 // ConsoleView; everything here runs on the window thread and yields through
 // the link's waits and the event pump.
 #include <cstdint>
@@ -54,6 +54,8 @@ enum class RunOutcome {
   PortClosed,  // no open port: nothing sent
   NoStatus,    // the arm got no status byte in its time: nothing polled, failure() says why
   ArmNotSent,  // a free-running arm could not be sent: nothing polled, failure() says why
+  NoNotice,    // the link was lost, or free-running units did not start in time: nothing
+               // polled, failure() says why
 };
 
 class Console {
@@ -68,7 +70,8 @@ class Console {
   // GO trigger after the window's preparations: empties the input, loads the
   // filter set, arms in trigger mode, takes the status byte, waits for the
   // notice and runs one polling cycle. "Triggered !" is shown only once the
-  // notice came; an arm without its status byte ends the run (NoStatus).
+  // notice came; an arm without its status byte ends the run (NoStatus), and
+  // so does a link lost while the notice is awaited (NoNotice).
   RunOutcome GoTrigger(CycleResult* cycle = nullptr);
   // GO running's own steps: the filter set for the run, free-running mode,
   // the input emptied.
@@ -76,7 +79,9 @@ class Console {
   // One running-mode tick: arm free-running, wait for the notice, one cycle.
   // A tick that falls due while the previous one runs is refused (Busy), so
   // one arm and its blocks are never interleaved with another. An arm that
-  // cannot be sent ends the tick (ArmNotSent): no notice would ever come.
+  // cannot be sent ends the tick (ArmNotSent): no notice would ever come; so
+  // does a notice that does not come within the status time-out, or a lost
+  // link (NoNotice).
   RunOutcome RunningTick(CycleResult* cycle = nullptr);
 
   // One pass over the rows 1..Num_Unita.
@@ -85,7 +90,8 @@ class Console {
   // The filtered samples of the last good read.
   std::span<const double> filtered() const { return y_; }
   int arms_sent() const { return arms_; }
-  // What ended the last run that ended on NoStatus or ArmNotSent, naming the unit.
+  // What ended the last run that ended on NoStatus, ArmNotSent or NoNotice,
+  // naming the unit.
   const std::string& failure() const { return failure_; }
   int cycles_run() const { return cycles_; }
 

@@ -258,51 +258,84 @@ TEST(BoardtestWindow, ALateUnitIsCountedAgainstItselfAlone) {
   }
 }
 
-// The device gone in running mode: the free-running arm cannot be sent. The
-// run ends at once with a message naming the first ticked unit, instead of
-// waiting for a notice that can never come.
-TEST(BoardtestWindow, AnArmThatCannotBeSentEndsRunningModeWithAMessage) {
-  sim::SimPort port;
-  Fixture f(port);
-  Analog& w = f.start();
-  ASSERT_TRUE(f.open_port());
-  f.tick_rows({{2, "7"}});
-  port.unplugged = true;
-  bool gave_up = false;
-  QTimer::singleShot(3000, &w, [&] {
-    if (!w.Timer3->isActive()) return;
-    gave_up = true;  // an operator who stopped waiting
-    w.Command10->click();
-  });
-  w.pulsante_running->click();
-  ASSERT_TRUE(Fixture::RunUntil([&] { return !f.messages.shown.empty() || gave_up; }, 5000));
-  EXPECT_FALSE(gave_up);
-  ASSERT_EQ(f.messages.shown.size(), 1u);
-  EXPECT_EQ(f.messages.last().text,
-            "ERROR ! 7 module: the arm could not be sent: the device of port 1 has gone. The run is ended.");
-  EXPECT_FALSE(w.Timer3->isActive());
-  EXPECT_FALSE(w.console().busy());
-  EXPECT_TRUE(w.Pulsante_trg->isEnabled() && w.pulsante_running->isEnabled() && w.uscita->isEnabled());
-  for (const auto& p : port.units().received) EXPECT_NE(p[0], 0xD1);
+// The device gone in running mode, before the free-running arm or while the
+// units are awaited, and units that do not start within the status time-out:
+// the run ends at once with a message naming the first ticked unit, instead
+// of waiting for a notice that can never come, and RESET and EXIT are
+// offered again.
+TEST(BoardtestWindow, ALostDeviceOrUnitsThatDoNotStartEndRunningModeWithAMessage) {
+  struct Case {
+    bool before_arm, in_wait;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {true, false, "the arm could not be sent: the device of port 1 has gone"},
+      {false, true, "the link was lost while waiting for the trigger: the device of port 1 has gone"},
+      {false, false, "no trigger notice came within 2000 ms of the free-running arm"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.reason);
+    sim::SimPort port;
+    port.units().config().free_run_delay_ms = 600000;
+    Fixture f(port);
+    Analog& w = f.start();
+    ASSERT_TRUE(f.open_port());
+    f.tick_rows({{2, "7"}});
+    port.unplugged = c.before_arm;
+    bool gave_up = false;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+      if (c.in_wait && port.units().shots() > 0) port.unplugged = true;
+    });
+    watch.start(1);
+    QTimer::singleShot(15000, &w, [&] {
+      if (!w.Timer3->isActive()) return;
+      gave_up = true;  // an operator who stopped waiting
+      w.Command10->click();
+    });
+    w.pulsante_running->click();
+    ASSERT_TRUE(Fixture::RunUntil([&] { return !f.messages.shown.empty() || gave_up; }, 20000));
+    EXPECT_FALSE(gave_up);
+    ASSERT_EQ(f.messages.shown.size(), 1u);
+    EXPECT_EQ(f.messages.last().text, std::string("ERROR ! 7 module: ") + c.reason + ". The run is ended.");
+    EXPECT_FALSE(w.Timer3->isActive());
+    EXPECT_FALSE(w.console().busy());
+    EXPECT_TRUE(w.Pulsante_trg->isEnabled() && w.pulsante_running->isEnabled() && w.uscita->isEnabled());
+    EXPECT_TRUE(w.Reset->isEnabled());
+    for (const auto& p : port.units().received) EXPECT_NE(p[0], 0xD1);
+  }
 }
 
-// An arm that gets no status byte in its time ends the run with a message
-// naming the first ticked unit and what did not come: nothing is read, and
-// the console never says "Triggered !".
-TEST(BoardtestWindow, NoStatusByteEndsTheTriggerRunWithAMessage) {
-  for (bool unplugged : {false, true}) {  // the notice came without a status byte; the port has gone
-    SCOPED_TRACE(unplugged);
+// An arm that gets no status byte in its time, and a device that goes while
+// the run waits for the trigger, end the run with a message naming the first
+// ticked unit and what happened: nothing is read, and the console never says
+// "Triggered !".
+TEST(BoardtestWindow, NoStatusByteOrALostDeviceEndsTheTriggerRunWithAMessage) {
+  struct Case {
+    bool no_status, gone_before_arm, gone_in_wait;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {true, false, false, "status"},  // the notice came without a status byte
+      {false, true, false, "arm"},
+      {false, false, true, "the link was lost while waiting for the trigger: the device of port 1 has gone. "
+                           "The run is ended."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.reason);
     sim::SimPort port;
     Fixture f(port);
     Analog& w = f.start();
     ASSERT_TRUE(f.open_port());
     f.tick_rows({{2, "7"}, {3, "3"}});
-    port.units().config().no_status = !unplugged;
-    port.unplugged = unplugged;
+    port.units().config().no_status = c.no_status;
+    port.units().config().trigger_on_signal = c.gone_in_wait;  // a shot not yet fired
+    port.unplugged = c.gone_before_arm;
     bool triggered = false;
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, [&] {
       triggered = triggered || w.Message->text().startsWith("Triggered !");
+      if (c.gone_in_wait && w.link().status_received) port.unplugged = true;
     });
     watch.start(1);
     QTimer::singleShot(6000, &w, [&] { w.Command10->click(); });  // an operator who gave up waiting
@@ -312,15 +345,15 @@ TEST(BoardtestWindow, NoStatusByteEndsTheTriggerRunWithAMessage) {
     EXPECT_FALSE(triggered);
     ASSERT_EQ(f.messages.shown.size(), 1u);
     EXPECT_EQ(f.messages.last().text.rfind("ERROR ! 7 module: ", 0), 0u) << f.messages.last().text;
-    EXPECT_NE(f.messages.last().text.find(unplugged ? "arm" : "status"), std::string::npos) << f.messages.last().text;
+    EXPECT_NE(f.messages.last().text.find(c.reason), std::string::npos) << f.messages.last().text;
     for (const auto& p : port.units().received) EXPECT_NE(p[0], 0xD1);
     EXPECT_EQ(Caption(w, 2), "UNIT");
     EXPECT_TRUE(w.Pulsante_trg->isEnabled());
   }
 }
 
-// STOP during a read: the read still unwinds (its input drained, the port
-// reopened); RESET is refused until it has ended, then works as before.
+// STOP during a read: the read still unwinds (its input drained); RESET is
+// refused until it has ended, then works as before.
 TEST(BoardtestWindow, ResetIsRefusedUntilAReadStoppedByStopHasEnded) {
   sim::SimConfig cfg;
   cfg.absent = {1};

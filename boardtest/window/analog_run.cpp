@@ -56,7 +56,8 @@ void Analog::Pulsante_trg_Click() {
   // Closed or EXIT meanwhile: the window goes once this handler has returned.
   if (run->closing()) return;
   if (out == RunOutcome::Polled) after_run(r);
-  if (out == RunOutcome::NoStatus) sv.msg.ok(console_->failure(), MsgIcon::Critical, kTitle);
+  if (out == RunOutcome::NoStatus || out == RunOutcome::NoNotice)
+    sv.msg.ok(console_->failure(), MsgIcon::Critical, kTitle);
 }
 
 void Analog::pulsante_running_Click() {
@@ -87,8 +88,9 @@ void Analog::Timer3_Timer() {
   CycleResult r;
   const RunOutcome out = running_mode_->stopped() ? RunOutcome::Stopped : console_->RunningTick(&r);
   if (out == RunOutcome::Polled && !running_mode_->stopped()) after_run(r);
-  if (out == RunOutcome::ArmNotSent) {
-    // The units were never armed: the running mode ends here, as STOP ends it.
+  if (out == RunOutcome::ArmNotSent || out == RunOutcome::NoNotice) {
+    // The units were never armed, or never started: the running mode ends
+    // here, as STOP ends it.
     Command10_Click();
     sv.msg.ok(console_->failure(), MsgIcon::Critical, kTitle);
   }
@@ -121,8 +123,8 @@ void Analog::Command10_Click() {
   pulsante_running->setEnabled(false);
   st.Modo_Trigger = 0;
   st.Arresto = 1;
-  // A read stopped here still unwinds (its input drained, the port
-  // reopened): RESET waits until the run has returned.
+  // A read stopped here still unwinds (its input drained): RESET waits
+  // until the run has returned.
   Reset->setEnabled(!console_->busy());
   uscita->setEnabled(true);
   VScroll1->setEnabled(true);

@@ -22,22 +22,26 @@ NoiseCounts NoiseMonitor::run(int Freq_Campionamento, NoiseView& view) {
   NoiseCounts counts;
   std::vector<float> filtered(static_cast<size_t>(kNoiseSamples));
   std::vector<float> deflections(filtered.size());
+  // The master unit answers the arm for all; without one, channel 1's.
+  auto fail = [&] {
+    const std::string unit =
+        link_.Indirizzo_Unita > 0 ? std::to_string(link_.Indirizzo_Unita) : view.unit_text(1);
+    counts.failure = "ERROR ! " + unit + " module: " + link_.error() + ". The noise monitor is ended.";
+  };
   while (stop_ != 1) {
     // Every pass re-arms the units, free-running: they start at once.
     if (!link_.Invia_Setup(kNoiseSamples, Freq_Campionamento, 0, 0, 0, 0, 0, 0, link_.Indirizzo_Unita)) {
-      // The master unit answers the arm for all; without one, channel 1's.
-      const std::string unit =
-          link_.Indirizzo_Unita > 0 ? std::to_string(link_.Indirizzo_Unita) : view.unit_text(1);
-      counts.failure = "ERROR ! " + unit + " module: " + link_.error() + ". The noise monitor is ended.";
+      fail();
       break;
     }
-    bool triggered = false;
-    while (!triggered) {
-      triggered = link_.Attendi_Trigger() != 0;
-      pump_.pump();
-      if (stop_ == 1) break;
-    }
+    // Their notice is due within the status time-out, unless the link is lost.
+    const bool started = link_.Attendi_Trigger(board::TriggerWait::FreeRunning) != 0;
+    pump_.pump();
     if (stop_ == 1) break;
+    if (!started) {
+      fail();
+      break;
+    }
     ++counts.passes;
     const int32_t n = view.channels();
     view.begin_pass(n);

@@ -42,8 +42,9 @@ struct NoiseCounts {
   int reads = 0;         // channels read and drawn
   int failed_reads = 0;  // channels whose unit did not answer (a link error for it)
   std::map<int, int> drawn;  // per channel, the passes it was drawn in
-  // Why the monitor ended by itself (an arm that could not be sent), naming
-  // the unit that answers the arm; empty when it was stopped.
+  // Why the monitor ended by itself (an arm that could not be sent, the link
+  // lost or the units not started in time), naming the unit that answers the
+  // arm; empty when it was stopped.
   std::string failure;
 };
 
@@ -52,8 +53,9 @@ class NoiseMonitor {
   NoiseMonitor(board::BoardLink& link, EventPump& pump, int16_t& Stop_Attesa, const FilterState& filter);
 
   // Monitor_Rumore: returns when Stop_Attesa is 1, and leaves it 0; or at
-  // once when an arm cannot be sent, with counts.failure saying so (the
-  // units would never start, and the wait for them would be endless).
+  // once when an arm cannot be sent, the link is lost or the units do not
+  // start within the status time-out, with counts.failure saying so (the
+  // wait for them would be endless).
   NoiseCounts run(int Freq_Campionamento, NoiseView& view);
 
  private:

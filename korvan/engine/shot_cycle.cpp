@@ -65,11 +65,16 @@ ShotResult ShotCycle::run(const ShotParams& p) {
     return end(ShotOutcome::NoStatus);
   }
 
-  for (;;) {
-    int got = link_.Attendi_Trigger();
-    pump_.pump();
-    if (stop_ == 1) return end(ShotOutcome::AbandonedArmed);
-    if (got != 0) break;
+  // The shot waits for its trigger as long as the operator does, unless the
+  // link is lost meanwhile: then no notice can come.
+  const int got = link_.Attendi_Trigger(board::TriggerWait::UntilFired);
+  pump_.pump();
+  if (stop_ == 1) return end(ShotOutcome::AbandonedArmed);
+  if (got == 0) {
+    result.error = link_.error();
+    msg_.ok("ERROR ! " + AnsweringUnit(p) + " module: " + link_.error() + ". The shot is ended.",
+            MsgIcon::Critical, kTitle);
+    return end(ShotOutcome::NoNotice);
   }
   view_.message_screen("Triggered !", 0x0000FF, false);
 

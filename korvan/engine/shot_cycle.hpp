@@ -55,6 +55,7 @@ enum class ShotOutcome {
   AbandonedArmed,    // "Release Trigger" before the trigger: no raw shot file
   AbandonedTransfer, // "Release Trigger" during the transfer: no raw shot file
   NoStatus,          // the arm got no status byte in its time: no raw shot file
+  NoNotice,          // the link was lost while waiting for the trigger: no raw shot file
   FileError,         // the raw shot file or the text record could not be written
 };
 

@@ -61,7 +61,8 @@ struct RecordingView : NoiseView {
 };
 
 struct Rig {
-  explicit Rig(sim::SimConfig cfg = {}) : port(std::move(cfg)), link(port, pump, stop, Quick()) {
+  explicit Rig(sim::SimConfig cfg = {}, board::LinkConfig lc = Quick())
+      : port(std::move(cfg)), link(port, pump, stop, lc) {
     EXPECT_TRUE(link.open_port(1));
     Scegli_Filtro(filter, 2000, false);
   }
@@ -150,6 +151,39 @@ TEST(NoiseMonitor, StopWhileWaitingForTheUnitsDrawsNothing) {
   EXPECT_EQ(view.passes_begun, 0);
   EXPECT_TRUE(view.drawn.empty());
   EXPECT_EQ(r.stop, 0);
+}
+
+// The units start at once when armed free-running: a device that goes while
+// the monitor waits for them, and units that have not started within the
+// status time-out, end the monitor with a message naming the unit that
+// answers the arm, instead of a wait until STOP.
+TEST(NoiseMonitor, ALostDeviceOrUnitsThatDoNotStartEndTheMonitor) {
+  struct Case {
+    bool unplug;
+    const char* failure;
+  };
+  for (const Case& c : {Case{true, "the link was lost while waiting for the trigger: the device of port 1 has gone"},
+                        Case{false, "no trigger notice came within 300 ms of the free-running arm"}}) {
+    SCOPED_TRACE(c.failure);
+    sim::SimConfig cfg;
+    cfg.free_run_delay_ms = 600000;
+    board::LinkConfig lc = Rig::Quick();
+    lc.status_timeout_ms = 300;
+    Rig r(cfg, lc);
+    const auto give_up = MonoClock::now() + std::chrono::seconds(20);
+    r.pump.each = [&] {
+      if (c.unplug && r.count(0x1A) > 0) r.port.unplugged = true;
+      if (MonoClock::now() > give_up) r.stop = 1;  // an operator who stopped waiting
+    };
+    RecordingView view(r.stop, 100);
+    NoiseMonitor m(r.link, r.pump, r.stop, r.filter);
+    const NoiseCounts n = m.run(2000, view);
+    EXPECT_EQ(n.failure, std::string("ERROR ! 1 module: ") + c.failure + ". The noise monitor is ended.");
+    EXPECT_EQ(n.passes, 0);
+    EXPECT_EQ(r.count(0x1A), 1);
+    EXPECT_EQ(r.count(0xD1), 0);
+    EXPECT_EQ(r.stop, 0);
+  }
 }
 
 TEST(NoiseMonitor, ChannelCountAndUnitBoxesAreReadAtEachPass) {

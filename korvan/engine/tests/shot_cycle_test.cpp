@@ -19,8 +19,10 @@ namespace {
 struct WatchdogPump : EventPump {
   explicit WatchdogPump(int16_t& stop) : stop_(stop) {}
   void pump() override {
+    if (each) each();
     if (MonoClock::now() > give_up) stop_ = 1;
   }
+  std::function<void()> each;
   MonoClock::time_point give_up = MonoClock::now() + std::chrono::seconds(6);
   int16_t& stop_;
 };
@@ -68,9 +70,10 @@ struct Rig {
 };
 
 // "Triggered !" comes only after the trigger notice. An arm that gets no
-// status byte in its time (the units sent none, the port has gone) ends the
-// shot at once, with one message naming the master unit and what did not
-// come, and no raw shot file.
+// status byte in its time (the units sent none, the port has gone), and a
+// port that goes while the shot waits for its trigger, end the shot at once,
+// with one message naming the master unit and what happened, and no raw
+// shot file.
 TEST(ShotCycle, TriggeredOnlyAfterTheNoticeAndNoStatusEndsTheShot) {
   struct Case {
     const char* what;
@@ -82,6 +85,13 @@ TEST(ShotCycle, TriggeredOnlyAfterTheNoticeAndNoStatusEndsTheShot) {
       {"the notice comes without a status byte",
        [](Rig& r) { r.port.units().config().no_status = true; }, "status"},
       {"the port has gone before the arm", [](Rig& r) { r.port.unplugged = true; }, "arm"},
+      {"the port goes while the shot waits for its trigger",
+       [](Rig& r) {
+         r.port.units().config().trigger_on_signal = true;  // a shot not yet fired
+         r.pump.each = [&r] { r.port.unplugged = r.port.unplugged || r.link.status_received; };
+       },
+       "ERROR ! 2 module: the link was lost while waiting for the trigger: the device of port 1 has gone. "
+       "The shot is ended."},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
