@@ -198,11 +198,15 @@ Result<std::string> SetAside(const std::string& given, bool free_name) {
   fs::remove(*name, ec);
   fs::create_hard_link(target, *name, ec);
   if (ec && free_name) {
-    // No hard links on this file system: renamed. The moved file is then the
-    // only copy, nobody's to remove until it is registered as set aside.
-    ForgetTemporary(*name);
-    if (std::rename(target.c_str(), name->c_str()) != 0) return R::failure(target + ": " + std::strerror(errno));
+    // No hard links on this file system: renamed, once it is registered as
+    // set aside (a signal before the rename finds nothing to put back), as
+    // the moved file is then the only copy.
     RegisterSetAside(*name, target);
+    if (std::rename(target.c_str(), name->c_str()) != 0) {
+      const std::string why = std::strerror(errno);
+      ForgetTemporary(*name);
+      return R::failure(target + ": " + why);
+    }
     return name;
   }
   if (ec) fs::copy_file(target, *name, fs::copy_options::overwrite_existing, ec);
@@ -342,11 +346,15 @@ TempFolder::TempFolder(const std::string& pattern) {
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');
   if (::mkdtemp(name.data())) path_ = name.data();
+  // Removed by a killed process too, after the temporaries in it.
+  if (!path_.empty()) RegisterTempFolder(path_);
 }
 
 TempFolder::~TempFolder() {
   std::error_code ec;
-  if (!path_.empty()) fs::remove_all(path_, ec);
+  if (path_.empty()) return;
+  fs::remove_all(path_, ec);
+  ForgetTemporary(path_);
 }
 
 Status WriteFileAtomic(const std::string& path, const std::vector<uint8_t>& bytes) {

@@ -97,8 +97,9 @@ Result<std::string> KeepBeside(const std::string& target);
 Result<std::string> MoveAside(const std::string& target);
 
 // A new folder made from `pattern` (a path whose name ends in "XXXXXX", as
-// mkdtemp takes it), removed with what is in it when the object goes. Its
-// path is empty when it could not be made.
+// mkdtemp takes it), removed with what is in it when the object goes, or
+// when the process is ended by SIGTERM, SIGINT or SIGHUP. Its path is empty
+// when it could not be made.
 class TempFolder {
  public:
   explicit TempFolder(const std::string& pattern);
