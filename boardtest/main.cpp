@@ -8,8 +8,10 @@
 #include "platform/folders.hpp"
 #include "platform/qtbase/qt_messages.hpp"
 #include "platform/qtbase/qt_pump.hpp"
+#include "platform/signals.hpp"
 
 int main(int argc, char** argv) {
+  keld::IgnoreFileSizeSignal();  // a file-size limit is a write error, not the end
   QApplication app(argc, argv);
   app.setApplicationName("boardtest");
   std::setlocale(LC_NUMERIC, "C");

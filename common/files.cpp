@@ -150,16 +150,28 @@ mode_t OutputMode(const std::string& target) {
 }
 }  // namespace
 
-namespace {
-// Where a new file for `name` goes: the file a symbolic link leads to, so the
-// link stays a link and the file it names gets the new contents.
-std::string RealTarget(const std::string& name) {
+std::string FileBehindLink(const std::string& name) {
+  // Link by link, so a link whose file is gone still leads to where that
+  // file was (a shell's ">" through it would make it there).
+  fs::path p(name);
   std::error_code ec;
-  if (!fs::is_symlink(name, ec)) return name;
-  auto real = fs::weakly_canonical(name, ec);
-  return ec ? name : real.string();
+  for (int hops = 0; hops < 40 && fs::is_symlink(p, ec); ++hops) {
+    const fs::path to = fs::read_symlink(p, ec);
+    if (ec) break;
+    p = to.is_absolute() ? to : p.parent_path() / to;
+  }
+  return p.string();
 }
 
+void FlushFolderOf(const std::string& path) {
+  const fs::path parent = fs::path(path).parent_path();
+  const int fd = ::open(parent.empty() ? "." : parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  (void)::fsync(fd);
+  ::close(fd);
+}
+
+namespace {
 // The bytes of the file on the disc before it takes its name: a stick pulled
 // just after the output was said to be written must not hold an empty file.
 bool SyncFile(const std::string& path) {
@@ -191,18 +203,22 @@ namespace {
 // moment removes a half-made copy, and never the only one.
 Result<std::string> SetAside(const std::string& given, bool free_name) {
   using R = Result<std::string>;
-  const std::string target = RealTarget(given);
+  const std::string target = FileBehindLink(given);
   auto name = CreateFileBeside(target);
   if (!name) return name;
   std::error_code ec;
   fs::remove(*name, ec);
   fs::create_hard_link(target, *name, ec);
   if (ec && free_name) {
-    // No hard links on this file system: renamed. The moved file is then the
-    // only copy, nobody's to remove until it is registered as set aside.
-    ForgetTemporary(*name);
-    if (std::rename(target.c_str(), name->c_str()) != 0) return R::failure(target + ": " + std::strerror(errno));
+    // No hard links on this file system: renamed, once it is registered as
+    // set aside (a signal before the rename finds nothing to put back), as
+    // the moved file is then the only copy.
     RegisterSetAside(*name, target);
+    if (std::rename(target.c_str(), name->c_str()) != 0) {
+      const std::string why = std::strerror(errno);
+      ForgetTemporary(*name);
+      return R::failure(target + ": " + why);
+    }
     return name;
   }
   if (ec) fs::copy_file(target, *name, fs::copy_options::overwrite_existing, ec);
@@ -229,7 +245,7 @@ Result<std::string> KeepBeside(const std::string& target) { return SetAside(targ
 
 Result<std::string> MoveAside(const std::string& target) { return SetAside(target, true); }
 
-AtomicFile::AtomicFile(std::string target) : target_(std::move(target)), dest_(RealTarget(target_)) {
+AtomicFile::AtomicFile(std::string target) : target_(std::move(target)), dest_(FileBehindLink(target_)) {
   // Only a file is ever replaced: a rename over a device, a folder or a pipe
   // would swap it for a plain file.
   struct stat st {};
@@ -276,7 +292,11 @@ void UseLargeStandardBuffers() {
 
 bool AtomicFile::commit() {
   if (!fp_) return false;
-  bool good = !failed_ && std::fflush(fp_) == 0 && !std::ferror(fp_);
+  bool good = !failed_;
+  if (good && (std::fflush(fp_) != 0 || std::ferror(fp_))) {
+    error_ = target_ + ": " + std::strerror(errno);  // a full disc, or a file-size limit (EFBIG)
+    good = false;
+  }
   // The old file's mode, or a new file's: never mkstemp's 0600.
   ::fchmod(fileno(fp_), OutputMode(dest_));
   if (good && ::fsync(fileno(fp_)) != 0 && errno != EINVAL) {
@@ -289,6 +309,8 @@ bool AtomicFile::commit() {
     error_ = target_ + ": " + std::strerror(errno);
     good = false;
   }
+  // The new name on the disc too, not only the bytes.
+  if (good) FlushFolderOf(dest_);
   if (!good) {
     if (error_.empty()) error_ = target_ + ": write failed";
     std::remove(temp_.c_str());
@@ -310,13 +332,14 @@ void AtomicFile::discard() {
 }
 
 Status MoveFileOver(const std::string& from, const std::string& given_to) {
-  const std::string to = RealTarget(given_to);
+  const std::string to = FileBehindLink(given_to);
   if (!SyncFile(from)) return Status::failure(given_to + ": " + std::strerror(errno));
   // A replaced file keeps its mode.
   struct stat old {};
   if (::stat(to.c_str(), &old) == 0 && S_ISREG(old.st_mode)) ::chmod(from.c_str(), old.st_mode & 07777);
   if (std::rename(from.c_str(), to.c_str()) == 0) {
     ForgetTemporary(from);
+    FlushFolderOf(to);
     return Status::good();
   }
   if (errno != EXDEV) return Status::failure(given_to + ": " + std::strerror(errno));
@@ -342,11 +365,15 @@ TempFolder::TempFolder(const std::string& pattern) {
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');
   if (::mkdtemp(name.data())) path_ = name.data();
+  // Removed by a killed process too, after the temporaries in it.
+  if (!path_.empty()) RegisterTempFolder(path_);
 }
 
 TempFolder::~TempFolder() {
   std::error_code ec;
-  if (!path_.empty()) fs::remove_all(path_, ec);
+  if (path_.empty()) return;
+  fs::remove_all(path_, ec);
+  ForgetTemporary(path_);
 }
 
 Status WriteFileAtomic(const std::string& path, const std::vector<uint8_t>& bytes) {

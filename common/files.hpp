@@ -65,6 +65,16 @@ class AtomicFile {
   std::unique_ptr<char[]> buffer_;
 };
 
+// The file that a new output named `name` replaces: `name` itself, or, when
+// it is a symbolic link, the file it leads to (also when that file is gone),
+// so that the link stays a link and its file takes the new contents.
+std::string FileBehindLink(const std::string& name);
+
+// Flushes the folder of `path` to the disc (after a rename into it, so that
+// the new name is there too after a power cut). As far as the file system
+// allows: a failure changes nothing that was written.
+void FlushFolderOf(const std::string& path);
+
 // Gives standard input and standard output 64 KiB buffers (a stream of many
 // short traces then moves in few system calls); call before either is used.
 // setvbuf with no buffer of its own keeps the default size, hence this.
@@ -72,8 +82,9 @@ void UseLargeStandardBuffers();
 
 // Moves a file over `to` in one step: a rename, or on another file system a
 // copy written beside the target, renamed over it, then the source removed.
-// An existing target is replaced whole and its mode kept; on failure both
-// files stay as they were.
+// An existing target is replaced whole and its mode kept, a link's file
+// rather than the link, and the folder flushed; on failure both files stay
+// as they were.
 Status MoveFileOver(const std::string& from, const std::string& to);
 
 // A new empty file beside `target` ("." + its name + a unique ending, cut to
@@ -97,8 +108,9 @@ Result<std::string> KeepBeside(const std::string& target);
 Result<std::string> MoveAside(const std::string& target);
 
 // A new folder made from `pattern` (a path whose name ends in "XXXXXX", as
-// mkdtemp takes it), removed with what is in it when the object goes. Its
-// path is empty when it could not be made.
+// mkdtemp takes it), removed with what is in it when the object goes, or
+// when the process is ended by SIGTERM, SIGINT or SIGHUP. Its path is empty
+// when it could not be made.
 class TempFolder {
  public:
   explicit TempFolder(const std::string& pattern);

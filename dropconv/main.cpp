@@ -2,8 +2,10 @@
 // the SEG-2 file `output`.
 #include "dropconv/dropconv_main.hpp"
 #include "dropconv/qt_messages.hpp"
+#include "platform/signals.hpp"
 
 int main(int argc, char** argv) {
+  keld::IgnoreFileSizeSignal();  // a file-size limit is a write error, not the end
   std::string command_line = keld::dropconv::JoinArguments(argc, argv);
   if (keld::dropconv::HasDisplay()) {
     keld::dropconv::QtMessages boxes(argc, argv);

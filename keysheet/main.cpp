@@ -11,8 +11,10 @@
 #include "platform/qtbase/dialogs.hpp"
 #include "platform/qtbase/qt_messages.hpp"
 #include "platform/sheet/exchange.hpp"
+#include "platform/signals.hpp"
 
 int main(int argc, char** argv) {
+  keld::IgnoreFileSizeSignal();  // a file-size limit is a write error, not the end
   QApplication app(argc, argv);
   app.setApplicationName("keysheet");
   std::setlocale(LC_NUMERIC, "C");

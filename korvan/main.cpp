@@ -10,8 +10,10 @@
 #include "platform/qtbase/dialogs.hpp"
 #include "platform/qtbase/qt_messages.hpp"
 #include "platform/qtbase/qt_pump.hpp"
+#include "platform/signals.hpp"
 
 int main(int argc, char** argv) {
+  keld::IgnoreFileSizeSignal();  // a file-size limit is a write error, not the end
   QApplication app(argc, argv);
   app.setApplicationName("korvan");
   // Numbers are read and written in the C form whatever the desktop says.

@@ -1,11 +1,15 @@
 #include "platform/process.hpp"
 
 #include "platform/group_run.hpp"
+#include "platform/signals.hpp"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -38,7 +42,7 @@ std::optional<pid_t> Spawn(const StartRequest& r, bool detach) {
     close(fds[1]);
     return std::nullopt;
   }
-  pid_t pid = fork();
+  pid_t pid = ForkChild();
   if (pid < 0) {
     close(fds[0]);
     close(fds[1]);
@@ -65,7 +69,7 @@ std::optional<pid_t> Spawn(const StartRequest& r, bool detach) {
       run();
     }
     setsid();
-    pid_t g = fork();
+    pid_t g = ForkChild();
     if (g == 0) run();
     (void)!write(pidpipe[1], &g, sizeof g);
     _exit(g < 0 ? 1 : 0);
@@ -92,6 +96,62 @@ std::optional<pid_t> Spawn(const StartRequest& r, bool detach) {
 }
 
 }  // namespace
+
+std::string FindOnPath(const std::string& name) {
+  const char* env = std::getenv("PATH");
+  const std::string dirs = env ? env : "/usr/local/bin:/usr/bin:/bin";  // the shell's own when unset
+  for (size_t start = 0; start < dirs.size();) {
+    size_t end = dirs.find(':', start);
+    if (end == std::string::npos) end = dirs.size();
+    const std::string dir = dirs.substr(start, end - start);
+    start = end + 1;
+    if (dir.empty()) continue;
+    const std::string p = dir + "/" + name;
+    struct stat s {};
+    if (stat(p.c_str(), &s) == 0 && S_ISREG(s.st_mode) && access(p.c_str(), X_OK) == 0) return p;
+  }
+  return {};
+}
+
+std::optional<ProgramOutput> ReadProgramOutput(const std::string& program, const std::vector<std::string>& args,
+                                               size_t keep) {
+  std::vector<std::string> words;
+  std::vector<char*> argv = Argv({program, args, WindowStyle::Hidden, {}}, words);
+  int fds[2];
+  if (pipe2(fds, O_CLOEXEC) != 0) return std::nullopt;
+  const pid_t pid = ForkChild();
+  if (pid < 0) {
+    close(fds[0]);
+    close(fds[1]);
+    return std::nullopt;
+  }
+  if (pid == 0) {
+    const int null = open("/dev/null", O_RDWR);
+    if (null >= 0) {
+      dup2(null, 0);
+      dup2(null, 2);
+    }
+    dup2(fds[1], 1);
+    execv(program.c_str(), argv.data());
+    _exit(127);
+  }
+  close(fds[1]);
+  ProgramOutput r;
+  char buf[512];
+  // Read to the end, so the program never blocks on a full pipe.
+  for (;;) {
+    const ssize_t n = read(fds[0], buf, sizeof buf);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    if (r.text.size() < keep) r.text.append(buf, std::min(static_cast<size_t>(n), keep - r.text.size()));
+  }
+  close(fds[0]);
+  int st = 0;
+  while (waitpid(pid, &st, 0) < 0)
+    if (errno != EINTR) return std::nullopt;
+  r.status = ExitStatusOf(st);
+  return r;
+}
 
 std::optional<long> PosixLauncher::start(const StartRequest& req) {
   if (access(req.program.c_str(), X_OK) != 0) return std::nullopt;

@@ -44,6 +44,21 @@ class PosixLauncher : public ProcessLauncher {
                                   const std::function<bool()>& cancelled = {}) override;
 };
 
+// The first executable file named `name` in the folders of $PATH (the usual
+// ones when it is unset), or "".
+std::string FindOnPath(const std::string& name);
+
+// What a short query (xdg-mime, say) printed, as popen gives it: `program`
+// (a path) run with `args`, its input /dev/null, its error output dropped,
+// its standard output read to the end (the first `keep` bytes kept) and its
+// end waited for. nullopt when it could not be started.
+struct ProgramOutput {
+  int status = -1;  // ExitStatusOf the program
+  std::string text;
+};
+std::optional<ProgramOutput> ReadProgramOutput(const std::string& program, const std::vector<std::string>& args,
+                                               size_t keep = 4096);
+
 // Keeps every request; starts nothing, or, with `real` set, also runs them.
 class ProcessRecorder : public ProcessLauncher {
  public:

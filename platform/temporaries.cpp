@@ -1,12 +1,20 @@
 #include "platform/temporaries.hpp"
 
 #include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <mutex>
+#include <vector>
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <pthread.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include "platform/signals.hpp"
 
 namespace keld {
 
@@ -14,41 +22,128 @@ namespace {
 
 constexpr int kSlots = 4096;
 constexpr int kGroups = 64;
-constexpr int kSignals[] = {SIGTERM, SIGINT, SIGHUP};
+
+enum class Kind : unsigned char { Temporary, SetAside, Folder };
 
 // An entry is made whole before it is published in a slot, and a slot only
 // ever changes from one whole entry to another, so the signal handler, which
-// may only read memory, never sees half of one.
+// only reads, never sees half of one. An entry taken out of its slot is
+// freed only once it is certain that no clean-up can be reading it: the
+// clean-up marks itself started (g_cleaning) before it reads a slot, and a
+// thread that takes an entry out reads that mark afterwards (both in the one
+// sequentially consistent order): either it sees no clean-up, which then
+// cannot find the entry any more, or it sees one and frees nothing.
 struct Entry {
   std::string path;
-  std::string restore_to;  // empty for a temporary
+  std::string restore_to;  // for a file set aside
+  Kind kind;
 };
 std::atomic<Entry*> g_slots[kSlots];
 std::atomic<pid_t> g_groups[kGroups];
+std::atomic<bool> g_cleaning{false};
 std::mutex g_mutex;
 bool g_installed = false;
 
+// True when both names are one file (a hard link of it beside it).
+bool SameInode(const char* a, const char* b) {
+  struct stat x {}, y {};
+  return ::lstat(a, &x) == 0 && ::lstat(b, &y) == 0 && x.st_dev == y.st_dev && x.st_ino == y.st_ino;
+}
+
+// An old output back under its name. A second name of a file that is still
+// under its name (a rename of a file over itself does nothing) only goes.
+void PutBack(const Entry& e) {
+  ::rename(e.path.c_str(), e.restore_to.c_str());
+  if (SameInode(e.path.c_str(), e.restore_to.c_str())) ::unlink(e.path.c_str());
+}
+
+// The files and empty folders in `path`, then the folder itself: with system
+// calls only, as this runs in a signal handler. Entries removed while the
+// folder is read may hide others from that read, hence a few passes.
+void RemoveFolder(const char* path) {
+  for (int pass = 0; pass < 4; ++pass) {
+    if (::rmdir(path) == 0 || (errno != ENOTEMPTY && errno != EEXIST)) return;
+    const int fd = ::open(path, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) return;
+    alignas(8) char buf[4096];
+    ssize_t n;
+    while ((n = ::getdents64(fd, buf, sizeof buf)) > 0)
+      for (ssize_t at = 0; at < n;) {
+        const auto* d = reinterpret_cast<const struct dirent64*>(buf + at);
+        at += d->d_reclen;
+        if (std::strcmp(d->d_name, ".") == 0 || std::strcmp(d->d_name, "..") == 0) continue;
+        if (::unlinkat(fd, d->d_name, 0) != 0 && errno == EISDIR) ::unlinkat(fd, d->d_name, AT_REMOVEDIR);
+      }
+    ::close(fd);
+  }
+}
+
+void Act(const Entry& e) {
+  switch (e.kind) {
+    case Kind::Temporary: ::unlink(e.path.c_str()); break;
+    case Kind::SetAside: PutBack(e); break;
+    case Kind::Folder: RemoveFolder(e.path.c_str()); break;
+  }
+}
+
+// The clean-up: the batches first, so they stop writing beside the outputs
+// (and remove what they wrote there themselves); then the temporaries; then
+// the old outputs, over whatever a run left under their names; then the
+// folders, emptied of what is left in them. Nothing is freed or changed in
+// the registry: this runs in a signal handler, and the process ends after.
+void CleanUp() {
+  for (auto& g : g_groups)
+    if (pid_t p = g.load(); p > 0) ::kill(-p, SIGTERM);
+  for (Kind k : {Kind::Temporary, Kind::SetAside, Kind::Folder})
+    for (auto& s : g_slots)
+      if (const Entry* e = s.load(); e && e->kind == k) Act(*e);
+}
+
 void OnSignal(int sig) {
-  RemoveTemporariesNow();
-  // The handler was installed for one delivery: the signal's default action
-  // is back, and raising it again ends the process as it would have ended.
+  // The handler stays installed: a second signal, on whichever thread, comes
+  // here and waits while the first one's clean-up runs to its end.
+  if (g_cleaning.exchange(true)) {
+    for (;;) ::pause();
+  }
+  CleanUp();
+  // Ended by the same signal, as it would have ended the process: its
+  // default action back, and the signal let through on this thread.
+  struct sigaction dfl {};
+  dfl.sa_handler = SIG_DFL;
+  sigemptyset(&dfl.sa_mask);
+  ::sigaction(sig, &dfl, nullptr);
+  sigset_t one;
+  sigemptyset(&one);
+  sigaddset(&one, sig);
+  ::pthread_sigmask(SIG_UNBLOCK, &one, nullptr);
   ::raise(sig);
+  ::_exit(128 + sig);
 }
 
 void InstallHandlers() {
   if (g_installed) return;
   g_installed = true;
-  for (int sig : kSignals) {
+  for (int sig : kCleanUpSignals) {
     struct sigaction old {};
     if (::sigaction(sig, nullptr, &old) != 0) continue;
     if ((old.sa_flags & SA_SIGINFO) || old.sa_handler != SIG_DFL) continue;
     struct sigaction sa {};
     sa.sa_handler = OnSignal;
     sigemptyset(&sa.sa_mask);
-    for (int other : kSignals) sigaddset(&sa.sa_mask, other);
-    sa.sa_flags = SA_RESETHAND;
+    for (int other : kCleanUpSignals) sigaddset(&sa.sa_mask, other);
     ::sigaction(sig, &sa, nullptr);
   }
+}
+
+// A thread that finds the clean-up started goes no further: the process ends
+// as soon as the clean-up is done, and until then nothing of this thread's
+// may change a file or free an entry the clean-up reads.
+[[noreturn]] void StopHere() {
+  sigset_t all;
+  sigemptyset(&all);
+  for (int sig : kCleanUpSignals) sigaddset(&all, sig);
+  ::pthread_sigmask(SIG_BLOCK, &all, nullptr);
+  for (;;) ::pause();
 }
 
 std::string Absolute(const std::string& path) {
@@ -67,36 +162,53 @@ std::atomic<Entry*>* SlotOf(const std::string& path) {
 bool Publish(Entry* entry) {
   std::lock_guard<std::mutex> lock(g_mutex);
   InstallHandlers();
-  if (!entry->restore_to.empty())
+  Entry* replaced = nullptr;
+  bool placed = false;
+  if (entry->kind == Kind::SetAside)
     if (auto* s = SlotOf(entry->path)) {
-      delete s->exchange(entry);
-      return true;
+      replaced = s->exchange(entry);
+      placed = true;
     }
-  for (auto& s : g_slots) {
+  for (int i = 0; !placed && i < kSlots; ++i) {
     Entry* none = nullptr;
-    if (s.compare_exchange_strong(none, entry)) return true;
+    placed = g_slots[i].compare_exchange_strong(none, entry);
   }
-  delete entry;
-  return false;
+  if (g_cleaning.load()) {
+    // The clean-up may have passed that slot already: what it would have
+    // done with the entry is done here.
+    Act(*entry);
+    StopHere();
+  }
+  delete replaced;
+  if (!placed) delete entry;
+  return placed;
 }
 
 }  // namespace
 
 bool RegisterTemporary(const std::string& path) {
   if (path.empty()) return false;
-  return Publish(new Entry{Absolute(path), {}});
+  return Publish(new Entry{Absolute(path), {}, Kind::Temporary});
 }
 
 bool RegisterSetAside(const std::string& kept, const std::string& original) {
   if (kept.empty() || original.empty()) return false;
-  return Publish(new Entry{Absolute(kept), Absolute(original)});
+  return Publish(new Entry{Absolute(kept), Absolute(original), Kind::SetAside});
+}
+
+bool RegisterTempFolder(const std::string& path) {
+  if (path.empty()) return false;
+  return Publish(new Entry{Absolute(path), {}, Kind::Folder});
 }
 
 void ForgetTemporary(const std::string& path) {
   if (path.empty()) return;
   const std::string abs = Absolute(path);
   std::lock_guard<std::mutex> lock(g_mutex);
-  while (auto* s = SlotOf(abs)) delete s->exchange(nullptr);
+  std::vector<Entry*> gone;
+  while (auto* s = SlotOf(abs)) gone.push_back(s->exchange(nullptr));
+  if (g_cleaning.load()) StopHere();  // the clean-up may be reading them
+  for (Entry* e : gone) delete e;
 }
 
 void RegisterChildGroup(pid_t group) {
@@ -105,7 +217,11 @@ void RegisterChildGroup(pid_t group) {
   InstallHandlers();
   for (auto& g : g_groups) {
     pid_t none = 0;
-    if (g.compare_exchange_strong(none, group)) return;
+    if (g.compare_exchange_strong(none, group)) break;
+  }
+  if (g_cleaning.load()) {
+    ::kill(-group, SIGTERM);
+    StopHere();
   }
 }
 
@@ -115,24 +231,6 @@ void ForgetChildGroup(pid_t group) {
     pid_t same = group;
     g.compare_exchange_strong(same, 0);
   }
-}
-
-void RemoveTemporariesNow() {
-  // The batches first, so they stop writing beside the outputs (and remove
-  // what they wrote there themselves).
-  for (auto& g : g_groups)
-    if (pid_t p = g.exchange(0); p > 0) ::kill(-p, SIGTERM);
-  for (auto& s : g_slots)
-    if (Entry* e = s.load(); e && e->restore_to.empty()) {
-      ::unlink(e->path.c_str());
-      s.store(nullptr);  // not freed: this may run in a signal handler
-    }
-  // Then the old outputs, over whatever a run left under their names.
-  for (auto& s : g_slots)
-    if (Entry* e = s.load()) {
-      ::rename(e->path.c_str(), e->restore_to.c_str());
-      s.store(nullptr);
-    }
 }
 
 }  // namespace keld

@@ -8,10 +8,12 @@
 #include "platform/qtbase/dialogs.hpp"
 #include "platform/qtbase/qt_messages.hpp"
 #include "platform/qtbase/window_display.hpp"
+#include "platform/signals.hpp"
 #include "sutools/seg2su_window.hpp"
 #include "sutools/tools.hpp"
 
 int main(int argc, char** argv) {
+  keld::IgnoreFileSizeSignal();  // a file-size limit is a write error, not the end
   if (argc > 1) {
     keld::UseLargeStandardBuffers();
     return keld::sutools::Seg2suMain(argc, argv, stdout, stderr);

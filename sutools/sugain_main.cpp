@@ -1,9 +1,11 @@
 #include <cstdio>
 
 #include "common/files.hpp"
+#include "platform/signals.hpp"
 #include "sutools/tools.hpp"
 
 int main(int argc, char** argv) {
+  keld::IgnoreFileSizeSignal();  // a file-size limit is a write error, not the end
   // Large buffers: a stream of many short traces moves in few system calls.
   keld::UseLargeStandardBuffers();
   return keld::sutools::SugainMain(argc, argv, stdin, stdout, stderr);

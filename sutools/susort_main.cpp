@@ -2,6 +2,7 @@
 #include <cstdlib>
 
 #include "common/files.hpp"
+#include "platform/signals.hpp"
 #include "sutools/stack_tools.hpp"
 #include "sutools/trace_batch.hpp"
 #include "sutools/trace_sort.hpp"
@@ -22,6 +23,7 @@ size_t MemoryFromEnvironment() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  keld::IgnoreFileSizeSignal();  // a file-size limit is a write error, not the end
   // Large buffers: a stream of many short traces moves in few system calls.
   keld::UseLargeStandardBuffers();
   keld::sutools::WidenPipes(stdin, stdout);

@@ -7,9 +7,11 @@
 #include "platform/qtbase/dialogs.hpp"
 #include "platform/qtbase/qt_messages.hpp"
 #include "platform/qtbase/qt_pump.hpp"
+#include "platform/signals.hpp"
 #include "velscan/window/nmo_window.hpp"
 
 int main(int argc, char** argv) {
+  keld::IgnoreFileSizeSignal();  // a file-size limit is a write error, not the end
   QApplication app(argc, argv);
   app.setApplicationName("velscan");
   std::setlocale(LC_NUMERIC, "C");

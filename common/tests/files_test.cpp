@@ -2,10 +2,13 @@
 // as a folder takes, and temporaries removed when the process is killed.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <set>
 #include <string>
+#include <thread>
 
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -150,6 +153,53 @@ TEST(OutputFiles, AProcessEndedBySignalLeavesTheOldFileAndNoTemporary) {
     EXPECT_EQ(ReadText(d / "out.su"), "old");
     EXPECT_EQ(ReadText(d / "stack.su"), "old stack");
   }
+}
+
+// A threaded program killed while it holds many files: a second SIGTERM and
+// a SIGINT, sent to its other threads while the clean-up runs, wait for that
+// clean-up to end. The old outputs are back, and nothing else is left.
+TEST(OutputFiles, SignalsDuringTheCleanUpWaitForItsEnd) {
+  bool mid_way = false;
+  for (int attempt = 0; attempt < 5 && !mid_way; ++attempt) {
+    TempDir d;
+    WriteText(d / "a.su", "old a");
+    WriteText(d / "b.su", "old b");
+    int fds[2];
+    ASSERT_EQ(::pipe(fds), 0);
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+      // The temporaries first: the clean-up removes them first, t0's first.
+      for (int i = 0; i < 3000; ++i) (void)CreateFileBeside(d / ("t" + std::to_string(i)));
+      for (const char* old : {"a.su", "b.su"})
+        if (MoveAside(d / old)) WriteText(d / old, "half a new one");
+      pid_t tids[3] = {::gettid(), 0, 0};
+      std::atomic<int> ready{0};
+      for (int k = 1; k <= 2; ++k) std::thread([&, k] { tids[k] = ::gettid(); ++ready; for (;;) ::pause(); }).detach();
+      while (ready < 2) std::this_thread::yield();
+      (void)!::write(fds[1], tids, sizeof tids);
+      for (;;) ::pause();
+    }
+    pid_t tids[3] = {};
+    ASSERT_EQ(::read(fds[0], tids, sizeof tids), static_cast<ssize_t>(sizeof tids));
+    std::string first;
+    for (const auto& name : Names(d.path()))
+      if (name.rfind(".t0.", 0) == 0) first = d / name;
+    ASSERT_EQ(::tgkill(pid, tids[0], SIGTERM), 0);
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (::access(first.c_str(), F_OK) == 0 && std::chrono::steady_clock::now() < until) std::this_thread::yield();
+    mid_way = ReadText(d / "a.su") != "old a";  // the old outputs go back after the temporaries
+    ::tgkill(pid, tids[1], SIGTERM);
+    ::tgkill(pid, tids[2], SIGINT);
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
+    EXPECT_EQ(Names(d.path()), (std::set<std::string>{"a.su", "b.su"})) << Names(d.path()).size() << " names";
+    EXPECT_EQ(ReadText(d / "a.su") + ReadText(d / "b.su"), "old aold b");
+    ::close(fds[0]);
+    ::close(fds[1]);
+  }
+  EXPECT_TRUE(mid_way) << "the clean-up always ended before the second signal";
 }
 
 // True once process `pid` has ended (gone, or a zombie nobody reaped yet).

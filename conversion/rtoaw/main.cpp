@@ -8,6 +8,7 @@
 #include "conversion/rtoaw/rtoaw_window.hpp"
 #include "platform/qtbase/qt_messages.hpp"
 #include "platform/qtbase/window_display.hpp"
+#include "platform/signals.hpp"
 
 namespace {
 int Usage() {
@@ -23,6 +24,7 @@ int Usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  keld::IgnoreFileSizeSignal();  // a file-size limit is a write error, not the end
   if (argc > 1) {
     if (argc != 3) return Usage();
     keld::rtoaw::DztHeader h;

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "platform/group_run.hpp"
+#include "platform/signals.hpp"
 
 extern char** environ;
 
@@ -71,6 +72,7 @@ BatchOutcome RunBatch(const std::string& batch, const std::string& workdir, Even
   if (!workdir.empty()) posix_spawn_file_actions_addchdir_np(&fa, workdir.c_str());
   posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP);
   posix_spawnattr_setpgroup(&attr, 0);
+  DefaultSignalsOnSpawn(attr);  // never this program's handlers, nor its ignore of SIGXFSZ
   // The batch runs in `workdir`: a relative name would be looked for there.
   std::error_code ec;
   const auto whole = std::filesystem::absolute(batch, ec);

@@ -41,22 +41,26 @@ Status MoveTogether(const std::vector<Move>& moves) {
       break;
     }
     // A file made where there was none goes with a killed process too.
-    if (kept[done].empty()) RegisterTemporary(m.to);
+    if (kept[done].empty()) RegisterTemporary(FileBehindLink(m.to));
   }
   if (done == moves.size()) {
     // Every file has its name: nothing is to be put back any more, by a
     // signal either, before the old copies go.
-    for (size_t i = 0; i < moves.size(); ++i) ForgetTemporary(kept[i].empty() ? moves[i].to : kept[i]);
+    for (size_t i = 0; i < moves.size(); ++i) ForgetTemporary(kept[i].empty() ? FileBehindLink(moves[i].to) : kept[i]);
     for (const auto& k : kept)
       if (!k.empty()) RemoveTemporary(k);
     return Status::good();
   }
-  // Undo: the old file back under its name, or the new one gone.
+  // Undo: the old file back under its name, or the new one gone; through a
+  // link, which stays.
   for (size_t i = 0; i < done; ++i) {
-    if (kept[i].empty())
-      RemoveTemporary(moves[i].to);
-    else if (std::rename(kept[i].c_str(), moves[i].to.c_str()) == 0)
+    const std::string file = FileBehindLink(moves[i].to);
+    if (kept[i].empty()) {
+      RemoveTemporary(file);
+    } else if (std::rename(kept[i].c_str(), file.c_str()) == 0) {
       ForgetTemporary(kept[i]);
+      FlushFolderOf(file);
+    }
   }
   if (!kept[done].empty()) RemoveTemporary(kept[done]);
   for (size_t i = done; i < moves.size(); ++i) RemoveTemporary(moves[i].from);

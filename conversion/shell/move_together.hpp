@@ -19,7 +19,8 @@ struct Move {
 // be put back, also by a process ended by SIGTERM, SIGINT or SIGHUP; those
 // names go once every move is done. On a failure the moves already done are
 // undone, the `from` files left are removed, and the error names the target
-// that failed.
+// that failed. A `to` that is a symbolic link stays one: the file it leads
+// to takes the new contents, and the old ones back on a failure.
 Status MoveTogether(const std::vector<Move>& moves);
 
 }  // namespace keld::conversion

@@ -42,6 +42,24 @@ TEST(Exports, PerChannelFromTheStartWindow) {
   EXPECT_EQ(keld::testing::ReadText(d / "LINE1.01").substr(0, 16), "2.50000000E+00\r\n");
   EXPECT_TRUE(Existe_file(d / "LINE1.03"));
   EXPECT_FALSE(Existe_file(d / "LINE1.04"));
+  // Channel 1 goes through a link, channel 2 cannot take its name (a folder
+  // holds it): the link stays, and its file gets its old contents back.
+  std::filesystem::create_directory(d / "real");
+  keld::testing::WriteText(d / "real/one", "old channel");
+  std::filesystem::remove(d / "LINE1.01");
+  std::filesystem::create_symlink("real/one", d / "LINE1.01");
+  std::filesystem::remove(d / "LINE1.02");
+  std::filesystem::create_directory(d / "LINE1.02");
+  h.dialogs.files.push_back(su);
+  h.messages.type("1");
+  h.messages.type("2");
+  h.Choose(8);
+  EXPECT_NE(h.messages.last().text.find("no file written"), std::string::npos) << h.messages.last().text;
+  EXPECT_TRUE(std::filesystem::is_symlink(d / "LINE1.01"));
+  EXPECT_EQ(keld::testing::ReadText(d / "real/one"), "old channel");
+  for (const std::string& folder : {d.path(), d / "real"})
+    for (const auto& e : std::filesystem::directory_iterator(folder))
+      EXPECT_NE(e.path().filename().string()[0], '.') << "left behind: " << e.path();
   // First beyond last, and a cancelled box: a message, never "Conversion OK".
   for (auto answers : {std::vector<std::optional<std::string>>{"5", "3"}, {std::nullopt}}) {
     h.messages.clear();

@@ -9,6 +9,7 @@
 
 #include "common/files.hpp"
 #include "common/text.hpp"
+#include "platform/process.hpp"
 
 namespace keld::korvan {
 
@@ -28,25 +29,6 @@ std::vector<std::string> FileArgument(const std::string& path) {
 
 void Box(KorvanServices& sv, const std::string& text, MsgIcon icon) {
   sv.msg.ok(text, icon, kKorvanTitle);
-}
-
-// The first executable file named `name` in the folders of $PATH, or "".
-std::string FindOnPath(const std::string& name) {
-  const char* env = std::getenv("PATH");
-  if (!env) return {};
-  for (const std::string& dir : Split(env, ':')) {
-    if (dir.empty()) continue;
-    std::string p = dir + "/" + name;
-    struct stat s;
-    if (stat(p.c_str(), &s) == 0 && S_ISREG(s.st_mode) && access(p.c_str(), X_OK) == 0) return p;
-  }
-  return {};
-}
-
-std::string ShellQuoted(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
 }
 
 // The MIME type the desktop files an extension under; only the manual's is
@@ -115,17 +97,9 @@ std::string Cherche_Lecteur_PDF(const std::string& extension) {
   if (mime.empty()) return {};
   std::string tool = FindOnPath("xdg-mime");
   if (tool.empty()) return {};
-  std::string cmd = ShellQuoted(tool) + " query default " + ShellQuoted(mime) + " 2>/dev/null";
-  std::FILE* p = popen(cmd.c_str(), "r");
-  if (!p) return {};
-  std::string out;
-  char buf[512];
-  size_t n;
-  // Read to the end, so the tool never blocks on a full pipe; keep the start.
-  while ((n = std::fread(buf, 1, sizeof buf, p)) > 0)
-    if (out.size() < 4096) out.append(buf, n);
-  int status = pclose(p);
-  if (status != 0) return {};
+  auto r = ReadProgramOutput(tool, {"query", "default", mime});
+  if (!r || r->status != 0) return {};
+  std::string out = r->text;
   auto eol = out.find_first_of("\r\n");
   if (eol != std::string::npos) out.resize(eol);
   return Trim(out);

@@ -8,7 +8,6 @@
 
 #include <sys/resource.h>
 
-#include <csignal>
 #include <filesystem>
 #include <functional>
 
@@ -18,6 +17,7 @@
 #include "ombrix/page/compose.hpp"
 #include "ombrix/render/render.hpp"
 #include "ombrix/tests/image_compare.hpp"
+#include "platform/signals.hpp"
 
 namespace keld::ombrix {
 namespace {
@@ -159,7 +159,7 @@ TEST_F(Exports, AFailedSaveKeepsTheOlderFile) {
   const std::string svg = dir / "old.svg";
   keld::testing::WriteText(svg, "older picture");
   // Files may grow to 4 KB only: the write of the new picture fails midway.
-  std::signal(SIGXFSZ, SIG_IGN);
+  IgnoreFileSizeSignal();  // as ombrix's start-up does
   rlimit old{};
   getrlimit(RLIMIT_FSIZE, &old);
   rlimit small = old;

@@ -27,23 +27,12 @@ namespace {
 // spreadsheet programs is installed: xdg-open alone would start and then fail
 // out of sight.
 bool SpreadsheetProgramKnown() {
-  if (std::FILE* p = ::popen("xdg-mime query default application/vnd.oasis.opendocument.spreadsheet 2>/dev/null", "r")) {
-    char line[256] = {};
-    const bool named = std::fgets(line, sizeof line, p) && line[0] != '\n' && line[0] != 0;
-    ::pclose(p);
-    if (named) return true;
-  }
-  const char* path = std::getenv("PATH");
-  std::string dirs = path ? path : "/usr/bin:/bin";
-  size_t start = 0;
-  while (start <= dirs.size()) {
-    size_t end = dirs.find(':', start);
-    if (end == std::string::npos) end = dirs.size();
-    const std::string dir = dirs.substr(start, end - start);
-    for (const char* prog : {"libreoffice", "localc", "soffice", "gnumeric", "calligrasheets"})
-      if (!dir.empty() && ::access((dir + "/" + prog).c_str(), X_OK) == 0) return true;
-    start = end + 1;
-  }
+  const std::string mime = FindOnPath("xdg-mime");
+  if (!mime.empty())
+    if (auto r = ReadProgramOutput(mime, {"query", "default", "application/vnd.oasis.opendocument.spreadsheet"}))
+      if (!r->text.empty() && r->text[0] != '\n') return true;
+  for (const char* prog : {"libreoffice", "localc", "soffice", "gnumeric", "calligrasheets"})
+    if (!FindOnPath(prog).empty()) return true;
   return false;
 }
 }  // namespace

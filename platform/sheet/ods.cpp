@@ -4,6 +4,7 @@
 #include <quazip/quazipfile.h>
 #include <quazip/quazipnewinfo.h>
 
+#include "common/files.hpp"
 #include "platform/sheet/xml_scanner.hpp"
 
 #include <algorithm>
@@ -180,26 +181,29 @@ Status WriteOds(const std::string& path, const std::string& sheet_name, const Sh
   if (sheet.rows() > kMaxSheetRows || sheet.cols() > kMaxSheetCols)
     return Status::failure("Cannot write " + path + ": a worksheet holds at most " + std::to_string(kMaxSheetRows) +
                            " rows and " + std::to_string(kMaxSheetCols) + " columns.");
-  const std::string temp = path + ".writing";
-  std::error_code ec;
-  std::filesystem::remove(temp, ec);
+  // Written beside its name under a name of its own (removed if the program
+  // is killed), then moved over it: an old workbook stays whole until then.
+  auto temp = CreateFileBeside(path);
+  if (!temp) return Status::failure("Cannot write " + path + ": " + temp.error());
   {
-    QuaZip zip(QString::fromStdString(temp));
-    if (!zip.open(QuaZip::mdCreate)) return Status::failure("Cannot write " + path + ".");
+    QuaZip zip(QString::fromStdString(*temp));
+    if (!zip.open(QuaZip::mdCreate)) {
+      RemoveTemporary(*temp);
+      return Status::failure("Cannot write " + path + ".");
+    }
     const bool ok =
         AddEntry(zip, "mimetype", true, [](QIODevice& d) { return WriteBytes(d, kMime); }) &&
         AddEntry(zip, "META-INF/manifest.xml", false, [](QIODevice& d) { return WriteBytes(d, Manifest()); }) &&
         AddEntry(zip, "content.xml", false, [&](QIODevice& d) { return WriteContent(d, sheet_name, sheet); });
     zip.close();
     if (!ok || zip.getZipError() != ZIP_OK) {
-      std::filesystem::remove(temp, ec);
+      RemoveTemporary(*temp);
       return Status::failure("Cannot write " + path + ".");
     }
   }
-  std::filesystem::rename(temp, path, ec);
-  if (ec) {
-    std::filesystem::remove(temp, ec);
-    return Status::failure("Cannot write " + path + ".");
+  if (Status s = MoveFileOver(*temp, path); !s) {
+    RemoveTemporary(*temp);
+    return Status::failure("Cannot write " + path + ": " + s.error);
   }
   return Status::good();
 }

@@ -6,6 +6,7 @@
 
 #include <sys/stat.h>
 
+#include "common/testing/spawn_check.hpp"
 #include "common/testing/testsupport.hpp"
 #include "platform/process.hpp"
 
@@ -67,6 +68,17 @@ TEST(Process, RunAndWaitGivesTheExitStatusAndPumps) {
   st = L.run_and_wait({sh, {}, WindowStyle::Minimized, d.path()}, pump);
   EXPECT_EQ(*st, 0);
   EXPECT_TRUE(std::filesystem::exists(d / "out.txt"));
+}
+
+TEST(Process, EveryWayOfStartingGivesTheChildTheDefaultSignals) {
+  PosixLauncher L;
+  IdlePump pump;
+  const std::pair<const char*, std::function<void(const std::string&)>> ways[] = {
+      {"start", [&](const std::string& s) { L.start({s, {}, WindowStyle::Hidden, {}}); }},
+      {"run_and_wait", [&](const std::string& s) { L.run_and_wait({s, {}, WindowStyle::Hidden, {}}, pump); }},
+      {"ReadProgramOutput", [](const std::string& s) { ReadProgramOutput(s, {}); }},
+  };
+  for (const auto& [name, way] : ways) EXPECT_EQ(keld::testing::CheckSpawnPath(way), "") << name;
 }
 
 TEST(Process, RecorderKeepsRequests) {

@@ -1,9 +1,12 @@
 // segywrite ended by a signal while it writes (as the SU to SEG-Y window ends
-// it when closed): the old output stays and nothing is left beside it.
+// it when closed), or stopped by a file-size limit: the old output stays and
+// nothing is left beside it.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <thread>
@@ -69,6 +72,26 @@ TEST(KilledPrograms, SegywriteEndedMidWriteLeavesTheOldOutputAlone) {
     EXPECT_EQ(EntriesIn(d.path()), 3u) << "a temporary is left beside the output";
     EXPECT_EQ(ReadText(d / "out.sgy"), "the old output");
   }
+}
+
+// A file-size limit (`ulimit -f`; a FAT stick refuses 4 GB so too) is a
+// write error like a full disc: a message, and the old output kept.
+TEST(KilledPrograms, SegywritePastAFileSizeLimitSaysSoAndKeepsTheOldOutput) {
+  KELD_REQUIRE_TESTDATA(su, "su");
+  TempDir d;
+  WriteText(d / "header", std::string(3200, ' '));
+  WriteText(d / "binary", std::string(400, '\0'));
+  WriteText(d / "out.sgy", "the old output");
+  std::string said;
+  // 100 blocks of 512 bytes: 120 traces of 1000 samples do not fit.
+  const int status = keld::testing::RunCommand("cd " + keld::testing::ShellQuote(d.path()) + " && ulimit -f 100 && " +
+                                                   keld::testing::ShellQuote(keld::testing::BinDir() + "/segywrite") +
+                                                   " tape=out.sgy <" + su + "/su_demos_groundroll_raw_le.su",
+                                               &said);
+  EXPECT_EQ(status, 1) << said;
+  EXPECT_NE(said.find("out.sgy: " + std::string(std::strerror(EFBIG))), std::string::npos) << said;
+  EXPECT_EQ(ReadText(d / "out.sgy"), "the old output");
+  EXPECT_EQ(EntriesIn(d.path()), 3u) << "a temporary is left beside the output";
 }
 
 }  // namespace

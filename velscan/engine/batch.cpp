@@ -17,6 +17,7 @@
 #include "common/su_file.hpp"
 #include "common/text.hpp"
 #include "platform/group_run.hpp"
+#include "platform/signals.hpp"
 #include "velscan/engine/velscan_state.hpp"
 
 namespace keld::velscan {
@@ -142,7 +143,7 @@ BatchOutcome RunBatchFile(const std::string& batch, const std::string& workdir, 
     return o;
   }
   unlink(errname);
-  pid_t pid = fork();
+  pid_t pid = ForkChild();
   if (pid < 0) {
     o.messages = std::string("cannot start /bin/sh: ") + std::strerror(errno);
     close(errfd);

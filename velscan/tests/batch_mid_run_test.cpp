@@ -154,6 +154,23 @@ TEST_F(MidRun, QuitStopsTheBatchAndClosesBothWindows) {
   OldStackKept();
 }
 
+// The earlier stack is a link to a file elsewhere: a failed batch leaves the
+// link, and the stack behind it as it was.
+TEST_F(MidRun, AFailedBatchOverALinkKeepsTheLinkAndTheStackBehindIt) {
+  Script("SUSTACK", "printf partial; exit 1\n");
+  fs::create_directories(d / "stacks");
+  WriteText(d / "stacks/a.su", kOld);
+  fs::remove(out);
+  fs::create_symlink("../stacks/a.su", out);
+  Run();
+  EXPECT_EQ(h.messages.last().text.rfind("The batch failed", 0), 0u) << h.messages.last().text;
+  EXPECT_TRUE(fs::is_symlink(out));
+  OldStackKept();
+  size_t behind = 0;
+  for ([[maybe_unused]] const auto& e : fs::directory_iterator(d / "stacks")) ++behind;
+  EXPECT_EQ(behind, 1u) << "something left beside the stack behind the link";
+}
+
 // The stack program waits for a go: meanwhile another file is opened in the
 // main window. The run's history still belongs to the input it started on.
 TEST_F(MidRun, AFileOpenedMidRunIsNotTheInputOfTheRunningBatch) {

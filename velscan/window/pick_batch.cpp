@@ -118,8 +118,9 @@ bool PickWindow::run_batch(WorkRun& run, const std::string& B, const std::string
     if (!kept.empty()) RemoveTemporary(kept);
     return true;
   }
-  // What the batch left under the output's name is its own, never the old file.
-  std::remove(out.c_str());
+  // What the batch left under the output's name is its own, never the old
+  // file; through a link, which stays, as the old file goes back behind it.
+  std::remove(FileBehindLink(out).c_str());
   if (!kept.empty()) {
     if (Status s = MoveFileOver(kept, out); !s) {
       ForgetTemporary(kept);  // left where it is, and said so

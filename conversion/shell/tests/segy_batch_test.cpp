@@ -7,6 +7,7 @@
 
 #include "common/bytes.hpp"
 #include "common/su_file.hpp"
+#include "common/testing/spawn_check.hpp"
 #include "common/testing/testsupport.hpp"
 #include "conversion/shell/batch_runner.hpp"
 #include "conversion/shell/segy_batch.hpp"
@@ -70,6 +71,7 @@ TEST(BatchRunner, StatusOutputCancelAndTimeLimit) {
   cancel.cancelled = [&] { return ++polls > 3; };
   EXPECT_EQ(run("sleep 30", cancel).kind, BatchOutcome::Kind::Cancelled);
   EXPECT_LT(MonoClock::now() - t0, std::chrono::seconds(10));
+  EXPECT_EQ(keld::testing::CheckSpawnPath([&](const std::string& s) { RunBatch(s, dir.path(), pump, {}); }), "");
 }
 
 TEST(SegyInput, ByteOrderNsAndCountFromTheHeaders) {

@@ -4,13 +4,13 @@
 
 #include <sys/resource.h>
 
-#include <csignal>
 #include <filesystem>
 
 #include <vector>
 
 #include "common/testing/testsupport.hpp"
 #include "korvan/engine/data_paths.hpp"
+#include "platform/signals.hpp"
 
 namespace keld::korvan {
 namespace {
@@ -226,7 +226,7 @@ TEST(TextRecord, AWriteFailureIsReportedAndLeavesNothingUnderTheName) {
   // A disk that fills up: the file-size limit makes writes fail past 16 KiB.
   struct rlimit old {};
   ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-  auto* const old_handler = std::signal(SIGXFSZ, SIG_IGN);
+  IgnoreFileSizeSignal();  // as korvan's start-up does
   struct rlimit small = old;
   small.rlim_cur = 16384;
   ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
@@ -235,7 +235,6 @@ TEST(TextRecord, AWriteFailureIsReportedAndLeavesNothingUnderTheName) {
   w.Channel(1, std::vector<float>(20000, 1.25f));
   if (s) s = w.Close();
   setrlimit(RLIMIT_FSIZE, &old);
-  std::signal(SIGXFSZ, old_handler);
   EXPECT_FALSE(s);
   EXPECT_NE(s.error.find("dati.txt"), std::string::npos) << s.error;
   EXPECT_EQ(keld::testing::ReadText(path), "the record before");

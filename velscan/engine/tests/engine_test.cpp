@@ -4,7 +4,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "common/testing/spawn_check.hpp"
 #include "common/testing/testsupport.hpp"
+#include "velscan/engine/batch.hpp"
 #include "velscan/engine/gather.hpp"
 #include "velscan/engine/picks.hpp"
 #include "velscan/engine/scan.hpp"
@@ -16,6 +18,12 @@ namespace {
 
 using keld::testing::TempDir;
 using testing::SyntheticCdp;
+
+TEST(VelscanBatch, TheBatchStartsWithTheDefaultSignals) {
+  IdlePump pump;
+  EXPECT_EQ(keld::testing::CheckSpawnPath([&](const std::string& s) { RunBatchFile(s, "", pump, [] { return false; }); }),
+            "");
+}
 
 TEST(VelscanIndex, FindsEveryTraceOfAKeyOrTheNextKeyAbove) {
   //                      0  1  2  3  4  5  6  7
