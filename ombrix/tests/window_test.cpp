@@ -198,10 +198,17 @@ TEST_F(Window, NumberBoxesKeepWholeNumbersAndTheMarginsFollowThem) {
 TEST_F(Window, PreviewComposesAndPrintWithoutPrinterWritesAPdf) {
   const std::string su = section("LINE2.su");
   Parameters& p = start(su);
+  // Print, clipboard and picture file only over a composed page.
+  const auto page_buttons = [&] {
+    return std::vector<bool>{p.cmdPrint->isEnabled(), p.Command11->isEnabled(), p.Record_WMF->isEnabled()};
+  };
+  const std::vector<bool> off(3, false), on(3, true);
+  EXPECT_EQ(page_buttons(), off);
   p.Text4->setText("150");
   p.Text5->setText("150");
   p.SSTab1->setCurrentIndex(1);
   ASSERT_TRUE(st.vp.page().composed);
+  EXPECT_EQ(page_buttons(), on);
   EXPECT_EQ(st.mv.Large_plot, 8505);
   EXPECT_TRUE(msg.saw(" The upper margin is enlarged to 40 mm"));
   EXPECT_EQ(text(p.Text9), "40");
@@ -221,10 +228,20 @@ TEST_F(Window, PreviewComposesAndPrintWithoutPrinterWritesAPdf) {
   p.Text17->setText("Ghost Printer");
   p.cmdPrint->click();
   EXPECT_EQ(msg.last().text.rfind("The page could not be printed on Ghost Printer: ", 0), 0u) << msg.last().text;
+  // A refused layout leaves a blank page; a good one brings the buttons back.
+  for (const char* width : {"200", "150"}) {
+    p.Text4->setText(width);
+    p.SSTab1->setCurrentIndex(0);
+    p.SSTab1->setCurrentIndex(1);
+    EXPECT_EQ(st.vp.page().composed, width[0] == '1');
+    EXPECT_EQ(page_buttons(), width[0] == '1' ? on : off);
+  }
+  EXPECT_TRUE(msg.saw(" Your plot width is too large, correct size page or profile width"));
   // Loading a file clears the preview: nothing left to print.
   dialogs.files = {std::nullopt};
   p.Command2->click();
   EXPECT_FALSE(st.vp.page().composed);
+  EXPECT_EQ(page_buttons(), off);
 }
 
 TEST_F(Window, ThePictureFileIsAskedForWrittenAndReported) {
