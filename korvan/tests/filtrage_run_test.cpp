@@ -161,7 +161,8 @@ TEST_F(FilterRun, TheWindowStaysLiveWhileTheBatchRuns) {
   // sufilter holds the batch until the window has served three ticks of its
   // timer (for a minute at most: a window that is not served fails, never hangs).
   const std::string go = prog + "/go";
-  ShellScript(prog + "/sufilter", "i=0; while [ ! -e '" + go + "' ] && [ $i -lt 6000 ]; do sleep 0.01; i=$((i+1)); done; cat");
+  ShellScript(prog + "/sufilter",
+              "i=0; while [ ! -e '" + go + "' ] && [ $i -lt 6000 ]; do sleep 0.01; i=$((i+1)); done; cat");
   ShellScript(prog + "/sugain", "cat");
   w.AGC->setText("0");
   int ticks = 0;

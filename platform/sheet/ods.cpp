@@ -187,7 +187,9 @@ std::string WithoutName(const std::string& error, const std::string& name) {
 }  // namespace
 
 Status WriteOds(const std::string& path, const std::string& sheet_name, const Sheet& sheet) {
-  const auto cannot = [&path](const std::string& why) { return Status::failure("Cannot write " + path + ": " + why + "."); };
+  const auto cannot = [&path](const std::string& why) {
+    return Status::failure("Cannot write " + path + ": " + why + ".");
+  };
   if (sheet.rows() > kMaxSheetRows || sheet.cols() > kMaxSheetCols)
     return cannot("a worksheet holds at most " + std::to_string(kMaxSheetRows) + " rows and " +
                   std::to_string(kMaxSheetCols) + " columns");
