@@ -1,7 +1,9 @@
 // Arbitrary bytes as the SU stream of susort, sunmo and sustack: sample
 // counts, keys, offsets and delays all come from the bytes. The stream is a
 // file in memory, read in place as the programs read a file given them, so
-// no input is copied to a temporary file on disk.
+// no input is copied to a temporary file on disk. sunmo and sustack run on
+// the calling thread alone: no helper thread is started or waited for, and
+// the outcome of an input does not depend on the machine's processors.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -27,6 +29,14 @@ void RunOn(Main main, const keld::fuzzing::MemoryFile& file, int argc, const cha
   if (err) std::fclose(err);
 }
 
+int Sunmo(int argc, const char* const* argv, std::FILE* in, std::FILE* out, std::FILE* err) {
+  return keld::sutools::SunmoMainThreads(argc, argv, in, out, err, 1);
+}
+
+int Sustack(int argc, const char* const* argv, std::FILE* in, std::FILE* out, std::FILE* err) {
+  return keld::sutools::SustackMainThreads(argc, argv, in, out, err, 1);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -40,8 +50,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   auto stream = [&]() -> std::FILE* {
     return size % 2 ? fmemopen(const_cast<uint8_t*>(data), size, "rb") : nullptr;
   };
-  RunOn(SunmoMain, file, 7, nmo, stream());
+  RunOn(Sunmo, file, 7, nmo, stream());
   const char* stack[] = {"sustack", "key=cdp"};
-  RunOn(SustackMain, file, 2, stack, stream());
+  RunOn(Sustack, file, 2, stack, stream());
   return 0;
 }

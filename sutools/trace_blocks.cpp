@@ -14,7 +14,10 @@ void TraceBlockReader::fill(TraceBlock& b) {
   b.first = count_ + 1;
   if (!error_.empty()) return;
   size_t have = carry_.size();
-  const size_t want = end_ ? 0 : std::max(kTraceBlockBytes, have + 1) - have;
+  // The first block is small, so that a short stream costs a small buffer;
+  // a trace longer than it moves whole to the next block.
+  const size_t block = count_ == before_ && have == 0 ? kFirstTraceBlockBytes : kTraceBlockBytes;
+  const size_t want = end_ ? 0 : std::max(block, have + 1) - have;
   if (b.room < have + want) {
     b.room = (have + want + 3) / 4 * 4;
     b.store.reset(new float[b.room / 4]);
@@ -53,6 +56,9 @@ void TraceBlockReader::fill(TraceBlock& b) {
   if (error_.empty()) carry_.assign(b.bytes() + pos, b.bytes() + have);
   if (end_ && read_error_ && carry_.empty() && error_.empty())
     error_ = "read error on standard input at trace " + std::to_string(count_ + 1);
+  // A block without a whole trace would end the stream: a first block that
+  // holds only the start of a longer trace reads on into a full-sized one.
+  if (b.start.empty() && !end_ && error_.empty()) fill(b);
 }
 
 TraceBlocksAhead::~TraceBlocksAhead() {
@@ -89,11 +95,19 @@ void TraceBlocksAhead::run() {
 
 const TraceBlock* TraceBlocksAhead::next() {
   if (!started_) {
+    // The first block is read here, and the thread starts only for a stream
+    // that goes on past it: a short stream costs no thread and no waits.
     started_ = true;
-    thread_ = TryThread([this] { run(); });
+    reader_.fill(ring_[0]);
+    end_ = ring_[0].traces() == 0;
+    if (end_) return nullptr;
+    filled_ = taken_ = 1;  // slot 0 is the caller's until the next call
+    if (!reader_.done()) thread_ = TryThread([this] { run(); });
+    return &ring_[0];
   }
   if (!thread_.joinable()) {
-    // No thread: the block is read here, into the one slot.
+    // No thread (none was needed, or none could be had): the block is read
+    // here, into the one slot.
     if (end_) return nullptr;
     reader_.fill(ring_[0]);
     end_ = ring_[0].traces() == 0;

@@ -33,12 +33,13 @@ struct TraceBlock {
 // About this many bytes a block: a few hundred traces of a common length,
 // and a trace of the longest kind (32767 samples) still fits whole.
 inline constexpr size_t kTraceBlockBytes = 512u << 10;
+inline constexpr size_t kFirstTraceBlockBytes = 64u << 10;
 
 class TraceBlockReader {
  public:
   // `before`: traces of the stream already taken before `in`'s position, so
   // that the traces read count on from them.
-  explicit TraceBlockReader(std::FILE* in, int64_t before = 0) : in_(in), count_(before) {}
+  explicit TraceBlockReader(std::FILE* in, int64_t before = 0) : in_(in), count_(before), before_(before) {}
   // The next whole traces of the stream into `b` (none at its end or after a
   // fault). A trace cut by the end of a read moves to the next block. The
   // whole traces before a fault come through; error() then says what it was,
@@ -46,6 +47,9 @@ class TraceBlockReader {
   void fill(TraceBlock& b);
   const std::string& error() const { return error_; }
   int64_t count() const { return count_; }  // whole traces read so far (with `before`)
+  // No trace comes after the last block filled (the next fill may only give
+  // the error of the stream's end).
+  bool done() const { return end_ || !error_.empty(); }
 
  private:
   std::FILE* in_;
@@ -53,6 +57,7 @@ class TraceBlockReader {
   bool end_ = false, read_error_ = false;
   std::string error_;
   int64_t count_ = 0;
+  int64_t before_ = 0;
 };
 
 // The blocks of a stream read ahead on a thread of its own, so reading the

@@ -212,7 +212,7 @@ TEST(Failures, TheDefaultBlockTimeOutIsTwoSeconds) {
   EXPECT_EQ(r.link.error(), "block 1 of unit 9 did not come within 2000 ms");
   // The read fails at the time-out; only the line's quiet drain follows it.
   EXPECT_GE(failed_after, 1.99);
-  EXPECT_LT(failed_after, 2.5);
+  EXPECT_LT(failed_after, 3.5);  // loose: a busy machine answers late
 }
 
 // An error event that comes after a unit's last block, while the line is
@@ -329,8 +329,13 @@ TEST(Failures, ACutBlockTimesOutAndItsRestDoesNotReachTheNextUnit) {
 
 TEST(Failures, ALateBlockIsDrainedNotTakenByTheNextUnit) {
   SimConfig sim;
-  sim.faults.push_back({BlockFault::Kind::Delay, 3, 2, -1, 210});  // 10 ms after the time-out
-  Rig r(sim, Quick());
+  sim.faults.push_back({BlockFault::Kind::Delay, 3, 2, -1, 500});  // 300 ms after the time-out
+  // The drain after the failure waits for a second of quiet: the late block
+  // comes within it even when a busy machine holds the link back.
+  LinkConfig c = Quick();
+  c.drain_quiet_ms = 1000;
+  c.drain_max_ms = 3000;
+  Rig r(sim, c);
   r.shoot(1024);
   EXPECT_EQ(r.read(1024, 3), 0);
   EXPECT_EQ(r.port.replies_in_flight(), 0u);
@@ -415,7 +420,7 @@ TEST(Delivery, TheReceiveEventTakesNothingWhenNoBlockIsAwaited) {
   r.shoot(256);
   r.link.Invia_Setup(256, 8000, 0, 1, 1, 0, 0, 0, 0);  // status and notice arrive
   const auto t0 = MonoClock::now();
-  while (r.port.in_buffer_count() < 4 && SecondsSince(t0) < 2) r.port.poll_events();
+  while (r.port.in_buffer_count() < 4 && SecondsSince(t0) < 30) r.port.poll_events();
   EXPECT_EQ(r.port.in_buffer_count(), 4u);
   r.link.on_comm_event(kEvReceive);
   EXPECT_EQ(r.port.in_buffer_count(), 4u);
@@ -478,7 +483,7 @@ TEST(Stop, EndsTheStatusWait) {
 TEST(Stop, TheStatusWaitEndsAfterItsTimeOut) {
   SimConfig sim;
   sim.no_status = true;
-  sim.trigger_delay_ms = 400;
+  sim.trigger_delay_ms = 1500;  // well after the status wait has ended, however busy the machine
   LinkConfig c = Quick();
   c.status_timeout_ms = 100;
   Rig r(sim, c);
@@ -566,18 +571,22 @@ TEST(Reopen, KorvanPausesTwoToThreeSecondsBoardtestNot) {
 }
 
 TEST(Reopen, AFailedReopenIsReportedAndReadsFailAtOnce) {
-  Rig r({}, Quick());
+  LinkConfig c = Quick();
+  c.block_timeout_ms = 20000;
+  Rig r({}, c);
   ASSERT_TRUE(r.link.open_port(2));
   r.port.openable = {1};
   EXPECT_FALSE(r.link.Riapri_Porta());
   EXPECT_FALSE(r.port.is_open());
   const auto t0 = MonoClock::now();
   EXPECT_EQ(r.read(256, 1), 0);
-  EXPECT_LT(SecondsSince(t0), 0.15) << "a closed port is no reason to wait for the time-out";
+  EXPECT_LT(SecondsSince(t0), 10.0) << "a closed port is no reason to wait for the time-out";
 }
 
 TEST(Drain, LateBytesAreDiscardedWithTheWaitingOnes) {
-  Rig r({}, Quick());
+  LinkConfig c = Quick();
+  c.drain_quiet_ms = 1000;  // the notice 10 ms after the status byte comes within it, however busy the machine
+  Rig r({}, c);
   ASSERT_TRUE(r.link.open_port(1));
   r.link.Invia_Setup(256, 8000, 0, 1, 1, 0, 0, 0, 0);
   r.link.discard_input();

@@ -75,7 +75,7 @@ int SimProcess::stop() {
   if (pid_ <= 0) return -1;
   ::kill(pid_, SIGTERM);
   int status = 0;
-  for (int i = 0; i < 500; ++i) {
+  for (int i = 0; i < 3000; ++i) {  // 30 s: a busy machine may be slow to end it
     if (::waitpid(pid_, &status, WNOHANG) == pid_) {
       pid_ = -1;
       return WIFEXITED(status) ? WEXITSTATUS(status) : -1;

@@ -12,7 +12,7 @@ namespace keld::sim {
 class SimProcess {
  public:
   // `program` is the path of boardsim; the line is awaited for `wait_ms`.
-  SimProcess(const std::string& program, const std::vector<std::string>& args, int wait_ms = 10000);
+  SimProcess(const std::string& program, const std::vector<std::string>& args, int wait_ms = 30000);
   ~SimProcess();
   SimProcess(const SimProcess&) = delete;
   SimProcess& operator=(const SimProcess&) = delete;

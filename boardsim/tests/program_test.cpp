@@ -28,8 +28,9 @@ struct Line {
     if (fd >= 0) ::close(fd);
   }
   void send(const board::Packet& p) { ASSERT_EQ(::write(fd, p.data(), p.size()), 15); }
-  // Reads until n bytes came or `ms` passed.
-  std::vector<uint8_t> get(size_t n, int ms = 2000) {
+  // Reads until n bytes came or `ms` passed (by default a bound that only a
+  // failure reaches).
+  std::vector<uint8_t> get(size_t n, int ms = 30000) {
     std::vector<uint8_t> out;
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
     while (out.size() < n && std::chrono::steady_clock::now() < end) {
@@ -115,7 +116,7 @@ TEST(BoardsimProgram, AStrayPieceIsForgottenAndFramingComesBack) {
   Line l(p.pty());
   const uint8_t stray[4] = {0xD1, 0, 0, 0};
   ASSERT_EQ(::write(l.fd, stray, 4), 4);
-  usleep(700 * 1000);
+  usleep(1500 * 1000);  // the piece is forgotten after 500 ms alone; room for a busy machine
   l.send(board::UnitNumberReadPacket());
   EXPECT_EQ(l.get(1), std::vector<uint8_t>{1});
 }

@@ -46,8 +46,8 @@ Result<int32_t> Checked(const HeaderWord& w, double v, int current_ns) {
   const double r = std::isfinite(v) ? RoundHalfEven(v) : v;
   if (!std::isfinite(r) || r < static_cast<double>(HeaderWordMin(w.width)) ||
       r > static_cast<double>(HeaderWordMax(w.width))) {
-    std::string range = w.number == kTenthsWord ? "-214748364.8 to 214748364.7"
-                                                : std::to_string(HeaderWordMin(w.width)) + " to " +
+    std::string range = w.number == kTenthsWord ? "-214748364.8 and 214748364.7"
+                                                : std::to_string(HeaderWordMin(w.width)) + " and " +
                                                       std::to_string(HeaderWordMax(w.width));
     return Result<int32_t>::failure("The value does not fit word " + std::to_string(w.number) + " (" +
                                     w.title + "): it must lie between " + range + ".");

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "common/files.hpp"
+#include "common/folder_check.hpp"
 #include "common/header_io.hpp"
 #include "common/numtext.hpp"
 #include "common/su_file.hpp"
@@ -138,11 +139,17 @@ Status WriteWords(const std::string& su_path, int ns, const std::vector<WordWrit
   const int64_t per_piece = std::max<int64_t>(1, (int64_t(1) << 20) / trace_bytes);
   std::vector<uint8_t> piece(static_cast<size_t>(per_piece * trace_bytes));
   AtomicFile out(su_path);
-  if (!out.is_open()) return Status::failure("Nothing was written: " + out.error());
   auto failed = [&](const std::string& why) {
     out.discard();
     return Status::failure("Nothing was written, " + su_path + " is as it was: " + why);
   };
+  if (!out.is_open()) {
+    // The file itself was opened for writing above: a folder that takes no
+    // new file is the likely cause, and the one the user must hear of.
+    if (auto folder = FolderRefusal(su_path))
+      return failed(*folder + "; the changed copy is made there before it takes the file's place.");
+    return failed(out.error());
+  }
   size_t next = 0;
   for (int64_t at = 0; at < f.size();) {
     const int64_t first = at / trace_bytes + 1;  // the trace the piece starts with

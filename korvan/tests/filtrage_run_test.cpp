@@ -158,13 +158,17 @@ TEST_F(FilterRun, AnOutputWithoutATraceIsAFailure) {
 }
 
 TEST_F(FilterRun, TheWindowStaysLiveWhileTheBatchRuns) {
-  ShellScript(prog + "/sufilter", "sleep 0.4; cat");
+  // sufilter holds the batch until the window has served three ticks of its
+  // timer (for a minute at most: a window that is not served fails, never hangs).
+  const std::string go = prog + "/go";
+  ShellScript(prog + "/sufilter",
+              "i=0; while [ ! -e '" + go + "' ] && [ $i -lt 6000 ]; do sleep 0.01; i=$((i+1)); done; cat");
   ShellScript(prog + "/sugain", "cat");
   w.AGC->setText("0");
   int ticks = 0;
   QTimer timer;
   QObject::connect(&timer, &QTimer::timeout, [&] {
-    ++ticks;
+    if (++ticks == 3) keld::testing::WriteText(go, "");
     Toolbar(w, "filter");  // a second request meanwhile starts nothing
   });
   timer.start(20);

@@ -7,13 +7,11 @@
 #include <QGroupBox>
 #include <QPushButton>
 
-#include <chrono>
-#include <thread>
-
 #include "boardlink/board_link.hpp"
 #include "boardsim/samples.hpp"
 #include "common/files.hpp"
 #include "common/su_file.hpp"
+#include "common/testing/wait_until.hpp"
 #include "dropconv/seg2_export.hpp"
 #include "korvan/engine/low_pass.hpp"
 #include "korvan/tests/korvan_fixture.hpp"
@@ -241,9 +239,7 @@ TEST_F(Shot, SaveAsThenStackTheNextShotOntoIt) {
   EXPECT_EQ(w->SSTab1->currentIndex(), 3);
   ASSERT_FALSE(h.launcher.started.empty());
   EXPECT_EQ(h.launcher.started.back().args, (std::vector<std::string>{dati() + "|" + sg2}));
-  for (int i = 0; i < 300 && !std::filesystem::exists(sg2); ++i)
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  ASSERT_TRUE(std::filesystem::exists(sg2));
+  ASSERT_TRUE(keld::testing::WaitForFile(sg2));  // dropconv runs on its own
   auto sg = keld::testing::ReadBytes(sg2);
   ASSERT_GT(sg.size(), 32u);
   EXPECT_EQ(sg[0], 0x55);

@@ -82,6 +82,8 @@ Parameters::Parameters(OmbrixState& st, OmbrixServices& sv, QWidget* parent)
   // a whole page (print, clipboard, picture file).
   work_ = new WorkGuard(this, {Command2, Text1, combo1, Text8, Text9, cmdPageSetup, cmdPrinterSetup,
                                ListePolices, cmdPrint, Command11, Record_WMF});
+  show_page_buttons();
+  connect(work_, &WorkGuard::finished, this, [this] { show_page_buttons(); });
   connect(SSTab1, &QTabWidget::currentChanged, this, [this](int i) { SSTab1_Click(i); });
 }
 

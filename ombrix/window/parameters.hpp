@@ -72,6 +72,7 @@ class Parameters : public QWidget {
   void install_box_rules();
   void normalise(QLineEdit* box, const QString& text);
   void clear_preview();
+  void show_page_buttons();
   void read_page_size();
   std::string paper_size_text() const;
   std::optional<QRect> crop_rect() const;

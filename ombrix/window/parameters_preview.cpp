@@ -96,6 +96,15 @@ void Parameters::clear_preview() {
   vp->updatePreview();
 }
 
+// Print, clipboard and picture file need a page: off while the preview is
+// blank (nothing loaded yet, a refused layout, a cleared preview). Every
+// change of the page happens in a run, so this follows the end of each run,
+// once the guard has given the controls back.
+void Parameters::show_page_buttons() {
+  const bool page = st_.vp.page().composed;
+  for (QPushButton* b : {cmdPrint, Command11, Record_WMF}) b->setEnabled(page);
+}
+
 void Parameters::cmbPercent_Click() {
   const double pct = Val(cmbPercent->currentText().toStdString());
   vp->setZoomMode(QPrintPreviewWidget::CustomZoom);

@@ -1,10 +1,12 @@
 #include "platform/sheet/ods.hpp"
 
+#include <QFile>
 #include <quazip/quazip.h>
 #include <quazip/quazipfile.h>
 #include <quazip/quazipnewinfo.h>
 
 #include "common/files.hpp"
+#include "common/folder_check.hpp"
 #include "platform/sheet/xml_scanner.hpp"
 
 #include <algorithm>
@@ -175,35 +177,52 @@ bool AddEntry(QuaZip& zip, const char* name, bool stored, Fill fill) {
 }
 
 bool WriteBytes(QIODevice& d, const QByteArray& bytes) { return d.write(bytes) == bytes.size(); }
+
+// "name: reason" as the file helpers give it, without the name that the
+// message names already.
+std::string WithoutName(const std::string& error, const std::string& name) {
+  const std::string lead = name + ": ";
+  return error.rfind(lead, 0) == 0 ? error.substr(lead.size()) : error;
+}
 }  // namespace
 
 Status WriteOds(const std::string& path, const std::string& sheet_name, const Sheet& sheet) {
+  const auto cannot = [&path](const std::string& why) {
+    return Status::failure("Cannot write " + path + ": " + why + ".");
+  };
   if (sheet.rows() > kMaxSheetRows || sheet.cols() > kMaxSheetCols)
-    return Status::failure("Cannot write " + path + ": a worksheet holds at most " + std::to_string(kMaxSheetRows) +
-                           " rows and " + std::to_string(kMaxSheetCols) + " columns.");
-  // Written beside its name under a name of its own (removed if the program
-  // is killed), then moved over it: an old workbook stays whole until then.
+    return cannot("a worksheet holds at most " + std::to_string(kMaxSheetRows) + " rows and " +
+                  std::to_string(kMaxSheetCols) + " columns");
+  // Written under a name of its own beside the workbook (removed if the
+  // program is killed meanwhile) and put in place only when whole.
   auto temp = CreateFileBeside(path);
-  if (!temp) return Status::failure("Cannot write " + path + ": " + temp.error());
-  {
-    QuaZip zip(QString::fromStdString(*temp));
-    if (!zip.open(QuaZip::mdCreate)) {
-      RemoveTemporary(*temp);
-      return Status::failure("Cannot write " + path + ".");
-    }
-    const bool ok =
-        AddEntry(zip, "mimetype", true, [](QIODevice& d) { return WriteBytes(d, kMime); }) &&
-        AddEntry(zip, "META-INF/manifest.xml", false, [](QIODevice& d) { return WriteBytes(d, Manifest()); }) &&
-        AddEntry(zip, "content.xml", false, [&](QIODevice& d) { return WriteContent(d, sheet_name, sheet); });
-    zip.close();
-    if (!ok || zip.getZipError() != ZIP_OK) {
-      RemoveTemporary(*temp);
-      return Status::failure("Cannot write " + path + ".");
-    }
+  if (!temp) {
+    if (auto folder = FolderRefusal(path)) return cannot(*folder);
+    return cannot(WithoutName(temp.error(), path));
   }
-  if (Status s = MoveFileOver(*temp, path); !s) {
+  std::string why;
+  {
+    QFile file(QString::fromStdString(*temp));
+    QuaZip zip(&file);
+    zip.setAutoClose(false);  // the last bytes are flushed and checked here
+    bool ok = zip.open(QuaZip::mdCreate);
+    ok = ok && AddEntry(zip, "mimetype", true, [](QIODevice& d) { return WriteBytes(d, kMime); }) &&
+         AddEntry(zip, "META-INF/manifest.xml", false, [](QIODevice& d) { return WriteBytes(d, Manifest()); }) &&
+         AddEntry(zip, "content.xml", false, [&](QIODevice& d) { return WriteContent(d, sheet_name, sheet); });
+    zip.close();
+    ok = ok && zip.getZipError() == ZIP_OK;
+    ok = file.isOpen() && file.flush() && ok;
+    if (!ok)
+      why = file.error() != QFileDevice::NoError ? file.errorString().toStdString()
+                                                 : "the workbook could not be made (zip error " +
+                                                       std::to_string(zip.getZipError()) + ")";
+  }
+  if (why.empty()) {
+    if (Status moved = MoveFileOver(*temp, path); !moved) why = WithoutName(moved.error, path);
+  }
+  if (!why.empty()) {
     RemoveTemporary(*temp);
-    return Status::failure("Cannot write " + path + ": " + s.error);
+    return cannot(why);
   }
   return Status::good();
 }

@@ -32,8 +32,9 @@ pid_t Leader(const std::string& script) {
   return pid;
 }
 
+// Waits for `pid` to end; the bound is reached only by a failure.
 bool Gone(pid_t pid) {
-  for (int i = 0; i < 200; ++i) {
+  for (const auto until = MonoClock::now() + std::chrono::seconds(30); MonoClock::now() < until;) {
     std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
     std::string word, state;
     if (!(stat >> word >> word >> state) || state == "Z") return true;
@@ -60,29 +61,32 @@ TEST(GroupRun, AnEndedLeaderGivesItsStatusAndEachTurnRuns) {
 
 TEST(GroupRun, AGroupThatIgnoresTheRequestIsKilledAfterTheGrace) {
   for (const bool blocking : {true, false}) {
+    TempDir d;
+    const std::string armed = d / "armed";  // written once the shell ignores SIGTERM
     Counting pump;
     int turns = 0, pumped_at_stop = -1, turns_at_stop = -1;
+    MonoClock::time_point stopped_at;
     GroupWait w;
     w.each_turn = [&] { ++turns; };
     w.stop = [&] {
-      if (pump.n < 3) return false;
+      if (!std::filesystem::exists(armed)) return false;
       pumped_at_stop = pump.n;
       turns_at_stop = turns;
+      stopped_at = MonoClock::now();
       return true;
     };
     w.grace = std::chrono::milliseconds(300);
     w.blocking_stop = blocking;
-    const auto t0 = MonoClock::now();
-    const GroupEnd end = WaitForGroup(Leader("trap '' TERM; sleep 30"), pump, w);
-    EXPECT_GE(MonoClock::now() - t0, w.grace);
-    EXPECT_LT(MonoClock::now() - t0, std::chrono::seconds(10));
+    const GroupEnd end = WaitForGroup(Leader("trap '' TERM; : > '" + armed + "'; sleep 30"), pump, w);
+    EXPECT_GE(MonoClock::now() - stopped_at, w.grace);
+    EXPECT_LT(MonoClock::now() - stopped_at, std::chrono::seconds(20));  // far short of the sleep
     EXPECT_TRUE(end.stopped);
     EXPECT_EQ(end.status, 128 + SIGKILL);
     if (blocking) {
       EXPECT_EQ(pump.n, pumped_at_stop);
       EXPECT_EQ(turns, turns_at_stop);
     } else {
-      EXPECT_GT(pump.n, pumped_at_stop + 10);  // the windows were served during the grace
+      EXPECT_GE(pump.n, pumped_at_stop + 2);  // the windows were served during the grace
     }
   }
 }

@@ -21,8 +21,8 @@ std::string Script(const TempDir& d, const std::string& name, const std::string&
   return p;
 }
 
-bool WaitFor(const std::string& path) {
-  for (int i = 0; i < 500; ++i) {
+bool WaitFor(const std::string& path) {  // the bound is reached only by a failure
+  for (int i = 0; i < 6000; ++i) {
     if (std::filesystem::exists(path)) return true;
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }

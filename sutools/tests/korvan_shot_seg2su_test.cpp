@@ -2,10 +2,8 @@
 // through dropconv, read back by seg2su: the samples of its SU record.
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <thread>
-
 #include "common/su_file.hpp"
+#include "common/testing/wait_until.hpp"
 #include "korvan/tests/korvan_fixture.hpp"
 #include "korvan/window/choix_dialog.hpp"
 #include "sutools/seg2su_tool.hpp"
@@ -29,9 +27,7 @@ TEST(KorvanShotSeg2su, TheSeg2CopyGivesTheSamplesOfTheSuRecord) {
   w.choix()->Command1_Click();
   const std::string rec = d.path() + "/work/DATA/FILE1000.SU";
   const std::string sg2 = d.path() + "/work/DATA/FILE1000.SG2";
-  for (int i = 0; i < 500 && !std::filesystem::exists(sg2); ++i)
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  ASSERT_TRUE(std::filesystem::exists(sg2));
+  ASSERT_TRUE(keld::testing::WaitForFile(sg2));  // dropconv runs on its own
   auto su = ReadSuFile(rec);
   ASSERT_TRUE(su.ok()) << su.error();
   auto back = sutools::ConvertSeg2Files({sg2});

@@ -118,6 +118,35 @@ TEST(SunmoBatches, BadStreamStopsAtItsTraceWithEveryTraceBeforeWritten) {
   EXPECT_NE(r.err.find("trace 301: ns=0"), std::string::npos) << r.err;
 }
 
+// Traces of the longest kind, each longer than a stream's first block, come
+// whole through the block readers of sunmo and sustack.
+TEST(SunmoBatches, TracesLongerThanTheFirstBlockComeWhole) {
+  constexpr int kLong = 32767;
+  std::vector<uint8_t> in, one;
+  std::vector<float> s(kLong, 0.5f);
+  for (int i = 0; i < 3; ++i) {
+    SuTraceHeader h;
+    h.tracl = i + 1;
+    h.cdp = 7;
+    h.ns = kLong;
+    h.dt = 250;
+    EncodeSuTrace(h, s.data(), kLong, one);
+    in.insert(in.end(), one.begin(), one.end());
+  }
+  const Outcome nmo = Sunmo(in, 1);
+  EXPECT_EQ(nmo.status, 0) << nmo.err;
+  EXPECT_EQ(nmo.out.size(), in.size());
+  std::FILE* i = std::tmpfile();
+  std::FILE* o = std::tmpfile();
+  std::FILE* e = std::tmpfile();
+  std::fwrite(in.data(), 1, in.size(), i);
+  std::rewind(i);
+  const char* argv[] = {"sustack"};
+  EXPECT_EQ(SustackMain(1, argv, i, o, e), 0);
+  EXPECT_EQ(std::ftell(o), 240 + 4 * kLong);  // the three traces of CDP 7 stacked into one
+  for (std::FILE* f : {i, o, e}) std::fclose(f);
+}
+
 TEST(SuStreamReader, InMemoryAndFromAFileSayTheSame) {
   const auto line = Line();
   for (size_t keep : {size_t{0}, size_t{239}, size_t{2 * (240 + 4 * kNs) + 300}, line.size()}) {

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "common/testing/file_rights.hpp"
 #include "common/testing/testsupport.hpp"
 #include "keysheet/core/sheet_transfer.hpp"
 #include "keysheet/window/tests/keysheet_fixture.hpp"
@@ -124,6 +125,26 @@ TEST_F(Transfer, WrongSheetChangesNothingAndSaysWhy) {
   };
   h.window->Command2->click();
   EXPECT_NE(h.messages.last().text.find("cell CH3 "), std::string::npos) << h.messages.last().text;
+  EXPECT_EQ(kt::ReadBytes(su), before);
+
+  // A folder that takes no new file, though the file in it is writable: the
+  // hand-out's copy, then the write-back, are refused naming the folder.
+  namespace fs = std::filesystem;
+  const std::string folder = h.dir / "data";
+  kt::WithoutFileOverride as_a_user;
+  ASSERT_TRUE(as_a_user.ok());
+  const auto closed = fs::perms::owner_read | fs::perms::owner_exec;
+  fs::permissions(folder, closed);
+  h.window->Command2->click();
+  EXPECT_EQ(h.messages.last().text, "Cannot write " + copy + ": the folder " + folder +
+                                        " cannot be written (Permission denied).");
+  fs::permissions(folder, fs::perms::owner_all);
+  h.sheets.user = [&](const std::string&) { fs::permissions(folder, closed); };
+  h.window->Command2->click();
+  EXPECT_EQ(h.messages.last().text, "Nothing was written, " + su + " is as it was: the folder " + folder +
+                                        " cannot be written (Permission denied); the changed copy is made there "
+                                        "before it takes the file's place.");
+  fs::permissions(folder, fs::perms::owner_all);
   EXPECT_EQ(kt::ReadBytes(su), before);
 }
 

@@ -51,7 +51,7 @@ inline void Script(const std::string& path, const std::string& body) {
   chmod(path.c_str(), 0755);
 }
 
-inline bool WaitFor(const std::string& path, int ms = 5000) {
+inline bool WaitFor(const std::string& path, int ms = 60000) {  // the bound is reached only by a failure
   for (int i = 0; i < ms / 10; ++i) {
     if (std::filesystem::exists(path)) return true;
     std::this_thread::sleep_for(std::chrono::milliseconds(10));

@@ -180,7 +180,7 @@ TEST_F(Window, TheRealDropconvWritesTheSeg2File) {
   EXPECT_TRUE(msg.shown.empty());
   EXPECT_TRUE(Label2->isVisible());
   std::string sg2 = data / "field day/dati.sg2";
-  ASSERT_TRUE(keld::testing::WaitFor(sg2, 20000)) << "no " << sg2;
+  ASSERT_TRUE(keld::testing::WaitFor(sg2)) << "no " << sg2;
   // dropconv writes beside the target and renames: the file is whole once there.
   auto f = keld::testing::ReadBytes(sg2);
   ASSERT_GE(f.size(), 40u);
