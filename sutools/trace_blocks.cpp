@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cstring>
 
-#include "sutools/su_stream.hpp"
+#include "common/su_check.hpp"
 #include "sutools/try_thread.hpp"
 
 namespace keld::sutools {
+
+static_assert(kTraceBlockBytes >= kSuStreamHeadBytes, "a stream's first block tells whether it is big-endian");
 
 void TraceBlockReader::fill(TraceBlock& b) {
   b.used = 0;
@@ -34,21 +36,27 @@ void TraceBlockReader::fill(TraceBlock& b) {
     const size_t left = have - pos;
     if (left < 240) {
       if (!end_) break;
-      error_ = TruncatedHeader(count_ + 1, left);
+      error_ = SuTruncatedHeader(count_ + 1, left);
       break;
     }
-    error_ = CheckTraceHeader(h, count_ + 1, true, ns, dt);
+    error_ = SuStreamTraceFault(h, count_ + 1, first_ns_, need_dt_, ns, dt);
     if (!error_.empty()) break;
     const size_t bytes = 240 + 4 * static_cast<size_t>(ns);
     if (left < bytes) {
       if (!end_) break;
-      error_ = TruncatedSamples(count_ + 1, left - 240, bytes - 240);
+      error_ = SuTruncatedSamples(count_ + 1, left - 240, bytes - 240);
       break;
     }
+    first_ns_ = ns;
     b.start.push_back(pos);
     pos += bytes;
     ++count_;
   }
+  // A stream that fails at its start may be big-endian. Its first two
+  // traces are in its first block, which holds kSuStreamHeadBytes or all of
+  // it.
+  if (!error_.empty() && b.first == 1 && count_ < 2)
+    if (std::string big = SuBigEndianStream(b.bytes(), have, end_); !big.empty()) error_ = big;
   b.used = pos;
   if (error_.empty()) carry_.assign(b.bytes() + pos, b.bytes() + have);
   if (end_ && read_error_ && carry_.empty() && error_.empty())
