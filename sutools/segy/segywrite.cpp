@@ -62,10 +62,10 @@ int RunSegywrite(sutools::SuStreamReader& reader, const SegywriteParams& p, std:
     used = 0;
     return ok;
   };
-  while (reader.nextRaw(trace, ns, dt_us)) {
-    const int64_t number = reader.count();
-    if (number < p.trmin) continue;
-    if (number > p.trmax) break;
+  // The stream is read no further than trmax: what lies after it (a cut
+  // last trace, say) is not this run's business.
+  while (reader.count() < p.trmax && reader.nextRaw(trace, ns, dt_us)) {
+    if (reader.count() < p.trmin) continue;
     if (written == 0) {
       std::vector<uint8_t> b = *bin;
       PutI16(b.data() + kBinHdt, dt_us, ByteOrder::Big);
