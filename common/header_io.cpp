@@ -102,6 +102,12 @@ Status CheckTrace(const InPlaceFile& f, int ns, int64_t trace) {
   if (trace < 1 || trace > traces)
     return Status::failure("Trace " + std::to_string(trace) + " is not in " + f.path() + " (" +
                            std::to_string(traces) + " traces)");
+  // A word is found where the trace lies only when the trace holds the ns
+  // that placed it.
+  uint8_t h[240];
+  if (Status s = f.read_at((trace - 1) * (240 + 4 * static_cast<int64_t>(ns)), h, sizeof h); !s) return s;
+  if (std::string fault = SuLengthFault(h, trace, ns, SuSource::File); !fault.empty())
+    return Status::failure(f.path() + ": " + fault);
   return Status::good();
 }
 }  // namespace

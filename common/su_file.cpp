@@ -14,28 +14,10 @@ int64_t SuTraceCount(int64_t file_bytes, int ns) {
   return file_bytes / (240 + 4 * static_cast<int64_t>(ns));
 }
 
-namespace {
-
-// What the file is when read big-endian: "" unless its first header's ns then
-// gives a whole number of traces that agree on ns (the second trace, when
-// there is one), which a little-endian file almost never does.
-std::string BigEndianReading(const uint8_t* h, int64_t len, const SuByteReader& read_at) {
-  const int ns = get_i16be(h + 114);
-  if (ns <= 0 || len <= 0) return {};
-  const int64_t trace = 240 + 4 * static_cast<int64_t>(ns);
-  if (len < trace || len % trace != 0) return {};
-  uint8_t next[2];
-  if (len >= 2 * trace && (!read_at(trace + 114, next, 2) || get_i16be(next) != ns)) return {};
-  return "it reads as a big-endian file of " + std::to_string(len / trace) + " traces of " +
-         std::to_string(ns) + " samples; only little-endian SU files are read";
-}
-
-}  // namespace
-
 Result<SuLayout> CheckSuLayout(const std::string& path, const uint8_t* h, int64_t len,
                                const SuByteReader& read_at) {
   using R = Result<SuLayout>;
-  const std::string big = BigEndianReading(h, len, read_at);
+  const std::string big = SuBigEndianReading(h, len, true, read_at, SuSource::File);
   auto refuse = [&](std::string why) {
     return R::failure(path + ": " + why + (big.empty() ? "" : " (" + big + ")"));
   };
@@ -60,12 +42,9 @@ Result<SuLayout> CheckSuLayout(const std::string& path, const uint8_t* h, int64_
   if (!big.empty() && h[114] == h[115] && L.dt <= 0 && get_i16be(h + 116) > 0)
     return refuse("not a little-endian SU file (sample interval " + std::to_string(L.dt) + ")");
   if (L.traces >= 2) {
-    uint8_t next[2];
-    if (!read_at(L.trace_bytes + 114, next, 2)) return R::failure(path + ": read error");
-    const int ns2 = get_i16le(next);
-    if (ns2 != L.ns)
-      return refuse("not an SU file of fixed trace length (trace 2 has " + std::to_string(ns2) +
-                    " samples, the first trace " + std::to_string(L.ns) + ")");
+    uint8_t h2[240];
+    if (!read_at(L.trace_bytes, h2, sizeof h2)) return R::failure(path + ": read error");
+    if (std::string fault = SuLengthFault(h2, 2, L.ns, SuSource::File); !fault.empty()) return refuse(fault);
   }
   return L;
 }
@@ -142,6 +121,13 @@ bool SuReader::seek_trace(int64_t i) {
   return true;
 }
 
+bool SuReader::same_length(int64_t i, const uint8_t* h) {
+  std::string fault = SuLengthFault(h, i + 1, layout_.ns, SuSource::File);
+  if (fault.empty()) return true;
+  error_ = path_ + ": " + fault;
+  return false;
+}
+
 bool SuReader::read(int64_t i, SuTrace& out) {
   if (!seek_trace(i)) return false;
   if (std::fread(buf_.data(), 1, buf_.size(), fp_) != buf_.size()) {
@@ -150,6 +136,7 @@ bool SuReader::read(int64_t i, SuTrace& out) {
     return false;
   }
   pos_ = i + 1;
+  if (!same_length(i, buf_.data())) return false;
   next_ = i + 1;
   out.header = DecodeSuHeader(buf_.data());
   out.samples.resize(static_cast<size_t>(layout_.ns));
@@ -171,20 +158,23 @@ bool SuReader::read_header(int64_t i, SuTraceHeader& out) {
     return false;
   }
   pos_ = -1;
+  if (!same_length(i, h)) return false;
   out = DecodeSuHeader(h);
   return true;
 }
 
 bool SuReader::read_samples(int64_t i, float* out) {
   if (!seek_trace(i)) return false;
-  if (fseeko(fp_, 240, SEEK_CUR) != 0 ||
-      std::fread(buf_.data(), 1, 4 * static_cast<size_t>(layout_.ns), fp_) != 4 * static_cast<size_t>(layout_.ns)) {
+  // The header comes along: its ns is checked.
+  if (std::fread(buf_.data(), 1, buf_.size(), fp_) != buf_.size()) {
     error_ = path_ + ": read failed at trace " + std::to_string(i + 1);
     pos_ = -1;
     return false;
   }
   pos_ = i + 1;
-  for (int k = 0; k < layout_.ns; ++k) out[k] = get_f32le(buf_.data() + 4 * k);
+  if (!same_length(i, buf_.data())) return false;
+  const uint8_t* s = buf_.data() + 240;
+  for (int k = 0; k < layout_.ns; ++k) out[k] = get_f32le(s + 4 * k);
   return true;
 }
 

@@ -2,7 +2,9 @@
 // SU trace files: no file header, traces back to back, each a 240-byte header
 // followed by ns little-endian 32-bit float samples. ns and dt come from the
 // first trace; the trace count is the whole part of the file length over the
-// trace length, so a partial last trace is not a trace.
+// trace length, so a partial last trace is not a trace. Every trace must hold
+// the first one's ns: each is checked as it is read (common/su_check), so
+// opening a file reads no more than its first two headers.
 #include <cstdint>
 #include <cstdio>
 #include <functional>
@@ -10,6 +12,7 @@
 #include <vector>
 
 #include "common/result.hpp"
+#include "common/su_check.hpp"
 #include "common/su_header.hpp"
 
 namespace keld {
@@ -39,7 +42,6 @@ Result<SuLayout> ReadSuLayout(const std::string& path);
 
 // The same check on a file already open: `h` its first 240 bytes, `len` its
 // length, `read_at` reads n bytes at an offset (false when it cannot).
-using SuByteReader = std::function<bool(int64_t offset, void* buf, size_t n)>;
 Result<SuLayout> CheckSuLayout(const std::string& path, const uint8_t* h, int64_t len,
                                const SuByteReader& read_at);
 
@@ -52,7 +54,9 @@ struct SuTrace {
 };
 
 // Random and sequential access to the whole traces of a file. Every read is
-// checked against the file's length; nothing is read past the last whole trace.
+// checked against the file's length; nothing is read past the last whole
+// trace. A trace whose header holds another ns than the first trace's is not
+// read: the read fails, error() naming the trace and both counts.
 class SuReader {
  public:
   SuReader() = default;
@@ -77,6 +81,8 @@ class SuReader {
 
  private:
   bool seek_trace(int64_t i);
+  // False, with error(), when trace i's header `h` holds another ns.
+  bool same_length(int64_t i, const uint8_t* h);
   std::FILE* fp_ = nullptr;
   SuLayout layout_;
   std::string path_, error_;

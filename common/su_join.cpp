@@ -24,22 +24,31 @@ struct Copied {
   int64_t offset = 0, length = 0;
 };
 
-// Appends the whole of `path` to `out`. On a read failure the output is cut
-// back to where it stood, so a file is either in it whole or not at all.
-bool AppendFile(std::FILE* out, const std::string& path, int64_t& written, std::string& write_error,
-                const std::function<bool()>& stopped) {
+// Appends the whole of `path` to `out`, in pieces of whole traces of `L`
+// (none for an empty file), each trace's ns checked as it passes. On a read
+// failure, a trace of another length or a partial last trace, the output is
+// cut back to where it stood, so a file is either in it whole or not at all;
+// `why` then says what was wrong with the file (empty after a read failure).
+bool AppendFile(std::FILE* out, const std::string& path, const SuLayout& L, int64_t& written, std::string& why,
+                std::string& write_error, const std::function<bool()>& stopped) {
   std::FILE* in = std::fopen(path.c_str(), "rb");
   if (!in) return false;
-  std::vector<uint8_t> buf(kChunk);
+  const size_t trace = static_cast<size_t>(L.trace_bytes);
+  std::vector<uint8_t> buf(trace > 0 ? std::max<size_t>(1, kChunk / trace) * trace : kChunk);
   const int64_t start = written;
-  bool read_ok = true;
+  int64_t number = 0;  // traces checked so far
   size_t n;
-  while ((n = std::fread(buf.data(), 1, buf.size(), in)) > 0) {
+  while (why.empty() && (n = std::fread(buf.data(), 1, buf.size(), in)) > 0) {
     if (stopped && stopped()) {
       write_error = kJoinStopped;
       std::fclose(in);
       return false;
     }
+    for (size_t at = 0; trace > 0 && why.empty() && at < n; at += trace) {
+      if (n - at >= 240) why = SuLengthFault(buf.data() + at, ++number, L.ns, SuSource::File);
+      if (why.empty() && n - at < trace) why = "it ends with a partial trace";
+    }
+    if (!why.empty()) break;
     if (std::fwrite(buf.data(), 1, n, out) != n) {
       write_error = std::strerror(errno);
       std::fclose(in);
@@ -47,7 +56,8 @@ bool AppendFile(std::FILE* out, const std::string& path, int64_t& written, std::
     }
     written += static_cast<int64_t>(n);
   }
-  if (std::ferror(in)) read_ok = false;
+  if (std::ferror(in)) why.clear();  // the file could not be read: no more is known of it
+  const bool read_ok = !std::ferror(in) && why.empty();
   std::fclose(in);
   if (!read_ok) {
     std::fflush(out);
@@ -58,19 +68,23 @@ bool AppendFile(std::FILE* out, const std::string& path, int64_t& written, std::
   return read_ok;
 }
 
-// Why `path` cannot go into the join: "" when it can. Each input must be an
-// SU file of whole traces: a big-endian file, or one whose last trace is
-// cut, would turn every trace after it into noise. Files of other lengths
-// are joined as they are (each trace carries its own ns). A file that cannot
-// be opened is left to the copy, which names it as unreadable.
-std::string UnfitInput(const std::string& path) {
+// Why `path` cannot go into the join: "" when it can, with its layout in `L`
+// (none for a file with nothing to add). Each input must be a little-endian
+// SU file of whole traces of one length: a big-endian file, one whose last
+// trace is cut or one whose length changes would turn every trace after the
+// fault into noise; the copy checks its traces. Files of other lengths than
+// the other inputs are joined as they are (each trace carries its own ns). A
+// file that cannot be opened is left to the copy, which names it as
+// unreadable.
+std::string UnfitInput(const std::string& path, SuLayout& L) {
+  L = SuLayout{};
   if (!Existe_file(path) || FileLength(path).value_or(0) == 0) return "";  // nothing to add
-  auto L = ReadSuLayout(path);
-  if (!L) {
-    const std::string& e = L.error();
+  auto layout = ReadSuLayout(path);
+  if (!layout) {
+    const std::string& e = layout.error();
     return e.compare(0, path.size() + 2, path + ": ") == 0 ? e.substr(path.size() + 2) : e;
   }
-  if (!L->whole()) return "it ends with a partial trace";
+  L = *layout;
   return "";
 }
 
@@ -129,14 +143,16 @@ JoinResult JoinSuFiles(const std::vector<std::string>& inputs, const std::string
       return r;
     }
     const std::string& in = inputs[static_cast<size_t>(i)];
-    if (std::string why = UnfitInput(in); !why.empty()) {
+    SuLayout L;
+    std::string why = UnfitInput(in, L);
+    if (!why.empty()) {
       r.unreadable.push_back(in);
       r.reasons.push_back(why);
       continue;
     }
     std::string write_error;
     const int64_t before = written;
-    bool ok = AppendFile(out.handle(), in, written, write_error, stopped);
+    bool ok = AppendFile(out.handle(), in, L, written, why, write_error, stopped);
     if (write_error == kJoinStopped) {
       r.error = kJoinStopped;
       return r;
@@ -149,7 +165,7 @@ JoinResult JoinSuFiles(const std::vector<std::string>& inputs, const std::string
       copied.push_back({in, before, written - before});
     } else {
       r.unreadable.push_back(in);
-      r.reasons.push_back("");
+      r.reasons.push_back(why);
     }
   }
   if (copied.empty()) {

@@ -27,7 +27,8 @@ struct JoinResult {
 // missing" for an empty output name, "Same Input / Output" when the output is
 // one of the inputs, and a message when there is no input or none could be
 // read. An input that cannot be read, or is no little-endian SU file of whole
-// traces, is left out and named in the result;
+// traces of one length (each trace is checked as it is copied), is left out
+// and named in the result, with the reason;
 // the join is then written only where no file of the output's name exists
 // (an old output is never replaced by a join that lacks some of its inputs:
 // not ok, and the error says first what was left out).

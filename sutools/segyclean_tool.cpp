@@ -3,9 +3,10 @@
 #include <string>
 #include <vector>
 
-#include "common/bytes.hpp"
 #include "sutools/args.hpp"
+#include "sutools/su_stream.hpp"
 #include "sutools/tools.hpp"
+#include "sutools/whole_input.hpp"
 
 namespace keld::sutools {
 
@@ -37,39 +38,33 @@ int SegycleanMain(int argc, const char* const* argv, std::FILE* in, std::FILE* o
   };
   auto kv = ParseKeyValues(argc, argv, {});
   if (!kv) return fail(kv.error());
-  // The stream in large blocks, each whole trace changed where it lies; the
-  // bytes of a trace cut by the block's end move to the front of the next.
-  std::vector<uint8_t> buf(kBlock + 240 + 4 * 32768);
-  size_t have = 0;
-  long long traces = 0;
-  for (;;) {
-    const size_t got = std::fread(buf.data() + have, 1, buf.size() - have, in);
-    have += got;
-    size_t at = 0;
-    while (have - at >= 240) {
-      const int ns = get_i16le(buf.data() + at + 114);
-      if (ns <= 0)
-        return fail("trace " + std::to_string(traces + 1) + ": ns=" + std::to_string(ns) +
-                    " in the header (samples per trace must be positive; not an SU stream?)");
-      const size_t len = 240 + 4 * static_cast<size_t>(ns);
-      if (have - at < len) break;
-      std::memset(buf.data() + at + 180, 0, 60);
-      at += len;
-      ++traces;
+  // Traces gather in large blocks, each changed where it lies, written at
+  // once; every whole trace before a fault in the stream is written.
+  std::vector<uint8_t> buf(kBlock + kMaxTraceBytes);
+  size_t used = 0;
+  auto flush = [&] {
+    const bool ok = used == 0 || std::fwrite(buf.data(), 1, used, out) == used;
+    used = 0;
+    return ok;
+  };
+  auto clean = [&](SuStreamReader& reader) {
+    int ns = 0, dt = 0;
+    while (reader.readRaw(buf.data() + used, ns, dt)) {
+      std::memset(buf.data() + used + 180, 0, 60);
+      used += 240 + 4 * static_cast<size_t>(ns);
+      if (used >= kBlock && !flush()) return fail("cannot write trace " + std::to_string(reader.count()) + " to standard output");
     }
-    if (at > 0 && std::fwrite(buf.data(), 1, at, out) != at)
-      return fail("cannot write trace " + std::to_string(traces) + " to standard output");
-    std::memmove(buf.data(), buf.data() + at, have - at);
-    have -= at;
-    if (got == 0) break;
+    if (!flush()) return fail("cannot write trace " + std::to_string(reader.count()) + " to standard output");
+    return EndOfStream("segyclean", reader.error(), reader.count(), out, err);
+  };
+  // A file on standard input is read in place; a pipe trace by trace.
+  WholeInput mapped;
+  if (mapped.mapFile(in)) {
+    SuStreamReader reader(mapped.data(), mapped.size(), false);
+    return clean(reader);
   }
-  if (std::ferror(in)) return fail("read error on standard input at trace " + std::to_string(traces + 1));
-  if (have > 0)
-    return fail("trace " + std::to_string(traces + 1) + ": truncated (" + std::to_string(have) +
-                " bytes at the end of the stream)");
-  if (traces == 0) return fail("no trace on standard input");
-  if (std::fflush(out) != 0 || std::ferror(out)) return fail("cannot write to standard output");
-  return 0;
+  SuStreamReader reader(in, false);
+  return clean(reader);
 }
 
 }  // namespace keld::sutools

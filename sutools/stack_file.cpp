@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include "common/bytes.hpp"
+#include "common/su_check.hpp"
 #include "sutools/stack_group.hpp"
 #include "sutools/try_thread.hpp"
 
@@ -53,8 +54,9 @@ StackFileRun StackRegularFile(std::FILE* in, const HeaderField& field, double no
   if (start < 0 || st.st_size - start < 240) return run;
   uint8_t first[240];
   if (!ReadAt(fd, first, 240, start)) return run;
-  const int ns = get_i16le(first + 114);
+  const int ns = SuHeaderNs(first);
   if (ns <= 0 || get_i16le(first + 116) <= 0) return run;
+  run.first_ns = ns;
   const size_t bytes = 240 + 4 * static_cast<size_t>(ns);
   const size_t size = static_cast<size_t>(st.st_size - start), n = size / bytes;
   if (most == 0) most = std::clamp(std::thread::hardware_concurrency(), 1u, 16u);
@@ -111,7 +113,7 @@ StackFileRun StackRegularFile(std::FILE* in, const HeaderField& field, double no
       read.fetch_add(static_cast<int64_t>(count), std::memory_order_relaxed);
       for (size_t i = 0; i < count; ++i, ++t) {
         const uint8_t* raw = buf + i * bytes;
-        if (get_i16le(raw + 114) != ns || get_i16le(raw + 116) <= 0) return false;
+        if (!SuSameLength(raw, ns) || get_i16le(raw + 116) <= 0) return false;
         const double k = GetFieldLe(raw, field);
         const bool starts = t == 0 || k != previous;
         previous = k;

@@ -18,6 +18,7 @@ struct StackFileRun {
   Outcome outcome = Outcome::kStream;
   int64_t resume = 0;     // input traces (from `in`'s position) taken whole
   int64_t resume_at = 0;  // the file offset of trace `resume`
+  int first_ns = 0;       // the ns of the file's first trace, once read
   int64_t written = 0;  // stacked traces written, numbered 1 .. written
   int64_t traces_read = 0;  // whole traces read from the file, all threads together
 };

@@ -3,38 +3,41 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <utility>
 
 #include "common/bytes.hpp"
+#include "common/su_check.hpp"
 
 namespace keld::sutools {
 
 size_t SuStreamReader::fetch(uint8_t* dst, size_t n) {
-  if (in_) return std::fread(dst, 1, n, in_);
+  if (in_) {
+    const size_t got = std::fread(dst, 1, n, in_);
+    if (count_ < 2) head_.insert(head_.end(), dst, dst + got);
+    return got;
+  }
   const size_t got = std::min(n, size_ - pos_);
   if (got > 0) std::memcpy(dst, data_ + pos_, got);
   pos_ += got;
   return got;
 }
 
-std::string CheckTraceHeader(const uint8_t* h, int64_t number, bool need_dt, int& ns, int& dt_us) {
-  ns = get_i16le(h + 114);
-  dt_us = get_i16le(h + 116);
-  if (ns <= 0)
-    return "trace " + std::to_string(number) + ": ns=" + std::to_string(ns) +
-           " in the header (samples per trace must be positive; not an SU stream?)";
-  if (need_dt && dt_us <= 0)
-    return "trace " + std::to_string(number) + ": dt=" + std::to_string(dt_us) +
-           " in the header (the sample interval must be positive)";
-  return {};
-}
-
-std::string TruncatedHeader(int64_t number, size_t got) {
-  return "trace " + std::to_string(number) + ": truncated header (" + std::to_string(got) + " of 240 bytes)";
-}
-
-std::string TruncatedSamples(int64_t number, size_t got, size_t want) {
-  return "trace " + std::to_string(number) + ": truncated (" + std::to_string(got) + " of " + std::to_string(want) +
-         " sample bytes)";
+bool SuStreamReader::fault(std::string why) {
+  error_ = std::move(why);
+  if (count_ >= 2) return false;
+  std::string big;
+  if (in_) {
+    // The stream's start, read on as far as it takes to tell.
+    const size_t had = head_.size(), more = kSuStreamHeadBytes > had ? kSuStreamHeadBytes - had : 0;
+    head_.resize(had + more);
+    const size_t got = std::fread(head_.data() + had, 1, more, in_);
+    head_.resize(had + got);
+    big = SuBigEndianStream(head_.data(), head_.size(), got < more);
+  } else {
+    big = SuBigEndianStream(data_, size_, true);
+  }
+  if (!big.empty()) error_ = big;
+  return false;
 }
 
 bool SuStreamReader::check(const uint8_t* h, size_t got, int& ns, int& dt_us) {
@@ -43,18 +46,15 @@ bool SuStreamReader::check(const uint8_t* h, size_t got, int& ns, int& dt_us) {
     if (in_ && std::ferror(in_)) error_ = "read error on standard input at trace " + std::to_string(number);
     return false;
   }
-  if (got < 240) {
-    error_ = TruncatedHeader(number, got);
-    return false;
-  }
-  error_ = CheckTraceHeader(h, number, need_dt_, ns, dt_us);
-  return error_.empty();
+  if (got < 240) return fault(SuTruncatedHeader(number, got));
+  if (std::string why = SuStreamTraceFault(h, number, first_ns_, need_dt_, ns, dt_us); !why.empty())
+    return fault(std::move(why));
+  if (count_ == 0) first_ns_ = ns;
+  if (count_ == 2) std::vector<uint8_t>().swap(head_);  // past the start: no longer needed
+  return true;
 }
 
-bool SuStreamReader::truncated(size_t got, size_t want) {
-  error_ = TruncatedSamples(count_ + 1, got, want);
-  return false;
-}
+bool SuStreamReader::truncated(size_t got, size_t want) { return fault(SuTruncatedSamples(count_ + 1, got, want)); }
 
 bool SuStreamReader::readRaw(uint8_t* dst, int& ns, int& dt_us) {
   if (!error_.empty() || !check(dst, fetch(dst, 240), ns, dt_us)) return false;

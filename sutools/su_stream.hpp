@@ -1,7 +1,8 @@
 #pragma once
 // SU traces read from and written to a byte stream (standard input and output),
 // one at a time, so a stream of any length goes through in constant memory.
-// Each trace takes its sample count and interval from its own header.
+// Each trace takes its sample interval from its own header; its sample count
+// must be the first trace's (common/su_check holds the checks).
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -17,12 +18,6 @@ struct StreamTrace {
   double dt_seconds() const { return dt_us * 1e-6; }
 };
 
-// The messages of a bad stream at trace `number` (from 1): empty when the
-// header is good, with ns and dt_us taken from it.
-std::string CheckTraceHeader(const uint8_t* h, int64_t number, bool need_dt, int& ns, int& dt_us);
-std::string TruncatedHeader(int64_t number, size_t got);
-std::string TruncatedSamples(int64_t number, size_t got, size_t want);
-
 // The most bytes one trace can take: a header and 32767 samples.
 constexpr size_t kMaxTraceBytes = 240 + 4 * 32767;
 
@@ -36,7 +31,9 @@ class SuStreamReader {
       : in_(nullptr), need_dt_(need_dt), data_(data), size_(size) {}
   // True with the next trace in `t`. False at the end of the stream, with
   // error() empty after a clean end and set when the stream is bad: a partial
-  // header, ns <= 0, dt <= 0, or fewer sample bytes than the header announces.
+  // header, ns <= 0, dt <= 0, an ns other than the first trace's, or fewer
+  // sample bytes than the header announces. A stream that fails at its first
+  // or second trace and reads as big-endian is said to be one.
   bool next(StreamTrace& t);
   // The same for the raw bytes of the next trace (header, then the samples as
   // they stand in the stream), copied to `dst`, which has room for
@@ -54,13 +51,18 @@ class SuStreamReader {
   // Checks a header of which `got` bytes were there; false at the end or on error.
   bool check(const uint8_t* h, size_t got, int& ns, int& dt_us);
   bool truncated(size_t got, size_t want);
+  // Sets error() to `why`, or to what the stream is where it fails at its
+  // start and reads as big-endian; false.
+  bool fault(std::string why);
   std::FILE* in_;
   bool need_dt_ = true;
   const uint8_t* data_ = nullptr;  // the stream in memory, when not a file
   size_t size_ = 0, pos_ = 0;
   std::string error_;
   int64_t count_ = 0;
+  int first_ns_ = 0;
   std::vector<uint8_t> buf_;
+  std::vector<uint8_t> head_;  // from a file: the bytes of the first two traces
 };
 
 // Writes the header unchanged and the samples as little-endian floats.

@@ -71,7 +71,7 @@ int SustackMainThreads(int argc, const char* const* argv, std::FILE* in, std::FI
     return Fail(err, "cannot read standard input from trace " + std::to_string(run.resume + 1));
   // Otherwise the stream is read ahead in blocks of whole traces into
   // buffers used again and again (from where the file's stack left off).
-  TraceBlocksAhead reader(in, run.resume);
+  TraceBlocksAhead reader(in, run.resume, run.resume > 0 ? run.first_ns : 0);
   StackGroup group(normpow);
   int64_t tracl = run.written;
   double key = 0;
@@ -85,10 +85,6 @@ int SustackMainThreads(int argc, const char* const* argv, std::FILE* in, std::FI
           return Fail(err, "cannot write to standard output");
         group.start(raw, ns);
         key = k;
-      } else if (ns != group.ns()) {
-        return Fail(err, "trace " + std::to_string(block->first + static_cast<int64_t>(t)) + ": ns=" +
-                             std::to_string(ns) + " differs from the " + std::to_string(group.ns()) +
-                             " of its group");
       }
       group.add(raw);
     }

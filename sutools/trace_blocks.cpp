@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "sutools/su_stream.hpp"
+#include "common/su_check.hpp"
 #include "sutools/try_thread.hpp"
 
 namespace keld::sutools {
@@ -37,20 +37,35 @@ void TraceBlockReader::fill(TraceBlock& b) {
     const size_t left = have - pos;
     if (left < 240) {
       if (!end_) break;
-      error_ = TruncatedHeader(count_ + 1, left);
+      error_ = SuTruncatedHeader(count_ + 1, left);
       break;
     }
-    error_ = CheckTraceHeader(h, count_ + 1, true, ns, dt);
+    error_ = SuStreamTraceFault(h, count_ + 1, first_ns_, need_dt_, ns, dt);
     if (!error_.empty()) break;
     const size_t bytes = 240 + 4 * static_cast<size_t>(ns);
     if (left < bytes) {
       if (!end_) break;
-      error_ = TruncatedSamples(count_ + 1, left - 240, bytes - 240);
+      error_ = SuTruncatedSamples(count_ + 1, left - 240, bytes - 240);
       break;
     }
+    first_ns_ = ns;
     b.start.push_back(pos);
     pos += bytes;
     ++count_;
+  }
+  // A stream that fails at its start may be big-endian, which its first
+  // kSuStreamHeadBytes tell (its first two traces read so): the small first
+  // block reads on to hold them.
+  if (!error_.empty() && b.first == 1 && count_ < 2) {
+    if (!end_ && have < kSuStreamHeadBytes) {
+      std::vector<uint8_t> head(b.bytes(), b.bytes() + have);
+      head.resize(kSuStreamHeadBytes);
+      const size_t got = std::fread(head.data() + have, 1, kSuStreamHeadBytes - have, in_);
+      end_ = have + got < kSuStreamHeadBytes;
+      if (std::string big = SuBigEndianStream(head.data(), have + got, end_); !big.empty()) error_ = big;
+    } else if (std::string big = SuBigEndianStream(b.bytes(), have, end_); !big.empty()) {
+      error_ = big;
+    }
   }
   b.used = pos;
   if (error_.empty()) carry_.assign(b.bytes() + pos, b.bytes() + have);

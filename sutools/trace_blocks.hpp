@@ -38,12 +38,15 @@ inline constexpr size_t kFirstTraceBlockBytes = 64u << 10;
 class TraceBlockReader {
  public:
   // `before`: traces of the stream already taken before `in`'s position, so
-  // that the traces read count on from them.
-  explicit TraceBlockReader(std::FILE* in, int64_t before = 0) : in_(in), count_(before), before_(before) {}
+  // that the traces read count on from them; `first_ns` then the ns of the
+  // stream's first trace, which every trace must hold (0: the first trace
+  // read gives it). `need_dt` false lets traces with dt <= 0 through.
+  explicit TraceBlockReader(std::FILE* in, int64_t before = 0, int first_ns = 0, bool need_dt = true)
+      : in_(in), count_(before), before_(before), first_ns_(first_ns), need_dt_(need_dt) {}
   // The next whole traces of the stream into `b` (none at its end or after a
   // fault). A trace cut by the end of a read moves to the next block. The
   // whole traces before a fault come through; error() then says what it was,
-  // in the words of SuStreamReader.
+  // in the words of SuStreamReader (common/su_check).
   void fill(TraceBlock& b);
   const std::string& error() const { return error_; }
   int64_t count() const { return count_; }  // whole traces read so far (with `before`)
@@ -58,6 +61,8 @@ class TraceBlockReader {
   std::string error_;
   int64_t count_ = 0;
   int64_t before_ = 0;
+  int first_ns_ = 0;
+  bool need_dt_ = true;
 };
 
 // The blocks of a stream read ahead on a thread of its own, so reading the
@@ -65,7 +70,7 @@ class TraceBlockReader {
 // no thread can be had).
 class TraceBlocksAhead {
  public:
-  explicit TraceBlocksAhead(std::FILE* in, int64_t before = 0) : reader_(in, before) {}
+  explicit TraceBlocksAhead(std::FILE* in, int64_t before = 0, int first_ns = 0) : reader_(in, before, first_ns) {}
   ~TraceBlocksAhead();
   // The next block, nullptr after the last; the block returned before is
   // given back to the reader.

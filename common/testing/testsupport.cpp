@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -95,6 +96,35 @@ std::string ShellQuote(const std::string& s) {
       q += c;
   }
   return q + "'";
+}
+
+std::string SuOfLengths(const std::vector<int>& ns) {
+  std::string out;
+  auto put16 = [](std::string& h, size_t at, int v) {
+    h[at] = static_cast<char>(v & 0xFF);
+    h[at + 1] = static_cast<char>((v >> 8) & 0xFF);
+  };
+  for (size_t t = 0; t < ns.size(); ++t) {
+    std::string h(240, '\0');
+    put16(h, 0, static_cast<int>(t + 1));  // tracl
+    put16(h, 114, ns[t]);
+    put16(h, 116, 1000);
+    out += h;
+    for (int k = 1; k <= ns[t]; ++k) {
+      const float v = static_cast<float>(k);
+      char b[4];
+      std::memcpy(b, &v, 4);
+      out.append(b, 4);
+    }
+  }
+  return out;
+}
+
+std::vector<std::string> WriteLengthChangeFiles(const std::string& dir) {
+  const std::string cut = dir + "/len_cut.su", whole = dir + "/len_3200.su";
+  WriteText(cut, SuOfLengths({100, 100, 50, 100, 100}));
+  WriteText(whole, SuOfLengths({100, 100, 50, 150, 100}));
+  return {cut, whole};
 }
 
 }  // namespace keld::testing

@@ -54,4 +54,19 @@ int RunCommand(const std::string& command, std::string* out = nullptr, bool merg
 // Quotes a path for /bin/sh.
 std::string ShellQuote(const std::string& s);
 
+// Little-endian SU bytes laid out by hand: one trace for each count of
+// `ns`, tracl 1, 2, ..., dt 1000 us, samples 1, 2, 3, ...
+std::string SuOfLengths(const std::vector<int>& ns);
+// Two files in `dir` whose third trace is shorter than the first two:
+// "len_cut.su" of 100, 100, 50, 100, 100 samples (four traces and a cut one
+// to a reader that looks no further than trace 2), and "len_3200.su" of
+// 100, 100, 50, 150, 100 (3,200 bytes: five whole traces of 640 to such a
+// reader). Their paths.
+std::vector<std::string> WriteLengthChangeFiles(const std::string& dir);
+// What every reader says of either, after "<file>: ".
+inline constexpr const char* kThirdTraceInFile =
+    "not an SU file of fixed trace length (trace 3 has 50 samples, the first trace 100)";
+inline constexpr const char* kThirdTraceInStream =
+    "not an SU stream of fixed trace length (trace 3 has 50 samples, the first trace 100)";
+
 }  // namespace keld::testing

@@ -143,6 +143,36 @@ TEST(SuFile, BigEndianAndMixedFilesAreRefusedEverywhere) {
   }
 }
 
+// Opening reads two headers; each trace after them is checked as it is read,
+// by every way of reading one, and nothing is written into such a file.
+TEST(SuFile, ATraceOfAnotherLengthStopsEveryReadOfIt) {
+  TempDir d;
+  for (const std::string& path : keld::testing::WriteLengthChangeFiles(d.path())) {
+    SCOPED_TRACE(path);
+    const std::string said = path + ": " + keld::testing::kThirdTraceInFile;
+    const std::string bytes = keld::testing::ReadText(path);
+    SuReader r;
+    ASSERT_TRUE(r.open(path).ok());
+    SuTrace t;
+    SuTraceHeader h;
+    std::vector<float> s(100);
+    EXPECT_TRUE(r.next(t) && r.next(t));
+    EXPECT_FALSE(r.next(t));
+    EXPECT_EQ(r.error(), said);
+    EXPECT_FALSE(r.read_header(2, h));
+    EXPECT_EQ(r.error(), said);
+    EXPECT_FALSE(r.read_samples(2, s.data()));
+    EXPECT_EQ(r.error(), said);
+    EXPECT_EQ(ReadSuFile(path).error(), said);
+    InPlaceFile f;
+    ASSERT_TRUE(f.open(path, true).ok());
+    EXPECT_EQ(ReadSuWord(f, 100, 3, *FindHeaderWord(1)).error(), said);
+    EXPECT_FALSE(WriteSuWord(f, 100, 3, *FindHeaderWord(1), 7).ok());
+    f.close();
+    EXPECT_EQ(keld::testing::ReadText(path), bytes);
+  }
+}
+
 TEST(SuFile, TruncatedAndAbsurdFilesGiveErrors) {
   TempDir d;
   keld::testing::WriteText(d / "empty.su", "");

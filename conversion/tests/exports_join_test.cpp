@@ -186,3 +186,34 @@ TEST(Join, ASelectionPast99FilesSaysWhatItLeftOutAndIsNeverOk) {
   EXPECT_EQ(h.messages.last().text, said + "\n" + d / "data_raw.su" + " has been recorded without them, size: 26928");
   EXPECT_EQ(h.messages.last().icon, MsgIcon::Exclamation);
 }
+
+// A file whose third trace is shorter: the export stops there and writes no
+// channel, the join leaves the file out with that reason.
+TEST(Exports, ATraceOfAnotherLengthStopsTheExportAndIsLeftOutOfTheJoin) {
+  TempDir d;
+  ConversionHarness h(d.path());
+  const std::string good = WriteSu(d / "good.su", 3, 1.0f), out = d / "data_raw.su";
+  h.Choose(20);
+  auto* w = qobject_cast<AddSuWindow*>(h.window->Opened("Option20"));
+  ASSERT_TRUE(w);
+  for (const std::string& bad : keld::testing::WriteLengthChangeFiles(d.path())) {
+    SCOPED_TRACE(bad);
+    const std::string said = std::string(keld::testing::kThirdTraceInFile), channel = bad.substr(0, bad.size() - 2) + "01";
+    keld::testing::WriteText(channel, "old channel");
+    h.messages.clear();
+    h.dialogs.files.push_back(bad);
+    h.messages.type("1");
+    h.messages.type("4");
+    h.Choose(8);
+    EXPECT_EQ(h.messages.last().text, bad + ": " + said);
+    EXPECT_FALSE(h.messages.saw("Conversion OK"));
+    EXPECT_EQ(keld::testing::ReadText(channel), "old channel");
+    std::filesystem::remove(out);
+    h.dialogs.multi.push_back(std::vector<std::string>{good, bad});
+    w->Command1->click();
+    w->Command2->click();
+    EXPECT_EQ(h.messages.last().text, "Not added (could not be read):\n" + bad + " (" + said + ")\n" + out +
+                                          " has been recorded without them, size: 816");
+    EXPECT_EQ(keld::testing::ReadBytes(out), keld::testing::ReadBytes(good));
+  }
+}

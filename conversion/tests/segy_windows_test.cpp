@@ -338,6 +338,30 @@ TEST_F(SegyWindows, ConversionWindowTypesAndSuToSegy) {
   EXPECT_EQ(BatchWindows(), 0);
 }
 
+TEST_F(SegyWindows, SuToSegyTakesTheWholeTracesBeforeACutLastOne) {
+  // Ten traces, the last cut: Trace maximum offers the nine whole ones, and
+  // the SEG-Y file holds them, as segyio reads it.
+  const std::string su = Field("cut.su", "su/su_sub_i386-stly.su"), nine = dir / "nine.su";
+  const auto bytes = ReadBytes(su);
+  const size_t tl = 240 + 4 * 512;
+  ASSERT_EQ(bytes.size(), 10 * tl);
+  keld::testing::WriteText(nine, std::string(bytes.begin(), bytes.begin() + 9 * tl));
+  fs::resize_file(su, 10 * tl - 100);
+  h->Choose(15);
+  auto* w = dynamic_cast<Su2SgyWindow*>(h->window->Opened("Option15"));
+  ASSERT_NE(w, nullptr);
+  h->dialogs.files.push_back(su);
+  w->Command3->click();
+  EXPECT_EQ(w->Text4->text(), "9");
+  w->Text6->setText("0");
+  w->Command2->click();
+  ASSERT_EQ(h->messages.shown.size(), 1u);
+  EXPECT_EQ(h->messages.last().text, " Conversion OK");
+  const std::string sgy = dir / "field data/cut.SGY";
+  EXPECT_EQ(ReadBytes(sgy).size(), 3600 + 9 * tl);
+  EXPECT_EQ(SegyioAgrees({{sgy, nine, "big"}}), "");
+}
+
 TEST_F(SegyWindows, ASegyFileThatLacksTracesNeverReplacesAnOldOne) {
   // 30 SU traces through a segywrite that gives only 25, over an old file,
   // which stays; the message says first what is missing.

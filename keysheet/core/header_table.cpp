@@ -25,6 +25,9 @@ Result<std::vector<std::optional<WordValues>>> ReadWordRange(const std::string& 
     if (t < 1 || t > traces) continue;
     uint8_t h[240];
     if (!f.read_at((t - 1) * stride, h, sizeof h)) continue;
+    // A trace of another length puts every word after it out of place.
+    if (std::string fault = SuLengthFault(h, t, ns, SuSource::File); !fault.empty())
+      return R::failure(path + ": " + fault);
     WordValues v{};
     for (const HeaderWord& w : HeaderWords()) v[static_cast<size_t>(w.number - 1)] = GetHeaderWord(h, w);
     out[static_cast<size_t>(i)] = v;

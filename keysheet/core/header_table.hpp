@@ -20,8 +20,8 @@ inline constexpr int kTenthsWord = 72;
 inline constexpr int kNsWord = 39;
 
 // Words of traces first ... first + count - 1 of the file; a trace that is not
-// a whole trace of the file (for `ns`) gives nullopt. Fails only when the file
-// cannot be opened.
+// a whole trace of the file (for `ns`) gives nullopt. Fails when the file
+// cannot be opened, and at a trace that holds another ns.
 Result<std::vector<std::optional<WordValues>>> ReadWordRange(const std::string& path, int ns, int64_t first,
                                                               int64_t count);
 

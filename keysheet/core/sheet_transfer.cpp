@@ -156,6 +156,10 @@ Status WriteWords(const std::string& su_path, int ns, const std::vector<WordWrit
     const int64_t n = std::min<int64_t>(static_cast<int64_t>(piece.size()), f.size() - at);
     if (Status s = f.read_at(at, piece.data(), static_cast<size_t>(n)); !s) return failed(s.error);
     const int64_t whole = n / trace_bytes;
+    for (int64_t k = 0; k < whole; ++k)
+      if (std::string fault = SuLengthFault(piece.data() + k * trace_bytes, first + k, ns, SuSource::File);
+          !fault.empty())
+        return failed(fault);
     for (; next < sorted.size() && sorted[next].trace < first + whole; ++next) {
       const WordWrite& w = sorted[next];
       PutHeaderWord(piece.data() + (w.trace - first) * trace_bytes, *FindHeaderWord(w.word), w.value);

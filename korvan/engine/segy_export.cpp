@@ -157,6 +157,10 @@ Result<SegyExport> ConvertSuToSegy(const std::string& su_path, const std::string
       return R::failure(su_path + ": read failed at trace " + std::to_string(i + 1) + "; " + out_path +
                         " not written");
     }
+    if (std::string fault = SuLengthFault(raw.data(), i + 1, ns, SuSource::File); !fault.empty()) {
+      std::fclose(in);
+      return R::failure(su_path + ": " + fault + "; " + out_path + " not written");
+    }
     const auto h = SegyTraceHeader(DecodeSuHeader(raw.data()), first);
     std::copy(h.begin(), h.end(), trace.begin());
     for (int k = 0; k < ns; ++k) {

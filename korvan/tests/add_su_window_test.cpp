@@ -207,6 +207,18 @@ TEST_F(JoinTest, AnUnreadableInputIsNamedAndKept) {
   EXPECT_FALSE(fs::exists(files[2]));
 }
 
+TEST_F(JoinTest, FilesWhoseTraceLengthChangesAreLeftOutWithTheReason) {
+  const auto bad = keld::testing::WriteLengthChangeFiles(DataDir(h));
+  Pick(std::vector<std::string>{files[0], bad[0], bad[1]});
+  Button("Command2")->click();
+  const std::string out = DataDir(h) + "/SHOT1001_raw.su", said = keld::testing::kThirdTraceInFile;
+  EXPECT_EQ(Bytes(out), Joined({files[0]}));
+  ASSERT_EQ(h.messages.shown.size(), 1u);
+  EXPECT_EQ(h.messages.last().text, "Not added (could not be read):\n" + bad[0] + " (" + said + ")\n" + bad[1] + " (" +
+                                        said + ")\n" + out + " has been recorded without them, size: " +
+                                        std::to_string(Joined({files[0]}).size()));
+}
+
 TEST_F(JoinTest, TheSegyWindowIsClosedAfterAJoin) {
   Toolbar(w, "tosu");
   ASSERT_TRUE(w.segy() && w.segy()->isVisible());

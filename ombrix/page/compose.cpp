@@ -234,9 +234,17 @@ ComposeOutcome DoDocument(Document& vp, PageSetup& page, const Controls& c, cons
     }
     const int32_t X = frame.x(k);
     const int64_t j = frame.file_trace(k);
-    if (!reader.read_header(j, th)) continue;
+    // A trace that cannot be read (one of another length, say) ends the
+    // page: a section with columns silently missing would pass for the file.
+    auto unreadable = [&] {
+      Fail(hooks, reader.error());
+      vp.KillDoc();
+      out.composed = false;
+      return out;
+    };
+    if (!reader.read_header(j, th)) return unreadable();
     if (th.trid >= 2) continue;  // dead trace: an empty column
-    if (!reader.read_samples(j, s.data() + 1)) continue;
+    if (!reader.read_samples(j, s.data() + 1)) return unreadable();
 
     // The scale comes from the first live trace of the range that is not flat
     // (from every trace with equalisation). A trace with no positive sample is

@@ -212,6 +212,18 @@ TEST_F(Composition, RangesPageChecksAndUnusableFilesAreRefusedBeforeDrawing) {
   su.dt = 1000;
   page.height = int32_t(56.7 * 170);
   EXPECT_TRUE(run().composed);
+  // A file whose third trace is shorter opens (two headers are read), and
+  // the page stops at that trace with the reason.
+  const std::vector<std::string> bad = keld::testing::WriteLengthChangeFiles(dir.path());
+  for (size_t k = 0; k < bad.size(); ++k) {
+    su = {bad[k], 100, 1000, static_cast<int64_t>(4 + k)};  // the traces its length gives
+    c.Text3 = std::to_string(4 + k);
+    msg.clear();
+    vp = Document{};
+    EXPECT_FALSE(run().composed) << bad[k];
+    ASSERT_FALSE(msg.shown.empty());
+    EXPECT_EQ(msg.last().text, bad[k] + ": " + keld::testing::kThirdTraceInFile);
+  }
 }
 
 }  // namespace

@@ -52,7 +52,6 @@ int RunSegywrite(sutools::SuStreamReader& reader, const SegywriteParams& p, std:
   const uint8_t* trace = nullptr;
   int ns = 0, dt_us = 0;
   int64_t written = 0;
-  int first_ns = 0;
   // Traces gather in one block written at once: few system calls, and no
   // copy through the stdio buffer.
   constexpr size_t kBlock = 4 << 20;
@@ -63,12 +62,11 @@ int RunSegywrite(sutools::SuStreamReader& reader, const SegywriteParams& p, std:
     used = 0;
     return ok;
   };
-  while (reader.nextRaw(trace, ns, dt_us)) {
-    const int64_t number = reader.count();
-    if (number < p.trmin) continue;
-    if (number > p.trmax) break;
+  // The stream is read no further than trmax: what lies after it (a cut
+  // last trace, say) is not this run's business.
+  while (reader.count() < p.trmax && reader.nextRaw(trace, ns, dt_us)) {
+    if (reader.count() < p.trmin) continue;
     if (written == 0) {
-      first_ns = ns;
       std::vector<uint8_t> b = *bin;
       PutI16(b.data() + kBinHdt, dt_us, ByteOrder::Big);
       PutI16(b.data() + kBinNs, ns, ByteOrder::Big);
@@ -81,10 +79,6 @@ int RunSegywrite(sutools::SuStreamReader& reader, const SegywriteParams& p, std:
       std::memcpy(out.get(), text->data(), kTextBytes);
       std::memcpy(out.get() + kTextBytes, b.data(), kBinaryBytes);
       used = kReelBytes;
-    } else if (ns != first_ns) {
-      Say(err, "trace " + std::to_string(number) + " has ns=" + std::to_string(ns) + ", the first written ns=" +
-                   std::to_string(first_ns) + ": the traces of a SEG-Y file are all of one length");
-      return 1;
     }
     SuToTraceHeader(trace, order, out.get() + used);
     EncodeSuSamples(trace + kTraceHeaderBytes, static_cast<size_t>(ns), p.ibm, order,

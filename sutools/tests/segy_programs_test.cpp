@@ -150,6 +150,27 @@ TEST_F(SegyPrograms, SuToSegyAndBack) {
   }
 }
 
+// Ten traces, the last cut: trmax=9 takes the nine whole ones and reads no
+// further, from a file as from a pipe; segyio reads them back as they were.
+TEST_F(SegyPrograms, TrmaxStopsBeforeACutLastTrace) {
+  KELD_REQUIRE_TESTDATA(su_folder, "su");
+  const Bytes in = ReadBytes(su_folder + "/su_sub_i386-stly.su");
+  const size_t tl = 240 + 4 * 512;
+  ASSERT_EQ(in.size(), 10 * tl);
+  keld::testing::WriteText(dir / "cut.su", std::string(in.begin(), in.end() - 100));
+  keld::testing::WriteText(dir / "nine.su", std::string(in.begin(), in.begin() + 9 * tl));
+  std::string msg;
+  ASSERT_EQ(Run(Prog("segyhdrs") + " <cut.su && " + Prog("segywrite") + " <cut.su tape=out.sgy conv=0 trmax=9 && cat cut.su | " +
+                Prog("segywrite") + " tape=piped.sgy conv=0 trmax=9", &msg),
+            0)
+      << msg;
+  EXPECT_EQ(ReadBytes(dir / "out.sgy").size(), 3600 + 9 * tl);
+  EXPECT_TRUE(ReadBytes(dir / "piped.sgy") == ReadBytes(dir / "out.sgy"));
+  if (HaveSegyio()) {
+    EXPECT_EQ(Compare(Group(dir / "out.sgy", dir / "nine.su", "big")), "");
+  }
+}
+
 TEST_F(SegyPrograms, TheSuiteBatchLinesRunFromAFolderWithBlanks) {
   KELD_REQUIRE_TESTDATA(folder, "segy");
   const std::string work = dir / "field data 1";

@@ -158,18 +158,25 @@ TEST(VelscanWindow, ACancelledScanLeavesNothingToPickOn) {
   h.window.VScroll1->setValue(1500);
   h.window.Save_Pick(101, 200, 1500);
   h.window.Command2->click();
-  // A second file that cannot be read: nothing shown, no picks, and a click
-  // on the panel proposes nothing.
+  // A second file that cannot be read (no SU file; one whose third trace is
+  // shorter, found by the scan): nothing shown, no picks, and a click on the
+  // panel proposes nothing.
   keld::testing::WriteText(d / "bad.su", "not an SU file");
-  h.dialogs.files.push_back(d / "bad.su");
-  h.window.Command1->click();
-  EXPECT_EQ(h.state.Tableau_Film.count(), 0);
-  EXPECT_TRUE(h.state.Picks.empty());
-  EXPECT_EQ(h.window.pick_window()->Grid->TextMatrix(1, 1), "0");
-  const size_t boxes = h.messages.shown.size();
-  h.window.Ecran->send_mouse_down(1, 1000, 250);
-  EXPECT_EQ(h.messages.shown.size(), boxes);
-  EXPECT_TRUE(h.state.Picks.empty());
+  std::vector<std::string> bad = keld::testing::WriteLengthChangeFiles(d.path());
+  bad.insert(bad.begin(), d / "bad.su");
+  for (const std::string& f : bad) {
+    SCOPED_TRACE(f);
+    h.dialogs.files.push_back(f);
+    h.window.Command1->click();
+    if (f != d / "bad.su") EXPECT_EQ(h.messages.last().text, f + ": " + keld::testing::kThirdTraceInFile);
+    EXPECT_EQ(h.state.Tableau_Film.count(), 0);
+    EXPECT_TRUE(h.state.Picks.empty());
+    EXPECT_EQ(h.window.pick_window()->Grid->TextMatrix(1, 1), "0");
+    const size_t boxes = h.messages.shown.size();
+    h.window.Ecran->send_mouse_down(1, 1000, 250);
+    EXPECT_EQ(h.messages.shown.size(), boxes);
+    EXPECT_TRUE(h.state.Picks.empty());
+  }
 }
 
 // The receiver spacing of the word at byte 188 from the files of two

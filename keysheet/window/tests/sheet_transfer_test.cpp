@@ -235,3 +235,31 @@ TEST_F(Transfer, TheFileInTheBoxIsReadAndWrittenWithItsOwnSampleCount) {
   EXPECT_EQ(after[1040 + 222] | (after[1040 + 223] << 8), 321);
   EXPECT_EQ(kt::ReadBytes(su), before);
 }
+
+// A file whose third trace is shorter: a range over it is not handed out,
+// and a sheet of the traces before it is not written back, since the copy
+// meets it; the file stays as it was.
+TEST_F(Transfer, AFileWhoseTraceLengthChangesIsNeitherHandedOutNorWritten) {
+  for (const std::string& bad : kt::WriteLengthChangeFiles(h.dir / "data")) {
+    SCOPED_TRACE(bad);
+    const auto bad_before = kt::ReadBytes(bad);
+    const std::string said = kt::kThirdTraceInFile;
+    Choose1And86();
+    h.window->Text1->setText(QString::fromStdString(bad));
+    h.sheets.shown.clear();
+    h.window->Command2->click();
+    EXPECT_EQ(h.messages.last().text, bad + ": " + said);
+    EXPECT_TRUE(h.sheets.shown.empty());
+    Type(h.window->Text3, "2");
+    h.sheets.user = [&](const std::string& path) {
+      auto s = ReadOds(path, kSheetName, *SheetLimits(2));
+      ASSERT_TRUE(s) << s.error();
+      s.value().set_number(3, 86, 321);
+      ASSERT_TRUE(WriteOds(path, kSheetName, s.value()));
+    };
+    h.window->Command2->click();
+    EXPECT_EQ(h.sheets.shown.size(), 1u);
+    EXPECT_EQ(h.messages.last().text, "Nothing was written, " + bad + " is as it was: " + said);
+    EXPECT_EQ(kt::ReadBytes(bad), bad_before);
+  }
+}

@@ -207,6 +207,12 @@ TEST_F(SegyExportTest, RefusesFilesThatAreNotSu) {
   EXPECT_NE(rs.error().find("shorter than one trace"), std::string::npos) << rs.error();
   EXPECT_FALSE(ConvertSuToSegy(dir / "missing.su", dir / "m.sgy", "", "").ok());
   for (const char* n : {"tiny.sgy", "short.sgy", "m.sgy"}) EXPECT_FALSE(std::filesystem::exists(dir / n)) << n;
+  // A third trace shorter than the first two: stopped there, the old output kept.
+  for (const std::string& f : keld::testing::WriteLengthChangeFiles(dir.path())) {
+    auto rl = ConvertSuToSegy(f, dir / "ns0.sgy", "", "");
+    EXPECT_EQ(rl.error(), f + ": " + keld::testing::kThirdTraceInFile + "; " + dir / "ns0.sgy" + " not written");
+    EXPECT_EQ(keld::testing::ReadText(dir / "ns0.sgy"), "old file");
+  }
 }
 
 TEST_F(SegyExportTest, AFailedWriteLeavesNoFileAndSaysSo) {
