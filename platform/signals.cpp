@@ -86,6 +86,15 @@ void DefaultSignalsOnSpawn(posix_spawnattr_t& attr) {
   posix_spawnattr_setflags(&attr, static_cast<short>(flags | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK));
 }
 
+CleanUpSignalsHeld::CleanUpSignalsHeld() {
+  sigset_t s;
+  sigemptyset(&s);
+  for (int sig : kCleanUpSignals) sigaddset(&s, sig);
+  ::pthread_sigmask(SIG_BLOCK, &s, &old_);
+}
+
+CleanUpSignalsHeld::~CleanUpSignalsHeld() { ::pthread_sigmask(SIG_SETMASK, &old_, nullptr); }
+
 void SetChildStartHookForTests(void (*hook)()) { g_child_hook = hook; }
 
 }  // namespace keld

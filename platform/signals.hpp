@@ -36,6 +36,20 @@ pid_t ForkChild();
 // POSIX_SPAWN_SETSIGMASK, with their sets, to the flags already in `attr`.
 void DefaultSignalsOnSpawn(posix_spawnattr_t& attr);
 
+// Holds the clean-up's signals off the calling thread for its life: a file
+// made and then registered within it cannot be left behind by a signal that
+// comes between the two (the signal waits until the registration is made).
+class CleanUpSignalsHeld {
+ public:
+  CleanUpSignalsHeld();
+  ~CleanUpSignalsHeld();
+  CleanUpSignalsHeld(const CleanUpSignalsHeld&) = delete;
+  CleanUpSignalsHeld& operator=(const CleanUpSignalsHeld&) = delete;
+
+ private:
+  sigset_t old_;
+};
+
 // Test seam: `hook` runs in each child of ForkChild right after the fork,
 // while the suite's signals are still blocked (a test sends the child a
 // signal there). Null (the default) for none.

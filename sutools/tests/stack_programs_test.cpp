@@ -274,10 +274,10 @@ TEST(StackPrograms, SusortEndedMidPipeLeavesNoSpoolFile) {
       if (std::filesystem::read_symlink(e.path(), ec).string().rfind(tmp + "/", 0) == 0) return true;
     return false;
   };
-  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-  while (!spooling() && std::chrono::steady_clock::now() < until)
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  bool spooled = false;  // the file may be closed and opened again between two looks
+  while (!(spooled = spooling()) && std::chrono::steady_clock::now() < until)
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  const bool spooled = spooling();
   ::kill(pid, SIGTERM);
   int status = 0;
   ASSERT_EQ(::waitpid(pid, &status, 0), pid);
