@@ -42,10 +42,13 @@ sigset_t ToDefaultSet() {
 
 }  // namespace
 
+bool SignalIsDefault(int sig) {
+  struct sigaction now {};
+  return ::sigaction(sig, nullptr, &now) == 0 && !(now.sa_flags & SA_SIGINFO) && now.sa_handler == SIG_DFL;
+}
+
 void IgnoreFileSizeSignal() {
-  struct sigaction old {};
-  if (::sigaction(SIGXFSZ, nullptr, &old) != 0) return;
-  if ((old.sa_flags & SA_SIGINFO) || old.sa_handler != SIG_DFL) return;
+  if (!SignalIsDefault(SIGXFSZ)) return;
   struct sigaction ign {};
   ign.sa_handler = SIG_IGN;
   sigemptyset(&ign.sa_mask);

@@ -21,6 +21,10 @@ namespace keld {
 // then SIGXFSZ.
 inline constexpr int kCleanUpSignals[] = {SIGTERM, SIGINT, SIGHUP};
 
+// True when `sig` still has its default action: neither ignored nor handled
+// by anyone (the suite takes over only such signals).
+bool SignalIsDefault(int sig);
+
 // Called first thing in the main of every program of the suite: SIGXFSZ is
 // ignored from then on, unless its action was already set (not the default).
 void IgnoreFileSizeSignal();

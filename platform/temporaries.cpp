@@ -124,9 +124,7 @@ void InstallHandlers() {
   if (g_installed) return;
   g_installed = true;
   for (int sig : kCleanUpSignals) {
-    struct sigaction old {};
-    if (::sigaction(sig, nullptr, &old) != 0) continue;
-    if ((old.sa_flags & SA_SIGINFO) || old.sa_handler != SIG_DFL) continue;
+    if (!SignalIsDefault(sig)) continue;
     struct sigaction sa {};
     sa.sa_handler = OnSignal;
     sigemptyset(&sa.sa_mask);
