@@ -330,7 +330,10 @@ TEST(StackPrograms, BadArgumentsAndStreamsExitOneWithAMessage) {
 // Every program that reads an SU stream checks each trace as it reads it,
 // from a file as from a pipe: a trace of another length stops it there, and
 // a big-endian stream is called one. segywrite's old output stays.
-void ExpectEveryTraceChecked(const std::vector<std::pair<const char*, std::string>>& programs) {
+TEST(StackPrograms, EveryStreamReaderChecksEachTrace) {
+  const std::pair<const char*, std::string> programs[] = {
+      {"sufilter", " f=10,20,60,80"}, {"sugain", " agc=1"}, {"sunmo", " vnmo=1500"},    {"sustack", ""},
+      {"susort", " cdp"},             {"segyclean", ""},    {"segywrite", " tape=old.sgy"}};
   TempDir d;
   keld::testing::WriteText(d / "header", std::string(3200, ' '));
   keld::testing::WriteText(d / "binary", std::string(400, '\0'));
@@ -351,16 +354,6 @@ void ExpectEveryTraceChecked(const std::vector<std::pair<const char*, std::strin
         EXPECT_NE(out.find(says), std::string::npos) << cmd << "\n" << out;
         EXPECT_EQ(keld::testing::ReadText(d / "old.sgy"), "old");
       }
-}
-
-TEST(StackPrograms, EveryStreamReaderChecksEachTrace) {
-  ExpectEveryTraceChecked({{"sufilter", " f=10,20,60,80"},
-                           {"sugain", " agc=1"},
-                           {"sunmo", " vnmo=1500"},
-                           {"sustack", ""},
-                           {"susort", " cdp"},
-                           {"segyclean", ""},
-                           {"segywrite", " tape=old.sgy"}});
 }
 
 }  // namespace
