@@ -22,20 +22,27 @@ size_t SuStreamReader::fetch(uint8_t* dst, size_t n) {
   return got;
 }
 
+std::string BigEndianStreamText(std::FILE* in, std::vector<uint8_t>& head) {
+  if (head.size() < 240) return {};
+  if (get_i16be(head.data() + 114) <= 0) return {};
+  // kSuStreamHeadBytes: two traces of any length and a byte, or a short
+  // stream whole, so that the text can count its traces.
+  const size_t need = kSuStreamHeadBytes;
+  bool ends = false;
+  uint8_t chunk[16 << 10];
+  while (head.size() < need && !ends) {
+    const size_t want = std::min(sizeof chunk, need - head.size());
+    const size_t got = std::fread(chunk, 1, want, in);
+    head.insert(head.end(), chunk, chunk + got);
+    ends = got < want;
+  }
+  return SuBigEndianStream(head.data(), head.size(), ends);
+}
+
 bool SuStreamReader::fault(std::string why) {
   error_ = std::move(why);
   if (count_ >= 2) return false;
-  std::string big;
-  if (in_) {
-    // The stream's start, read on as far as it takes to tell.
-    const size_t had = head_.size(), more = kSuStreamHeadBytes > had ? kSuStreamHeadBytes - had : 0;
-    head_.resize(had + more);
-    const size_t got = std::fread(head_.data() + had, 1, more, in_);
-    head_.resize(had + got);
-    big = SuBigEndianStream(head_.data(), head_.size(), got < more);
-  } else {
-    big = SuBigEndianStream(data_, size_, true);
-  }
+  const std::string big = in_ ? BigEndianStreamText(in_, head_) : SuBigEndianStream(data_, size_, true);
   if (!big.empty()) error_ = big;
   return false;
 }

@@ -21,6 +21,13 @@ struct StreamTrace {
 // The most bytes one trace can take: a header and 32767 samples.
 constexpr size_t kMaxTraceBytes = 240 + 4 * 32767;
 
+// For a stream that failed at its first or second trace, of which `head`
+// holds the bytes read from its start: reads on from `in` as far as its
+// big-endian reading needs (kSuStreamHeadBytes), and gives
+// SuBigEndianStream's text, "" when it does not read so. Grows `head` only
+// by the bytes that come, so a short stream costs only its length.
+std::string BigEndianStreamText(std::FILE* in, std::vector<uint8_t>& head);
+
 class SuStreamReader {
  public:
   // `need_dt` false lets traces with dt <= 0 through, for programs that only

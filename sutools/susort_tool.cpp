@@ -1,4 +1,5 @@
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -37,7 +38,8 @@ constexpr size_t kOutBlock = 1 << 20;
 // another in the input are read as one.
 class SortedBlocks {
  public:
-  SortedBlocks(int source, std::FILE* out) : source_(source), out_(out), block_(kOutBlock + kMaxTraceBytes) {}
+  SortedBlocks(int source, std::FILE* out)
+      : source_(source), out_(out), block_(new uint8_t[kOutBlock + kMaxTraceBytes]) {}  // not cleared: filled by reads
   bool add(const TraceSpan& s) {
     if (run_bytes_ == 0 || s.start != run_start_ + run_bytes_) {
       if (!readRun()) return false;
@@ -55,14 +57,14 @@ class SortedBlocks {
     if (!readRun()) return false;
     for (size_t i = 0; i < heads_.size(); ++i) {
       const size_t at = heads_[i], end = i + 1 < heads_.size() ? heads_[i + 1] : fill_;
-      if (240 + 4 * static_cast<size_t>(get_i16le(block_.data() + at + 114)) != end - at) return false;
+      if (240 + 4 * static_cast<size_t>(get_i16le(block_.get() + at + 114)) != end - at) return false;
     }
     for (size_t at : heads_) {
       ++number_;
-      put_i32le(block_.data() + at, static_cast<int32_t>(number_));
-      put_i32le(block_.data() + at + 4, static_cast<int32_t>(number_));
+      put_i32le(block_.get() + at, static_cast<int32_t>(number_));
+      put_i32le(block_.get() + at + 4, static_cast<int32_t>(number_));
     }
-    written_ = std::fwrite(block_.data(), 1, fill_, out_) == fill_;
+    written_ = std::fwrite(block_.get(), 1, fill_, out_) == fill_;
     heads_.clear();
     fill_ = 0;
     return written_;
@@ -71,13 +73,13 @@ class SortedBlocks {
 
  private:
   bool readRun() {
-    const bool ok = run_bytes_ == 0 || ReadFullyAt(source_, run_start_, block_.data() + run_at_, run_bytes_);
+    const bool ok = run_bytes_ == 0 || ReadFullyAt(source_, run_start_, block_.get() + run_at_, run_bytes_);
     run_bytes_ = 0;
     return ok;
   }
   int source_;
   std::FILE* out_;
-  std::vector<uint8_t> block_;
+  std::unique_ptr<uint8_t[]> block_;
   std::vector<size_t> heads_;  // where the traces in the block begin
   size_t fill_ = 0, run_at_ = 0, run_bytes_ = 0;
   uint64_t run_start_ = 0;
@@ -102,12 +104,12 @@ Gathered Gather(std::FILE* in, SpoolFile& spool, TraceOrder& order) {
   Gathered g;
   if (spooled && !spool.open(g.why)) return g;
   g.source = spooled ? spool.fd() : fd;
-  std::vector<uint8_t> trace(spooled ? 0 : kMaxTraceBytes);
+  std::unique_ptr<uint8_t[]> trace(spooled ? nullptr : new uint8_t[kMaxTraceBytes]);
   SuStreamReader reader(in, /*need_dt=*/false);
   uint64_t start = spooled ? 0 : static_cast<uint64_t>(base);
   int ns = 0, dt = 0;
   for (;;) {
-    uint8_t* room = spooled ? spool.reserve(kMaxTraceBytes) : trace.data();
+    uint8_t* room = spooled ? spool.reserve(kMaxTraceBytes) : trace.get();
     if (!room) return {-1, spool.error()};
     if (!reader.readRaw(room, ns, dt)) break;
     const size_t bytes = 240 + 4 * static_cast<size_t>(ns);

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "common/su_check.hpp"
+#include "sutools/su_stream.hpp"
 #include "sutools/try_thread.hpp"
 
 namespace keld::sutools {
@@ -53,19 +54,17 @@ void TraceBlockReader::fill(TraceBlock& b) {
     pos += bytes;
     ++count_;
   }
-  // A stream that fails at its start may be big-endian, which its first
-  // kSuStreamHeadBytes tell (its first two traces read so): the small first
-  // block reads on to hold them.
+  // A stream that fails at its start may be big-endian, which its first two
+  // traces read so tell: the block reads on as far as they reach.
   if (!error_.empty() && b.first == 1 && count_ < 2) {
-    if (!end_ && have < kSuStreamHeadBytes) {
+    std::string big;
+    if (end_) {
+      big = SuBigEndianStream(b.bytes(), have, true);
+    } else {
       std::vector<uint8_t> head(b.bytes(), b.bytes() + have);
-      head.resize(kSuStreamHeadBytes);
-      const size_t got = std::fread(head.data() + have, 1, kSuStreamHeadBytes - have, in_);
-      end_ = have + got < kSuStreamHeadBytes;
-      if (std::string big = SuBigEndianStream(head.data(), have + got, end_); !big.empty()) error_ = big;
-    } else if (std::string big = SuBigEndianStream(b.bytes(), have, end_); !big.empty()) {
-      error_ = big;
+      big = BigEndianStreamText(in_, head);
     }
+    if (!big.empty()) error_ = big;
   }
   b.used = pos;
   if (error_.empty()) carry_.assign(b.bytes() + pos, b.bytes() + have);
