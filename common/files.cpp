@@ -11,7 +11,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "platform/signals.hpp"
 #include "platform/temporaries.hpp"
 #include "common/text.hpp"
 
@@ -102,7 +101,7 @@ int MakeTemp(const std::string& target, std::string& name, std::string& error) {
   std::string pattern = (dir / ("." + file + ending)).string();
   std::vector<char> buf(pattern.begin(), pattern.end());
   buf.push_back('\0');
-  const CleanUpSignalsHeld held;  // made and registered as one step
+  const RegistryStep step;  // made and registered as one
   int fd = mkstemp(buf.data());
   if (fd < 0) {
     error = target + ": " + std::strerror(errno);
@@ -366,7 +365,7 @@ Status MoveFileOver(const std::string& from, const std::string& given_to) {
 TempFolder::TempFolder(const std::string& pattern) {
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');
-  const CleanUpSignalsHeld held;  // made and registered as one step
+  const RegistryStep step;  // made and registered as one
   if (::mkdtemp(name.data())) path_ = name.data();
   // Removed by a killed process too, after the temporaries in it.
   if (!path_.empty()) RegisterTempFolder(path_);

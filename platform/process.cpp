@@ -1,6 +1,7 @@
 #include "platform/process.hpp"
 
 #include "platform/group_run.hpp"
+#include "platform/temporaries.hpp"
 #include "platform/signals.hpp"
 
 #include <algorithm>
@@ -9,6 +10,7 @@
 #include <cstring>
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -42,7 +44,7 @@ std::optional<pid_t> Spawn(const StartRequest& r, bool detach) {
     close(fds[1]);
     return std::nullopt;
   }
-  pid_t pid = ForkChild();
+  pid_t pid = ForkChild(detach ? ChildGroup::Ours : ChildGroup::Own);
   if (pid < 0) {
     close(fds[0]);
     close(fds[1]);
@@ -64,10 +66,7 @@ std::optional<pid_t> Spawn(const StartRequest& r, bool detach) {
       (void)!write(fds[1], &e, sizeof e);
       _exit(127);
     };
-    if (!detach) {
-      setpgid(0, 0);
-      run();
-    }
+    if (!detach) run();
     setsid();
     pid_t g = ForkChild();
     if (g == 0) run();
@@ -89,7 +88,10 @@ std::optional<pid_t> Spawn(const StartRequest& r, bool detach) {
   ssize_t n = read(fds[0], &err, sizeof err);
   close(fds[0]);
   if (n == sizeof err || real < 0) {
-    if (!detach) waitpid(pid, nullptr, 0);
+    if (!detach) {
+      waitpid(pid, nullptr, 0);
+      ForgetChildGroup(pid);
+    }
     return std::nullopt;
   }
   return real;
@@ -139,7 +141,16 @@ std::optional<ProgramOutput> ReadProgramOutput(const std::string& program, const
   ProgramOutput r;
   char buf[512];
   // Read to the end, so the program never blocks on a full pipe.
+  const auto deadline = MonoClock::now() + std::chrono::seconds(10);
   for (;;) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - MonoClock::now());
+    struct pollfd p {fds[0], POLLIN, 0};
+    const int ready = left.count() > 0 ? poll(&p, 1, static_cast<int>(left.count())) : 0;
+    if (ready < 0 && errno == EINTR) continue;
+    if (ready <= 0) {
+      kill(pid, SIGKILL);
+      break;
+    }
     const ssize_t n = read(fds[0], buf, sizeof buf);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) break;

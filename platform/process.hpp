@@ -51,7 +51,9 @@ std::string FindOnPath(const std::string& name);
 // What a short query (xdg-mime, say) printed, as popen gives it: `program`
 // (a path) run with `args`, its input /dev/null, its error output dropped,
 // its standard output read to the end (the first `keep` bytes kept) and its
-// end waited for. nullopt when it could not be started.
+// end waited for. A query that has not ended within 10 s (a desktop service
+// that does not answer) is killed: the windows wait no longer for it.
+// nullopt when it could not be started.
 struct ProgramOutput {
   int status = -1;  // ExitStatusOf the program
   std::string text;

@@ -1,9 +1,12 @@
 #include "platform/signals.hpp"
 
 #include <atomic>
+#include <optional>
 
 #include <pthread.h>
 #include <unistd.h>
+
+#include "platform/temporaries.hpp"
 
 namespace keld {
 
@@ -55,13 +58,20 @@ void IgnoreFileSizeSignal() {
   if (::sigaction(SIGXFSZ, &ign, nullptr) == 0) g_file_size_ignored = true;
 }
 
-pid_t ForkChild() {
+pid_t ForkChild(ChildGroup group) {
+  std::optional<RegistryStep> step;  // the group registered before any signal comes through
+  if (group == ChildGroup::Own) step.emplace();
   const sigset_t suite = SuiteSignals();
   sigset_t old;
   ::pthread_sigmask(SIG_BLOCK, &suite, &old);
   const pid_t pid = ::fork();
+  if (pid > 0 && group == ChildGroup::Own) {
+    ::setpgid(pid, pid);  // fails once the child has exec'd, when it has made it itself
+    RegisterChildGroup(pid);
+  }
   if (pid == 0) {
     // Only what is safe between fork and exec from here on.
+    if (group == ChildGroup::Own) ::setpgid(0, 0);
     if (auto hook = g_child_hook.load()) hook();
     struct sigaction dfl {};
     dfl.sa_handler = SIG_DFL;
@@ -88,15 +98,6 @@ void DefaultSignalsOnSpawn(posix_spawnattr_t& attr) {
   posix_spawnattr_setsigmask(&attr, &mask);
   posix_spawnattr_setflags(&attr, static_cast<short>(flags | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK));
 }
-
-CleanUpSignalsHeld::CleanUpSignalsHeld() {
-  sigset_t s;
-  sigemptyset(&s);
-  for (int sig : kCleanUpSignals) sigaddset(&s, sig);
-  ::pthread_sigmask(SIG_BLOCK, &s, &old_);
-}
-
-CleanUpSignalsHeld::~CleanUpSignalsHeld() { ::pthread_sigmask(SIG_SETMASK, &old_, nullptr); }
 
 void SetChildStartHookForTests(void (*hook)()) { g_child_hook = hook; }
 

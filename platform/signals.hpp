@@ -29,30 +29,24 @@ bool SignalIsDefault(int sig);
 // ignored from then on, unless its action was already set (not the default).
 void IgnoreFileSizeSignal();
 
+// Whether a child leads a process group of its own (a batch, ended with
+// whatever it starts) or stays in this program's.
+enum class ChildGroup { Ours, Own };
+
 // fork() for a child that is to exec a program: the suite's signals are
 // blocked in the calling thread across the fork, and the child sets each of
 // them back to the action this program started with (the default, or an
 // ignore it inherited) before it unblocks them. A signal that reaches the
-// child before its exec then ends the child plainly. Returns as fork() does.
-pid_t ForkChild();
+// child before its exec then ends the child plainly. With ChildGroup::Own the
+// group is made on both sides of the fork (so it is there whichever runs
+// first) and registered with the clean-up before the parent lets its signals
+// through: a batch just started is ended with this program too. Returns as
+// fork() does.
+pid_t ForkChild(ChildGroup group = ChildGroup::Ours);
 
 // The same rule for posix_spawn: adds POSIX_SPAWN_SETSIGDEF and
 // POSIX_SPAWN_SETSIGMASK, with their sets, to the flags already in `attr`.
 void DefaultSignalsOnSpawn(posix_spawnattr_t& attr);
-
-// Holds the clean-up's signals off the calling thread for its life: a file
-// made and then registered within it cannot be left behind by a signal that
-// comes between the two (the signal waits until the registration is made).
-class CleanUpSignalsHeld {
- public:
-  CleanUpSignalsHeld();
-  ~CleanUpSignalsHeld();
-  CleanUpSignalsHeld(const CleanUpSignalsHeld&) = delete;
-  CleanUpSignalsHeld& operator=(const CleanUpSignalsHeld&) = delete;
-
- private:
-  sigset_t old_;
-};
 
 // Test seam: `hook` runs in each child of ForkChild right after the fork,
 // while the suite's signals are still blocked (a test sends the child a

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <mutex>
 #include <vector>
@@ -41,6 +42,11 @@ struct Entry {
 std::atomic<Entry*> g_slots[kSlots];
 std::atomic<pid_t> g_groups[kGroups];
 std::atomic<bool> g_cleaning{false};
+// Registry steps under way (RegistryStep), all threads together, and this
+// thread's own: a step that stops its thread for a clean-up takes itself
+// out of the count first, so the clean-up does not wait for it.
+std::atomic<int> g_steps{0};
+thread_local int t_steps = 0;
 std::mutex g_mutex;
 bool g_installed = false;
 
@@ -92,6 +98,12 @@ void Act(const Entry& e) {
 // folders, emptied of what is left in them. Nothing is freed or changed in
 // the registry: this runs in a signal handler, and the process ends after.
 void CleanUp() {
+  // Steps under way on other threads end first (their signals are held):
+  // a file being made is then registered, a set being forgotten forgotten.
+  for (int waited = 0; g_steps.load() > 0 && waited < 1000; ++waited) {
+    const struct timespec ms {0, 1000 * 1000};
+    ::nanosleep(&ms, nullptr);
+  }
   for (auto& g : g_groups)
     if (pid_t p = g.load(); p > 0) ::kill(-p, SIGTERM);
   for (Kind k : {Kind::Temporary, Kind::SetAside, Kind::Folder})
@@ -137,6 +149,8 @@ void InstallHandlers() {
 // as soon as the clean-up is done, and until then nothing of this thread's
 // may change a file or free an entry the clean-up reads.
 [[noreturn]] void StopHere() {
+  g_steps.fetch_sub(t_steps);
+  t_steps = 0;
   sigset_t all;
   sigemptyset(&all);
   for (int sig : kCleanUpSignals) sigaddset(&all, sig);
@@ -213,9 +227,11 @@ void RegisterChildGroup(pid_t group) {
   if (group <= 0) return;
   std::lock_guard<std::mutex> lock(g_mutex);
   InstallHandlers();
+  bool there = false;
+  for (auto& g : g_groups) there = there || g.load() == group;
   for (auto& g : g_groups) {
     pid_t none = 0;
-    if (g.compare_exchange_strong(none, group)) break;
+    if (there || g.compare_exchange_strong(none, group)) break;
   }
   if (g_cleaning.load()) {
     ::kill(-group, SIGTERM);
@@ -229,6 +245,24 @@ void ForgetChildGroup(pid_t group) {
     pid_t same = group;
     g.compare_exchange_strong(same, 0);
   }
+}
+
+RegistryStep::RegistryStep() {
+  sigset_t s;
+  sigemptyset(&s);
+  for (int sig : kCleanUpSignals) sigaddset(&s, sig);
+  ::pthread_sigmask(SIG_BLOCK, &s, &old_);
+  ++t_steps;
+  g_steps.fetch_add(1);
+  // Counted before looking: a clean-up that starts after this look waits
+  // for the step, one that started before it is seen here.
+  if (g_cleaning.load()) StopHere();
+}
+
+RegistryStep::~RegistryStep() {
+  g_steps.fetch_sub(1);
+  --t_steps;
+  ::pthread_sigmask(SIG_SETMASK, &old_, nullptr);
 }
 
 }  // namespace keld

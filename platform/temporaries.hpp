@@ -14,6 +14,7 @@
 // thread a signal reaches, and to its end: a further signal, on that thread
 // or any other, waits for it, and a thread that calls in here meanwhile stops
 // there. The process then ends by the first signal.
+#include <csignal>
 #include <string>
 
 #include <sys/types.h>
@@ -38,8 +39,26 @@ bool RegisterTempFolder(const std::string& path);
 void ForgetTemporary(const std::string& path);
 
 // A batch started in a process group of its own and waited for: its group
-// is sent SIGTERM if this process is ended by one of those signals.
+// is sent SIGTERM if this process is ended by one of those signals. A group
+// registered already is not registered twice.
 void RegisterChildGroup(pid_t group);
 void ForgetChildGroup(pid_t group);
+
+// A step the clean-up must not cut in two: a file made and then registered,
+// a batch started and its group registered, several files forgotten
+// together. While a step lives, the clean-up's signals are held off its
+// thread, and a clean-up that starts on another thread waits for the step
+// to end (a second at most) before it reads the registry. A step begun after
+// a clean-up started stops its thread there, as the registry's calls do.
+class RegistryStep {
+ public:
+  RegistryStep();
+  ~RegistryStep();
+  RegistryStep(const RegistryStep&) = delete;
+  RegistryStep& operator=(const RegistryStep&) = delete;
+
+ private:
+  sigset_t old_;
+};
 
 }  // namespace keld

@@ -16,6 +16,7 @@
 
 #include "common/files.hpp"
 #include "common/su_file.hpp"
+#include "platform/signals.hpp"
 #include "platform/temporaries.hpp"
 #include "common/testing/testsupport.hpp"
 
@@ -218,22 +219,31 @@ bool Ended(pid_t pid) {
   return false;
 }
 
-TEST(OutputFiles, AKilledProgramEndsTheBatchItWaitsFor) {
+// A program killed just after it started a batch, while another of its
+// threads is between making a file and registering it: the batch's group was
+// registered before the start returned, so it ends with the program, and the
+// clean-up waits for the file's registration before it removes what is
+// registered.
+TEST(OutputFiles, AKilledProgramEndsTheBatchItJustStartedAndWaitsForAFileBeingMade) {
+  TempDir d;
   int fds[2];
   ASSERT_EQ(::pipe(fds), 0);
   const pid_t pid = ::fork();
   ASSERT_GE(pid, 0);
   if (pid == 0) {
-    const pid_t batch = ::fork();
+    const pid_t batch = ForkChild(ChildGroup::Own);
     if (batch == 0) {
-      ::setpgid(0, 0);
       ::execl("/bin/sleep", "sleep", "60", static_cast<char*>(nullptr));
       ::_exit(127);
     }
-    ::setpgid(batch, batch);
-    RegisterChildGroup(batch);
     (void)!::write(fds[1], &batch, sizeof batch);
-    ::kill(::getpid(), SIGTERM);
+    std::thread([&] {
+      const RegistryStep step;
+      WriteText(d / "made.su", "half");
+      ::kill(::getpid(), SIGTERM);  // held off this thread: the main thread takes it
+      ::usleep(100 * 1000);
+      RegisterTemporary(d / "made.su");
+    }).join();
     ::pause();
     ::_exit(0);
   }
@@ -244,8 +254,9 @@ TEST(OutputFiles, AKilledProgramEndsTheBatchItWaitsFor) {
   int status = 0;
   ASSERT_EQ(::waitpid(pid, &status, 0), pid);
   EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
-  EXPECT_TRUE(Ended(batch)) << "the batch outlived the program that waited for it";
+  EXPECT_TRUE(Ended(batch)) << "the batch outlived the program that started it";
   if (!Ended(batch)) ::kill(batch, SIGKILL);
+  EXPECT_FALSE(Existe_file(d / "made.su")) << "a file being made when the signal came is left";
 }
 
 TEST(OutputFiles, ACommittedOutputOutlivesALaterSignal) {

@@ -10,6 +10,7 @@
 
 #include "platform/group_run.hpp"
 #include "platform/signals.hpp"
+#include "platform/temporaries.hpp"
 
 extern char** environ;
 
@@ -79,7 +80,12 @@ BatchOutcome RunBatch(const std::string& batch, const std::string& workdir, Even
   const std::string script = ec || batch.empty() ? batch : whole.string();
   const char* argv[] = {"sh", script.c_str(), nullptr};
   pid_t pid = 0;
-  const int rc = posix_spawn(&pid, "/bin/sh", &fa, &attr, const_cast<char**>(argv), environ);
+  int rc = 0;
+  {
+    const RegistryStep step;  // the batch's group registered before any signal comes through
+    rc = posix_spawn(&pid, "/bin/sh", &fa, &attr, const_cast<char**>(argv), environ);
+    if (rc == 0) RegisterChildGroup(pid);
+  }
   posix_spawn_file_actions_destroy(&fa);
   posix_spawnattr_destroy(&attr);
   ::close(fds[1]);

@@ -45,8 +45,12 @@ Status MoveTogether(const std::vector<Move>& moves) {
   }
   if (done == moves.size()) {
     // Every file has its name: nothing is to be put back any more, by a
-    // signal either, before the old copies go.
-    for (size_t i = 0; i < moves.size(); ++i) ForgetTemporary(kept[i].empty() ? FileBehindLink(moves[i].to) : kept[i]);
+    // signal either, before the old copies go. Forgotten in one step, so a
+    // signal never puts back some old files beside others' new ones.
+    {
+      const RegistryStep step;
+      for (size_t i = 0; i < moves.size(); ++i) ForgetTemporary(kept[i].empty() ? FileBehindLink(moves[i].to) : kept[i]);
+    }
     for (const auto& k : kept)
       if (!k.empty()) RemoveTemporary(k);
     return Status::good();

@@ -143,14 +143,14 @@ BatchOutcome RunBatchFile(const std::string& batch, const std::string& workdir, 
     return o;
   }
   unlink(errname);
-  pid_t pid = ForkChild();
+  // Its own group, so a cancel stops every program of the pipe.
+  pid_t pid = ForkChild(ChildGroup::Own);
   if (pid < 0) {
     o.messages = std::string("cannot start /bin/sh: ") + std::strerror(errno);
     close(errfd);
     return o;
   }
   if (pid == 0) {
-    setpgid(0, 0);  // its own group, so a cancel stops every program of the pipe
     int null = open("/dev/null", O_RDONLY);
     if (null >= 0) dup2(null, 0);
     dup2(errfd, 2);
@@ -158,7 +158,6 @@ BatchOutcome RunBatchFile(const std::string& batch, const std::string& workdir, 
     execl("/bin/sh", "sh", batch.c_str(), static_cast<char*>(nullptr));
     _exit(127);
   }
-  setpgid(pid, pid);
   o.started = true;
   GroupWait w;
   w.stop = cancelled;
