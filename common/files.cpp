@@ -173,17 +173,15 @@ void FlushFolderOf(const std::string& path) {
   ::close(fd);
 }
 
-namespace {
-// The bytes of the file on the disc before it takes its name: a stick pulled
-// just after the output was said to be written must not hold an empty file.
 bool SyncFile(const std::string& path) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return false;
   const bool good = ::fsync(fd) == 0 || errno == EINVAL;  // EINVAL: a file system that does not sync
+  const int sync_errno = errno;
   ::close(fd);
+  errno = sync_errno;
   return good;
 }
-}  // namespace
 
 Result<std::string> CreateFileBeside(const std::string& target) {
   if (fs::path(target).filename().empty()) return Result<std::string>::failure(target + ": no file name");

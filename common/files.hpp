@@ -75,6 +75,12 @@ std::string FileBehindLink(const std::string& name);
 // allows: a failure changes nothing that was written.
 void FlushFolderOf(const std::string& path);
 
+// Flushes the bytes of the file `path` to the disc (before its name is
+// published, or before an output written in place is said to be made, so
+// that a stick pulled at once does not hold an empty file). False, with
+// errno, when it cannot be opened or the flush fails.
+bool SyncFile(const std::string& path);
+
 // Gives standard input and standard output 64 KiB buffers (a stream of many
 // short traces then moves in few system calls); call before either is used.
 // setvbuf with no buffer of its own keeps the default size, hence this.
