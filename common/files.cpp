@@ -194,6 +194,20 @@ Result<std::string> CreateFileBeside(const std::string& target) {
   return name;
 }
 
+Result<int> OpenUnnamedFile(const std::string& folder, const std::string& stem) {
+  int fd = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+  if (fd >= 0) return fd;
+  // EISDIR: a kernel without unnamed files; the others: a file system.
+  if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
+    return Result<int>::failure(folder + ": " + std::strerror(errno));
+  std::string name, error;
+  fd = MakeTemp(folder + "/" + stem, name, error);  // mkstemp's 0600, never wider
+  if (fd < 0) return Result<int>::failure(error);
+  ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+  RemoveTemporary(name);
+  return fd;
+}
+
 namespace {
 
 // The target under a second name beside it, registered to be moved back by a

@@ -99,6 +99,12 @@ Status MoveFileOver(const std::string& from, const std::string& to);
 // (the old file's, or a new file's) and is removed if the process is ended by
 // SIGTERM, SIGINT or SIGHUP before it is renamed (MoveFileOver) or removed.
 Result<std::string> CreateFileBeside(const std::string& target);
+// A new file for this process alone (mode 0600) in `folder`, open for
+// reading and writing, with no name: it goes with its last descriptor,
+// however the process ends. Where the file system makes no unnamed file, it
+// is made under a registered temporary name (`stem` and a unique ending)
+// that is removed at once. The descriptor, or the reason naming the folder.
+Result<int> OpenUnnamedFile(const std::string& folder, const std::string& stem);
 // Removes such a file (a temporary, or a file set aside that is no longer
 // wanted), then forgets it: in that order, so a signal in between finds
 // nothing to do.
