@@ -150,7 +150,8 @@ void Korvan::Command10_Click() {
   if (Val(Nb_Sample->currentText().toStdString()) == 0) return refuse("Check the number of sample");
   // The dialog of the shot before offers a raw shot this one is about to
   // replace: it goes now, before the wait of a port opened again, and this
-  // shot opens it afresh when it has ended (the save button, if it fails).
+  // shot opens it afresh when it has ended (when the shot cannot start, the
+  // save button brings it back for the raw shot still there).
   if (choix_) choix_->hide();
   if (!reopen_lost_port()) {
     if (run->closing()) return;
