@@ -229,6 +229,8 @@ size_t BoardLink::drop_until_quiet(int quiet_ms, int max_ms) {
 
 int BoardLink::Leggi_Unita(int32_t samples, int unit, int unused) {
   (void)unused;
+  // First: a read refused below is no STOP, whatever ended the read before.
+  read_stopped = false;
   if (unit < 0 || unit > 255) {
     error_ = "unit number " + std::to_string(unit) + " is outside 0 to 255";
     return 0;
@@ -240,7 +242,6 @@ int BoardLink::Leggi_Unita(int32_t samples, int unit, int unused) {
   }
   port_.set_binary_mode(true);
   port_.set_input_length(0);
-  read_stopped = false;
   const Packet request = BlockRequestPacket(unit);
   port_.set_receive_threshold(kBlockBytes);
   stray_bytes = 0;

@@ -172,17 +172,15 @@ void FlushFolderOf(const std::string& path) {
   ::close(fd);
 }
 
-namespace {
-// The bytes of the file on the disc before it takes its name: a stick pulled
-// just after the output was said to be written must not hold an empty file.
 bool SyncFile(const std::string& path) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return false;
   const bool good = ::fsync(fd) == 0 || errno == EINVAL;  // EINVAL: a file system that does not sync
+  const int sync_errno = errno;
   ::close(fd);
+  errno = sync_errno;
   return good;
 }
-}  // namespace
 
 Result<std::string> CreateFileBeside(const std::string& target) {
   if (fs::path(target).filename().empty()) return Result<std::string>::failure(target + ": no file name");
@@ -193,6 +191,20 @@ Result<std::string> CreateFileBeside(const std::string& target) {
   ::fchmod(fd, OutputMode(target) | S_IWUSR);
   ::close(fd);
   return name;
+}
+
+Result<int> OpenUnnamedFile(const std::string& folder, const std::string& stem) {
+  int fd = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+  if (fd >= 0) return fd;
+  // EISDIR: a kernel without unnamed files; the others: a file system.
+  if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
+    return Result<int>::failure(folder + ": " + std::strerror(errno));
+  std::string name, error;
+  fd = MakeTemp(folder + "/" + stem, name, error);  // mkstemp's 0600, never wider
+  if (fd < 0) return Result<int>::failure(error);
+  ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+  RemoveTemporary(name);
+  return fd;
 }
 
 namespace {

@@ -75,6 +75,12 @@ std::string FileBehindLink(const std::string& name);
 // allows: a failure changes nothing that was written.
 void FlushFolderOf(const std::string& path);
 
+// Flushes the bytes of the file `path` to the disc (before its name is
+// published, or before an output written in place is said to be made, so
+// that a stick pulled at once does not hold an empty file). False, with
+// errno, when it cannot be opened or the flush fails.
+bool SyncFile(const std::string& path);
+
 // Gives standard input and standard output 64 KiB buffers (a stream of many
 // short traces then moves in few system calls); call before either is used.
 // setvbuf with no buffer of its own keeps the default size, hence this.
@@ -93,6 +99,12 @@ Status MoveFileOver(const std::string& from, const std::string& to);
 // (the old file's, or a new file's) and is removed if the process is ended by
 // SIGTERM, SIGINT or SIGHUP before it is renamed (MoveFileOver) or removed.
 Result<std::string> CreateFileBeside(const std::string& target);
+// A new file for this process alone (mode 0600) in `folder`, open for
+// reading and writing, with no name: it goes with its last descriptor,
+// however the process ends. Where the file system makes no unnamed file, it
+// is made under a registered temporary name (`stem` and a unique ending)
+// that is removed at once. The descriptor, or the reason naming the folder.
+Result<int> OpenUnnamedFile(const std::string& folder, const std::string& stem);
 // Removes such a file (a temporary, or a file set aside that is no longer
 // wanted), then forgets it: in that order, so a signal in between finds
 // nothing to do.

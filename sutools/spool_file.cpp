@@ -48,18 +48,12 @@ SpoolFile::~SpoolFile() {
 bool SpoolFile::open(std::string& why) {
   const char* t = std::getenv("TMPDIR");
   folder_ = t && *t ? t : "/tmp";
-  auto name = CreateFileBeside(folder_ + "/susort");
-  if (!name) {
-    why = "cannot make a temporary file in " + folder_ + ": " + name.error();
+  auto fd = OpenUnnamedFile(folder_, "susort");
+  if (!fd) {
+    why = "cannot make a temporary file in " + folder_ + ": " + fd.error();
     return false;
   }
-  fd_ = ::open(name->c_str(), O_RDWR | O_CLOEXEC);
-  const int open_errno = errno;
-  RemoveTemporary(*name);
-  if (fd_ < 0) {
-    why = "cannot open the temporary file " + *name + ": " + std::strerror(open_errno);
-    return false;
-  }
+  fd_ = *fd;
   buf_.resize(kBuffer);
   return true;
 }

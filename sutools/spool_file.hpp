@@ -1,11 +1,9 @@
 #pragma once
 // A scratch file of one run in the temporary folder ($TMPDIR, else /tmp),
 // for what does not fit in memory: a pipe's traces, sorted runs of keys. It
-// is made under a registered temporary name and that name is removed at once,
-// so the file has no name while it is used and goes with the process however
-// the process ends (even by SIGKILL); only a signal in the instant between
-// the two finds the name, and the signal clean-up removes it. Written by
-// appends through a buffer, read back at any offset.
+// has no name while it is used (OpenUnnamedFile) and goes with the process
+// however the process ends (even by SIGKILL), and no one else can read it.
+// Written by appends through a buffer, read back at any offset.
 #include <cstddef>
 #include <cstdint>
 #include <string>

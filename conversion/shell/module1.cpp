@@ -1,5 +1,6 @@
 #include "conversion/shell/module1.hpp"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -7,6 +8,7 @@
 #include "common/bytes.hpp"
 #include "common/files.hpp"
 #include "common/numtext.hpp"
+#include "common/su_file.hpp"
 #include "common/text.hpp"
 #include "common/visual_keld.hpp"
 
@@ -71,34 +73,24 @@ void Nb_Channel(const std::string& file, int32_t ns, int32_t traces, int16_t& ch
   channels = 0;
   stacked = 0;
   if (ns <= 0) return;
-  auto len = FileLength(file);
-  std::ifstream f(file, std::ios::binary);
-  if (!len || !f) return;
-  const int64_t trace_bytes = 240 + 4 * static_cast<int64_t>(ns);
-  const int64_t in_file = *len / trace_bytes;
-  const int64_t n = std::min<int64_t>(traces, in_file);
-  auto word16 = [&](int64_t trace, int offset, int16_t& out) {
-    uint8_t b[2];
-    if (!ReadAt(f, trace_bytes * (trace - 1) + offset, b, 2)) return false;
-    out = get_i16le(b);
-    return true;
-  };
+  // Through the checked reader: a trace of another length than the first
+  // ends the scan, which goes on what the traces before it said.
+  SuReader in;
+  if (!in.open(file) || in.ns() != ns) return;
+  const int64_t n = std::min<int64_t>(traces, in.traces());
+  SuTraceHeader h;
   // Summed data: the nhs words of the first quarter of the traces.
   const int64_t quarter = std::min<int64_t>(static_cast<int64_t>(RoundHalfEven(traces / 4.0)), n);
   int16_t largest = 0;
-  for (int64_t i = 1; i <= quarter; ++i) {
-    int16_t nhs = 0;
-    if (word16(i, 32, nhs) && nhs > largest) largest = nhs;
-  }
+  for (int64_t i = 0; i < quarter && in.read_header(i, h); ++i) largest = std::max(largest, h.nhs);
   if (largest >= 2) {
     stacked = 2;
     return;
   }
   int16_t first = 0;
-  for (int64_t i = 1; i <= std::min<int64_t>(n, 150); ++i) {
-    int16_t t = 0;
+  for (int64_t i = 1; i <= std::min<int64_t>(n, 150) && in.read_header(i - 1, h); ++i) {
     // tracf is a 32-bit word; its low half is the channel number.
-    if (!word16(i, 12, t)) break;
+    const auto t = static_cast<int16_t>(h.tracf);
     if (i == 1) first = t;
     if (t > channels) channels = t;
     if (i == 5 && t == first) {

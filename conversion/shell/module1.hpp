@@ -39,7 +39,8 @@ void Lit_ns_dt(ConversionState& st, const std::string& file);
 // `channels` 0), else the channel count from the tracf words of at most the
 // first 150 traces (0 when every trace has the same channel or a record has
 // fewer than 6 channels). `traces` is the caller's count; nothing past the
-// last whole trace of the file is read.
+// last whole trace of the file is read, and a trace of another length than
+// the first ends the scan (what the traces before it said stands).
 void Nb_Channel(const std::string& file, int32_t ns, int32_t traces, int16_t& channels,
                 int16_t& stacked);
 

@@ -142,7 +142,13 @@ TEST_F(LaunchTest, TextToSeg2Window) {
   EXPECT_TRUE(h.launcher.started.empty());
 }
 
+// With nothing to save nor on display it would offer only its help, which
+// opens it again: it is not opened.
 TEST_F(LaunchTest, SaveAsOpensTheAfterShotDialog) {
+  ASSERT_TRUE(Choose(w, "Saveas"));
+  EXPECT_FALSE(w.choix() && w.choix()->isVisible());
+  EXPECT_EQ(h.messages.texts(), std::vector<std::string>{"There is no shot to save"});
+  WriteShot(h.state.Fichier_Temp, 2, 128);
   ASSERT_TRUE(Choose(w, "Saveas"));
   ASSERT_TRUE(w.choix());
   EXPECT_TRUE(w.choix()->isVisible());

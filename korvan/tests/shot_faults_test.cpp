@@ -292,14 +292,27 @@ TEST_F(Faults, TheDeviceGoneThenBackCostsNoShotOnceItIsBack) {
 }
 
 // The after-shot dialog offers the shot it follows and names the files as
-// they are: it goes while the next shot runs, comes back for that one, and
-// is not shown after a shot that left nothing to save.
+// they are: it goes while the next shot runs (from before a lost port is
+// opened again), comes back for that one, and is not shown after a shot that
+// left nothing to save.
 TEST_F(Faults, TheAfterShotDialogBelongsToTheShotItFollows) {
   const std::string data = d.path() + "/work/DATA";
   w->Command10->click();
   ChoixDialog* c = w->choix();
   ASSERT_TRUE(c && c->isVisible());
   EXPECT_EQ(c->Command1->text().toStdString(), " Save as " + data + "/FILE1000.SU  and FILE1000.SG2");
+  // Gone before a lost port is opened again (a wait of 2.5 s in the field):
+  // so when the box says the device is not there.
+  bool shown_with_the_box = true;
+  h.messages.while_shown = [&](const MessageShown&) { shown_with_the_box = c->isVisible(); };
+  h.port.unplugged = true;
+  h.port.openable = {2};
+  w->Command10->click();
+  EXPECT_EQ(h.messages.shown.size(), 1u);
+  EXPECT_FALSE(shown_with_the_box);
+  h.messages.while_shown = nullptr;
+  h.port.unplugged = false;
+  h.port.openable.clear();
   bool shown_while_armed = false;
   h.pump.hook = [&] { shown_while_armed = shown_while_armed || (h.state.Modo_Trigger == 1 && c->isVisible()); };
   w->Command10->click();

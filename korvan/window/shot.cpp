@@ -148,6 +148,11 @@ void Korvan::Command10_Click() {
   if (Val(S(Total_Channel)) <= 0) return refuse("Check the number of boards");
   if (Val(Rec_time->text().toStdString()) == 0) return refuse("Check the recording time");
   if (Val(Nb_Sample->currentText().toStdString()) == 0) return refuse("Check the number of sample");
+  // The dialog of the shot before offers a raw shot this one is about to
+  // replace: it goes now, before the wait of a port opened again, and this
+  // shot opens it afresh when it has ended (when the shot cannot start, the
+  // save button brings it back for the raw shot still there).
+  if (choix_) choix_->hide();
   if (!reopen_lost_port()) {
     if (run->closing()) return;
     sv.msg.ok("ERROR ! The device of port " + std::to_string(link().port().port_number()) + " is not there (" +
@@ -157,9 +162,6 @@ void Korvan::Command10_Click() {
     return;
   }
   if (run->closing()) return;
-  // The dialog of the shot before offers a raw shot this one is about to
-  // replace: it goes now, and this shot opens it afresh when it has ended.
-  if (choix_) choix_->hide();
 
   st.Nb_Campioni = CLng(Val(Nb_Sample->currentText().toStdString())).value_or(0);
   Ecran->Cls();
@@ -225,6 +227,12 @@ void Korvan::show_choix() {
   // While a shot, the noise monitor or a batch runs, the dialog would offer a
   // raw shot that is about to be replaced.
   if (work_->running()) return;
+  // With no raw shot and no record on display it would offer only its help,
+  // which opens it again.
+  if (Existe_file(st.Fichier_Temp) != 1 && st.Fichier_Dessine.empty()) {
+    sv.msg.ok("There is no shot to save", MsgIcon::Exclamation, kTitle);
+    return;
+  }
   open_choix();
 }
 

@@ -267,11 +267,19 @@ TEST(StackPrograms, SusortEndedMidPipeLeavesNoSpoolFile) {
   std::string trace(240 + 4000, '\0');
   trace[114] = '\xE8', trace[115] = '\x03';  // ns 1000
   for (int i = 0; i < 50; ++i) ASSERT_EQ(::write(in[1], trace.data(), trace.size()), (ssize_t)trace.size());
-  // The spool is open once one of susort's descriptors leads into TMPDIR.
+  // The spool is open once one of susort's descriptors leads into TMPDIR;
+  // it is susort's alone, never readable by others in a shared /tmp.
+  mode_t spool_mode = 0;
   auto spooling = [&] {
     std::error_code ec;
-    for (const auto& e : std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/fd", ec))
-      if (std::filesystem::read_symlink(e.path(), ec).string().rfind(tmp + "/", 0) == 0) return true;
+    for (const auto& e : std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/fd", ec)) {
+      struct stat st {};
+      if (std::filesystem::read_symlink(e.path(), ec).string().rfind(tmp + "/", 0) == 0 &&
+          ::stat(e.path().c_str(), &st) == 0) {
+        spool_mode = st.st_mode & 07777;
+        return true;
+      }
+    }
     return false;
   };
   const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(60);
@@ -283,6 +291,7 @@ TEST(StackPrograms, SusortEndedMidPipeLeavesNoSpoolFile) {
   ASSERT_EQ(::waitpid(pid, &status, 0), pid);
   ::close(in[1]);
   ASSERT_TRUE(spooled) << "susort spooled its pipe elsewhere than its TMPDIR";
+  EXPECT_EQ(spool_mode, 0600u);
   EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
   EXPECT_TRUE(std::filesystem::is_empty(tmp)) << "a spool file is left in TMPDIR";
 }

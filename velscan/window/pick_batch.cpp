@@ -6,7 +6,9 @@
 #include <QProgressDialog>
 #include <QTextEdit>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "common/files.hpp"
 #include "common/numtext.hpp"
@@ -115,8 +117,15 @@ bool PickWindow::run_batch(WorkRun& run, const std::string& B, const std::string
   else if (Status s = CheckStackOutput(out); !s)
     why = "The batch made no usable output: " + s.error + (o.messages.empty() ? "" : eol + o.messages);
   if (why.empty()) {
-    if (!kept.empty()) RemoveTemporary(kept);
-    return true;
+    // The batch wrote the stack in place: it is on the disc, under its name,
+    // before the old copy goes and before anything says it is recorded.
+    const std::string made = FileBehindLink(out);
+    if (SyncFile(made)) {
+      FlushFolderOf(made);
+      if (!kept.empty()) RemoveTemporary(kept);
+      return true;
+    }
+    why = "The stack could not be written to the disc: " + out + ": " + std::strerror(errno);
   }
   // What the batch left under the output's name is its own, never the old
   // file; through a link, which stays, as the old file goes back behind it.

@@ -172,6 +172,7 @@ TEST(BoardtestCycle, OkErrorAndUnitRowsWithCountsAndTheFirstGoodRowsRms) {
 // Unit 1 answers 1.5 s late, within the 2 s a block may take: it reads OK.
 // STOP while its block is awaited is the operator's, not a failure of the
 // unit: nothing is counted, its row stays as it was, and the cycle ends.
+// The next cycle counts its own failures.
 TEST(BoardtestCycle, StopDuringAReadCountsNothingAndEndsTheCycle) {
   for (bool stop : {false, true}) {
     SCOPED_TRACE(stop ? "STOP" : "no STOP");
@@ -194,6 +195,17 @@ TEST(BoardtestCycle, StopDuringAReadCountsNothingAndEndsTheCycle) {
     }
     EXPECT_EQ(r.view.status.count(2), stop ? 0u : 1u);
     EXPECT_EQ(r.view.hidden, 1);
+    // The next cycle's read that fails before it asks anything (a unit
+    // number out of range) is a failure of its own, not that STOP again.
+    r.pump.each = nullptr;
+    r.state.Arresto = 0;
+    r.view.units[1] = "300";
+    CycleResult next;
+    ASSERT_EQ(r.console.GoTrigger(&next), RunOutcome::Polled);
+    EXPECT_FALSE(next.stopped);
+    EXPECT_EQ(next.rows_failed, 1);
+    EXPECT_EQ(r.view.status[1], RowStatus::Error);
+    EXPECT_EQ(next.rows_read, 5);
   }
 }
 

@@ -114,6 +114,25 @@ TEST(NbChannel, FindsTheChannelsOfARecord) {
   EXPECT_EQ(ch, 0);
 }
 
+// The third trace holds 50 samples where the first two hold 100: the scan
+// stops there and counts the channels of the first two (tracf 11, 12 in
+// every header, each where its trace really starts), taking no word from
+// where a trace of 100 samples would lie.
+TEST(NbChannel, StopsAtATraceOfAnotherLength) {
+  TempDir d;
+  const std::vector<std::vector<int>> starts = {{0, 640, 1280, 1720, 2360}, {0, 640, 1280, 1720, 2560}};
+  const auto files = keld::testing::WriteLengthChangeFiles(d.path());
+  for (size_t f = 0; f < files.size(); ++f) {
+    std::string bytes = keld::testing::ReadText(files[f]);
+    for (size_t t = 0; t < 5; ++t) bytes[static_cast<size_t>(starts[f][t]) + 12] = static_cast<char>(11 + t);
+    keld::testing::WriteText(files[f], bytes);
+    int16_t ch = -1, st = -1;
+    Nb_Channel(files[f], 100, 5, ch, st);
+    EXPECT_EQ(ch, 12) << files[f];
+    EXPECT_EQ(st, 0);
+  }
+}
+
 TEST(LitNsDt, ReadsTheFirstHeaderWithDefaults) {
   TempDir d;
   ConversionState st;
