@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -38,8 +39,10 @@ constexpr size_t kOutBlock = 1 << 20;
 // another in the input are read as one.
 class SortedBlocks {
  public:
-  SortedBlocks(int source, std::FILE* out)
-      : source_(source), out_(out), block_(new uint8_t[kOutBlock + kMaxTraceBytes]) {}  // not cleared: filled by reads
+  // `bytes`: the traces' length in all, which a short stream's one block
+  // need not pass. The block is not cleared: reads fill it.
+  SortedBlocks(int source, std::FILE* out, uint64_t bytes)
+      : source_(source), out_(out), block_(new uint8_t[std::min<uint64_t>(bytes, kOutBlock + kMaxTraceBytes)]) {}
   bool add(const TraceSpan& s) {
     if (run_bytes_ == 0 || s.start != run_start_ + run_bytes_) {
       if (!readRun()) return false;
@@ -88,8 +91,9 @@ class SortedBlocks {
 };
 
 struct Gathered {
-  int source = -1;  // the file the traces are read back from
-  std::string why;  // empty when every trace was taken
+  int source = -1;     // the file the traces are read back from
+  uint64_t bytes = 0;  // the traces' length in all
+  std::string why;     // empty when every trace was taken
 };
 
 // The keys of the input's traces, read through once as a stream (a file
@@ -110,15 +114,16 @@ Gathered Gather(std::FILE* in, SpoolFile& spool, TraceOrder& order) {
   int ns = 0, dt = 0;
   for (;;) {
     uint8_t* room = spooled ? spool.reserve(kMaxTraceBytes) : trace.get();
-    if (!room) return {-1, spool.error()};
+    if (!room) return {-1, 0, spool.error()};
     if (!reader.readRaw(room, ns, dt)) break;
     const size_t bytes = 240 + 4 * static_cast<size_t>(ns);
     if (spooled) spool.advance(bytes);
-    if (!order.add(room, start, ns)) return {-1, order.error()};
+    if (!order.add(room, start, ns)) return {-1, 0, order.error()};
     start += bytes;
+    g.bytes += bytes;
   }
-  if (!reader.error().empty()) return {-1, reader.error()};
-  if (spooled && !spool.flush()) return {-1, spool.error()};
+  if (!reader.error().empty()) return {-1, 0, reader.error()};
+  if (spooled && !spool.flush()) return {-1, 0, spool.error()};
   return g;
 }
 
@@ -151,7 +156,7 @@ int SusortMainMemory(int argc, const char* const* argv, std::FILE* in, std::FILE
     std::fprintf(err, "susort: %s\n", g.why.c_str());
     return 1;
   }
-  SortedBlocks blocks(g.source, out);
+  SortedBlocks blocks(g.source, out, g.bytes);
   if (!order.forEach([&](const TraceSpan& s) { return blocks.add(s); }) || !blocks.flush()) {
     if (!blocks.written()) {
       std::fprintf(err, "susort: cannot write to standard output\n");
