@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -85,6 +86,34 @@ int RunCommand(const std::string& command, std::string* out, bool merge_stderr) 
   int st = pclose(p);
   if (out) *out = text;
   return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+}
+
+int StartFedByPipe(const std::vector<std::string>& argv, int* feed, const std::string& dir, const std::string& tmpdir) {
+  int in[2];
+  if (argv.empty() || ::pipe(in) != 0) return -1;
+  std::vector<char*> args;
+  for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+  args.push_back(nullptr);
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    ::dup2(in[0], 0);
+    ::close(in[0]);
+    ::close(in[1]);
+    const int null = ::open("/dev/null", O_WRONLY);
+    ::dup2(null, 1);
+    ::dup2(null, 2);
+    if (!dir.empty() && ::chdir(dir.c_str()) != 0) ::_exit(127);
+    if (!tmpdir.empty()) ::setenv("TMPDIR", tmpdir.c_str(), 1);
+    ::execv(args[0], args.data());
+    ::_exit(127);
+  }
+  ::close(in[0]);
+  if (pid < 0) {
+    ::close(in[1]);
+    return -1;
+  }
+  *feed = in[1];
+  return pid;
 }
 
 std::string ShellQuote(const std::string& s) {

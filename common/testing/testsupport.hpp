@@ -51,6 +51,13 @@ std::vector<unsigned char> ReadBytes(const std::string& path);
 // output (and error, when `merge_stderr`) in `out`.
 int RunCommand(const std::string& command, std::string* out = nullptr, bool merge_stderr = true);
 
+// Starts `argv` (argv[0] the program's path) with its standard input the
+// read end of a pipe, its output and error to /dev/null, in `dir` when one is
+// given and with TMPDIR=`tmpdir` when one is given. Returns the child's pid
+// and sets `feed` to the pipe's write end; -1 when the pipe or fork fails.
+int StartFedByPipe(const std::vector<std::string>& argv, int* feed, const std::string& dir = "",
+                   const std::string& tmpdir = "");
+
 // Quotes a path for /bin/sh.
 std::string ShellQuote(const std::string& s);
 

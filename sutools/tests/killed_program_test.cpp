@@ -4,18 +4,16 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <chrono>
 #include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <string>
-#include <thread>
 
-#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include "common/testing/testsupport.hpp"
+#include "common/testing/wait_until.hpp"
 
 namespace {
 
@@ -40,34 +38,20 @@ TEST(KilledPrograms, SegywriteEndedMidWriteLeavesTheOldOutputAlone) {
     WriteText(d / "header", std::string(3200, ' '));
     WriteText(d / "binary", std::string(400, '\0'));
     WriteText(d / "out.sgy", "the old output");
-    int in[2];
-    ASSERT_EQ(::pipe(in), 0);
-    const pid_t pid = ::fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-      ::dup2(in[0], 0);
-      ::close(in[0]);
-      ::close(in[1]);
-      const int null = ::open("/dev/null", O_WRONLY);
-      ::dup2(null, 2);
-      if (::chdir(d.path().c_str()) != 0) ::_exit(127);
-      ::execl(prog.c_str(), "segywrite", "tape=out.sgy", static_cast<char*>(nullptr));
-      ::_exit(127);
-    }
-    ::close(in[0]);
+    int feed = -1;
+    const pid_t pid = keld::testing::StartFedByPipe({prog, "tape=out.sgy"}, &feed, d.path());
+    ASSERT_GT(pid, 0);
     // Traces of 1000 samples (ns 03 E8, dt 1000 = 03 E8, little-endian),
     // enough for the output's temporary to exist; the pipe stays open.
     std::string trace(240 + 4000, '\0');
     trace[114] = '\xE8', trace[115] = '\x03', trace[116] = '\xE8', trace[117] = '\x03';
-    for (int i = 0; i < 50; ++i) ASSERT_EQ(::write(in[1], trace.data(), trace.size()), (ssize_t)trace.size());
-    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (EntriesIn(d.path()) < 4 && std::chrono::steady_clock::now() < until)
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    for (int i = 0; i < 50; ++i) ASSERT_EQ(::write(feed, trace.data(), trace.size()), (ssize_t)trace.size());
+    keld::testing::WaitUntil([&] { return EntriesIn(d.path()) >= 4; });
     ASSERT_EQ(EntriesIn(d.path()), 4u) << "segywrite made no temporary beside its output";
     ::kill(pid, sig);
     int status = 0;
     ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-    ::close(in[1]);
+    ::close(feed);
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == sig);
     EXPECT_EQ(EntriesIn(d.path()), 3u) << "a temporary is left beside the output";
     EXPECT_EQ(ReadText(d / "out.sgy"), "the old output");

@@ -248,25 +248,12 @@ TEST(StackPrograms, SusortEndedMidPipeLeavesNoSpoolFile) {
   const std::string tmp = d / "tmp";
   ASSERT_EQ(::mkdir(tmp.c_str(), 0700), 0);
   std::signal(SIGPIPE, SIG_IGN);
-  int in[2];
-  ASSERT_EQ(::pipe(in), 0);
-  const std::string prog = keld::testing::BinDir() + "/susort";
-  const pid_t pid = ::fork();
-  ASSERT_GE(pid, 0);
-  if (pid == 0) {
-    ::dup2(in[0], 0);
-    ::close(in[0]);
-    ::close(in[1]);
-    const int null = ::open("/dev/null", O_WRONLY);
-    ::dup2(null, 1);
-    ::setenv("TMPDIR", tmp.c_str(), 1);
-    ::execl(prog.c_str(), "susort", "cdp", static_cast<char*>(nullptr));
-    ::_exit(127);
-  }
-  ::close(in[0]);
+  int feed = -1;
+  const pid_t pid = keld::testing::StartFedByPipe({keld::testing::BinDir() + "/susort", "cdp"}, &feed, "", tmp);
+  ASSERT_GT(pid, 0);
   std::string trace(240 + 4000, '\0');
   trace[114] = '\xE8', trace[115] = '\x03';  // ns 1000
-  for (int i = 0; i < 50; ++i) ASSERT_EQ(::write(in[1], trace.data(), trace.size()), (ssize_t)trace.size());
+  for (int i = 0; i < 50; ++i) ASSERT_EQ(::write(feed, trace.data(), trace.size()), (ssize_t)trace.size());
   // The spool is open once one of susort's descriptors leads into TMPDIR;
   // it is susort's alone, never readable by others in a shared /tmp.
   mode_t spool_mode = 0;
@@ -289,7 +276,7 @@ TEST(StackPrograms, SusortEndedMidPipeLeavesNoSpoolFile) {
   ::kill(pid, SIGTERM);
   int status = 0;
   ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-  ::close(in[1]);
+  ::close(feed);
   ASSERT_TRUE(spooled) << "susort spooled its pipe elsewhere than its TMPDIR";
   EXPECT_EQ(spool_mode, 0600u);
   EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
