@@ -1,24 +1,16 @@
 // Reads arbitrary bytes as the SU file the header editor is given: its
 // summary, then the words of the first traces, never beyond the file.
-#include <unistd.h>
-
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "keysheet/core/header_table.hpp"
 #include "keysheet/core/su_summary.hpp"
 #include "fuzz/scratch_file.hpp"
 
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace keld::keysheet;
-  const std::string& path = keld::fuzzing::ScratchPath("");
-  if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
-    if (size) std::fwrite(data, 1, size, f);
-    std::fclose(f);
-  }
+  const keld::fuzzing::MemoryFile file(data, size);
+  const std::string path = file.path();
   auto sum = ReadSuSummary(path);
   if (!sum) return 0;
   auto words = ReadWordRange(path, sum->ns, sum->traces - 2, 5);

@@ -1,7 +1,7 @@
 #pragma once
 // One scratch file per harness process, in the temporary folder, removed at
-// exit: the readers under test take paths, the fuzzer gives bytes. Readers
-// that only read get a file in memory instead (no disk write per input).
+// exit: the readers under test take paths, the fuzzer gives bytes. Most get
+// a file in memory instead (no disk write per input).
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -41,7 +41,7 @@ inline const std::string& WriteScratch(const uint8_t* data, size_t size, const c
 
 // The bytes as a regular file that lives in memory only (one memfd per
 // process, refilled for each input): readers can stat it, map it, and open
-// it by path() as often as they like.
+// it by path() as often as they like, for writing in place too.
 class MemoryFile {
  public:
   MemoryFile(const uint8_t* data, size_t size) {
