@@ -231,6 +231,7 @@ int BoardLink::Leggi_Unita(int32_t samples, int unit, int unused) {
   (void)unused;
   // First: a read refused below is no STOP, whatever ended the read before.
   read_stopped = false;
+  read_link_lost = false;
   if (unit < 0 || unit > 255) {
     error_ = "unit number " + std::to_string(unit) + " is outside 0 to 255";
     return 0;
@@ -294,6 +295,7 @@ int BoardLink::Leggi_Unita(int32_t samples, int unit, int unused) {
   // An error event up to the end of that check came while this unit's bytes
   // were on the line: they cannot be trusted either.
   if (Errore_Linea == -1) {
+    read_link_lost = line_lost_;
     error_ = "link error while reading unit " + std::to_string(unit) + ", after its last block came";
     Errore_Linea = 0;
     return 0;
@@ -318,6 +320,7 @@ bool BoardLink::wait_block(const Packet& request, int unit, int block) {
   }
   awaiting_block_ = false;
   if (!WritePacket(port_, request)) {
+    read_link_lost = true;
     error_ = "the block request to unit " + std::to_string(unit) + " could not be sent: " +
              port_.error();
     return false;
@@ -335,7 +338,9 @@ bool BoardLink::wait_block(const Packet& request, int unit, int block) {
     // An error event during the transfer fails the unit even when a block
     // was taken in the same pass: its bytes cannot be trusted.
     if (Errore_Linea == -1) {
+      read_link_lost = line_lost_;
       error_ = "link error while reading unit " + std::to_string(unit);
+      if (line_lost_) error_ += ": " + line_error_;
       return false;
     }
     if (Nb_Ricevuti >= kBlockBytes) return true;
@@ -483,11 +488,13 @@ void BoardLink::on_comm_event(int code) {
     case kErDevice:
       Errore_Linea = -1;
       line_error_ = LineErrorText(code, port_.error());
+      line_lost_ = code == kErDevice;
       break;
     case kErBreak:
       if (config_.break_is_link_error) {
         Errore_Linea = -1;
         line_error_ = LineErrorText(code, port_.error());
+        line_lost_ = false;
       }
       break;
     default:

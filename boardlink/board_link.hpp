@@ -145,6 +145,10 @@ class BoardLink {
   // stop flag from one the unit failed.
   int Leggi_Unita(int32_t samples, int unit, int unused = 0);
   bool read_stopped = false;
+  // The last read failed because the link itself went (a request could not
+  // be written, or the port said the device is gone): no unit of this arm
+  // can answer any more, and the failure is no unit's own.
+  bool read_link_lost = false;
   void Seleziona_Unita();
   // Discards input waiting on the port and whatever is still arriving, until
   // the line has been quiet for drain_quiet_ms (at most drain_max_ms).
@@ -205,6 +209,7 @@ class BoardLink {
   LinkClock& clock_;
   std::string error_;
   std::string line_error_;  // what the last error event of the line meant
+  bool line_lost_ = false;  // that event said the device is gone
   OpenError open_error_ = OpenError::None;
   bool awaiting_block_ = false;
   double first_block_extra_ms_ = 0;  // recording time of the last arm, until its first block
