@@ -155,10 +155,13 @@ TEST(Join, InputsLeftOutAreToldFirstAndNeverReplaceAnOldOutput) {
   ASSERT_TRUE(w);
   std::vector<std::string> files;
   for (int k = 0; k < 3; ++k) files.push_back(WriteSu(d / ("S" + std::to_string(k) + ".su"), 2, 1.0f));
+  files.push_back(keld::testing::WriteLengthChangeFiles(d.path())[0]);  // read, and refused
   h.dialogs.multi.push_back(files);
   w->Command1->click();
   std::filesystem::remove(files[1]);  // gone since the pick
-  const std::string out = d / "data_raw.su", left_out = "Not added (could not be read):\n" + files[1] + "\n";
+  const std::string out = d / "data_raw.su", left_out = "Not added (could not be read):\n" + files[1] +
+                                                        "\nNot added (refused):\n" + files[3] + " (" +
+                                                        keld::testing::kThirdTraceInFile + ")\n";
   keld::testing::WriteText(out, "old");
   h.messages.answer(MsgAnswer::Yes);
   h.messages.answer(MsgAnswer::Yes);
@@ -212,7 +215,7 @@ TEST(Exports, ATraceOfAnotherLengthStopsTheExportAndIsLeftOutOfTheJoin) {
     h.dialogs.multi.push_back(std::vector<std::string>{good, bad});
     w->Command1->click();
     w->Command2->click();
-    EXPECT_EQ(h.messages.last().text, "Not added (could not be read):\n" + bad + " (" + said + ")\n" + out +
+    EXPECT_EQ(h.messages.last().text, "Not added (refused):\n" + bad + " (" + said + ")\n" + out +
                                           " has been recorded without them, size: 816");
     EXPECT_EQ(keld::testing::ReadBytes(out), keld::testing::ReadBytes(good));
   }
