@@ -344,8 +344,15 @@ void SegyWindow::Command2_Click() {
     }
     fs::remove(tempo, ec);
     SegyreadBoxes fb = b;
-    if (const SegyInput own = DetectSegyInput(F); i > 1 && first.usable && own.usable && own.little != first.little)
-      fb.endian = b.endian == 0 ? 1 : 0;
+    if (const SegyInput own = DetectSegyInput(F); i > 1 && first.usable && own.usable) {
+      // segyread reads every record with the first one's ns: a record of
+      // another shape would come out as garbled traces. It is left out.
+      if (const std::string odd = ShapeDifference(own, first); !odd.empty()) {
+        short_files.push_back(F + ": left out, " + odd);
+        continue;
+      }
+      if (own.little != first.little) fb.endian = b.endian == 0 ? 1 : 0;
+    }
     if (!WriteBatch(convert, {SegyConvertLine(cx_.st.SU_Dir, fb, BatchPath(F), tempo)})) return fail(kProblem);
     BatchOutcome r = RunBatchShown(cx_, this, *run, convert, shown, names, time_limit);
     if (!r.ok()) return fail(kProblem, &r);

@@ -7,7 +7,9 @@
 // its name and takes it only when every batch ended well. "OK" is said only
 // when every record came through whole; otherwise the message begins with
 // the records that did not, with the traces expected and written and
-// segyread's warnings, and such a file never replaces an old output. A
+// segyread's warnings, or left out for samples per trace or an interval
+// other than the first record's, and such a file never replaces an old
+// output. A
 // selection whose first file cannot be read changes nothing; one of more than
 // 99 files takes the first 99 and says so, then and after each run of it
 // (never "OK"). Cancel says that

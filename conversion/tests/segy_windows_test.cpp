@@ -255,6 +255,32 @@ TEST_F(SegyWindows, ARecordCutInATraceIsNotReportedOk) {
   EXPECT_EQ(keld::testing::ReadText(old_su), "the old SU file");
 }
 
+TEST_F(SegyWindows, ARecordOfAnotherSampleCountOrIntervalIsLeftOutWithItsReason) {
+  // Between two records of 201 samples at 1000 us, one of 50 samples or one at 2000 us
+  // (bytes 3217-3218 and 117-118 of each trace): left out, named first.
+  const std::string a1 = Field("a1.sgy", "segy/su_demos_shaping_data.sgy"),
+                    a3 = Field("a3.sgy", "segy/su_demos_shaping_data.sgy"),
+                    fifty = Field("a2.sgy", "segy/segyio_small.sgy"), slow = dir / "field data/b2.sgy",
+                    out = dir / "field data/a1.SU";
+  const size_t tl = 240 + 4 * 201;
+  auto b = ReadBytes(a1);
+  for (size_t at = 3600 + 116; at < b.size(); at += tl) b[at] = 0x07, b[at + 1] = 0xD0;  // 2000
+  b[3216] = 0x07, b[3217] = 0xD0;
+  keld::testing::WriteText(slow, std::string(b.begin(), b.end()));
+  for (const auto& [second, said] : {std::pair{fifty, ": left out, 50 samples per trace where the first file has 201"},
+                                     {slow, ": left out, sample interval 2000 us where the first file has 1000 us"}}) {
+    SegyWindow w(h->window->context(), nullptr);
+    h->dialogs.multi.push_back(std::vector<std::string>{a1, second, a3});
+    w.Select_i();
+    w.Command5_Click();
+    h->messages.clear();
+    w.Command2_Click();
+    EXPECT_EQ(h->messages.texts(), std::vector<std::string>{second + said + "\n" + kCheckFile});
+    EXPECT_EQ(ReadSuFile(out)->size(), 20u);  // read through, each trace checked
+    fs::remove(out);
+  }
+}
+
 TEST_F(SegyWindows, ADamagedRevisionZeroFileIsRefusedNotShortOfATrace) {
   // segyio's small.sgy (revision 0, 25 traces of 240 + 4 x 50 bytes) with a
   // blank extended text header after its reel header, counted in bytes
