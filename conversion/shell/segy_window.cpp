@@ -407,14 +407,21 @@ void SegyWindow::Command5_Click() {
     if (!TellStopped(cx_, *run, "Test stopped: nothing drawn")) Problem(kTestProblem, &r);
     return;
   }
+  // A result the display refuses is not kept: the amplitude box would
+  // redraw it, and say so, at every key.
+  if (!Display_SU(T)) return (void)fs::remove(T, ec);
   run->set_enabled_after(Command2, true);
-  Display_SU(T);
 }
 
-void SegyWindow::Display_SU(const std::string& file) {
+bool SegyWindow::Display_SU(const std::string& file) {
   SSTab1->setCurrentIndex(1);
   auto pic = LayOutTrial(file, Val(S(Text13)), ecran->PixelWidth(), ecran->PixelHeight());
-  if (!pic) return;  // the picture keeps what it showed
+  if (!pic) {
+    // Never another file's picture beside the words that say why.
+    ecran->Cls();
+    ecran->update();
+    return Problem(std::string(kTestProblem) + "\n" + pic.error());
+  }
   cx_.st.Dt = static_cast<int16_t>(pic->dt);
   ecran->ForeColor = 0;
   ecran->FillColor = 0x808080;
@@ -433,6 +440,7 @@ void SegyWindow::Display_SU(const std::string& file) {
   }
   ecran->setCursor(Qt::CrossCursor);
   ecran->update();
+  return true;
 }
 
 void SegyWindow::Text13_Change() {

@@ -55,7 +55,10 @@ class SegyWindow : public QWidget {
   void Command4_Click();  // output name
   void Command5_Click();  // test run
   void Command6_Click();  // cancels the batch that runs
-  void Display_SU(const std::string& file);
+  // Draws the first 24 traces of `file`; a file it cannot draw (not of
+  // fixed trace length, no whole trace) clears the picture, is told with
+  // the reason, and gives false.
+  bool Display_SU(const std::string& file);
   void Text13_Change();
   void ecran_MouseMove(double x, double y);
   void Form_Load();

@@ -133,6 +133,15 @@ TEST_F(SegyWindows, ImportTestsAndJoinsBigAndLittleEndianRecords) {
   EXPECT_GT(grey, 100);
   w->ecran->send_mouse_move(0, 45, 10);
   EXPECT_EQ(w->ecran->toolTip(), " 40 ms Trace= 2");
+  // A file it cannot draw: told why, and nothing of the first picture stays.
+  const std::string bad = keld::testing::WriteLengthChangeFiles(dir.path())[0];
+  w->Display_SU(bad);
+  EXPECT_EQ(h->messages.texts(), std::vector<std::string>{" Conversion problem... modify ENDIAN, OVER or CONV parameters "
+                                                          "and re run\n" + bad + ": " + keld::testing::kThirdTraceInFile});
+  QImage blank = w->ecran->image();
+  blank.fill(blank.pixel(0, 0));
+  EXPECT_EQ(w->ecran->image(), blank);
+  h->messages.clear();
 
   w->Check1->setChecked(true);
   w->Command2->click();
