@@ -426,6 +426,20 @@ TEST_F(SegyWindows, ASegyFileThatLacksTracesNeverReplacesAnOldOne) {
   EXPECT_NE(m.find(old_sgy + " kept as it was"), std::string::npos) << m;
   EXPECT_EQ(keld::testing::ReadText(old_sgy), "the old SEG-Y file");
   EXPECT_EQ(FilesIn(dir / "field data"), 3);
+  // A segywrite that leaves no SEG-Y file, and one that fails: the old file
+  // is kept, and said to be.
+  for (const auto& [body, why] :
+       {std::pair{"for w; do case $w in tape=*) echo junk >\"${w#tape=}\";; esac; done\n",
+                  "the new file is refused: the file holds 5 bytes, fewer than the 3600 of a SEG-Y reel header: not a "
+                  "SEG-Y file"},
+        {"echo 'segywrite: no room' >&2; exit 1\n", "segywrite: no room"}}) {
+    StandIns({{"segyread", "exit 1\n"}, {"segyhdrs", "exit 0\n"}, {"segywrite", body}});
+    w->Command2->click();
+    EXPECT_EQ(h->messages.last().text,
+              std::string(" Conversion problem...verify parameters\n") + why + "\n" + old_sgy + " kept as it was");
+    EXPECT_EQ(keld::testing::ReadText(old_sgy), "the old SEG-Y file");
+    EXPECT_EQ(FilesIn(dir / "field data"), 3);
+  }
 }
 
 TEST_F(SegyWindows, SuToSegyRefusesWhatTheSuLayoutCheckRefuses) {
