@@ -87,7 +87,9 @@ size_t NameMax(const fs::path& dir) {
 // `error` set. When the target's name is as long as the folder allows, the
 // end of its name is cut (at a character boundary) before the ending, so a
 // temporary fits wherever its output fits, and a temporary of a temporary too.
-int MakeTemp(const std::string& target, std::string& name, std::string& error) {
+// `error` names `shown` when one is given (the name the user gave), else `target`.
+int MakeTemp(const std::string& target, std::string& name, std::string& error, const std::string& shown = "") {
+  const std::string& said = shown.empty() ? target : shown;
   fs::path t(target);
   fs::path dir = t.has_parent_path() ? t.parent_path() : fs::path(".");
   std::string file = t.filename().string();
@@ -104,13 +106,13 @@ int MakeTemp(const std::string& target, std::string& name, std::string& error) {
   const RegistryStep step;  // made and registered as one
   int fd = mkstemp(buf.data());
   if (fd < 0) {
-    error = target + ": " + std::strerror(errno);
+    error = said + ": " + std::strerror(errno);
     return -1;
   }
   if (!RegisterTemporary(buf.data())) {
     ::close(fd);
     ::unlink(buf.data());
-    error = target + ": too many files are being written at once";
+    error = said + ": too many files are being written at once";
     return -1;
   }
   name = buf.data();
@@ -263,10 +265,10 @@ AtomicFile::AtomicFile(std::string target) : target_(std::move(target)), dest_(F
   // would swap it for a plain file.
   struct stat st {};
   if (::stat(dest_.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
-    error_ = target_ + " is not a regular file";
+    error_ = target_ + ": not a regular file";
     return;
   }
-  int fd = MakeTemp(dest_, temp_, error_);
+  int fd = MakeTemp(dest_, temp_, error_, target_);  // a failure names the link, as the user gave it
   if (fd < 0) return;
   fp_ = fdopen(fd, "wb");
   if (!fp_) {
@@ -358,7 +360,7 @@ Status MoveFileOver(const std::string& from, const std::string& given_to) {
   if (errno != EXDEV) return Status::failure(given_to + ": " + std::strerror(errno));
   std::FILE* in = std::fopen(from.c_str(), "rb");
   if (!in) return Status::failure(from + ": " + std::strerror(errno));
-  AtomicFile out(to);
+  AtomicFile out(given_to);  // replaces the file behind a link, and names the link
   if (!out.is_open()) {
     std::fclose(in);
     return Status::failure(out.error());

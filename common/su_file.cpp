@@ -1,5 +1,7 @@
 #include "common/su_file.hpp"
 
+#include <algorithm>
+#include <algorithm>
 #include <bit>
 #include <cerrno>
 #include <cstring>
@@ -96,6 +98,7 @@ Status SuReader::open(const std::string& path) {
   path_ = path;
   next_ = 0;
   pos_ = 0;
+  checked_ = std::min<int64_t>(layout_.traces, 2);  // the layout check read both
   buf_.resize(static_cast<size_t>(layout_.trace_bytes));
   return Status::good();
 }
@@ -179,6 +182,21 @@ bool SuReader::read_samples(int64_t i, float* out) {
 }
 
 bool SuReader::next(SuTrace& out) { return read(next_, out); }
+
+bool SuReader::check_through(int64_t last) {
+  if (!seek_trace(last)) return false;
+  uint8_t h[240];
+  for (; checked_ <= last; ++checked_) {
+    pos_ = -1;
+    if (fseeko(fp_, static_cast<off_t>(checked_ * layout_.trace_bytes), SEEK_SET) != 0 ||
+        std::fread(h, 1, sizeof h, fp_) != sizeof h) {
+      error_ = path_ + ": read failed at trace " + std::to_string(checked_ + 1);
+      return false;
+    }
+    if (!same_length(checked_, h)) return false;
+  }
+  return true;
+}
 
 void EncodeSuTrace(const SuTraceHeader& h, const float* samples, int ns, std::vector<uint8_t>& out) {
   out.resize(240 + 4 * static_cast<size_t>(ns));

@@ -77,6 +77,12 @@ class SuReader {
   bool read_samples(int64_t i, float* out);  // ns floats
   // The next trace after the last one read (from the first at open).
   bool next(SuTrace& out);
+  // Checks the header of every trace from the first to trace `last` (from
+  // 0), as a reader going through them would: a trace read at its place
+  // tells nothing of a trace of another length before it, which moves every
+  // trace after it. False, with error() naming the first trace that
+  // differs, or when `last` is out of range or a read fails.
+  bool check_through(int64_t last);
   const std::string& error() const { return error_; }
 
  private:
@@ -88,6 +94,7 @@ class SuReader {
   std::string path_, error_;
   int64_t next_ = 0;
   int64_t pos_ = -1;  // trace the file position stands at, -1 when unknown
+  int64_t checked_ = 0;  // traces from the first whose headers are known to agree
   std::vector<uint8_t> buf_;
 };
 

@@ -75,12 +75,18 @@ bool AppendFile(std::FILE* out, const std::string& path, const SuLayout& L, int6
 // fault into noise; the copy checks its traces. Files of other lengths than
 // the other inputs are joined as they are (each trace carries its own ns). A
 // file that cannot be opened is left to the copy, which names it as
-// unreadable.
-std::string UnfitInput(const std::string& path, SuLayout& L) {
+// unreadable. `refused`: the file was read, and refused for what it holds.
+std::string UnfitInput(const std::string& path, SuLayout& L, bool& refused) {
   L = SuLayout{};
+  refused = false;
   if (!Existe_file(path) || FileLength(path).value_or(0) == 0) return "";  // nothing to add
+  if (std::FILE* f = std::fopen(path.c_str(), "rb"))
+    std::fclose(f);
+  else
+    return std::string("cannot open (") + std::strerror(errno) + ")";
   auto layout = ReadSuLayout(path);
   if (!layout) {
+    refused = true;
     const std::string& e = layout.error();
     return e.compare(0, path.size() + 2, path + ": ") == 0 ? e.substr(path.size() + 2) : e;
   }
@@ -144,10 +150,15 @@ JoinResult JoinSuFiles(const std::vector<std::string>& inputs, const std::string
     }
     const std::string& in = inputs[static_cast<size_t>(i)];
     SuLayout L;
-    std::string why = UnfitInput(in, L);
-    if (!why.empty()) {
+    bool refused = false;
+    std::string why = UnfitInput(in, L, refused);
+    auto leave_out = [&] {
       r.unreadable.push_back(in);
       r.reasons.push_back(why);
+      r.refused.push_back(refused);
+    };
+    if (!why.empty()) {
+      leave_out();
       continue;
     }
     std::string write_error;
@@ -161,15 +172,16 @@ JoinResult JoinSuFiles(const std::vector<std::string>& inputs, const std::string
       r.error = output + ": " + write_error + "; nothing written";
       return r;  // the temporary file goes with `out`
     }
-    if (ok) {
+    refused = !why.empty();  // a trace of another length, or a cut one; else a read failure
+    if (ok)
       copied.push_back({in, before, written - before});
-    } else {
-      r.unreadable.push_back(in);
-      r.reasons.push_back(why);
-    }
+    else
+      leave_out();
   }
   if (copied.empty()) {
-    r.error = "None of the files could be read; " + output + " not written";
+    const bool read = std::find(r.refused.begin(), r.refused.end(), true) != r.refused.end();
+    r.error = read ? JoinLeftOutText(r) + "\nNone of the files could be joined; " + output + " not written"
+                   : "None of the files could be read; " + output + " not written";
     return r;
   }
   // A join that left inputs out never replaces an output that exists.
@@ -199,10 +211,17 @@ JoinResult JoinSuFiles(const std::vector<std::string>& inputs, const std::string
 }
 
 std::string JoinLeftOutText(const JoinResult& r) {
-  std::string t = "Not added (could not be read):";
-  for (size_t i = 0; i < r.unreadable.size(); ++i) {
-    t += "\n" + r.unreadable[i];
-    if (i < r.reasons.size() && !r.reasons[i].empty()) t += " (" + r.reasons[i] + ")";
+  std::string t;
+  for (const bool refused : {false, true}) {
+    std::string group;
+    for (size_t i = 0; i < r.unreadable.size(); ++i) {
+      if ((i < r.refused.size() && r.refused[i]) != refused) continue;
+      group += "\n" + r.unreadable[i];
+      if (i < r.reasons.size() && !r.reasons[i].empty()) group += " (" + r.reasons[i] + ")";
+    }
+    if (group.empty()) continue;
+    if (!t.empty()) t += "\n";
+    t += (refused ? "Not added (refused):" : "Not added (could not be read):") + group;
   }
   return t;
 }

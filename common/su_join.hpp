@@ -18,6 +18,7 @@ struct JoinResult {
   int64_t size = 0;                      // length of the written output
   std::vector<std::string> unreadable;   // inputs that could not be read or joined: not in the output
   std::vector<std::string> reasons;      // why, for each of them ("" when it could not be read)
+  std::vector<bool> refused;             // for each of them: read, and refused for what it holds
   std::vector<std::string> deleted;      // inputs deleted after their bytes were found in the output
   std::vector<std::string> not_deleted;  // inputs to delete that were kept (check or removal failed)
 };
@@ -26,7 +27,7 @@ struct JoinResult {
 // renamed over it when complete. Refuses (writes nothing) with "File name
 // missing" for an empty output name, "Same Input / Output" when the output is
 // one of the inputs, and a message when there is no input or none could be
-// read. An input that cannot be read, or is no little-endian SU file of whole
+// joined. An input that cannot be read, or is no little-endian SU file of whole
 // traces of one length (each trace is checked as it is copied), is left out
 // and named in the result, with the reason;
 // the join is then written only where no file of the output's name exists
@@ -42,8 +43,9 @@ JoinResult JoinSuFiles(const std::vector<std::string>& inputs, const std::string
                        const std::function<bool()>& stopped = {});
 inline constexpr const char* kJoinStopped = "Join stopped: nothing written";
 
-// "Not added (could not be read):" and the inputs left out, one a line, each
-// with its reason when it has one.
+// The inputs left out, one a line, each with its reason when it has one:
+// under "Not added (could not be read):" those that could not be read,
+// under "Not added (refused):" those read and refused.
 std::string JoinLeftOutText(const JoinResult& r);
 // After an output's name, when a run that left inputs out found an old
 // output there: the old one stays.

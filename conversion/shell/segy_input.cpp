@@ -80,4 +80,13 @@ SegyInput DetectSegyInput(const std::string& path) {
   return in;
 }
 
+std::string ShapeDifference(const SegyInput& own, const SegyInput& first) {
+  if (own.ns != first.ns)
+    return std::to_string(own.ns) + " samples per trace where the first file has " + std::to_string(first.ns);
+  if (own.dt != first.dt)
+    return "sample interval " + std::to_string(own.dt) + " us where the first file has " + std::to_string(first.dt) +
+           " us";
+  return "";
+}
+
 }  // namespace keld::conversion

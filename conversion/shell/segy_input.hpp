@@ -24,6 +24,13 @@ struct SegyInput {
 
 SegyInput DetectSegyInput(const std::string& path);
 
+// What keeps a record `own` out of a join with the first record `first`
+// (both usable): "" when they agree on samples per trace and interval, else
+// "50 samples per trace where the first file has 201" or "sample interval
+// 2000 us where the first file has 1000 us". segyread reads every record
+// with one ns, so a record of another one would be read as garbled traces.
+std::string ShapeDifference(const SegyInput& own, const SegyInput& first);
+
 // The traces segyread reads from `path` with its endian= (0 big, 1 little,
 // anything else as the headers say), ns= (0: the headers') and over=: the
 // whole ones, and whether a cut one follows them. nullopt when the file

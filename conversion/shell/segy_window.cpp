@@ -344,8 +344,15 @@ void SegyWindow::Command2_Click() {
     }
     fs::remove(tempo, ec);
     SegyreadBoxes fb = b;
-    if (const SegyInput own = DetectSegyInput(F); i > 1 && first.usable && own.usable && own.little != first.little)
-      fb.endian = b.endian == 0 ? 1 : 0;
+    if (const SegyInput own = DetectSegyInput(F); i > 1 && first.usable && own.usable) {
+      // segyread reads every record with the first one's ns: a record of
+      // another shape would come out as garbled traces. It is left out.
+      if (const std::string odd = ShapeDifference(own, first); !odd.empty()) {
+        short_files.push_back(F + ": left out, " + odd);
+        continue;
+      }
+      if (own.little != first.little) fb.endian = b.endian == 0 ? 1 : 0;
+    }
     if (!WriteBatch(convert, {SegyConvertLine(cx_.st.SU_Dir, fb, BatchPath(F), tempo)})) return fail(kProblem);
     BatchOutcome r = RunBatchShown(cx_, this, *run, convert, shown, names, time_limit);
     if (!r.ok()) return fail(kProblem, &r);
@@ -400,14 +407,21 @@ void SegyWindow::Command5_Click() {
     if (!TellStopped(cx_, *run, "Test stopped: nothing drawn")) Problem(kTestProblem, &r);
     return;
   }
+  // A result the display refuses is not kept: the amplitude box would
+  // redraw it, and say so, at every key.
+  if (!Display_SU(T)) return (void)fs::remove(T, ec);
   run->set_enabled_after(Command2, true);
-  Display_SU(T);
 }
 
-void SegyWindow::Display_SU(const std::string& file) {
+bool SegyWindow::Display_SU(const std::string& file) {
   SSTab1->setCurrentIndex(1);
   auto pic = LayOutTrial(file, Val(S(Text13)), ecran->PixelWidth(), ecran->PixelHeight());
-  if (!pic) return;  // the picture keeps what it showed
+  if (!pic) {
+    // Never another file's picture beside the words that say why.
+    ecran->Cls();
+    ecran->update();
+    return Problem(std::string(kTestProblem) + "\n" + pic.error());
+  }
   cx_.st.Dt = static_cast<int16_t>(pic->dt);
   ecran->ForeColor = 0;
   ecran->FillColor = 0x808080;
@@ -426,6 +440,7 @@ void SegyWindow::Display_SU(const std::string& file) {
   }
   ecran->setCursor(Qt::CrossCursor);
   ecran->update();
+  return true;
 }
 
 void SegyWindow::Text13_Change() {

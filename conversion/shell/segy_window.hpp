@@ -7,7 +7,9 @@
 // its name and takes it only when every batch ended well. "OK" is said only
 // when every record came through whole; otherwise the message begins with
 // the records that did not, with the traces expected and written and
-// segyread's warnings, and such a file never replaces an old output. A
+// segyread's warnings, or left out for samples per trace or an interval
+// other than the first record's, and such a file never replaces an old
+// output. A
 // selection whose first file cannot be read changes nothing; one of more than
 // 99 files takes the first 99 and says so, then and after each run of it
 // (never "OK"). Cancel says that
@@ -53,7 +55,10 @@ class SegyWindow : public QWidget {
   void Command4_Click();  // output name
   void Command5_Click();  // test run
   void Command6_Click();  // cancels the batch that runs
-  void Display_SU(const std::string& file);
+  // Draws the first 24 traces of `file`; a file it cannot draw (not of
+  // fixed trace length, no whole trace) clears the picture, is told with
+  // the reason, and gives false.
+  bool Display_SU(const std::string& file);
   void Text13_Change();
   void ecran_MouseMove(double x, double y);
   void Form_Load();

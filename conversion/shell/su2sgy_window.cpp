@@ -132,8 +132,10 @@ void Su2SgyWindow::Command2_Click() {
   // too, before anything is asked or run.
   if (auto su = ReadSuLayout(I); !su) return cx_.sv.msg.ok(su.error(), MsgIcon::Critical, kTitle);
   if (Existe_file(O) && !cx_.sv.msg.yes(O + " already exists, delete this file ?", MsgIcon::Question, kTitle)) return;
+  // Whatever failed, an old O is still there as it was: the message says so.
   auto problem = [&](const std::string& why) {
-    cx_.sv.msg.ok(std::string(kProblem) + "\n" + why, MsgIcon::Critical, kTitle);
+    const std::string kept = Existe_file(O) ? "\n" + O + " kept as it was" : "";
+    cx_.sv.msg.ok(std::string(kProblem) + "\n" + why + kept, MsgIcon::Critical, kTitle);
   };
   // segywrite writes beside O; the file is checked there and takes O's name
   // only when it holds every trace, so an old O stays until then.
@@ -149,8 +151,11 @@ void Su2SgyWindow::Command2_Click() {
     r = RunBatchShown(cx_, this, *run, bat, true, names, time_limit);
   if (TellStopped(cx_, *run, StoppedText("Conversion", O))) return;
   const auto written = DetectSegyInput(*part);
-  if (!r.ok() || !written.usable)
-    return problem(r.ok() ? O + " was not written: " + UserNames(written.why, names) : r.reason());
+  if (!r.ok()) return problem(r.reason());
+  if (!written.usable) {
+    const std::string why = UserNames(written.why, names);
+    return problem(Existe_file(O) ? "the new file is refused: " + why : O + " was not written: " + why);
+  }
   // Every SU trace of the range must be in the SEG-Y file: one that lacks
   // some never replaces an old O. An input that can no longer be checked
   // (changed during the run) gives no count to compare with: never whole.

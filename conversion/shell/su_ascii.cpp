@@ -1,8 +1,11 @@
 #include "conversion/shell/su_ascii.hpp"
 
+#include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <set>
 
@@ -13,6 +16,20 @@
 #include "conversion/shell/move_together.hpp"
 
 namespace keld::conversion {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kNoFileWritten = "; no file written";
+
+// "Cannot write <name>: <why>", the name said once: `error` may begin with it.
+std::string CannotWrite(const std::string& name, const std::string& error) {
+  const std::string lead = name + ": ";
+  return "Cannot write " + lead + (error.rfind(lead, 0) == 0 ? error.substr(lead.size()) : error);
+}
+
+}  // namespace
 
 std::string FormatSample(float v) {
   // Words that strtod, Python and spreadsheets read back.
@@ -61,6 +78,9 @@ Result<std::vector<std::string>> ExportChannels(const std::string& su_file, int 
   if (first < 1 || first > last)
     return R::failure("First channel " + std::to_string(first) + " and last channel " + std::to_string(last) +
                       ": nothing to write");
+  // Every trace up to the last one asked is checked: one of another length
+  // before them would put other bytes where they seem to be.
+  if (!in.check_through(std::min<int64_t>(last, in.traces()) - 1)) return R::failure(in.error());
   if (last > in.traces())
     return R::failure("Last channel " + std::to_string(last) + " is beyond the " + std::to_string(in.traces()) +
                       " traces of " + su_file);
@@ -75,6 +95,10 @@ Result<std::vector<std::string>> ExportChannels(const std::string& su_file, int 
       return R::failure(std::string(kSameInputOutput) + ": channel " + std::to_string(c) + " would be written over " +
                         su_file + "; nothing written");
     if (!seen.insert(name).second) return R::failure(name + " would be written twice; nothing written");
+    // Only a file is replaced: a pipe or a device behind the name stays.
+    std::error_code ec;
+    if (const auto kind = fs::status(name, ec); fs::exists(kind) && !fs::is_regular_file(kind))
+      return R::failure(CannotWrite(name, "not a regular file") + kNoFileWritten);
     names.push_back(name);
   }
   // Each channel goes to a new file beside its name; all take their names
@@ -85,6 +109,9 @@ Result<std::vector<std::string>> ExportChannels(const std::string& su_file, int 
     for (const auto& t : temps) RemoveTemporary(t);
     return R::failure(why);
   };
+  auto cannot = [&](const std::string& name, const std::string& error) {
+    return drop(CannotWrite(name, error) + kNoFileWritten);
+  };
   std::vector<float> s(static_cast<size_t>(in.ns()));
   const int64_t total = last - first + 1;
   for (int c = first; c <= last; ++c) {
@@ -94,18 +121,21 @@ Result<std::vector<std::string>> ExportChannels(const std::string& su_file, int 
     std::string text;
     text.reserve(s.size() * 17);
     for (float v : s) text += FormatSample(v) + "\r\n";
-    auto temp = CreateFileBeside(names[static_cast<size_t>(n - 1)]);
-    if (!temp) return drop(temp.error());
+    const std::string& name = names[static_cast<size_t>(n - 1)];
+    auto temp = CreateFileBeside(name);
+    if (!temp) return cannot(name, temp.error());
     temps.push_back(*temp);
     std::FILE* f = std::fopen(temp->c_str(), "wb");
-    const bool written = f && std::fwrite(text.data(), 1, text.size(), f) == text.size();
-    if (!f || std::fclose(f) != 0 || !written) return drop("Cannot write " + names[static_cast<size_t>(n - 1)]);
+    bool written = f && std::fwrite(text.data(), 1, text.size(), f) == text.size();
+    int error = errno;
+    if (f && std::fclose(f) != 0 && written) written = false, error = errno;
+    if (!written) return cannot(name, std::strerror(error));
   }
   // All take their names together: a failure on one puts every earlier
-  // one back as it was.
+  // one back as it was. The error begins with the name that failed.
   std::vector<Move> moves;
   for (size_t i = 0; i < names.size(); ++i) moves.push_back({temps[i], names[i]});
-  if (auto st = MoveTogether(moves); !st) return drop("Cannot write " + st.error + "; no file written");
+  if (auto st = MoveTogether(moves); !st) return drop("Cannot write " + st.error + kNoFileWritten);
   return names;
 }
 
@@ -125,6 +155,7 @@ Status ExportColumns(const std::string& su_file, const std::string& output, int6
   if (auto s = in.open(su_file); !s) return s;
   ClampTraceRange(first, last, in.traces());
   if (first > last) return Status::failure("No trace to export from " + su_file);
+  if (!in.check_through(last - 1)) return Status::failure(in.error());
   if (SameFile(su_file, output)) return Status::failure(kSameInputOutput);
   const size_t ns = static_cast<size_t>(in.ns());
   const size_t count = static_cast<size_t>(last - first + 1);
@@ -138,16 +169,16 @@ Status ExportColumns(const std::string& su_file, const std::string& output, int6
     if (!in.read_samples(first - 1 + static_cast<int64_t>(t), block.data() + t * ns)) return Status::failure(in.error());
   }
   AtomicFile out(output);
-  if (!out.is_open()) return Status::failure("Cannot write " + output + ": " + out.error());
+  if (!out.is_open()) return Status::failure(CannotWrite(output, out.error()));
   std::string line;
   for (size_t i = 0; i < ns; ++i) {
     if (progress && !progress(static_cast<int64_t>(count + i + 1), steps)) return Status::failure(kExportStopped);
     line.clear();
     for (size_t t = 0; t < count; ++t) line += FormatSample(block[t * ns + i]) + ",";
     line += "\r\n";
-    if (!out.write(line)) return Status::failure("Cannot write " + output + ": " + out.error());
+    if (!out.write(line)) return Status::failure(CannotWrite(output, out.error()));
   }
-  if (!out.commit()) return Status::failure("Cannot write " + output + ": " + out.error());
+  if (!out.commit()) return Status::failure(CannotWrite(output, out.error()));
   return Status::good();
 }
 

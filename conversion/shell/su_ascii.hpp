@@ -34,11 +34,14 @@ using ExportProgress = std::function<bool(int64_t i, int64_t n)>;
 inline constexpr const char* kExportStopped = "Export stopped: no file written";
 
 // Writes traces `first` to `last` (from 1) one file per channel. Refused with
-// a message, nothing written, when first > last, first < 1, last is beyond
-// the file's traces, or a file name would be the SU file itself or another
-// file of the export. Every file is written beside its name; all take their
+// a message, nothing written, when first > last, first < 1, a trace up to the
+// last one asked has another length than the first (the message names the
+// first that differs), last is beyond the file's traces, or a file name
+// would be the SU file itself, another file of the export, or names what is
+// not a regular file. Every file is written beside its name; all take their
 // names together once each is complete, or none does (a failure leaves every
-// file of those names as it was).
+// file of those names as it was). A write failure says "Cannot write <name>:
+// <why>; no file written", with the name as given (a link, not its file).
 Result<std::vector<std::string>> ExportChannels(const std::string& su_file, int first, int last,
                                                 const ExportProgress& progress = {});
 
@@ -51,7 +54,9 @@ std::string ColumnsFileName(const std::string& su_file);
 void ClampTraceRange(int64_t& first, int64_t& last, int64_t traces);
 
 // Writes traces first..last as columns: for each sample one line of values,
-// each followed by ",", ended by CR LF.
+// each followed by ",", ended by CR LF. Every trace up to the last one is
+// checked first, as for the channels; "Cannot write <output>: <why>" when
+// the output cannot be written.
 Status ExportColumns(const std::string& su_file, const std::string& output, int64_t first, int64_t last,
                      const ExportProgress& progress = {});
 

@@ -5,8 +5,14 @@
 #include <QCheckBox>
 #include <QListWidget>
 
+#include <iterator>
+#include <tuple>
+
+#include <sys/stat.h>
+
 #include "common/files.hpp"
 #include "common/su_file.hpp"
+#include "common/testing/file_rights.hpp"
 #include "conversion/shell/add_su_window.hpp"
 #include "conversion/tests/conversion_fixture.hpp"
 
@@ -155,10 +161,13 @@ TEST(Join, InputsLeftOutAreToldFirstAndNeverReplaceAnOldOutput) {
   ASSERT_TRUE(w);
   std::vector<std::string> files;
   for (int k = 0; k < 3; ++k) files.push_back(WriteSu(d / ("S" + std::to_string(k) + ".su"), 2, 1.0f));
+  files.push_back(keld::testing::WriteLengthChangeFiles(d.path())[0]);  // read, and refused
   h.dialogs.multi.push_back(files);
   w->Command1->click();
   std::filesystem::remove(files[1]);  // gone since the pick
-  const std::string out = d / "data_raw.su", left_out = "Not added (could not be read):\n" + files[1] + "\n";
+  const std::string out = d / "data_raw.su", left_out = "Not added (could not be read):\n" + files[1] +
+                                                        "\nNot added (refused):\n" + files[3] + " (" +
+                                                        keld::testing::kThirdTraceInFile + ")\n";
   keld::testing::WriteText(out, "old");
   h.messages.answer(MsgAnswer::Yes);
   h.messages.answer(MsgAnswer::Yes);
@@ -212,8 +221,49 @@ TEST(Exports, ATraceOfAnotherLengthStopsTheExportAndIsLeftOutOfTheJoin) {
     h.dialogs.multi.push_back(std::vector<std::string>{good, bad});
     w->Command1->click();
     w->Command2->click();
-    EXPECT_EQ(h.messages.last().text, "Not added (could not be read):\n" + bad + " (" + said + ")\n" + out +
+    EXPECT_EQ(h.messages.last().text, "Not added (refused):\n" + bad + " (" + said + ")\n" + out +
                                           " has been recorded without them, size: 816");
     EXPECT_EQ(keld::testing::ReadBytes(out), keld::testing::ReadBytes(good));
   }
+}
+
+// Both exports check every trace up to the last one asked, naming the first
+// that differs, and name an output they cannot write once, as the user gave
+// it (a link, not its file). Nothing is written.
+TEST(Exports, BothCheckEveryTraceUpToTheLastAskedAndNameWhatCannotBeWritten) {
+  namespace fs = std::filesystem;
+  enum Out { Free, LinkToPipe, LinkIntoReadOnlyFolder };
+  const std::vector<int> eight = {100, 100, 20, 20, 20, 20, 100, 100}, five = {100, 100, 50, 150, 100},
+                         two = {100, 100};
+  const std::string fixed = ": not an SU file of fixed trace length (trace 3 has ";
+  const std::tuple<std::vector<int>, const char*, const char*, Out, std::string> rows[] = {
+      {eight, "5", "6", Free, fixed + "20 samples, the first trace 100)"},
+      {five, "4", "5", Free, fixed + "50 samples, the first trace 100)"},
+      {two, "1", "2", LinkToPipe, ": not a regular file"},
+      {two, "1", "2", LinkIntoReadOnlyFolder, ": Permission denied"}};
+  TempDir d;
+  int k = 0;
+  for (const auto& [lengths, first, last, out, said] : rows)
+    for (const int option : {8, 24}) {  // one file per channel, columns
+      const std::string folder = d / std::to_string(++k), su = folder + "/LINE1.SU";
+      const std::string name = option == 8 ? "LINE1.01" : "LINE1.txt", output = folder + "/" + name;
+      SCOPED_TRACE(output);
+      fs::create_directories(folder + "/ro");
+      keld::testing::WriteText(su, keld::testing::SuOfLengths(lengths));
+      const bool linked = out == LinkToPipe || out == LinkIntoReadOnlyFolder;
+      ASSERT_TRUE(out != LinkToPipe || ::mkfifo((folder + "/pipe").c_str(), 0644) == 0);
+      if (linked) fs::create_symlink(out == LinkToPipe ? "pipe" : "ro/" + name, output);
+      fs::permissions(folder + "/ro", fs::perms(0555));
+      keld::testing::WithoutFileOverride rights;  // root passes the folder's mode
+      ConversionHarness h(d.path());
+      h.dialogs.files.push_back(su);
+      h.messages.type(first);
+      h.messages.type(last);
+      h.Choose(option);
+      const std::string end = option == 8 && out != Free ? "; no file written" : "";
+      EXPECT_EQ(h.messages.last().text, (out == Free ? su : "Cannot write " + output) + said + end);
+      // The SU file, ro/ (empty), and the link and the pipe (still one) where they were.
+      EXPECT_EQ(std::distance(fs::recursive_directory_iterator(folder), {}), 2 + linked + (out == LinkToPipe));
+      EXPECT_TRUE(out != LinkToPipe || fs::is_fifo(folder + "/pipe"));
+    }
 }

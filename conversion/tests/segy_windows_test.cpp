@@ -133,6 +133,15 @@ TEST_F(SegyWindows, ImportTestsAndJoinsBigAndLittleEndianRecords) {
   EXPECT_GT(grey, 100);
   w->ecran->send_mouse_move(0, 45, 10);
   EXPECT_EQ(w->ecran->toolTip(), " 40 ms Trace= 2");
+  // A file it cannot draw: told why, and nothing of the first picture stays.
+  const std::string bad = keld::testing::WriteLengthChangeFiles(dir.path())[0];
+  w->Display_SU(bad);
+  EXPECT_EQ(h->messages.texts(), std::vector<std::string>{" Conversion problem... modify ENDIAN, OVER or CONV parameters "
+                                                          "and re run\n" + bad + ": " + keld::testing::kThirdTraceInFile});
+  QImage blank = w->ecran->image();
+  blank.fill(blank.pixel(0, 0));
+  EXPECT_EQ(w->ecran->image(), blank);
+  h->messages.clear();
 
   w->Check1->setChecked(true);
   w->Command2->click();
@@ -253,6 +262,32 @@ TEST_F(SegyWindows, ARecordCutInATraceIsNotReportedOk) {
   EXPECT_EQ(h->messages.last().text.rfind(problem, 0), 0u) << h->messages.last().text;
   EXPECT_NE(h->messages.last().text.find(old_su + " kept as it was"), std::string::npos) << h->messages.last().text;
   EXPECT_EQ(keld::testing::ReadText(old_su), "the old SU file");
+}
+
+TEST_F(SegyWindows, ARecordOfAnotherSampleCountOrIntervalIsLeftOutWithItsReason) {
+  // Between two records of 201 samples at 1000 us, one of 50 samples or one at 2000 us
+  // (bytes 3217-3218 and 117-118 of each trace): left out, named first.
+  const std::string a1 = Field("a1.sgy", "segy/su_demos_shaping_data.sgy"),
+                    a3 = Field("a3.sgy", "segy/su_demos_shaping_data.sgy"),
+                    fifty = Field("a2.sgy", "segy/segyio_small.sgy"), slow = dir / "field data/b2.sgy",
+                    out = dir / "field data/a1.SU";
+  const size_t tl = 240 + 4 * 201;
+  auto b = ReadBytes(a1);
+  for (size_t at = 3600 + 116; at < b.size(); at += tl) b[at] = 0x07, b[at + 1] = 0xD0;  // 2000
+  b[3216] = 0x07, b[3217] = 0xD0;
+  keld::testing::WriteText(slow, std::string(b.begin(), b.end()));
+  for (const auto& [second, said] : {std::pair{fifty, ": left out, 50 samples per trace where the first file has 201"},
+                                     {slow, ": left out, sample interval 2000 us where the first file has 1000 us"}}) {
+    SegyWindow w(h->window->context(), nullptr);
+    h->dialogs.multi.push_back(std::vector<std::string>{a1, second, a3});
+    w.Select_i();
+    w.Command5_Click();
+    h->messages.clear();
+    w.Command2_Click();
+    EXPECT_EQ(h->messages.texts(), std::vector<std::string>{second + said + "\n" + kCheckFile});
+    EXPECT_EQ(ReadSuFile(out)->size(), 20u);  // read through, each trace checked
+    fs::remove(out);
+  }
 }
 
 TEST_F(SegyWindows, ADamagedRevisionZeroFileIsRefusedNotShortOfATrace) {
@@ -391,6 +426,20 @@ TEST_F(SegyWindows, ASegyFileThatLacksTracesNeverReplacesAnOldOne) {
   EXPECT_NE(m.find(old_sgy + " kept as it was"), std::string::npos) << m;
   EXPECT_EQ(keld::testing::ReadText(old_sgy), "the old SEG-Y file");
   EXPECT_EQ(FilesIn(dir / "field data"), 3);
+  // A segywrite that leaves no SEG-Y file, and one that fails: the old file
+  // is kept, and said to be.
+  for (const auto& [body, why] :
+       {std::pair{"for w; do case $w in tape=*) echo junk >\"${w#tape=}\";; esac; done\n",
+                  "the new file is refused: the file holds 5 bytes, fewer than the 3600 of a SEG-Y reel header: not a "
+                  "SEG-Y file"},
+        {"echo 'segywrite: no room' >&2; exit 1\n", "segywrite: no room"}}) {
+    StandIns({{"segyread", "exit 1\n"}, {"segyhdrs", "exit 0\n"}, {"segywrite", body}});
+    w->Command2->click();
+    EXPECT_EQ(h->messages.last().text,
+              std::string(" Conversion problem...verify parameters\n") + why + "\n" + old_sgy + " kept as it was");
+    EXPECT_EQ(keld::testing::ReadText(old_sgy), "the old SEG-Y file");
+    EXPECT_EQ(FilesIn(dir / "field data"), 3);
+  }
 }
 
 TEST_F(SegyWindows, SuToSegyRefusesWhatTheSuLayoutCheckRefuses) {

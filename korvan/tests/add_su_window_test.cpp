@@ -214,7 +214,7 @@ TEST_F(JoinTest, FilesWhoseTraceLengthChangesAreLeftOutWithTheReason) {
   const std::string out = DataDir(h) + "/SHOT1001_raw.su", said = keld::testing::kThirdTraceInFile;
   EXPECT_EQ(Bytes(out), Joined({files[0]}));
   ASSERT_EQ(h.messages.shown.size(), 1u);
-  EXPECT_EQ(h.messages.last().text, "Not added (could not be read):\n" + bad[0] + " (" + said + ")\n" + bad[1] + " (" +
+  EXPECT_EQ(h.messages.last().text, "Not added (refused):\n" + bad[0] + " (" + said + ")\n" + bad[1] + " (" +
                                         said + ")\n" + out + " has been recorded without them, size: " +
                                         std::to_string(Joined({files[0]}).size()));
 }
