@@ -137,7 +137,7 @@ TEST_F(Transfer, WrongSheetChangesNothingAndSaysWhy) {
   fs::permissions(folder, closed);
   h.window->Command2->click();
   EXPECT_EQ(h.messages.last().text, "Cannot write " + copy + ": the folder " + folder +
-                                        " cannot be written (Permission denied).");
+                                        " cannot be written (Permission denied). " + su + " is as it was.");
   fs::permissions(folder, fs::perms::owner_all);
   h.sheets.user = [&](const std::string&) { fs::permissions(folder, closed); };
   h.window->Command2->click();
