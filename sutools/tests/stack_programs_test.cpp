@@ -385,13 +385,10 @@ TEST(StackPrograms, AWriteThatFailsNamesItsTraceAndTheReason) {
       {"segyclean", Prog("segyclean") + su, {13, 65, 185, 1}},
       {"segyread", Prog("segyread") + sgy, {2, 8, 24, 1}},
   };
-  const std::pair<std::string, std::string> limits[] = {{"ulimit -f 7 && ", " >out.su"},
-                                                        {"ulimit -f 35 && ", " >out.su"},
-                                                        {"ulimit -f 101 && ", " >out.su"},
-                                                        {"", " >/dev/full"}};
+  const char* limits[] = {"ulimit -f 7 && (", "ulimit -f 35 && (", "ulimit -f 101 && (", "("};
   for (const Row& r : rows)
     for (size_t k = 0; k < 4; ++k) {
-      const std::string cmd = "cd " + ShellQuote(d.path()) + " && " + limits[k].first + "(" + r.run + limits[k].second + ")";
+      const std::string cmd = "cd " + ShellQuote(d.path()) + " && " + limits[k] + r.run + (k < 3 ? " >out.su)" : " >/dev/full)");
       const std::string why = std::strerror(k < 3 ? EFBIG : ENOSPC);
       std::string out;
       EXPECT_EQ(RunCommand(cmd, &out), 1) << cmd;
