@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <utility>
@@ -95,19 +96,28 @@ Result<int> ReadSuNs(const InPlaceFile& f) {
   return static_cast<int>(L->ns);
 }
 
+Status CheckSuTracesUpTo(const InPlaceFile& f, int ns, int64_t last) {
+  if (ns <= 0) return Status::failure(f.path() + ": no samples per trace (ns " + std::to_string(ns) + ")");
+  last = std::min(last, SuTraceCount(f.size(), ns));
+  const int64_t stride = 240 + 4 * static_cast<int64_t>(ns);
+  uint8_t h[240] = {};  // only the sample count (bytes 114-115) is read
+  for (int64_t t = 1; t <= last; ++t) {
+    if (Status s = f.read_at((t - 1) * stride + 114, h + 114, 2); !s) return s;
+    if (std::string fault = SuLengthFault(h, t, ns, SuSource::File); !fault.empty())
+      return Status::failure(f.path() + ": " + fault);
+  }
+  return Status::good();
+}
+
 namespace {
 Status CheckTrace(const InPlaceFile& f, int ns, int64_t trace) {
-  if (ns <= 0) return Status::failure(f.path() + ": no samples per trace (ns " + std::to_string(ns) + ")");
+  // A word is found where the trace lies only when every trace up to it
+  // holds the ns that placed it; then the count of traces is true as well.
+  if (Status s = CheckSuTracesUpTo(f, ns, trace); !s) return s;
   const int64_t traces = SuTraceCount(f.size(), ns);
   if (trace < 1 || trace > traces)
     return Status::failure("Trace " + std::to_string(trace) + " is not in " + f.path() + " (" +
                            std::to_string(traces) + " traces)");
-  // A word is found where the trace lies only when the trace holds the ns
-  // that placed it.
-  uint8_t h[240];
-  if (Status s = f.read_at((trace - 1) * (240 + 4 * static_cast<int64_t>(ns)), h, sizeof h); !s) return s;
-  if (std::string fault = SuLengthFault(h, trace, ns, SuSource::File); !fault.empty())
-    return Status::failure(f.path() + ": " + fault);
   return Status::good();
 }
 }  // namespace

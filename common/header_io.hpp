@@ -47,14 +47,21 @@ int64_t SuWordOffset(int64_t trace, int ns, const HeaderWord& w);
 // has passed the SU layout check (little-endian, fixed trace length).
 Result<int> ReadSuNs(const InPlaceFile& f);
 
+// Every trace from the first to `last` (no further than the file's last
+// whole trace for `ns`) holds `ns` samples; else the first that does not is
+// named. A trace of another length moves every trace after it, so no word
+// after it is where `ns` says.
+Status CheckSuTracesUpTo(const InPlaceFile& f, int ns, int64_t last);
+
 // Reads word `w` of trace `trace`; fails when the trace is not a whole trace
-// of the file for `ns`.
+// of the file for `ns`, or a trace up to it holds another ns.
 Result<int32_t> ReadSuWord(const InPlaceFile& f, int ns, int64_t trace, const HeaderWord& w);
 
 // Writes `value` into word `w` of trace `trace`, changing exactly its 2 or 4
 // bytes. Refused, with the file unchanged, when the value does not fit the
 // word, when the file's first header no longer holds `ns` (the file changed
-// since its layout was read), or when the trace is not a whole trace of it.
+// since its layout was read), when the trace is not a whole trace of it, or
+// when a trace up to it holds another ns.
 Status WriteSuWord(InPlaceFile& f, int ns, int64_t trace, const HeaderWord& w, int64_t value);
 
 }  // namespace keld

@@ -42,8 +42,9 @@ int SegycleanMain(int argc, const char* const* argv, std::FILE* in, std::FILE* o
   // once; every whole trace before a fault in the stream is written.
   std::vector<uint8_t> buf(kBlock + kMaxTraceBytes);
   size_t used = 0;
+  SuOutput output(out);
   auto flush = [&] {
-    const bool ok = used == 0 || std::fwrite(buf.data(), 1, used, out) == used;
+    const bool ok = used == 0 || output.write(buf.data(), used);
     used = 0;
     return ok;
   };
@@ -52,10 +53,10 @@ int SegycleanMain(int argc, const char* const* argv, std::FILE* in, std::FILE* o
     while (reader.readRaw(buf.data() + used, ns, dt)) {
       std::memset(buf.data() + used + 180, 0, 60);
       used += 240 + 4 * static_cast<size_t>(ns);
-      if (used >= kBlock && !flush()) return fail("cannot write trace " + std::to_string(reader.count()) + " to standard output");
+      if (used >= kBlock && !flush()) return fail(output.error());
     }
-    if (!flush()) return fail("cannot write trace " + std::to_string(reader.count()) + " to standard output");
-    return EndOfStream("segyclean", reader.error(), reader.count(), out, err);
+    if (!flush()) return fail(output.error());
+    return EndOfStream("segyclean", reader.error(), reader.count(), output, err);
   };
   // A file on standard input is read in place; a pipe trace by trace.
   WholeInput mapped;

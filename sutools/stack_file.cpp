@@ -43,7 +43,7 @@ constexpr size_t kPartBytes = 1u << 20;
 
 }  // namespace
 
-StackFileRun StackRegularFile(std::FILE* in, const HeaderField& field, double normpow, std::FILE* out,
+StackFileRun StackRegularFile(std::FILE* in, const HeaderField& field, double normpow, SuOutput& out,
                               unsigned most) {
   using Outcome = StackFileRun::Outcome;
   StackFileRun run;
@@ -168,7 +168,7 @@ StackFileRun StackRegularFile(std::FILE* in, const HeaderField& field, double no
         l.unlock();
         // Stacked traces are numbered 1, 2, 3, ... in output order.
         for (size_t at = 0; at < h.out.size(); at += bytes) put_i32le(h.out.data() + at, static_cast<int32_t>(++number));
-        const bool wrote = h.out.empty() || std::fwrite(h.out.data(), 1, h.out.size(), out) == h.out.size();
+        const bool wrote = h.out.empty() || out.write(h.out.data(), h.out.size());
         l.lock();
         if (!wrote) {
           stop = write_failed = true;

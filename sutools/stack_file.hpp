@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "common/su_header.hpp"
+#include "sutools/su_output.hpp"
 
 namespace keld::sutools {
 
@@ -36,7 +37,7 @@ struct StackFileRun {
 // bad one, found on the way leaves the stream to go on from the first group
 // not written (at `resume`), with its messages. `threads`: the most threads
 // to use (0: one per processor, at most 16); fewer on a short file.
-StackFileRun StackRegularFile(std::FILE* in, const HeaderField& key, double normpow, std::FILE* out,
+StackFileRun StackRegularFile(std::FILE* in, const HeaderField& key, double normpow, SuOutput& out,
                               unsigned threads = 0);
 
 }  // namespace keld::sutools

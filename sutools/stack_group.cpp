@@ -87,10 +87,10 @@ void StackGroup::append(std::vector<uint8_t>& to, int32_t tracl) {
   traces_ = 0;
 }
 
-bool StackGroup::write(std::FILE* out, int32_t tracl) {
+bool StackGroup::write(SuOutput& out, int32_t tracl) {
   bytes_.clear();
   append(bytes_, tracl);
-  return bytes_.empty() || std::fwrite(bytes_.data(), 1, bytes_.size(), out) == bytes_.size();
+  return bytes_.empty() || out.write(bytes_.data(), bytes_.size());
 }
 
 }  // namespace keld::sutools

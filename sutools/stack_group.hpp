@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/su_header.hpp"
+#include "sutools/su_output.hpp"
 
 namespace keld::sutools {
 
@@ -30,7 +31,7 @@ class StackGroup {
   // group is empty. The group is empty after.
   void append(std::vector<uint8_t>& to, int32_t tracl);
   // The same written to `out`; false when the write failed.
-  bool write(std::FILE* out, int32_t tracl);
+  bool write(SuOutput& out, int32_t tracl);
 
  private:
   double normpow_;

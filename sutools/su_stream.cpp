@@ -107,24 +107,24 @@ bool SuStreamReader::next(StreamTrace& t) {
   return true;
 }
 
-int EndOfStream(const char* prog, const std::string& reader_error, int64_t traces, std::FILE* out, std::FILE* err) {
+int EndOfStream(const char* prog, const std::string& reader_error, int64_t traces, SuOutput& out, std::FILE* err) {
   std::string why = reader_error;
   if (why.empty() && traces == 0) why = "no trace on standard input";
-  if (why.empty() && (std::fflush(out) != 0 || std::ferror(out))) why = "cannot write to standard output";
+  if (why.empty() && !out.flush()) why = out.error();
   if (why.empty()) return 0;
   std::fprintf(err, "%s: %s\n", prog, why.c_str());
   return 1;
 }
 
-bool WriteStreamTrace(std::FILE* out, const StreamTrace& t) {
-  if (std::fwrite(t.header, 1, 240, out) != 240) return false;
+bool WriteStreamTrace(SuOutput& out, const StreamTrace& t) {
+  if (!out.write(t.header, 240)) return false;
   const size_t n = t.samples.size();
   if constexpr (std::endian::native == std::endian::little) {
-    return std::fwrite(t.samples.data(), 4, n, out) == n;
+    return out.write(t.samples.data(), 4 * n);
   } else {
     std::vector<uint8_t> b(4 * n);
     for (size_t k = 0; k < n; ++k) put_f32le(b.data() + 4 * k, t.samples[k]);
-    return std::fwrite(b.data(), 1, b.size(), out) == b.size();
+    return out.write(b.data(), b.size());
   }
 }
 
@@ -135,20 +135,16 @@ bool WriteStreamTrace(std::FILE* out, const StreamTrace& t) {
 namespace keld::sutools {
 
 int WriteSuTraces(const char* prog, const std::vector<SuTrace>& traces, std::FILE* out, std::FILE* err) {
+  SuOutput output(out);
   std::vector<uint8_t> buf;
   for (const SuTrace& t : traces) {
     buf.clear();
     EncodeSuTrace(t.header, t.samples.data(), static_cast<int>(t.samples.size()), buf);
-    if (std::fwrite(buf.data(), 1, buf.size(), out) != buf.size()) {
-      std::fprintf(err, "%s: cannot write to standard output\n", prog);
-      return 1;
-    }
+    if (!output.write(buf.data(), buf.size())) break;
   }
-  if (std::fflush(out) != 0 || std::ferror(out)) {
-    std::fprintf(err, "%s: cannot write to standard output\n", prog);
-    return 1;
-  }
-  return 0;
+  if (output.flush()) return 0;
+  std::fprintf(err, "%s: %s\n", prog, output.error().c_str());
+  return 1;
 }
 
 }  // namespace keld::sutools

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "sutools/su_output.hpp"
+
 namespace keld::sutools {
 
 struct StreamTrace {
@@ -73,13 +75,13 @@ class SuStreamReader {
 };
 
 // Writes the header unchanged and the samples as little-endian floats.
-bool WriteStreamTrace(std::FILE* out, const StreamTrace& t);
+bool WriteStreamTrace(SuOutput& out, const StreamTrace& t);
 
 // The exit status of a stream whose traces went through: 1 with a message
 // after "prog: " for the reader's fault (`reader_error`), a stream without a
 // trace (a program upstream that failed leaves nothing) or an output that
-// cannot be flushed; else 0.
-int EndOfStream(const char* prog, const std::string& reader_error, int64_t traces, std::FILE* out, std::FILE* err);
+// cannot be written out; else 0.
+int EndOfStream(const char* prog, const std::string& reader_error, int64_t traces, SuOutput& out, std::FILE* err);
 
 // Reads every trace from `in`, hands each to `process` and writes it to `out`.
 // Messages go to `err`, prefixed by the program's name. Returns the exit
@@ -88,6 +90,7 @@ int EndOfStream(const char* prog, const std::string& reader_error, int64_t trace
 template <typename Process>
 int RunTraceStream(const char* prog, std::FILE* in, std::FILE* out, std::FILE* err, Process&& process) {
   SuStreamReader reader(in);
+  SuOutput output(out);
   StreamTrace t;
   std::string why;
   while (reader.next(t)) {
@@ -95,13 +98,12 @@ int RunTraceStream(const char* prog, std::FILE* in, std::FILE* out, std::FILE* e
       std::fprintf(err, "%s: trace %lld: %s\n", prog, static_cast<long long>(reader.count()), why.c_str());
       return 1;
     }
-    if (!WriteStreamTrace(out, t)) {
-      std::fprintf(err, "%s: cannot write trace %lld to standard output\n", prog,
-                   static_cast<long long>(reader.count()));
+    if (!WriteStreamTrace(output, t)) {
+      std::fprintf(err, "%s: %s\n", prog, output.error().c_str());
       return 1;
     }
   }
-  return EndOfStream(prog, reader.error(), reader.count(), out, err);
+  return EndOfStream(prog, reader.error(), reader.count(), output, err);
 }
 
 }  // namespace keld::sutools

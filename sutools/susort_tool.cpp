@@ -10,6 +10,7 @@
 #include "sutools/args.hpp"
 #include "sutools/spool_file.hpp"
 #include "sutools/stack_tools.hpp"
+#include "sutools/su_output.hpp"
 #include "sutools/su_stream.hpp"
 #include "sutools/trace_sort.hpp"
 
@@ -41,7 +42,7 @@ class SortedBlocks {
  public:
   // `bytes`: the traces' length in all, which a short stream's one block
   // need not pass. The block is not cleared: reads fill it.
-  SortedBlocks(int source, std::FILE* out, uint64_t bytes)
+  SortedBlocks(int source, SuOutput& out, uint64_t bytes)
       : source_(source), out_(out), block_(new uint8_t[std::min<uint64_t>(bytes, kOutBlock + kMaxTraceBytes)]) {}
   bool add(const TraceSpan& s) {
     if (run_bytes_ == 0 || s.start != run_start_ + run_bytes_) {
@@ -67,7 +68,7 @@ class SortedBlocks {
       put_i32le(block_.get() + at, static_cast<int32_t>(number_));
       put_i32le(block_.get() + at + 4, static_cast<int32_t>(number_));
     }
-    written_ = std::fwrite(block_.get(), 1, fill_, out_) == fill_;
+    written_ = out_.write(block_.get(), fill_);
     heads_.clear();
     fill_ = 0;
     return written_;
@@ -81,7 +82,7 @@ class SortedBlocks {
     return ok;
   }
   int source_;
-  std::FILE* out_;
+  SuOutput& out_;
   std::unique_ptr<uint8_t[]> block_;
   std::vector<size_t> heads_;  // where the traces in the block begin
   size_t fill_ = 0, run_at_ = 0, run_bytes_ = 0;
@@ -156,10 +157,11 @@ int SusortMainMemory(int argc, const char* const* argv, std::FILE* in, std::FILE
     std::fprintf(err, "susort: %s\n", g.why.c_str());
     return 1;
   }
-  SortedBlocks blocks(g.source, out, g.bytes);
+  SuOutput output(out);
+  SortedBlocks blocks(g.source, output, g.bytes);
   if (!order.forEach([&](const TraceSpan& s) { return blocks.add(s); }) || !blocks.flush()) {
     if (!blocks.written()) {
-      std::fprintf(err, "susort: cannot write to standard output\n");
+      std::fprintf(err, "susort: %s\n", output.error().c_str());
       return 1;
     }
     // A scratch file of keys that cannot be read back, or an input file cut
@@ -169,8 +171,8 @@ int SusortMainMemory(int argc, const char* const* argv, std::FILE* in, std::FILE
     std::fprintf(err, "susort: %s\n", why.c_str());
     return 1;
   }
-  if (std::fflush(out) != 0) {
-    std::fprintf(err, "susort: cannot write to standard output\n");
+  if (!output.flush()) {
+    std::fprintf(err, "susort: %s\n", output.error().c_str());
     return 1;
   }
   return 0;

@@ -61,12 +61,10 @@ int SustackMainThreads(int argc, const char* const* argv, std::FILE* in, std::FI
     normpow = *v;
   }
 
-  const StackFileRun run = StackRegularFile(in, field, normpow, out, threads);
-  if (run.outcome == StackFileRun::Outcome::kWriteFailed) return Fail(err, "cannot write to standard output");
-  if (run.outcome == StackFileRun::Outcome::kDone) {
-    if (std::fflush(out) != 0) return Fail(err, "cannot write to standard output");
-    return 0;
-  }
+  SuOutput output(out);
+  const StackFileRun run = StackRegularFile(in, field, normpow, output, threads);
+  if (run.outcome == StackFileRun::Outcome::kWriteFailed) return Fail(err, output.error());
+  if (run.outcome == StackFileRun::Outcome::kDone) return output.flush() ? 0 : Fail(err, output.error());
   if (run.resume > 0 && fseeko(in, static_cast<off_t>(run.resume_at), SEEK_SET) != 0)
     return Fail(err, "cannot read standard input from trace " + std::to_string(run.resume + 1));
   // Otherwise the stream is read ahead in blocks of whole traces into
@@ -81,8 +79,7 @@ int SustackMainThreads(int argc, const char* const* argv, std::FILE* in, std::FI
       const int ns = get_i16le(raw + 114);
       const double k = GetFieldLe(raw, field);
       if (group.empty() || k != key) {
-        if (!group.empty() && !group.write(out, static_cast<int32_t>(++tracl)))
-          return Fail(err, "cannot write to standard output");
+        if (!group.empty() && !group.write(output, static_cast<int32_t>(++tracl))) return Fail(err, output.error());
         group.start(raw, ns);
         key = k;
       }
@@ -91,8 +88,8 @@ int SustackMainThreads(int argc, const char* const* argv, std::FILE* in, std::FI
   }
   if (!reader.error().empty()) return Fail(err, reader.error());
   if (reader.count() == 0) return Fail(err, "no trace on standard input");
-  if ((!group.empty() && !group.write(out, static_cast<int32_t>(++tracl))) || std::fflush(out) != 0)
-    return Fail(err, "cannot write to standard output");
+  if ((!group.empty() && !group.write(output, static_cast<int32_t>(++tracl))) || !output.flush())
+    return Fail(err, output.error());
   return 0;
 }
 

@@ -140,6 +140,7 @@ int RunTraceStreamBatched(const char* prog, std::FILE* in, std::FILE* out, std::
   Workers workers(processes, slots);
   bool started = false;  // a stream of one block is processed here, without threads
   TraceBlockReader reader(in);
+  SuOutput output(out);
   const size_t ring = slots.size();
   size_t read = 0, written = 0;  // blocks read and written so far
   bool end = false;
@@ -160,9 +161,8 @@ int RunTraceStreamBatched(const char* prog, std::FILE* in, std::FILE* out, std::
   auto write_head = [&] {
     const Slot& s = slots[written % ring];
     const size_t bytes = s.block.bytesBefore(s.failed);
-    if (bytes > 0 && std::fwrite(s.block.bytes(), 1, bytes, out) != bytes) {
-      std::fprintf(err, "%s: cannot write trace %lld to standard output\n", prog,
-                   static_cast<long long>(s.block.first));
+    if (bytes > 0 && !output.write(s.block.bytes(), bytes)) {
+      std::fprintf(err, "%s: %s\n", prog, output.error().c_str());
       return false;
     }
     if (s.failed != SIZE_MAX) {
@@ -197,7 +197,7 @@ int RunTraceStreamBatched(const char* prog, std::FILE* in, std::FILE* out, std::
     if (!head_ready(true)) break;
     if (!write_head()) return 1;
   }
-  return EndOfStream(prog, reader.error(), reader.count(), out, err);
+  return EndOfStream(prog, reader.error(), reader.count(), output, err);
 }
 
 void WidenPipes(std::FILE* in, std::FILE* out) {

@@ -82,6 +82,7 @@ std::string Trace(int64_t number) { return "trace " + std::to_string(number); }
 int RunMapped(const char* prog, const WholeInput& mapped, std::FILE* out, std::FILE* err, size_t threads,
               const std::function<SharedProcess()>& make_process, size_t group_bytes) {
   SuStreamReader reader(mapped.data(), mapped.size());
+  SuOutput output(out);
   // What the helpers use is made before the joiner, so it outlives them.
   std::vector<SharedProcess> process;
   std::vector<Share> shares;
@@ -130,20 +131,18 @@ int RunMapped(const char* prog, const WholeInput& mapped, std::FILE* out, std::F
       const int64_t number = before + static_cast<int64_t>(i) + 1;
       Load(group[i], t);
       if (!process[0](t, why)) return Fail(err, prog, Trace(number) + ": " + why);
-      if (!WriteStreamTrace(out, t)) return Fail(err, prog, "cannot write " + Trace(number) + " to standard output");
+      if (!WriteStreamTrace(output, t)) return Fail(err, prog, output.error());
     }
     for (size_t j = 1; j < k; ++j) {
       Share& s = shares[j];
       JoinOrRun(s.thread, [run, j] { run(j); });
-      const int64_t first = before + static_cast<int64_t>(s.lo) + 1;
-      if (s.used > 0 && std::fwrite(s.bytes.get(), 1, s.used, out) != s.used)
-        return Fail(err, prog, "cannot write " + Trace(first) + " to standard output");
+      if (s.used > 0 && !output.write(s.bytes.get(), s.used)) return Fail(err, prog, output.error());
       if (s.failed != SIZE_MAX)
         return Fail(err, prog, Trace(before + static_cast<int64_t>(s.failed) + 1) + ": " + s.why);
     }
     before += static_cast<int64_t>(n);
   }
-  return EndOfStream(prog, reader.error(), before, out, err);
+  return EndOfStream(prog, reader.error(), before, output, err);
 }
 
 }  // namespace

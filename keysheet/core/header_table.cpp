@@ -20,6 +20,8 @@ Result<std::vector<std::optional<WordValues>>> ReadWordRange(const std::string& 
   if (ns <= 0) return out;
   const int64_t traces = SuTraceCount(f.size(), ns);
   const int64_t stride = 240 + 4 * static_cast<int64_t>(ns);
+  // The traces before the range place it: each is checked as those in it are.
+  if (Status s = CheckSuTracesUpTo(f, ns, first - 1); !s) return R::failure(s.error);
   for (int64_t i = 0; i < count; ++i) {
     const int64_t t = first + i;
     if (t < 1 || t > traces) continue;

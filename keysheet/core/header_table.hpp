@@ -21,7 +21,8 @@ inline constexpr int kNsWord = 39;
 
 // Words of traces first ... first + count - 1 of the file; a trace that is not
 // a whole trace of the file (for `ns`) gives nullopt. Fails when the file
-// cannot be opened, and at a trace that holds another ns.
+// cannot be opened, and at the first trace up to the range's end that holds
+// another ns.
 Result<std::vector<std::optional<WordValues>>> ReadWordRange(const std::string& path, int ns, int64_t first,
                                                               int64_t count);
 

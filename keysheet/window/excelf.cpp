@@ -214,7 +214,11 @@ void Excelf::Command2_Click() {
     return;
   }
   grille_ = std::make_unique<Grille>(*this);
-  grille_->Form_Load();
+  // A file refused as its range is read opens no grid.
+  if (!grille_->Form_Load()) {
+    grille_.reset();
+    return;
+  }
   grille_->show();
 }
 

@@ -61,7 +61,7 @@ Grille::Grille(Excelf& main) : QWidget(nullptr, Qt::Window), main_(main) {
   connect(FlexArray, &QTableWidget::currentCellChanged, this, [this] { CellChosen(typing); });
 }
 
-void Grille::Form_Load() {
+bool Grille::Form_Load() {
   // The main window no longer stays above the others once the grid is there.
   const bool was_visible = main_.isVisible();
   main_.setWindowFlag(Qt::WindowStaysOnTopHint, false);
@@ -71,9 +71,10 @@ void Grille::Form_Load() {
   Nb_traces_grille = GridColumns(main_.st.Nb_traces);
   Label1->setText(main_.Text1->text());
   Layout_grille();
-  lecture_data();
+  if (!lecture_data()) return false;
   Affiche_grille();
   FlexArray->viewport()->setCursor(Qt::IBeamCursor);
+  return true;
 }
 
 void Grille::Layout_grille() {
@@ -97,34 +98,38 @@ void Grille::Layout_grille() {
   g.SetRedraw(true);
 }
 
-void Grille::lecture_data() {
-  Fichier_SU = main_.Text1->text().toStdString();
+bool Grille::lecture_data() {
+  const std::string path = main_.Text1->text().toStdString();
   Table_entete.clear();
-  if (Fichier_SU.empty() || Fichier_SU == " ") {
+  // Until the range is read, the window has no file to write into.
+  Fichier_SU.clear();
+  ns_grille = 0;
+  if (path.empty() || path == " ") {
     main_.sv.messages.ok("No file selected ", MsgIcon::None, kKeysheetTitle);
-    return;
+    return false;
   }
   // The layout comes from the file itself, not from what the main window
   // last read, so the words are found where this file keeps them.
-  auto sum = ReadSuSummary(Fichier_SU);
+  auto sum = ReadSuSummary(path);
   if (!sum) {
-    ns_grille = 0;
     main_.sv.messages.ok(sum.error(), MsgIcon::Exclamation, kKeysheetTitle);
-    return;
+    return false;
   }
-  ns_grille = sum->ns;
   if (GridColumns(sum->traces) != Nb_traces_grille) {
     Nb_traces_grille = GridColumns(sum->traces);
     Layout_grille();
   }
   Premiere_trace = GridRange(Val(main_.Text2->text().toStdString()), sum->traces).first;
   Derniere_trace = std::min<int64_t>(Premiere_trace + Nb_traces_grille - 1, sum->traces);
-  auto table = ReadWordRange(Fichier_SU, ns_grille, Premiere_trace, Nb_traces_grille);
+  auto table = ReadWordRange(path, sum->ns, Premiere_trace, Nb_traces_grille);
   if (!table) {
     main_.sv.messages.ok(table.error(), MsgIcon::Exclamation, kKeysheetTitle);
-    return;
+    return false;
   }
   Table_entete = std::move(*table);
+  Fichier_SU = path;
+  ns_grille = sum->ns;
+  return true;
 }
 
 void Grille::Affiche_grille() {
@@ -154,13 +159,17 @@ void Grille::Affiche_grille() {
   g.SetRedraw(true);
 }
 
-void Grille::Recharge() {
+bool Grille::Recharge() {
   typing = {};
   Nb_traces_grille = GridColumns(main_.st.Nb_traces);
   Label1->setText(main_.Text1->text());
   Layout_grille();
-  lecture_data();
+  if (!lecture_data()) {
+    close();  // no values of a refused file stay on screen to be typed over
+    return false;
+  }
   Affiche_grille();
+  return true;
 }
 
 void Grille::lit_fichier() {

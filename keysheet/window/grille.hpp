@@ -40,16 +40,22 @@ class Grille : public QWidget {
  public:
   explicit Grille(Excelf& main);
 
-  void Form_Load();
+  // False, with the refusal shown, when the range cannot be read: the window
+  // is then not to be shown.
+  bool Form_Load();
   // Writes one word of one trace of `Fichier_SU`; says why when it cannot.
   Status Enregistre_dans_Header(int64_t trace_header, int word_header_Nb, int32_t stored);
   void Affiche_grille();
   // The window's own file dialog (double-click on Text1).
   void lit_fichier();
-  // Reads the range of the main window's boxes into `Table_entete`.
-  void lecture_data();
-  // Reads the main window's file and range again and fills the grid anew.
-  void Recharge();
+  // Reads the range of the main window's boxes into `Table_entete`. A file
+  // that cannot be read, or whose traces up to the range's end do not all
+  // hold the first one's ns, is refused with a message and leaves the window
+  // without a file: it takes no write.
+  bool lecture_data();
+  // Reads the main window's file and range again and fills the grid anew;
+  // a file refused closes the window.
+  bool Recharge();
 
   void FlexArray_DblClick();
   void FlexArray_KeyDown(int& key_code, int shift);

@@ -108,7 +108,7 @@ void Excelf::Transfert_Tableur() {
     Status written = sv.sheets.write(model, copy, kSheetName, BuildSheet(traces, chosen), *limits);
     ProgressBar1->hide();
     if (!written) {
-      boxes.ok(written.error, MsgIcon::Exclamation, kKeysheetTitle);
+      boxes.ok(written.error + " " + path + " is as it was.", MsgIcon::Exclamation, kKeysheetTitle);
       return;
     }
   }

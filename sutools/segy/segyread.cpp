@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 
 #include "common/files.hpp"
+#include "sutools/su_output.hpp"
 
 namespace keld::segy {
 
@@ -142,6 +143,7 @@ int RunSegyread(std::FILE* tape, int64_t size, const SegyreadParams& p, std::FIL
     Say(err, "cannot seek to trace " + std::to_string(p.trmin));
     return 1;
   }
+  sutools::SuOutput output(out);
   for (int64_t t0 = first; t0 < last; t0 += chunk) {
     const int64_t n = std::min(chunk, last - t0);
     const uint8_t* src = mapped.data ? mapped.data + L.data_offset + t0 * L.trace_bytes : in.data();
@@ -151,8 +153,8 @@ int RunSegyread(std::FILE* tape, int64_t size, const SegyreadParams& p, std::FIL
     }
     for (int64_t k = 0; k < n; ++k)
       convert(src + static_cast<size_t>(k) * in_bytes, su.data() + static_cast<size_t>(k) * out_bytes);
-    if (std::fwrite(su.data(), out_bytes, static_cast<size_t>(n), out) != static_cast<size_t>(n)) {
-      Say(err, "cannot write trace " + std::to_string(t0 + 1) + " to standard output");
+    if (!output.write(su.data(), out_bytes * static_cast<size_t>(n))) {
+      Say(err, output.error());
       return 1;
     }
   }
@@ -161,8 +163,8 @@ int RunSegyread(std::FILE* tape, int64_t size, const SegyreadParams& p, std::FIL
                  " (or another value other than 0) against ns=" + std::to_string(L.ns) + " used for every trace");
   if (weight_ignored > 0)
     Say(err, "warning: " + std::to_string(weight_ignored) + " traces have an absurd weighting factor, left unapplied");
-  if (std::fflush(out) != 0 || std::ferror(out)) {
-    Say(err, "cannot write to standard output");
+  if (!output.flush()) {
+    Say(err, output.error());
     return 1;
   }
   return 0;

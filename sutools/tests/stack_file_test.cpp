@@ -57,7 +57,11 @@ TEST(SustackFile, AGroupAsLongAsTheFileIsReadAtMostTwice) {
   for (int n : {4000, 16000}) {
     std::FILE* in = FileOf(Line({n}));
     std::FILE* out = std::tmpfile();
-    const StackFileRun run = StackRegularFile(in, *FindHeaderField("cdp"), 1, out, 4);
+    StackFileRun run;
+    {
+      SuOutput output(out);
+      run = StackRegularFile(in, *FindHeaderField("cdp"), 1, output, 4);
+    }
     std::fclose(in);
     EXPECT_EQ(run.outcome, StackFileRun::Outcome::kDone) << n;
     EXPECT_EQ(Written(out).size(), 1240u) << n;
@@ -97,7 +101,11 @@ TEST(SustackFile, LongGroupsGiveTheStreamsBytesOnAnyThreadCount) {
       EXPECT_EQ(Written(err), said) << threads;
       std::rewind(in);
       out = std::tmpfile();
-      const StackFileRun run = StackRegularFile(in, *FindHeaderField("cdp"), 1, out, threads);
+      StackFileRun run;
+      {
+        SuOutput output(out);
+        run = StackRegularFile(in, *FindHeaderField("cdp"), 1, output, threads);
+      }
       std::fclose(in);
       std::fclose(out);
       EXPECT_EQ(run.outcome, c.resume < 0 ? StackFileRun::Outcome::kDone : StackFileRun::Outcome::kStream);

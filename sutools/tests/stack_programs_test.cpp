@@ -2,9 +2,11 @@
 // pipes, with their messages and exit statuses.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cmath>
 #include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <thread>
@@ -350,6 +352,51 @@ TEST(StackPrograms, EveryStreamReaderChecksEachTrace) {
         EXPECT_NE(out.find(says), std::string::npos) << cmd << "\n" << out;
         EXPECT_EQ(keld::testing::ReadText(d / "old.sgy"), "old");
       }
+}
+
+// A write that fails names the first output trace that did not reach the
+// output whole, and why, whatever block the trace went out in: a file-size
+// limit (`ulimit -f`, in blocks of 512 bytes as POSIX shells count them;
+// every tool ignores SIGXFSZ, so the limit is a write error) and a full
+// device. The SU input: 3,000 traces of 10 samples, 280 bytes each; each tool
+// gives one output trace for each input trace. segyread's traces of 501
+// samples are 2,244 bytes.
+TEST(StackPrograms, AWriteThatFailsNamesItsTraceAndTheReason) {
+  KELD_REQUIRE_TESTDATA(segy, "segy");
+  TempDir d;
+  keld::testing::WriteText(d / "in.su", keld::testing::SuOfLengths(std::vector<int>(3000, 10)));
+  const std::string su = " <" + ShellQuote(d / "in.su"), piped = "cat " + ShellQuote(d / "in.su") + " | ";
+  const std::string sgy = " tape=" + ShellQuote(segy + "/sedaman_ieee_single.sgy");
+  // The trace that fails under 7, 35 and 101 blocks and on /dev/full:
+  // 3,584 bytes hold 12 traces of 280 (3,360) and 1 of 2,244; 17,920 hold 64
+  // of 280 exactly, and 7 of 2,244 (15,708); 51,712 hold 184 of 280 (51,520)
+  // and 23 of 2,244 (51,612); /dev/full takes nothing.
+  struct Row {
+    const char* tool;
+    std::string run;
+    int fails[4];
+  } rows[] = {
+      {"sufilter", Prog("sufilter") + " f=10,20,60,80" + su, {13, 65, 185, 1}},
+      {"sugain", Prog("sugain") + " agc=1" + su, {13, 65, 185, 1}},
+      {"sunmo", Prog("sunmo") + " vnmo=1500" + su, {13, 65, 185, 1}},
+      {"susort", Prog("susort") + " tracl" + su, {13, 65, 185, 1}},
+      {"sustack", Prog("sustack") + " key=tracl" + su, {13, 65, 185, 1}},
+      {"sustack", piped + Prog("sustack") + " key=tracl", {13, 65, 185, 1}},
+      {"segyclean", Prog("segyclean") + su, {13, 65, 185, 1}},
+      {"segyread", Prog("segyread") + sgy, {2, 8, 24, 1}},
+  };
+  const char* limits[] = {"ulimit -f 7 && (", "ulimit -f 35 && (", "ulimit -f 101 && (", "("};
+  for (const Row& r : rows)
+    for (size_t k = 0; k < 4; ++k) {
+      const std::string cmd = "cd " + ShellQuote(d.path()) + " && " + limits[k] + r.run + (k < 3 ? " >out.su)" : " >/dev/full)");
+      const std::string why = std::strerror(k < 3 ? EFBIG : ENOSPC);
+      std::string out;
+      EXPECT_EQ(RunCommand(cmd, &out), 1) << cmd;
+      EXPECT_NE(out.find(std::string(r.tool) + ": cannot write trace " + std::to_string(r.fails[k]) +
+                         " to standard output (" + why + ")"),
+                std::string::npos)
+          << cmd << "\n" << out;
+    }
 }
 
 }  // namespace

@@ -212,3 +212,45 @@ TEST_F(GridOn48, EveryColumnShowsItsWidestValueWhole) {
       EXPECT_GE(g->columnWidth(c), fm.horizontalAdvance(g->TextMatrix(r, c)) + margin)
           << "row " << r << " column " << c << ": " << g->TextMatrix(r, c).toStdString();
 }
+
+// Both files whose third trace is shorter than the first two: "Header values
+// to grid" refuses them and opens no grid; a grid on a sound file that then
+// takes such bytes, or that is sent to such a file, takes no write; and
+// every message names trace 3, whichever trace was asked for.
+TEST(GridOnALengthChange, OpensNoGridTakesNoWriteAndNamesTheTraceThatDiffers) {
+  KeysheetHarness h;
+  const std::string said = std::string(": ") + keld::testing::kThirdTraceInFile;
+  for (const std::string& bad : keld::testing::WriteLengthChangeFiles(h.dir / "data")) {
+    SCOPED_TRACE(bad);
+    const auto bytes = keld::testing::ReadBytes(bad);
+    h.start(bad);
+    h.window->Command2->click();
+    EXPECT_EQ(h.messages.last().text, bad + said);
+    EXPECT_TRUE(!h.window->grid_window() || !h.window->grid_window()->isVisible());
+
+    // A sound file of the same first traces, open in the grid, given the
+    // bad file's bytes behind its back: trace 4 of either lies inside the
+    // samples, trace 5 of the second where a header of 100 samples stands.
+    const std::string good = h.su("good.su", 5, 100);
+    h.dialogs.files.push_back(good);
+    h.window->Command1->click();
+    Grille& w = h.grid();
+    ASSERT_TRUE(w.isVisible());
+    testfiles::WriteBytes(good, bytes);
+    for (int col : {5, 6}) {
+      Select(*w.FlexArray, 1, col);
+      QTest::keyClick(w.FlexArray, Qt::Key_7);
+      DoubleClick(*w.FlexArray, 1, col);
+      EXPECT_EQ(h.messages.last().text, good + said) << "column " << col;
+    }
+    EXPECT_EQ(keld::testing::ReadBytes(good), bytes);
+
+    // The main window sent to the bad file: the grid goes, and takes no write.
+    h.dialogs.files.push_back(bad);
+    h.window->Command1->click();
+    EXPECT_EQ(h.messages.last().text, bad + said);
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_FALSE(w.Enregistre_dans_Header(1, 1, 7).ok());
+    EXPECT_EQ(keld::testing::ReadBytes(bad), bytes);
+  }
+}

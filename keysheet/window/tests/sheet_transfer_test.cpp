@@ -137,7 +137,7 @@ TEST_F(Transfer, WrongSheetChangesNothingAndSaysWhy) {
   fs::permissions(folder, closed);
   h.window->Command2->click();
   EXPECT_EQ(h.messages.last().text, "Cannot write " + copy + ": the folder " + folder +
-                                        " cannot be written (Permission denied).");
+                                        " cannot be written (Permission denied). " + su + " is as it was.");
   fs::permissions(folder, fs::perms::owner_all);
   h.sheets.user = [&](const std::string&) { fs::permissions(folder, closed); };
   h.window->Command2->click();
@@ -260,6 +260,13 @@ TEST_F(Transfer, AFileWhoseTraceLengthChangesIsNeitherHandedOutNorWritten) {
     h.window->Command2->click();
     EXPECT_EQ(h.sheets.shown.size(), 1u);
     EXPECT_EQ(h.messages.last().text, "Nothing was written, " + bad + " is as it was: " + said);
+    // A range after the short trace: the traces before it are read too, and
+    // trace 3 is named, not a count read from inside its samples.
+    Type(h.window->Text2, "4");
+    Type(h.window->Text3, "5");
+    h.window->Command2->click();
+    EXPECT_EQ(h.messages.last().text, bad + ": " + said);
+    Type(h.window->Text2, "1");
     EXPECT_EQ(kt::ReadBytes(bad), bad_before);
   }
 }
