@@ -10,26 +10,14 @@
 #include <QWidget>
 #include <QtGui/qguiapplication_platform.h>
 
-#include <xcb/xcb.h>
-
-#include <cstdlib>
-#include <cstring>
-
 #include "platform/qtbase/work_guard.hpp"
+#include "platform/qtbase/x11_atom.hpp"
 
 namespace keld {
 
 namespace {
 
 constexpr const char* kName = "BlockedCloses";
-
-xcb_atom_t InternAtom(xcb_connection_t* c, const char* name) {
-  const auto cookie = xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(name)), name);
-  xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(c, cookie, nullptr);
-  const xcb_atom_t atom = reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
-  std::free(reply);
-  return atom;
-}
 
 // A run is on in `w` or in one of the windows it owns.
 bool RunOnIn(const QWidget* w) {

@@ -4,12 +4,8 @@
 #include <QCoreApplication>
 #include <QWidget>
 
-#include <xcb/xcb.h>
-
-#include <cstdlib>
-#include <cstring>
-
 #include "common/testing/wait_until.hpp"
+#include "platform/qtbase/x11_atom.hpp"
 
 namespace keld::testing {
 
@@ -20,18 +16,12 @@ xcb_connection_t* WindowManager() {
   return c;
 }
 
-xcb_atom_t Atom(xcb_connection_t* c, const char* name) {
-  const auto cookie = xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(name)), name);
-  xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(c, cookie, nullptr);
-  const xcb_atom_t atom = reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
-  std::free(reply);
-  return atom;
-}
-
 // Sees the message arrive; installed last, so it is asked before any filter
 // of the program's own.
 struct Arrival : QAbstractNativeEventFilter {
-  Arrival(const xcb_client_message_event_t& m) : sent(m) { QCoreApplication::instance()->installNativeEventFilter(this); }
+  explicit Arrival(const xcb_client_message_event_t& m) : sent(m) {
+    QCoreApplication::instance()->installNativeEventFilter(this);
+  }
   bool nativeEventFilter(const QByteArray&, void* message, qintptr*) override {
     const auto* ev = static_cast<const xcb_client_message_event_t*>(message);
     if ((ev->response_type & 0x7f) == XCB_CLIENT_MESSAGE && ev->window == sent.window && ev->type == sent.type &&
@@ -52,8 +42,8 @@ bool SendWindowManagerClose(QWidget* window) {
   m.response_type = XCB_CLIENT_MESSAGE;
   m.format = 32;
   m.window = static_cast<xcb_window_t>(window->winId());
-  m.type = Atom(c, "WM_PROTOCOLS");
-  m.data.data32[0] = Atom(c, "WM_DELETE_WINDOW");
+  m.type = InternAtom(c, "WM_PROTOCOLS");
+  m.data.data32[0] = InternAtom(c, "WM_DELETE_WINDOW");
   m.data.data32[1] = XCB_CURRENT_TIME;
   Arrival arrival(m);
   xcb_send_event(c, 0, m.window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&m));
