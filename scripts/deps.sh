@@ -6,7 +6,7 @@ PKGS="cmake ninja-build g++ make pkg-config
 qt6-base-dev qt6-svg-dev qt6-serialport-dev libgl-dev
 libgtest-dev libgmock-dev libbenchmark-dev libfftw3-dev
 python3 python3-numpy python3-segyio
-xvfb xauth x11-utils fonts-dejavu-core xdg-utils
+xvfb xauth x11-utils libxcb1-dev fonts-dejavu-core xdg-utils
 clang libclang-rt-14-dev
 libquazip1-qt6-dev gnumeric
 fonts-liberation2 poppler-utils librsvg2-bin"

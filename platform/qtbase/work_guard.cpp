@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "common/files.hpp"
+#include "platform/qtbase/blocked_close.hpp"
 #include "platform/temporaries.hpp"
 
 namespace keld {
@@ -83,6 +84,9 @@ WorkGuard::WorkGuard(QWidget* window, std::initializer_list<QWidget*> controls)
   setObjectName("WorkGuard");
   for (QWidget* c : controls) guard(c);
   window_->installEventFilter(this);
+  // A close box clicked while a modal dialog of the run is up reaches the
+  // window too (Qt itself drops it).
+  KeepBlockedCloses();
 }
 
 void WorkGuard::hold(QWidget* control) {

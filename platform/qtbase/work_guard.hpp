@@ -12,7 +12,8 @@
 //  * a close of the window (its close box, a Cancel or Exit button that calls
 //    close(), Quit through CloseProgramWindows) is refused while the run is
 //    on: the run is told to stop, and the window closes itself once the
-//    handler has unwound;
+//    handler has unwound; the close box does so also while a modal dialog
+//    of the run is up, where Qt itself drops it (blocked_close.hpp);
 //  * the window is not deleted while a run is on: a deleteLater() that
 //    arrives meanwhile is held back until the run has ended, so the handler
 //    may go on using its members after every pump (a QPointer alone would

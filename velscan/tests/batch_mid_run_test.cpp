@@ -1,7 +1,9 @@
 // "Run batch" pressed again, the pick window closed and the program quit
 // while the batch runs, with stand-ins for the sort, NMO and stack programs
 // that write a little and then take their time. The earlier stack survives
-// each time, and a file of the user's beside it is never touched.
+// each time, and a file of the user's beside it is never touched. The
+// windows are on a virtual X display, where the progress dialog holds them
+// as it does for the user.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -18,6 +20,7 @@
 #include <set>
 
 #include "common/testing/testsupport.hpp"
+#include "platform/qtbase/testing/window_manager.hpp"
 #include "velscan/testing/synthetic_cdp.hpp"
 #include "velscan/tests/velscan_fixture.hpp"
 #include "velscan/window/pick_window.hpp"
@@ -66,16 +69,26 @@ struct MidRun : ::testing::Test {
     WriteText(tools + "/" + name, "#!/bin/sh\n" + body);
     fs::permissions(tools + "/" + name, fs::perms::owner_all);
   }
-  // Runs `act` once from the event loop as soon as the stack program runs.
-  void WhenStarted(std::function<void()> act) {
+  // Runs `act` once from the event loop as soon as `ready` holds.
+  void When(std::function<bool()> ready, std::function<void()> act) {
     auto* t = new QTimer(timers);
     t->setInterval(2);
-    QObject::connect(t, &QTimer::timeout, [this, t, act] {
-      if (!fs::exists(tools + "/started")) return;
+    QObject::connect(t, &QTimer::timeout, [t, ready, act] {
+      if (!ready()) return;
       t->stop();
       act();
     });
     t->start();
+  }
+  bool Started() const { return fs::exists(tools + "/started"); }
+  void WhenStarted(std::function<void()> act) {
+    When([this] { return Started(); }, act);
+  }
+  QProgressDialog* Progress() { return p().findChild<QProgressDialog*>("BatchProgress"); }
+  // The stack program runs and the progress dialog shows, as the batch's own
+  // pumping brings it up.
+  void WhenProgressShown(std::function<void()> act) {
+    When([this] { return Started() && Progress() && Progress()->isVisible(); }, act);
   }
   // Presses "Run batch" and says how long the handler took.
   Clock::duration Run() {
@@ -108,7 +121,11 @@ struct MidRun : ::testing::Test {
 
 TEST_F(MidRun, ASecondPressIsRefusedAndCancelKeepsTheOldStack) {
   const std::string line = p().RichTextBox1->toPlainText().toStdString();
-  WhenStarted([&] {
+  WhenProgressShown([&] {
+    // Qt's show timer of the dialog ran for half a second, not its own 4 s.
+    auto* shows = Progress()->findChild<QTimer*>(QString(), Qt::FindDirectChildrenOnly);
+    ASSERT_TRUE(shows);
+    EXPECT_EQ(shows->interval(), 500);
     EXPECT_FALSE(p().Command1->isEnabled());
     EXPECT_FALSE(p().Command2->isEnabled());
     const auto boxes = h.messages.texts();
@@ -116,9 +133,8 @@ TEST_F(MidRun, ASecondPressIsRefusedAndCancelKeepsTheOldStack) {
     p().RichTextBox1->setPlainText("echo another line");
     p().Command1_Click();
     EXPECT_EQ(h.messages.texts(), boxes);
-    auto* progress = p().findChild<QProgressDialog*>("BatchProgress");
-    ASSERT_TRUE(progress && progress->findChild<QPushButton*>());
-    progress->findChild<QPushButton*>()->click();  // its Cancel
+    ASSERT_TRUE(Progress()->findChild<QPushButton*>());
+    Progress()->findChild<QPushButton*>()->click();  // its Cancel
   });
   EXPECT_LT(Run(), std::chrono::seconds(10));
   EXPECT_EQ(h.messages.texts(), (std::vector<std::string>{out + " already exist, replace it ? ", Saved(),
@@ -153,6 +169,27 @@ TEST_F(MidRun, QuitStopsTheBatchAndClosesBothWindows) {
   EXPECT_FALSE(p().isVisible());
   OldStackKept();
 }
+
+// The close box of the pick window, or of the main window (Quit), clicked
+// while the progress dialog is up: the window manager's close, which the
+// dialog's modal hold keeps from the window in Qt, stops the batch all the
+// same, and the window goes once the run has unwound.
+struct MidRunCloseBox : MidRun, ::testing::WithParamInterface<bool> {};  // true: the main window
+
+TEST_P(MidRunCloseBox, StopsTheBatchWhileTheProgressIsUp) {
+  const bool quit = GetParam();
+  QWidget* target = quit ? static_cast<QWidget*>(&h.window) : &p();
+  WhenProgressShown([&] { EXPECT_TRUE(keld::testing::SendWindowManagerClose(target)); });
+  Run();
+  Settle([&] { return !target->isVisible(); });
+  EXPECT_FALSE(p().isVisible());
+  EXPECT_EQ(h.window.isVisible(), !quit);
+  EXPECT_EQ(h.messages.texts().back(), Saved());  // nobody left to tell
+  OldStackKept();
+}
+
+INSTANTIATE_TEST_SUITE_P(PickAndMain, MidRunCloseBox, ::testing::Bool(),
+                         [](const auto& i) { return i.param ? "MainWindow" : "PickWindow"; });
 
 // The earlier stack is a link to a file elsewhere: a failed batch leaves the
 // link, and the stack behind it as it was.

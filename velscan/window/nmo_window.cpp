@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "platform/qt/picture_box.hpp"
+#include "platform/qtbase/blocked_close.hpp"
 #include "platform/qtbase/work_guard.hpp"
 
 namespace keld::velscan {
@@ -40,6 +41,9 @@ NmoWindow::NmoWindow(VelscanState& state, VelscanServices& services, QWidget* pa
   setWindowTitle(kTitle);
   build();
   connect_handlers();
+  // Its close box works under its own boxes too (the scan's questions), not
+  // only under those of a run of the pick window.
+  KeepBlockedCloses();
 }
 
 NmoWindow::~NmoWindow() = default;

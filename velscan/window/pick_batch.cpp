@@ -102,6 +102,10 @@ bool PickWindow::run_batch(WorkRun& run, const std::string& B, const std::string
     progress.setObjectName("BatchProgress");
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(500);
+    // Qt restarts its show timer for a new minimum duration only once the
+    // bar holds its first value, which a 0..0 range never gets by itself:
+    // without this the dialog, and its Cancel, came after Qt's own 4 s.
+    progress.setValue(0);
     connect(&progress, &QProgressDialog::canceled, work_, [this] { work_->stop(); });
     o = RunBatchFile(B, workdir, main_.sv.pump, run.stop_check());
     progress.disconnect(work_);

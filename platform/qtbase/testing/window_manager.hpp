@@ -1,0 +1,14 @@
+#pragma once
+// What a window manager does to this program's windows, for tests on a
+// virtual X display (x11_test_app).
+class QWidget;
+
+namespace keld::testing {
+
+// The close box of `window` clicked: the WM_PROTOCOLS client message naming
+// WM_DELETE_WINDOW, sent from an X connection of its own as a window manager
+// sends it. Returns once this program has taken the message from the display
+// and handed on what it made of it; false when it never came.
+bool SendWindowManagerClose(QWidget* window);
+
+}  // namespace keld::testing
