@@ -82,14 +82,12 @@ size_t NameMax(const fs::path& dir) {
   return n > 0 ? static_cast<size_t>(n) : 255;
 }
 
-// A new file beside `target`, named "." + its name + "." + a unique ending,
-// registered as a temporary; its descriptor (open for writing), or -1 with
-// `error` set. When the target's name is as long as the folder allows, the
-// end of its name is cut (at a character boundary) before the ending, so a
-// temporary fits wherever its output fits, and a temporary of a temporary too.
-// `error` names `shown` when one is given (the name the user gave), else `target`.
-int MakeTemp(const std::string& target, std::string& name, std::string& error, const std::string& shown = "") {
-  const std::string& said = shown.empty() ? target : shown;
+// The name pattern of a second name beside `target`: "." + its name + "." +
+// "XXXXXX" for a unique ending. When the target's name is as long as the
+// folder allows, the end of its name is cut (at a character boundary) before
+// the ending, so a temporary fits wherever its output fits, and a temporary
+// of a temporary too.
+std::string PatternBeside(const std::string& target) {
   fs::path t(target);
   fs::path dir = t.has_parent_path() ? t.parent_path() : fs::path(".");
   std::string file = t.filename().string();
@@ -100,23 +98,27 @@ int MakeTemp(const std::string& target, std::string& name, std::string& error, c
     while (cut > 0 && (static_cast<unsigned char>(file[cut]) & 0xC0) == 0x80) --cut;
     file.resize(cut);
   }
-  std::string pattern = (dir / ("." + file + ending)).string();
-  std::vector<char> buf(pattern.begin(), pattern.end());
-  buf.push_back('\0');
-  const RegistryStep step;  // made and registered as one
-  int fd = mkstemp(buf.data());
-  if (fd < 0) {
-    error = said + ": " + std::strerror(errno);
-    return -1;
-  }
-  if (!RegisterTemporary(buf.data())) {
-    ::close(fd);
-    ::unlink(buf.data());
-    error = said + ": too many files are being written at once";
-    return -1;
-  }
-  name = buf.data();
-  return fd;
+  return (dir / ("." + file + ending)).string();
+}
+
+// Why a name beside `target` could not be made, from MakeRegistered's errno.
+std::string MakeError(const std::string& target) {
+  if (errno == ENOBUFS) return target + ": too many files are being written at once";
+  return target + ": " + std::strerror(errno);
+}
+
+// A new file beside `target` (mode 0600, open for reading and writing, closed
+// on exec), registered as a temporary from the moment it exists, with
+// `original` kept for a later PutBack; its descriptor, or -1 with `error`
+// set, naming `shown` when one is given (the name the user gave), else `target`.
+int MakeTemp(const std::string& target, std::string& name, std::string& error, const std::string& original = {},
+             const std::string& shown = {}) {
+  int fd = -1;
+  name = MakeRegistered(
+      PatternBeside(target), Leftover::Remove,
+      [&](const char* n) { return (fd = ::open(n, O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600)) >= 0; }, original);
+  if (name.empty()) error = MakeError(shown.empty() ? target : shown);
+  return name.empty() ? -1 : fd;
 }
 
 }  // namespace
@@ -202,9 +204,8 @@ Result<int> OpenUnnamedFile(const std::string& folder, const std::string& stem) 
   if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
     return Result<int>::failure(folder + ": " + std::strerror(errno));
   std::string name, error;
-  fd = MakeTemp(folder + "/" + stem, name, error);  // mkstemp's 0600, never wider
+  fd = MakeTemp(folder + "/" + stem, name, error);  // 0600, never wider
   if (fd < 0) return Result<int>::failure(error);
-  ::fcntl(fd, F_SETFD, FD_CLOEXEC);
   RemoveTemporary(name);
   return fd;
 }
@@ -213,38 +214,43 @@ namespace {
 
 // The target under a second name beside it, registered to be moved back by a
 // killed process; with free_name the target's own name is freed as well.
-// The second name is a registered temporary from the moment it exists, until
-// its registration becomes the set-aside one in a single step: a kill at any
-// moment removes a half-made copy, and never the only one.
+// The second name is registered before it exists, and is to be put back from
+// the step that makes it a copy of the old file: a kill at any moment removes
+// a half-made copy, and never the only one.
 Result<std::string> SetAside(const std::string& given, bool free_name) {
   using R = Result<std::string>;
   const std::string target = FileBehindLink(given);
-  auto name = CreateFileBeside(target);
-  if (!name) return name;
-  std::error_code ec;
-  fs::remove(*name, ec);
-  fs::create_hard_link(target, *name, ec);
-  if (ec && free_name) {
-    // No hard links on this file system: renamed, once it is registered as
-    // set aside (a signal before the rename finds nothing to put back), as
-    // the moved file is then the only copy.
-    RegisterSetAside(*name, target);
-    if (std::rename(target.c_str(), name->c_str()) != 0) {
+  if (fs::path(target).filename().empty()) return R::failure(target + ": no file name");
+  // A hard link: the old file under both names from the first moment.
+  std::string name = MakeRegistered(
+      PatternBeside(target), Leftover::PutBack, [&](const char* n) { return ::link(target.c_str(), n) == 0; }, target);
+  if (name.empty()) {
+    if (errno == ENOBUFS) return R::failure(MakeError(target));
+    // No hard links here: a new file holds the name, then takes the old
+    // file's place (the name to be freed) or a copy of it.
+    std::string error;
+    const int fd = MakeTemp(target, name, error, target);
+    if (fd < 0) return R::failure(error);
+    ::close(fd);
+    if (free_name) {
+      if (DiscStep({{name, Leftover::PutBack}}, [&] { return std::rename(target.c_str(), name.c_str()) == 0; }))
+        return name;
       const std::string why = std::strerror(errno);
-      ForgetTemporary(*name);
+      RemoveTemporary(name);
       return R::failure(target + ": " + why);
     }
+    std::error_code ec;
+    fs::copy_file(target, name, fs::copy_options::overwrite_existing, ec);
+    if (ec) {
+      RemoveTemporary(name);
+      return R::failure(target + ": " + ec.message());
+    }
+    DiscStep({{name, Leftover::PutBack}}, [] { return true; });  // whole now: put back if killed
     return name;
   }
-  if (ec) fs::copy_file(target, *name, fs::copy_options::overwrite_existing, ec);
-  if (ec) {
-    RemoveTemporary(*name);
-    return R::failure(target + ": " + ec.message());
-  }
-  RegisterSetAside(*name, target);
   if (!free_name || ::unlink(target.c_str()) == 0) return name;
   const std::string why = std::strerror(errno);
-  RemoveTemporary(*name);
+  RemoveTemporary(name);
   return R::failure(target + ": " + why);
 }
 
@@ -268,7 +274,7 @@ AtomicFile::AtomicFile(std::string target) : target_(std::move(target)), dest_(F
     error_ = target_ + ": not a regular file";
     return;
   }
-  int fd = MakeTemp(dest_, temp_, error_, target_);  // a failure names the link, as the user gave it
+  int fd = MakeTemp(dest_, temp_, error_, {}, target_);  // a failure names the link, as the user gave it
   if (fd < 0) return;
   fp_ = fdopen(fd, "wb");
   if (!fp_) {
@@ -305,7 +311,7 @@ void UseLargeStandardBuffers() {
   std::setvbuf(stdout, out, _IOFBF, sizeof out);
 }
 
-bool AtomicFile::commit() {
+bool AtomicFile::commit(const std::vector<LeftoverChange>& with) {
   if (!fp_) return false;
   bool good = !failed_;
   if (good && (std::fflush(fp_) != 0 || std::ferror(fp_))) {
@@ -320,7 +326,7 @@ bool AtomicFile::commit() {
   }
   if (std::fclose(fp_) != 0) good = false;
   fp_ = nullptr;
-  if (good && std::rename(temp_.c_str(), dest_.c_str()) != 0) {
+  if (good && !DiscStep(with, [&] { return std::rename(temp_.c_str(), dest_.c_str()) == 0; })) {
     error_ = target_ + ": " + std::strerror(errno);
     good = false;
   }
@@ -346,13 +352,13 @@ void AtomicFile::discard() {
   }
 }
 
-Status MoveFileOver(const std::string& from, const std::string& given_to) {
+Status MoveFileOver(const std::string& from, const std::string& given_to, const std::vector<LeftoverChange>& with) {
   const std::string to = FileBehindLink(given_to);
   if (!SyncFile(from)) return Status::failure(given_to + ": " + std::strerror(errno));
   // A replaced file keeps its mode.
   struct stat old {};
   if (::stat(to.c_str(), &old) == 0 && S_ISREG(old.st_mode)) ::chmod(from.c_str(), old.st_mode & 07777);
-  if (std::rename(from.c_str(), to.c_str()) == 0) {
+  if (DiscStep(with, [&] { return std::rename(from.c_str(), to.c_str()) == 0; })) {
     ForgetTemporary(from);
     FlushFolderOf(to);
     return Status::good();
@@ -371,18 +377,14 @@ Status MoveFileOver(const std::string& from, const std::string& given_to) {
   while (good && (n = std::fread(buf, 1, sizeof buf, in)) > 0) good = out.write(buf, n);
   good = good && !std::ferror(in);
   std::fclose(in);
-  if (!good || !out.commit()) return Status::failure(out.error().empty() ? from + ": read error" : out.error());
+  if (!good || !out.commit(with)) return Status::failure(out.error().empty() ? from + ": read error" : out.error());
   RemoveTemporary(from);
   return Status::good();
 }
 
 TempFolder::TempFolder(const std::string& pattern) {
-  std::vector<char> name(pattern.begin(), pattern.end());
-  name.push_back('\0');
-  const RegistryStep step;  // made and registered as one
-  if (::mkdtemp(name.data())) path_ = name.data();
   // Removed by a killed process too, after the temporaries in it.
-  if (!path_.empty()) RegisterTempFolder(path_);
+  path_ = MakeRegistered(pattern, Leftover::RemoveFolder, [](const char* n) { return ::mkdir(n, 0700) == 0; });
 }
 
 TempFolder::~TempFolder() {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/result.hpp"
+#include "platform/temporaries.hpp"
 
 namespace keld {
 
@@ -54,8 +55,9 @@ class AtomicFile {
   // first write.
   void useLargeBuffer();
   // Flushes, closes and renames over the target. Returns false (and removes the
-  // temporary file) on any failure.
-  bool commit();
+  // temporary file) on any failure. `with`: registrations that change as the
+  // target takes the new file, in the same step (see DiscStep).
+  bool commit(const std::vector<LeftoverChange>& with = {});
   void discard();
 
  private:
@@ -90,8 +92,10 @@ void UseLargeStandardBuffers();
 // copy written beside the target, renamed over it, then the source removed.
 // An existing target is replaced whole and its mode kept, a link's file
 // rather than the link, and the folder flushed; on failure both files stay
-// as they were.
-Status MoveFileOver(const std::string& from, const std::string& to);
+// as they were. `with`: registrations that change as `to` takes the new
+// file, in the same step (see DiscStep); the rename is not begun once a
+// clean-up has started.
+Status MoveFileOver(const std::string& from, const std::string& to, const std::vector<LeftoverChange>& with = {});
 
 // A new empty file beside `target` ("." + its name + a unique ending, cut to
 // fit the folder's longest name), made by this call: a run writes there and

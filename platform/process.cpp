@@ -115,25 +115,33 @@ std::string FindOnPath(const std::string& name) {
   return {};
 }
 
+void InheritAs(int fd, int target) {
+  if (fd < 0) return;
+  if (fd == target)
+    fcntl(fd, F_SETFD, 0);  // dup2 onto itself would leave it to close on exec
+  else
+    dup2(fd, target);
+}
+
 std::optional<ProgramOutput> ReadProgramOutput(const std::string& program, const std::vector<std::string>& args,
-                                               size_t keep) {
+                                               size_t keep, std::chrono::milliseconds bound) {
   std::vector<std::string> words;
   std::vector<char*> argv = Argv({program, args, WindowStyle::Hidden, {}}, words);
   int fds[2];
   if (pipe2(fds, O_CLOEXEC) != 0) return std::nullopt;
-  const pid_t pid = ForkChild();
+  // A group of its own, so that a program that hangs goes with whatever it
+  // started (and with this program, if it is killed meanwhile).
+  const pid_t pid = ForkChild(ChildGroup::Own);
   if (pid < 0) {
     close(fds[0]);
     close(fds[1]);
     return std::nullopt;
   }
   if (pid == 0) {
-    const int null = open("/dev/null", O_RDWR);
-    if (null >= 0) {
-      dup2(null, 0);
-      dup2(null, 2);
-    }
-    dup2(fds[1], 1);
+    const int null = open("/dev/null", O_RDWR | O_CLOEXEC);
+    InheritAs(null, 0);
+    InheritAs(null, 2);
+    InheritAs(fds[1], 1);
     execv(program.c_str(), argv.data());
     _exit(127);
   }
@@ -141,14 +149,14 @@ std::optional<ProgramOutput> ReadProgramOutput(const std::string& program, const
   ProgramOutput r;
   char buf[512];
   // Read to the end, so the program never blocks on a full pipe.
-  const auto deadline = MonoClock::now() + std::chrono::seconds(10);
+  const auto deadline = MonoClock::now() + bound;
   for (;;) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - MonoClock::now());
     struct pollfd p {fds[0], POLLIN, 0};
     const int ready = left.count() > 0 ? poll(&p, 1, static_cast<int>(left.count())) : 0;
     if (ready < 0 && errno == EINTR) continue;
     if (ready <= 0) {
-      kill(pid, SIGKILL);
+      kill(-pid, SIGKILL);
       break;
     }
     const ssize_t n = read(fds[0], buf, sizeof buf);
@@ -158,8 +166,11 @@ std::optional<ProgramOutput> ReadProgramOutput(const std::string& program, const
   }
   close(fds[0]);
   int st = 0;
-  while (waitpid(pid, &st, 0) < 0)
-    if (errno != EINTR) return std::nullopt;
+  pid_t got;
+  do got = waitpid(pid, &st, 0);
+  while (got < 0 && errno == EINTR);
+  ForgetChildGroup(pid);
+  if (got < 0) return std::nullopt;
   r.status = ExitStatusOf(st);
   return r;
 }

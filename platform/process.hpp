@@ -1,6 +1,7 @@
 #pragma once
 // Starting other programs and documents. A start never waits unless asked to
 // (run_and_wait); a program that cannot be started is reported as a failure.
+#include <chrono>
 #include <functional>
 #include <optional>
 #include <string>
@@ -51,15 +52,21 @@ std::string FindOnPath(const std::string& name);
 // What a short query (xdg-mime, say) printed, as popen gives it: `program`
 // (a path) run with `args`, its input /dev/null, its error output dropped,
 // its standard output read to the end (the first `keep` bytes kept) and its
-// end waited for. A query that has not ended within 10 s (a desktop service
-// that does not answer) is killed: the windows wait no longer for it.
-// nullopt when it could not be started.
+// end waited for. A query that has not ended within `bound` (a desktop
+// service that does not answer) is killed with every process it started:
+// the windows wait no longer for it. nullopt when it could not be started.
 struct ProgramOutput {
   int status = -1;  // ExitStatusOf the program
   std::string text;
 };
 std::optional<ProgramOutput> ReadProgramOutput(const std::string& program, const std::vector<std::string>& args,
-                                               size_t keep = 4096);
+                                               size_t keep = 4096,
+                                               std::chrono::milliseconds bound = std::chrono::seconds(10));
+
+// In a child between fork and exec: `fd` (open with O_CLOEXEC, as every
+// descriptor of the suite is) becomes descriptor `target` of the program
+// that child runs, and only under that number; nothing for a negative `fd`.
+void InheritAs(int fd, int target);
 
 // Keeps every request; starts nothing, or, with `real` set, also runs them.
 class ProcessRecorder : public ProcessLauncher {

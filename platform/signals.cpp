@@ -81,6 +81,9 @@ pid_t ForkChild(ChildGroup group) {
     if (ToDefault(SIGXFSZ)) ::sigaction(SIGXFSZ, &dfl, nullptr);
     for (int sig : kCleanUpSignals) sigdelset(&old, sig);
     sigdelset(&old, SIGXFSZ);
+    // The step ends first: it puts back the mask it found, the caller's,
+    // which may hold SIGTERM; the child's own mask comes last.
+    step.reset();
   }
   ::pthread_sigmask(SIG_SETMASK, &old, nullptr);
   return pid;

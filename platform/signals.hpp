@@ -36,8 +36,9 @@ enum class ChildGroup { Ours, Own };
 // fork() for a child that is to exec a program: the suite's signals are
 // blocked in the calling thread across the fork, and the child sets each of
 // them back to the action this program started with (the default, or an
-// ignore it inherited) before it unblocks them. A signal that reaches the
-// child before its exec then ends the child plainly. With ChildGroup::Own the
+// ignore it inherited) before it unblocks them: the child runs with none of
+// them blocked, also when the caller has them blocked. A signal that reaches
+// the child before its exec then ends the child plainly. With ChildGroup::Own the
 // group is made on both sides of the fork (so it is there whichever runs
 // first) and registered with the clean-up before the parent lets its signals
 // through: a batch just started is ended with this program too. Returns as

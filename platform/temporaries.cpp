@@ -12,6 +12,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <pthread.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -24,8 +25,6 @@ namespace {
 constexpr int kSlots = 4096;
 constexpr int kGroups = 64;
 
-enum class Kind : unsigned char { Temporary, SetAside, Folder };
-
 // An entry is made whole before it is published in a slot, and a slot only
 // ever changes from one whole entry to another, so the signal handler, which
 // only reads, never sees half of one. An entry taken out of its slot is
@@ -34,10 +33,13 @@ enum class Kind : unsigned char { Temporary, SetAside, Folder };
 // thread that takes an entry out reads that mark afterwards (both in the one
 // sequentially consistent order): either it sees no clean-up, which then
 // cannot find the entry any more, or it sees one and frees nothing.
+// What is done with an entry may change while it is published (a name
+// registered before its file is made, old copies that become removable
+// together): only in a DiscStep, which a clean-up waits for before it reads.
 struct Entry {
   std::string path;
   std::string restore_to;  // for a file set aside
-  Kind kind;
+  std::atomic<Leftover> what;
 };
 std::atomic<Entry*> g_slots[kSlots];
 std::atomic<pid_t> g_groups[kGroups];
@@ -47,6 +49,12 @@ std::atomic<bool> g_cleaning{false};
 // out of the count first, so the clean-up does not wait for it.
 std::atomic<int> g_steps{0};
 thread_local int t_steps = 0;
+// DiscSteps under way: waited for without a bound, as each is only system
+// calls that end on their own.
+std::atomic<int> g_disc_steps{0};
+thread_local int t_disc_steps = 0;
+std::atomic<int> g_signal_point{0};
+pthread_t g_signal_to;
 std::mutex g_mutex;
 bool g_installed = false;
 
@@ -85,10 +93,11 @@ void RemoveFolder(const char* path) {
 }
 
 void Act(const Entry& e) {
-  switch (e.kind) {
-    case Kind::Temporary: ::unlink(e.path.c_str()); break;
-    case Kind::SetAside: PutBack(e); break;
-    case Kind::Folder: RemoveFolder(e.path.c_str()); break;
+  switch (e.what.load()) {
+    case Leftover::Nothing: break;
+    case Leftover::Remove: ::unlink(e.path.c_str()); break;
+    case Leftover::PutBack: PutBack(e); break;
+    case Leftover::RemoveFolder: RemoveFolder(e.path.c_str()); break;
   }
 }
 
@@ -99,16 +108,19 @@ void Act(const Entry& e) {
 // the registry: this runs in a signal handler, and the process ends after.
 void CleanUp() {
   // Steps under way on other threads end first (their signals are held):
-  // a file being made is then registered, a set being forgotten forgotten.
-  for (int waited = 0; g_steps.load() > 0 && waited < 1000; ++waited) {
+  // a batch being started is then registered, a file being made or renamed
+  // is where the registry says. A RegistryStep is waited for a second at
+  // most, since one may need what the interrupted thread holds (a lock, the
+  // allocator); a DiscStep needs nothing and is waited for to its end.
+  for (int waited = 0; g_disc_steps.load() > 0 || (g_steps.load() > 0 && waited < 1000); ++waited) {
     const struct timespec ms {0, 1000 * 1000};
     ::nanosleep(&ms, nullptr);
   }
   for (auto& g : g_groups)
     if (pid_t p = g.load(); p > 0) ::kill(-p, SIGTERM);
-  for (Kind k : {Kind::Temporary, Kind::SetAside, Kind::Folder})
+  for (Leftover k : {Leftover::Remove, Leftover::PutBack, Leftover::RemoveFolder})
     for (auto& s : g_slots)
-      if (const Entry* e = s.load(); e && e->kind == k) Act(*e);
+      if (const Entry* e = s.load(); e && e->what.load() == k) Act(*e);
 }
 
 void OnSignal(int sig) {
@@ -145,17 +157,75 @@ void InstallHandlers() {
   }
 }
 
+sigset_t CleanUpSet() {
+  sigset_t all;
+  sigemptyset(&all);
+  for (int sig : kCleanUpSignals) sigaddset(&all, sig);
+  return all;
+}
+
 // A thread that finds the clean-up started goes no further: the process ends
 // as soon as the clean-up is done, and until then nothing of this thread's
 // may change a file or free an entry the clean-up reads.
 [[noreturn]] void StopHere() {
   g_steps.fetch_sub(t_steps);
   t_steps = 0;
-  sigset_t all;
-  sigemptyset(&all);
-  for (int sig : kCleanUpSignals) sigaddset(&all, sig);
+  g_disc_steps.fetch_sub(t_disc_steps);
+  t_disc_steps = 0;
+  const sigset_t all = CleanUpSet();
   ::pthread_sigmask(SIG_BLOCK, &all, nullptr);
   for (;;) ::pause();
+}
+
+// The test seam of SetSignalPointForTests, at the start of each call in.
+void SignalPoint() {
+  if (g_signal_point.load() <= 0 || g_signal_point.fetch_sub(1) != 1) return;
+  {
+    std::lock_guard<std::mutex> lock(g_mutex);
+    InstallHandlers();  // for a point before the first registration
+  }
+  const sigset_t all = CleanUpSet();
+  ::pthread_sigmask(SIG_BLOCK, &all, nullptr);
+  ::pthread_kill(g_signal_to, SIGTERM);
+  for (;;) ::pause();
+}
+
+// The DiscStep's hold: signals off this thread, counted before looking, so
+// that a clean-up either is seen here or sees the step and waits for it.
+class DiscHold {
+ public:
+  DiscHold() {
+    const sigset_t all = CleanUpSet();
+    ::pthread_sigmask(SIG_BLOCK, &all, &old_);
+    ++t_disc_steps;
+    g_disc_steps.fetch_add(1);
+    if (g_cleaning.load()) StopHere();
+  }
+  ~DiscHold() {
+    g_disc_steps.fetch_sub(1);
+    --t_disc_steps;
+    ::pthread_sigmask(SIG_SETMASK, &old_, nullptr);
+  }
+  DiscHold(const DiscHold&) = delete;
+  DiscHold& operator=(const DiscHold&) = delete;
+
+ private:
+  sigset_t old_;
+};
+
+// Six characters of [A-Za-z0-9] for a new name: from the kernel's random
+// source, else from a count, the process and the clock.
+void FillEnding(std::string& a, std::string& b) {
+  static const char kChars[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+  static std::atomic<uint64_t> count{0};
+  uint64_t bits = 0;
+  if (::getrandom(&bits, sizeof bits, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof bits)) {
+    struct timespec now {};
+    ::clock_gettime(CLOCK_MONOTONIC, &now);
+    bits = ((count.fetch_add(1) + 1) * 0x9E3779B97F4A7C15ULL) ^ (static_cast<uint64_t>(::getpid()) << 32) ^
+           static_cast<uint64_t>(now.tv_nsec) ^ (static_cast<uint64_t>(now.tv_sec) << 20);
+  }
+  for (size_t i = 0; i < 6; ++i, bits /= 62) a[a.size() - 6 + i] = b[b.size() - 6 + i] = kChars[bits % 62];
 }
 
 std::string Absolute(const std::string& path) {
@@ -172,11 +242,12 @@ std::atomic<Entry*>* SlotOf(const std::string& path) {
 }
 
 bool Publish(Entry* entry) {
+  SignalPoint();
   std::lock_guard<std::mutex> lock(g_mutex);
   InstallHandlers();
   Entry* replaced = nullptr;
   bool placed = false;
-  if (entry->kind == Kind::SetAside)
+  if (entry->what.load() == Leftover::PutBack)
     if (auto* s = SlotOf(entry->path)) {
       replaced = s->exchange(entry);
       placed = true;
@@ -198,23 +269,71 @@ bool Publish(Entry* entry) {
 
 }  // namespace
 
-bool RegisterTemporary(const std::string& path) {
-  if (path.empty()) return false;
-  return Publish(new Entry{Absolute(path), {}, Kind::Temporary});
+bool Register(const std::string& path, Leftover what, const std::string& original) {
+  if (path.empty() || (what == Leftover::PutBack && original.empty())) return false;
+  return Publish(new Entry{Absolute(path), original.empty() ? std::string() : Absolute(original), what});
 }
+
+bool RegisterTemporary(const std::string& path) { return Register(path, Leftover::Remove); }
 
 bool RegisterSetAside(const std::string& kept, const std::string& original) {
-  if (kept.empty() || original.empty()) return false;
-  return Publish(new Entry{Absolute(kept), Absolute(original), Kind::SetAside});
+  return !original.empty() && Register(kept, Leftover::PutBack, original);
 }
 
-bool RegisterTempFolder(const std::string& path) {
-  if (path.empty()) return false;
-  return Publish(new Entry{Absolute(path), {}, Kind::Folder});
+bool RegisterTempFolder(const std::string& path) { return Register(path, Leftover::RemoveFolder); }
+
+bool DiscStep(const std::vector<LeftoverChange>& changes, const std::function<bool()>& call) {
+  SignalPoint();
+  // The entries are found first: the step itself takes no lock.
+  std::vector<Entry*> entries;
+  entries.reserve(changes.size());
+  std::vector<std::string> paths;
+  for (const auto& c : changes) paths.push_back(Absolute(c.path));
+  {
+    std::lock_guard<std::mutex> lock(g_mutex);
+    for (const auto& p : paths) {
+      auto* s = SlotOf(p);
+      entries.push_back(s ? s->load() : nullptr);
+    }
+  }
+  const DiscHold hold;
+  const bool done = call();
+  const int error = errno;
+  if (done)
+    for (size_t i = 0; i < changes.size(); ++i)
+      if (entries[i]) entries[i]->what.store(changes[i].now);
+  errno = error;
+  return done;
+}
+
+std::string MakeRegistered(const std::string& pattern, Leftover then, const std::function<bool(const char*)>& make,
+                           const std::string& original) {
+  const std::string ending = "XXXXXX";
+  if (pattern.size() < ending.size() || pattern.compare(pattern.size() - ending.size(), ending.size(), ending) != 0) {
+    errno = EINVAL;
+    return {};
+  }
+  std::string name = pattern, abs = Absolute(pattern);
+  for (int tries = 0; tries < 1000; ++tries) {
+    FillEnding(name, abs);
+    // Registered under the absolute name, which `make` is given too: a
+    // change of the working folder meanwhile changes neither.
+    if (!Register(abs, Leftover::Nothing, original)) {
+      errno = ENOBUFS;
+      return {};
+    }
+    if (DiscStep({{abs, then}}, [&] { return make(abs.c_str()); })) return name;
+    const int error = errno;
+    ForgetTemporary(abs);
+    errno = error;
+    if (error != EEXIST) return {};
+  }
+  return {};
 }
 
 void ForgetTemporary(const std::string& path) {
   if (path.empty()) return;
+  SignalPoint();
   const std::string abs = Absolute(path);
   std::lock_guard<std::mutex> lock(g_mutex);
   std::vector<Entry*> gone;
@@ -225,6 +344,7 @@ void ForgetTemporary(const std::string& path) {
 
 void RegisterChildGroup(pid_t group) {
   if (group <= 0) return;
+  SignalPoint();
   std::lock_guard<std::mutex> lock(g_mutex);
   InstallHandlers();
   bool there = false;
@@ -248,9 +368,8 @@ void ForgetChildGroup(pid_t group) {
 }
 
 RegistryStep::RegistryStep() {
-  sigset_t s;
-  sigemptyset(&s);
-  for (int sig : kCleanUpSignals) sigaddset(&s, sig);
+  SignalPoint();
+  const sigset_t s = CleanUpSet();
   ::pthread_sigmask(SIG_BLOCK, &s, &old_);
   ++t_steps;
   g_steps.fetch_add(1);
@@ -263,6 +382,11 @@ RegistryStep::~RegistryStep() {
   g_steps.fetch_sub(1);
   --t_steps;
   ::pthread_sigmask(SIG_SETMASK, &old_, nullptr);
+}
+
+void SetSignalPointForTests(int k, pthread_t to) {
+  g_signal_to = to;
+  g_signal_point = k;
 }
 
 }  // namespace keld

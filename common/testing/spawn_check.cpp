@@ -2,14 +2,18 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <filesystem>
 #include <initializer_list>
 
+#include <fcntl.h>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include "common/files.hpp"
 #include "common/testing/testsupport.hpp"
+#include "common/testing/wait_until.hpp"
 #include "platform/signals.hpp"
 #include "platform/temporaries.hpp"
 
@@ -33,9 +37,14 @@ bool AnyOf(const std::string& status, const std::string& line, std::initializer_
 std::string CheckSpawnPath(const std::function<void(const std::string& script)>& start) {
   IgnoreFileSizeSignal();  // as the programs of the suite start
   TempDir d;
-  const std::string script = d / "child.sh", signals = d / "signals";
-  WriteText(script, "#!/bin/sh\ngrep ^Sig /proc/self/status >'" + signals + ".part'; mv '" + signals + ".part' '" +
-                        signals + "'\n");
+  const std::string script = d / "probe";
+  // The started program's signals, and its descriptors beyond the standard
+  // three as a tool it runs sees them (ls's own is on /proc). By Perl, as a
+  // shell clears its mask at its first fork; a shell given the script (a
+  // batch) hands it to Perl at once.
+  WriteText(script, "#!/usr/bin/perl\neval 'exec /usr/bin/perl -x \"$0\"'\n  if 0;\nopen(O, '>', \"$0.part\") or die;\n"
+                    "open(S, '/proc/self/status');\nprint O grep(/^Sig/, <S>), grep(/ ([3-9]|\\d\\d+) -> (?!\\/proc\\/)/, "
+                    "`ls -l /proc/self/fd`);\nclose O;\nrename(\"$0.part\", \"$0.out\");\n");
   ::chmod(script.c_str(), 0755);
   // The parent's: a temporary, an old output set aside while a new one is
   // written, and a batch in a group of its own.
@@ -59,13 +68,30 @@ std::string CheckSpawnPath(const std::function<void(const std::string& script)>&
   if (!temp || !Existe_file(*temp) || !kept || !Existe_file(*kept) || ReadText(d / "stack.su") != "new")
     faults += "the parent's temporary or set-aside file was touched; ";
   if (::waitpid(group, nullptr, WNOHANG) != 0) faults += "the parent's batch group was ended; ";
-  start(script);
-  for (int i = 0; i < 6000 && !Existe_file(signals); ++i) ::usleep(5000);
-  const std::string status = ReadText(signals);
-  // (An ignore the test program itself was started with is passed on, as
-  // exec passes it on: only the suite's own ignore is looked for.)
-  if (AnyOf(status, "SigBlk", {SIGTERM, SIGINT, SIGHUP, SIGXFSZ}) || AnyOf(status, "SigIgn", {SIGXFSZ}))
-    faults += "the program started with the suite's signals blocked or ignored: " + status;
+  // What this process was handed itself it does not pass on, so that every
+  // descriptor the child has beyond the three is one its start left open.
+  std::error_code ec;
+  for (const auto& e : std::filesystem::directory_iterator("/proc/self/fd", ec))
+    if (const int fd = std::atoi(e.path().filename().c_str()); fd > 2) ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+  // Started as this program is, then from a program started with SIGTERM
+  // blocked: the child has none of the suite's signals blocked either way.
+  for (const bool blocked : {false, true}) {
+    sigset_t term, was;
+    sigemptyset(&term);
+    sigaddset(&term, SIGTERM);
+    ::pthread_sigmask(blocked ? SIG_BLOCK : SIG_UNBLOCK, &term, &was);
+    const std::string run = d / (blocked ? "blocked" : "plain"), when = blocked ? " (SIGTERM blocked here)" : "";
+    std::filesystem::copy_file(script, run);
+    start(run);
+    ::pthread_sigmask(SIG_SETMASK, &was, nullptr);
+    const std::string status = WaitForFile(run + ".out") ? ReadText(run + ".out") : "";
+    // (An ignore the test program itself was started with is passed on, as
+    // exec passes it on: only the suite's own ignore is looked for.)
+    if (AnyOf(status, "SigBlk", {SIGTERM, SIGINT, SIGHUP, SIGXFSZ}) || AnyOf(status, "SigIgn", {SIGXFSZ}))
+      faults += "the program started with the suite's signals blocked or ignored" + when + ": " + status;
+    if (status.find(" -> ") != std::string::npos)
+      faults += "the program started with descriptors left open" + when + ": " + status;
+  }
 
   ForgetChildGroup(group);
   ::kill(-group, SIGKILL);

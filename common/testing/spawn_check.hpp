@@ -3,7 +3,9 @@
 // signalled between its fork and its exec leaves this process's registered
 // temporary, its file set aside and its batch group as they were, and a
 // program started for real begins with none of the suite's signals blocked
-// or ignored.
+// or ignored (also when this process has SIGTERM blocked), and with no
+// descriptor beyond its standard three that this process did not have open
+// for its children already.
 #include <functional>
 #include <string>
 

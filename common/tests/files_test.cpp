@@ -6,6 +6,7 @@
 #include <chrono>
 #include <csignal>
 #include <filesystem>
+#include <functional>
 #include <set>
 #include <string>
 #include <thread>
@@ -18,6 +19,7 @@
 #include "common/su_file.hpp"
 #include "platform/signals.hpp"
 #include "platform/temporaries.hpp"
+#include "common/testing/signal_points.hpp"
 #include "common/testing/testsupport.hpp"
 
 using namespace keld;
@@ -277,4 +279,30 @@ TEST(OutputFiles, ACommittedOutputOutlivesALaterSignal) {
   ASSERT_EQ(::waitpid(pid, &status, 0), pid);
   EXPECT_EQ(Names(d.path()), (std::set<std::string>{"done.su", "moved.su"}));
   EXPECT_EQ(ReadText(d / "moved.su"), "whole");
+}
+
+// Every way a temporary is made, with a signal at each of its registry calls
+// while the thread making it is held there (a slow disc, a busy machine): the
+// old file is as it was and nothing is beside it.
+TEST(OutputFiles, ASignalAtAnyPointOfMakingATemporaryLeavesNothingBehind) {
+  const std::pair<const char*, std::function<void(const std::string&)>> ways[] = {
+      {"CreateFileBeside", [](const std::string& d) { (void)CreateFileBeside(d + "/out.su"); }},
+      {"AtomicFile", [](const std::string& d) { AtomicFile(d + "/old.su").write(std::string("new")); }},
+      {"TempFolder", [](const std::string& d) { TempFolder run(d + "/run.XXXXXX"); }},
+      {"KeepBeside", [](const std::string& d) { (void)KeepBeside(d + "/old.su"); }},
+      {"MoveAside", [](const std::string& d) { if (MoveAside(d + "/old.su")) WriteText(d + "/old.su", "new"); }}};
+  for (const auto& [name, way] : ways) {
+    int k = 1;
+    for (; k < 40; ++k) {
+      TempDir d;
+      const auto got =
+          keld::testing::RunWithSignalAt(k, [&] { WriteText(d / "old.su", "old"); }, [&, &way = way] { way(d.path()); });
+      ASSERT_NE(got, keld::testing::PointOutcome::Other) << name << " at " << k;
+      if (got == keld::testing::PointOutcome::RanToTheEnd) break;
+      EXPECT_EQ(Names(d.path()), std::set<std::string>{"old.su"}) << name << " at " << k;
+      EXPECT_EQ(ReadText(d / "old.su"), "old") << name << " at " << k;
+    }
+    EXPECT_GT(k, 2) << name;
+    EXPECT_LT(k, 40) << name;
+  }
 }

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <thread>
 
@@ -8,6 +10,7 @@
 
 #include "common/testing/spawn_check.hpp"
 #include "common/testing/testsupport.hpp"
+#include "common/testing/wait_until.hpp"
 #include "platform/process.hpp"
 
 using namespace keld;
@@ -87,4 +90,18 @@ TEST(Process, RecorderKeepsRequests) {
   EXPECT_FALSE(r.start({"/x/keysheet", {"a.su"}, WindowStyle::Normal, {}}).has_value());
   ASSERT_EQ(r.started.size(), 1u);
   EXPECT_EQ(r.started[0].args[0], "a.su");
+}
+
+TEST(Process, AQueryThatHangsIsKilledWithWhatItStarted) {
+  TempDir d;
+  // Its child holds the output open, as a desktop service's helper may.
+  auto out = ReadProgramOutput(Script(d, "query", "sleep 600 &\necho $!\nwait"), {}, 64, std::chrono::milliseconds(200));
+  ASSERT_TRUE(out.has_value());
+  const std::string stat = "/proc/" + std::to_string(std::atoi(out->text.c_str())) + "/stat";
+  const bool gone = keld::testing::WaitUntil([&] {
+    const std::string s = keld::testing::ReadText(stat);
+    return s.empty() || s.find(") Z ") != std::string::npos;
+  });
+  EXPECT_TRUE(gone) << "the query's child outlived it: " << out->text;
+  if (!gone) ::kill(std::atoi(out->text.c_str()), SIGKILL);
 }

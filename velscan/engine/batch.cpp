@@ -17,6 +17,7 @@
 #include "common/su_file.hpp"
 #include "common/text.hpp"
 #include "platform/group_run.hpp"
+#include "platform/process.hpp"
 #include "platform/signals.hpp"
 #include "velscan/engine/velscan_state.hpp"
 
@@ -136,13 +137,14 @@ std::string ReplaceLineOutput(const std::string& line, const std::string& output
 BatchOutcome RunBatchFile(const std::string& batch, const std::string& workdir, EventPump& pump,
                           const std::function<bool()>& cancelled) {
   BatchOutcome o;
-  char errname[] = "/tmp/keld-batch-XXXXXX";
-  int errfd = mkstemp(errname);
-  if (errfd < 0) {
-    o.messages = std::string("cannot make a temporary file: ") + std::strerror(errno);
+  // The shell's error output: a file with no name, closed on exec, so that it
+  // is the shell's descriptor 2 and nothing more in the programs it starts.
+  auto err = OpenUnnamedFile("/tmp", "keld-batch");
+  if (!err) {
+    o.messages = "cannot make a temporary file: " + err.error();
     return o;
   }
-  unlink(errname);
+  const int errfd = *err;
   // Its own group, so a cancel stops every program of the pipe.
   pid_t pid = ForkChild(ChildGroup::Own);
   if (pid < 0) {
@@ -151,9 +153,8 @@ BatchOutcome RunBatchFile(const std::string& batch, const std::string& workdir, 
     return o;
   }
   if (pid == 0) {
-    int null = open("/dev/null", O_RDONLY);
-    if (null >= 0) dup2(null, 0);
-    dup2(errfd, 2);
+    InheritAs(open("/dev/null", O_RDONLY | O_CLOEXEC), 0);
+    InheritAs(errfd, 2);
     if (!workdir.empty() && chdir(workdir.c_str()) != 0) _exit(126);
     execl("/bin/sh", "sh", batch.c_str(), static_cast<char*>(nullptr));
     _exit(127);
