@@ -142,6 +142,12 @@ int BoardLink::Attendi_Risposta() {
   for (;;) {
     port_.poll_events();
     if (port_.in_buffer_count() >= 1) break;
+    // The device gone since the arm (the flag is cleared there): no status
+    // can come any more, and the time-out would only hide why.
+    if (Errore_Linea == -1 && line_lost_) {
+      error_ = "the link was lost while waiting for the status byte: " + line_error_;
+      return 0;
+    }
     pump_.pump();
     if (stop_ == 1) return 0;
     if (config_.status_timeout_ms > 0 && clock_.now() >= deadline) {
@@ -297,6 +303,7 @@ int BoardLink::Leggi_Unita(int32_t samples, int unit, int unused) {
   if (Errore_Linea == -1) {
     read_link_lost = line_lost_;
     error_ = "link error while reading unit " + std::to_string(unit) + ", after its last block came";
+    if (line_lost_) error_ += ": " + line_error_;
     Errore_Linea = 0;
     return 0;
   }

@@ -110,7 +110,8 @@ class BoardLink {
   // status_received says whether it came; when not, the result is 0 and, unless
   // stopped, error() says what did not come: no status within
   // status_timeout_ms, a trigger notice in its place (three bytes together
-  // where the status is one), or no arm sent at all.
+  // where the status is one), no arm sent at all, or the device gone since
+  // the arm (the wait ends at once).
   int Attendi_Risposta();
   bool status_received = false;
   // 1 when the 3-byte trigger notice came. 0 when stopped, and 0 with error()

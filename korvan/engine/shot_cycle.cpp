@@ -107,6 +107,17 @@ ShotResult ShotCycle::run(const ShotParams& p) {
       shot.discard();
       return end(ShotOutcome::AbandonedTransfer);
     }
+    if (ok == 0 && link_.read_link_lost) {
+      // No unit can answer a link that has gone: the channels still to come
+      // would all be dead, and a record of dead channels is no shot to save
+      // or stack.
+      result.error = link_.error();
+      msg_.ok("ERROR ! The link was lost during the data transfer: " + link_.error() +
+                  ". Nothing has been recorded. The shot is ended.",
+              MsgIcon::Critical, kTitle);
+      shot.discard();
+      return end(ShotOutcome::LinkLost);
+    }
     bool frozen = c - 1 < static_cast<int>(p.frozen.size()) && p.frozen[c - 1];
     if (ok == 0) {
       // Each unit's box gives its own reason. Bytes nobody asked for that

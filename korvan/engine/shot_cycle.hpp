@@ -51,11 +51,12 @@ class ShotView {
 };
 
 enum class ShotOutcome {
-  Recorded,          // every channel went through (failed units written as dead traces)
+  Recorded,          // every channel went through (units failed on a sound link written as dead traces)
   AbandonedArmed,    // "Release Trigger" before the trigger: no raw shot file
   AbandonedTransfer, // "Release Trigger" during the transfer: no raw shot file
-  NoStatus,          // the arm got no status byte in its time: no raw shot file
+  NoStatus,          // the arm got no status byte (in its time, or the device went): no raw shot file
   NoNotice,          // the link was lost while waiting for the trigger: no raw shot file
+  LinkLost,          // the link was lost during the transfer: no raw shot file
   FileError,         // the raw shot file or the text record could not be written
 };
 

@@ -15,6 +15,7 @@
 
 #include "korvan/tests/korvan_fixture.hpp"
 #include "korvan/tests/tools_fixture.hpp"
+#include "korvan/window/choix_dialog.hpp"
 #include "korvan/window/units_window.hpp"
 
 using namespace keld;
@@ -194,6 +195,42 @@ TEST(KorvanNoise, AnArmThatCannotBeSentEndsTheMonitorWithAMessage) {
   EXPECT_EQ(h.state.Monitor_Actif, 0);
   EXPECT_TRUE(w.Command6->isEnabled() && w.Command10->isEnabled());
   EXPECT_EQ(BlockRequests(h.port, 1), 0);
+}
+
+// The after-shot dialog goes when the monitor starts: its save would switch
+// the tabs away from the live display. A port lost since (a shot could not
+// open it again) is opened again once before arming, as a shot does: with
+// the device still away SHOW says so and sends nothing; once it is back the
+// monitor runs.
+TEST(KorvanNoise, ShowClosesTheAfterShotDialogAndOpensALostPortAgain) {
+  TempDir d;
+  KorvanHarness h(d.path());
+  Korvan& w = h.start();
+  ASSERT_TRUE(OpenPort(w));
+  Shoot(w, 2);
+  ASSERT_TRUE(w.choix()->isVisible());
+  bool dialog_while_running = true;
+  ASSERT_TRUE(RunMonitor(w, [&] {
+    dialog_while_running = w.choix()->isVisible();
+    return true;
+  }));
+  EXPECT_FALSE(dialog_while_running);
+  h.port.unplugged = true;
+  h.port.openable = {2};
+  w.Command10->click();
+  const auto sent = h.port.calls.size();
+  h.messages.clear();
+  w.Command6->click();
+  EXPECT_EQ(h.messages.texts(),
+            (std::vector<std::string>{"ERROR ! The device of port 1 is not there (Port 1 (simulated) cannot be "
+                                      "opened: no such port). Check the cable and the power of the unit, then "
+                                      "start the noise monitor again."}));
+  EXPECT_EQ(std::count(h.port.calls.begin() + sent, h.port.calls.end(), "write"), 0);
+  h.port.unplugged = false;
+  h.port.openable.clear();
+  h.messages.clear();
+  EXPECT_TRUE(RunMonitor(w, [&] { return w.noise_counts.reads >= 2; }));
+  EXPECT_TRUE(h.messages.shown.empty()) << h.messages.last().text;
 }
 
 TEST(KorvanNoise, StopBeforeTheUnitsStartEndsWithoutDrawing) {

@@ -291,6 +291,78 @@ TEST_F(Faults, TheDeviceGoneThenBackCostsNoShotOnceItIsBack) {
   EXPECT_EQ(traces->size(), 4u);
 }
 
+// The device goes during the shot (and stays away): wherever that happens,
+// one box names the lost link and ends the shot, no unit is charged with it,
+// no raw shot or text record is left, and no dialog offers to save it or
+// stack it onto the record saved last. A unit that failed on its own before
+// the loss keeps its box.
+TEST_F(Faults, ALinkLostAnywhereInTheShotEndsItWithNoRawShot) {
+  w->Command10->click();
+  w->choix()->Command1_Click();  // a record to stack onto
+  auto& units = h.port.units();
+  auto requests = [&](int unit) {
+    return std::count_if(units.received.begin(), units.received.end(),
+                         [&](const auto& p) { return p[0] == 0xD1 && p[11] == unit; });
+  };
+  const std::string gone = "the device of port 1 has gone";
+  auto wait = [&](const std::string& what) {
+    return "ERROR ! 1 module: the link was lost while waiting for the " + what + ": " + gone +
+           ". The shot is ended.";
+  };
+  auto read = [&](const std::string& what) {
+    return "ERROR ! The link was lost during the data transfer: " + what + ": " + gone +
+           ". Nothing has been recorded. The shot is ended.";
+  };
+  struct Lost {
+    const char* where;
+    std::function<void(sim::SimConfig&)> set;
+    std::function<bool()> now;  // the device goes at the first pump where this holds, or in a box
+    std::vector<std::string> boxes;
+  };
+  const std::vector<Lost> cases = {
+      {"the status", [](sim::SimConfig& s) { s.no_status = true; }, [&] { return !units.received.empty(); },
+       {wait("status byte")}},
+      {"the notice", [](sim::SimConfig& s) { s.trigger_on_signal = true; },
+       [&] { return units.notice_held() && h.port.in_buffer_count() == 0; }, {wait("trigger")}},
+      {"block 1 of unit 1", {}, [&] { return requests(1) == 1; }, {read("link error while reading unit 1")}},
+      {"block 3 of unit 2", {}, [&] { return requests(2) == 3; }, {read("link error while reading unit 2")}},
+      {"block 4 of unit 4, once it came", {}, [&] { return requests(4) == 4 && !w->link().awaiting_block(); },
+       {read("link error while reading unit 4, after its last block came")}},
+      {"block 1 of unit 3, in unit 2's box", [](sim::SimConfig& s) { s.absent = {2}; }, [] { return false; },
+       {"ERROR ! 2 module is missing: block 1 of unit 2 did not come within 2000 ms",
+        read("the block request to unit 3 could not be sent")}},
+  };
+  auto unplug = [&] {
+    h.port.unplugged = true;
+    h.port.openable = {2};  // and not there to be opened again
+  };
+  for (const Lost& c : cases) {
+    SCOPED_TRACE(c.where);
+    h.port.unplugged = false;
+    h.port.openable.clear();
+    units.config() = sim::SimConfig{};
+    if (c.set) c.set(units.config());
+    units.received.clear();
+    h.pump.hook = [&] {
+      if (!h.port.unplugged && c.now()) unplug();
+    };
+    h.messages.clear();
+    h.messages.while_shown = [&](const MessageShown&) { unplug(); };
+    w->Command10->click();
+    h.pump.hook = nullptr;
+    h.messages.while_shown = nullptr;
+    ASSERT_EQ(h.messages.texts().size(), c.boxes.size()) << h.messages.last().text;
+    for (size_t i = 0; i < c.boxes.size(); ++i)
+      EXPECT_EQ(h.messages.texts()[i].substr(0, c.boxes[i].size()), c.boxes[i]);
+    EXPECT_FALSE(std::filesystem::exists(tmp()));
+    EXPECT_FALSE(std::filesystem::exists(dati()));
+    EXPECT_FALSE(w->choix()->isVisible());
+    w->show_choix();  // the save button
+    EXPECT_FALSE(w->choix()->isVisible());
+    EXPECT_EQ(h.messages.last().text, "There is no shot to save");
+  }
+}
+
 // The after-shot dialog offers the shot it follows and names the files as
 // they are: it goes while the next shot runs (from before a lost port is
 // opened again), comes back for that one, and is not shown after a shot that

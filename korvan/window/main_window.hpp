@@ -38,6 +38,7 @@ namespace keld {
 class PictureBox;
 class Grid;
 class WorkGuard;
+class WorkRun;
 }
 
 namespace keld::korvan {
@@ -251,6 +252,11 @@ class Korvan : public QMainWindow {
   // A port lost since it was last opened (closed, or an error met since) is
   // opened again; false when that fails too, with the link's error().
   bool reopen_lost_port();
+  // Before a shot or the noise monitor arms the units: the after-shot dialog
+  // hidden, a lost port opened again. False when the run is to end: the
+  // window is closing, or the device is not there, said in a box whose last
+  // words are `then` (what to do once it is back).
+  bool ready_to_arm(const WorkRun& run, const std::string& then);
   void velocity_release(double x, double y);
   bool spectrum_release();
   void zoom_release();

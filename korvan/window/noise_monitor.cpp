@@ -68,6 +68,7 @@ void Korvan::Command6_Click() {
   // The menus are held as the toolbar is: a load, a redisplay or a delete
   // would run inside the monitor's waits, and a load changes the channels.
   run->disable(menuBar());
+  if (!ready_to_arm(*run, "start the noise monitor again.")) return;
   Attente_Monitor();
   Command5->setEnabled(true);
   Label1->setText("");

@@ -148,20 +148,13 @@ void Korvan::Command10_Click() {
   if (Val(S(Total_Channel)) <= 0) return refuse("Check the number of boards");
   if (Val(Rec_time->text().toStdString()) == 0) return refuse("Check the recording time");
   if (Val(Nb_Sample->currentText().toStdString()) == 0) return refuse("Check the number of sample");
-  // The dialog of the shot before offers a raw shot this one is about to
-  // replace: it goes now, before the wait of a port opened again, and this
-  // shot opens it afresh when it has ended (when the shot cannot start, the
-  // save button brings it back for the raw shot still there).
-  if (choix_) choix_->hide();
-  if (!reopen_lost_port()) {
-    if (run->closing()) return;
-    sv.msg.ok("ERROR ! The device of port " + std::to_string(link().port().port_number()) + " is not there (" +
-                  link().error() + "). Check the cable and the power of the unit, then shoot again.",
-              MsgIcon::Critical, kTitle);
+  // This shot opens the after-shot dialog afresh when it has ended (when the
+  // shot cannot start, the save button brings it back for the raw shot
+  // still there).
+  if (!ready_to_arm(*run, "shoot again.")) {
     Virtual_trigger->hide();
     return;
   }
-  if (run->closing()) return;
 
   st.Nb_Campioni = CLng(Val(Nb_Sample->currentText().toStdString())).value_or(0);
   Ecran->Cls();
@@ -194,6 +187,21 @@ void Korvan::Command10_Click() {
   link().Riapri_Porta();
   Toolbar1->show();
   Virtual_trigger->hide();
+}
+
+bool Korvan::ready_to_arm(const WorkRun& run, const std::string& then) {
+  // The dialog of the shot before offers a raw shot about to be replaced,
+  // and a save that switches the tabs away from the live display: it goes
+  // now, before the wait of a port opened again.
+  if (choix_) choix_->hide();
+  if (!reopen_lost_port()) {
+    if (!run.closing())
+      sv.msg.ok("ERROR ! The device of port " + std::to_string(link().port().port_number()) + " is not there (" +
+                    link().error() + "). Check the cable and the power of the unit, then " + then,
+                MsgIcon::Critical, kTitle);
+    return false;
+  }
+  return !run.closing();
 }
 
 bool Korvan::reopen_lost_port() {
