@@ -60,12 +60,12 @@ Result<int64_t> Check(const RadarParams& p, int64_t file_bytes, int64_t trace_by
 
 // Says what the dt word and the position words change: the interval in
 // whole picoseconds, positions (every `spacing`) in whole numbers.
-void NoteRounding(RadarImport& out, const RadarParams& p, int dt, int64_t count) {
-  if (std::string dt_note = RadarDtNote(p.interval_ns, dt); !dt_note.empty()) out.notes.push_back(dt_note);
+void NoteRounding(std::vector<std::string>& notes, const RadarParams& p, int dt, int64_t count) {
+  if (std::string dt_note = RadarDtNote(p.interval_ns, dt); !dt_note.empty()) notes.push_back(dt_note);
   for (int64_t i = 2; i <= count; ++i)
     if (!Whole(static_cast<double>(i - 1) * p.spacing)) {
-      out.notes.push_back("trace positions every " + CStr(p.spacing) +
-                          " written rounded to whole numbers: SU's position words hold whole numbers");
+      notes.push_back("trace positions every " + CStr(p.spacing) +
+                      " written rounded to whole numbers: SU's position words hold whole numbers");
       break;
     }
 }
@@ -85,87 +85,116 @@ void Samples(const uint8_t* p, const RadarParams& rp, std::vector<float>& out) {
 
 }  // namespace
 
-std::string NotesText(const RadarImport& r) {
+std::string NotesText(const std::vector<std::string>& notes) {
   std::string s;
-  for (const std::string& n : r.notes) s += "\r\n" + n;
+  for (const std::string& n : notes) s += "\r\n" + n;
   return s;
 }
 
-Result<RadarImport> ImportRamac(std::span<const uint8_t> rd3, const RadarParams& p, const DateWords& stamp) {
-  using R = Result<RadarImport>;
-  auto dt = RadarDt(p.interval_ns);
-  if (!dt || *dt == 0) return R::failure("The sample interval must be between 0.0005 and 32.767 ns");
-  const int64_t trace_bytes = 2 * static_cast<int64_t>(std::max(p.ns, 1));
-  auto held = Check(p, static_cast<int64_t>(rd3.size()), trace_bytes, "RAMAC");
+namespace {
+
+// The plan both formats share, once the dt word is known.
+Result<RadarPlan> Plan(const RadarParams& p, int dt, int64_t file_bytes, int64_t header_bytes, const char* what) {
+  using R = Result<RadarPlan>;
+  RadarPlan plan;
+  plan.p = p;
+  plan.dt = dt;
+  plan.header_bytes = header_bytes;
+  plan.trace_bytes = header_bytes + 2 * static_cast<int64_t>(std::max(p.ns, 1));
+  auto held = Check(p, file_bytes, plan.trace_bytes, what);
   if (!held) return R::failure(held.error());
+  plan.count = std::min<int64_t>(p.traces, *held);
+  if (plan.count < p.traces) plan.shortfall = Shortfall(p.traces, *held);
+  NoteRounding(plan.notes, p, dt, plan.count);
+  return plan;
+}
+
+Result<SuTraceHeader> RamacHeader(const RadarPlan& plan, int64_t i, int32_t x) {
+  FullShape w;
+  w.tracl = w.tracr = w.tracf = w.cdp = w.cdpt = static_cast<int32_t>(i);
+  w.fldr = 1;
+  w.ep = w.offset = w.sx = w.gx = x;
+  w.trid = 1;
+  w.nhs = 95;
+  w.scalco = 1;
+  w.ns = plan.p.ns - plan.p.t0;
+  w.dt = plan.dt;
+  w.year = plan.stamp.year, w.day = plan.stamp.day, w.hour = plan.stamp.hour, w.minute = plan.stamp.minute;
+  HeaderAdditions add;
+  add.d1 = add.d2 = static_cast<float>(plan.p.spacing);
+  return MakeFullHeader(w, add);
+}
+
+Result<SuTraceHeader> Dt1Header(const RadarPlan& plan, int64_t i, int32_t x) {
+  ShortShape w;
+  w.tracl = w.tracr = w.tracf = w.cdp = static_cast<int32_t>(i);
+  w.fldr = 1;
+  w.trid = w.nvs = w.duse = 1;
+  w.nhs = 95;
+  w.ns = plan.p.ns - plan.p.t0;
+  w.dt = plan.dt;
+  HeaderAdditions add;
+  add.sx = x;
+  return MakeShortHeader(w, add);
+}
+
+Result<RadarImport> ImportAll(const Result<RadarPlan>& plan, std::span<const uint8_t> file) {
+  using R = Result<RadarImport>;
+  if (!plan) return R::failure(plan.error());
   RadarImport out;
-  const int64_t count = std::min<int64_t>(p.traces, *held);
-  if (count < p.traces) out.shortfall = Shortfall(p.traces, *held);
-  NoteRounding(out, p, *dt, count);
-  out.traces.reserve(static_cast<size_t>(count));
-  for (int64_t i = 1; i <= count; ++i) {
-    auto x = Position(i, p.spacing);
-    if (!x) return R::failure(x.error());
-    FullShape w;
-    w.tracl = w.tracr = w.tracf = w.cdp = w.cdpt = static_cast<int32_t>(i);
-    w.fldr = 1;
-    w.ep = w.offset = w.sx = w.gx = *x;
-    w.trid = 1;
-    w.nhs = 95;
-    w.scalco = 1;
-    w.ns = p.ns - p.t0;
-    w.dt = *dt;
-    w.year = stamp.year, w.day = stamp.day, w.hour = stamp.hour, w.minute = stamp.minute;
-    HeaderAdditions add;
-    add.d1 = add.d2 = static_cast<float>(p.spacing);
-    auto h = MakeFullHeader(w, add);
-    if (!h) return R::failure(h.error());
-    SuTrace t;
-    t.header = *h;
-    Samples(rd3.data() + (i - 1) * trace_bytes, p, t.samples);
-    out.traces.push_back(std::move(t));
+  out.shortfall = plan->shortfall;
+  out.notes = plan->notes;
+  out.traces.reserve(static_cast<size_t>(plan->count));
+  for (int64_t i = 1; i <= plan->count; ++i) {
+    auto t = RadarTrace(*plan, i, file.data() + (i - 1) * plan->trace_bytes);
+    if (!t) return R::failure(t.error());
+    out.traces.push_back(std::move(*t));
   }
   return out;
 }
 
-Result<RadarImport> ImportDt1(std::span<const uint8_t> dt1, const RadarParams& p) {
-  using R = Result<RadarImport>;
+}  // namespace
+
+Result<RadarPlan> PlanRamac(const RadarParams& p, int64_t file_bytes, const DateWords& stamp) {
   auto dt = RadarDt(p.interval_ns);
-  if (!dt) return R::failure("The sample interval must be at most 32.767 ns");
-  const int64_t trace_bytes = 128 + 2 * static_cast<int64_t>(std::max(p.ns, 1));
-  auto held = Check(p, static_cast<int64_t>(dt1.size()), trace_bytes, "DT1");
-  if (!held) return R::failure(held.error());
-  RadarImport out;
-  const int64_t count = std::min<int64_t>(p.traces, *held);
-  if (count < p.traces) out.shortfall = Shortfall(p.traces, *held);
-  NoteRounding(out, p, *dt, count);
-  out.traces.reserve(static_cast<size_t>(count));
-  for (int64_t i = 1; i <= count; ++i) {
-    auto x = Position(i, p.spacing);
-    if (!x) return R::failure(x.error());
-    ShortShape w;
-    w.tracl = w.tracr = w.tracf = w.cdp = static_cast<int32_t>(i);
-    w.fldr = 1;
-    w.trid = w.nvs = w.duse = 1;
-    w.nhs = 95;
-    w.ns = p.ns - p.t0;
-    w.dt = *dt;
-    HeaderAdditions add;
-    add.sx = *x;
-    auto h = MakeShortHeader(w, add);
-    if (!h) return R::failure(h.error());
-    // Each trace header gives its own number of points (a float at byte 8):
-    // a trace of another length would shift every later one.
-    const uint8_t* trace = dt1.data() + (i - 1) * trace_bytes;
-    if (const float points = get_f32le(trace + 8); points != static_cast<float>(p.ns))
+  if (!dt || *dt == 0) return Result<RadarPlan>::failure("The sample interval must be between 0.0005 and 32.767 ns");
+  auto plan = Plan(p, *dt, file_bytes, 0, "RAMAC");
+  if (plan) plan->stamp = stamp;
+  return plan;
+}
+
+Result<RadarPlan> PlanDt1(const RadarParams& p, int64_t file_bytes) {
+  auto dt = RadarDt(p.interval_ns);
+  if (!dt) return Result<RadarPlan>::failure("The sample interval must be at most 32.767 ns");
+  auto plan = Plan(p, *dt, file_bytes, 128, "DT1");
+  if (plan) plan->dt1 = true;
+  return plan;
+}
+
+Result<SuTrace> RadarTrace(const RadarPlan& plan, int64_t i, const uint8_t* trace) {
+  using R = Result<SuTrace>;
+  auto x = Position(i, plan.p.spacing);
+  if (!x) return R::failure(x.error());
+  auto h = plan.dt1 ? Dt1Header(plan, i, *x) : RamacHeader(plan, i, *x);
+  if (!h) return R::failure(h.error());
+  // Each DT1 trace header gives its own number of points (a float at byte 8):
+  // a trace of another length would shift every later one.
+  if (plan.dt1)
+    if (const float points = get_f32le(trace + 8); points != static_cast<float>(plan.p.ns))
       return R::failure("trace " + std::to_string(i) + " gives " + CStr(points) +
-                        " points per trace in its header, the .HD file " + std::to_string(p.ns));
-    SuTrace t;
-    t.header = *h;
-    Samples(trace + 128, p, t.samples);
-    out.traces.push_back(std::move(t));
-  }
-  return out;
+                        " points per trace in its header, the .HD file " + std::to_string(plan.p.ns));
+  SuTrace t;
+  t.header = *h;
+  Samples(trace + plan.header_bytes, plan.p, t.samples);
+  return t;
+}
+
+Result<RadarImport> ImportRamac(std::span<const uint8_t> rd3, const RadarParams& p, const DateWords& stamp) {
+  return ImportAll(PlanRamac(p, static_cast<int64_t>(rd3.size()), stamp), rd3);
+}
+
+Result<RadarImport> ImportDt1(std::span<const uint8_t> dt1, const RadarParams& p) {
+  return ImportAll(PlanDt1(p, static_cast<int64_t>(dt1.size())), dt1);
 }
 
 }  // namespace keld::conversion

@@ -26,7 +26,8 @@ struct RadarImport {
 
 // The notes, each on a line of its own after a line break ("" for none), to
 // follow a conversion's closing text.
-std::string NotesText(const RadarImport& r);
+std::string NotesText(const std::vector<std::string>& notes);
+inline std::string NotesText(const RadarImport& r) { return NotesText(r.notes); }
 
 struct RadarParams {
   int ns = 0;              // samples per trace in the file
@@ -46,15 +47,37 @@ std::optional<int> RadarDt(double interval_ns);
 std::string RadarDtNote(double interval_ns, int dt);
 std::string SeismicDtNote(double interval_us, int dt);
 
+// What the conversion of a profile writes, worked out from the boxes and the
+// data file's length alone, before anything is read or allocated: every
+// trace it counts lies whole inside the file.
+struct RadarPlan {
+  RadarParams p;
+  int dt = 0;               // the dt word
+  int64_t trace_bytes = 0;  // one trace of the data file
+  int64_t header_bytes = 0; // before the samples of each trace (DT1: 128)
+  int64_t count = 0;        // traces converted
+  bool dt1 = false;
+  DateWords stamp;          // RAMAC's date words
+  std::string shortfall;    // as in RadarImport
+  std::vector<std::string> notes;
+};
+
 // RAMAC: trace i is ns little-endian 16-bit samples at 2 x ns x (i - 1).
 // Full header shape with d1 = d2 = spacing; ep, offset, sx, gx the position;
 // the date words of the data file's last change (FileDateWords).
-Result<RadarImport> ImportRamac(std::span<const uint8_t> rd3, const RadarParams& p, const DateWords& stamp);
-
+Result<RadarPlan> PlanRamac(const RadarParams& p, int64_t file_bytes, const DateWords& stamp);
 // DT1: trace i is a 128-byte header and ns little-endian 16-bit samples, at
-// (128 + 2 ns) x (i - 1). Short header shape with sx the position. A trace
-// whose header (its points per trace, a float at byte 8) does not give ns is
-// refused with both numbers.
+// (128 + 2 ns) x (i - 1). Short header shape with sx the position.
+Result<RadarPlan> PlanDt1(const RadarParams& p, int64_t file_bytes);
+
+// Output trace i (from 1) of a plan, from the plan's trace_bytes bytes of the
+// data file's trace i. A DT1 trace whose header (its points per trace, a
+// float at byte 8) does not give ns is refused with both numbers.
+Result<SuTrace> RadarTrace(const RadarPlan& plan, int64_t i, const uint8_t* trace);
+
+// A whole profile in memory (small files, tests, fuzzing); the windows
+// convert in steps from the file (radar_run).
+Result<RadarImport> ImportRamac(std::span<const uint8_t> rd3, const RadarParams& p, const DateWords& stamp);
 Result<RadarImport> ImportDt1(std::span<const uint8_t> dt1, const RadarParams& p);
 
 }  // namespace keld::conversion

@@ -12,9 +12,10 @@
 #include "common/files.hpp"
 #include "common/numtext.hpp"
 #include "conversion/importers/import_traces.hpp"
-#include "conversion/importers/radar.hpp"
 #include "conversion/importers/radar_header.hpp"
+#include "conversion/importers/radar_run.hpp"
 #include "conversion/shell/module1.hpp"
+#include "platform/qtbase/work_guard.hpp"
 
 namespace keld::conversion {
 
@@ -90,34 +91,39 @@ std::optional<RadarParams> ReadParams(MessageBoxes& msg, QLineEdit* interval, QL
   return p;
 }
 
-// Writes the result and gives true when written.
-bool Finish(ConversionContext& cx, const Result<RadarImport>& r, const std::string& in, const std::string& out,
-            QProgressBar* bar) {
-  MessageBoxes& msg = cx.sv.msg;
-  if (!r) {
-    msg.ok(in + ": " + r.error(), MsgIcon::Critical, kTitle);
-    return false;
-  }
+// Converts `in` into `out` in steps inside `run`, the bar counting traces:
+// the plan when the whole output was written; else nullopt, with the failure
+// said (a stopped run was closed or Quit: nobody is left to tell).
+std::optional<RadarPlan> Convert(ConversionContext& cx, WorkRun& run, QWidget* window, QProgressBar* bar,
+                                 const std::string& in, const std::string& out, int traces,
+                                 const RadarPlanner& plan) {
   bar->setMinimum(1);
-  bar->setMaximum(std::max<int>(1, static_cast<int>(r->traces.size())));
-  Status done = WriteImportedTraces(out, {in}, r->traces, [bar](int t) { bar->setValue(t); });
-  if (!done) {
-    msg.ok(done.error, MsgIcon::Critical, kTitle);
-    return false;
+  bar->setMaximum(std::max(1, traces));
+  RecordRun job;
+  job.output = out;
+  job.on_trace = [bar](int64_t t) { bar->setValue(static_cast<int>(std::min<int64_t>(t, bar->maximum()))); };
+  // The window answers between traces; a close or Quit stops the run, which
+  // then leaves the old output as it was (see WorkGuard).
+  job.go_on = [&] { return run.keep_going(cx.sv.pump); };
+  window->setCursor(Qt::WaitCursor);
+  RadarOutcome r = ConvertRadar(in, std::move(job), plan);
+  window->unsetCursor();
+  if (r.run.stopped) return std::nullopt;
+  if (!r.run.ok()) {
+    cx.sv.msg.ok(r.run.error->what, MsgIcon::Critical, kTitle);
+    return std::nullopt;
   }
-  if (!r->traces.empty()) {
-    cx.st.Ns = r->traces.front().header.ns;
-    cx.st.Dt = r->traces.front().header.dt;
-  }
-  return true;
+  cx.st.Ns = r.plan->p.ns - r.plan->p.t0;
+  cx.st.Dt = static_cast<int16_t>(r.plan->dt);
+  return r.plan;
 }
 
 // The closing box of a written conversion: `ok_text` when every trace asked
 // for was converted; else, and without OK, first which traces were left out.
-void Closing(MessageBoxes& msg, const RadarImport& r, const std::string& out, const std::string& ok_text) {
-  if (r.shortfall.empty()) return msg.ok(ok_text + NotesText(r), MsgIcon::None, "");
-  msg.ok(r.shortfall + "\r\n" + out + " holds the " + std::to_string(r.traces.size()) + " traces converted" +
-             NotesText(r),
+void Closing(MessageBoxes& msg, const RadarPlan& r, const std::string& out, const std::string& ok_text) {
+  if (r.shortfall.empty()) return msg.ok(ok_text + NotesText(r.notes), MsgIcon::None, "");
+  msg.ok(r.shortfall + "\r\n" + out + " holds the " + std::to_string(r.count) + " traces converted" +
+             NotesText(r.notes),
          MsgIcon::Exclamation, kTitle);
 }
 
@@ -154,6 +160,7 @@ RadarFWindow::RadarFWindow(ConversionContext& cx, QWidget* parent) : QWidget(par
   connect(Text1, &QLineEdit::textChanged, this, [this](const QString& t) {
     if (auto out = SuNameBesideInput(t.toStdString())) Text5->setText(Q(*out));
   });
+  work_ = new WorkGuard(this, {Command3, Command1, Text1, Text2, Text3, Text4, Text5, Text6, Text7, Text8});
 }
 
 bool RadarFWindow::eventFilter(QObject* obj, QEvent* ev) {
@@ -195,6 +202,8 @@ void RadarFWindow::Lit_RAMAC() {
 }
 
 void RadarFWindow::Command1_Click() {
+  auto run = work_->begin();  // refused while one runs; a close or Quit stops it
+  if (!run) return;
   MessageBoxes& msg = cx_.sv.msg;
   cx_.st.Input_File = S(Text1);
   cx_.st.Output_File = S(Text5);
@@ -203,11 +212,11 @@ void RadarFWindow::Command1_Click() {
     return;  // No keeps the old file and writes nothing
   auto p = ReadParams(msg, Text4, Text8, Text2, Text6, Text3, true);
   if (!p) return;
-  auto bytes = ReadWholeFile(in);
-  if (!bytes) return msg.ok(bytes.error(), MsgIcon::Critical, kTitle);
-  auto r = ImportRamac(*bytes, *p, FileDateWords(in).value_or(DateWords{}));
-  if (!Finish(cx_, r, in, out, ProgressBar1)) return;
-  Closing(msg, *r, out, "OK Conversion done " + out + "  " + Str(static_cast<double>(FileLength(out).value_or(0))));
+  const DateWords stamp = FileDateWords(in).value_or(DateWords{});
+  auto plan = Convert(cx_, *run, this, ProgressBar1, in, out, p->traces,
+                      [&](int64_t bytes) { return PlanRamac(*p, bytes, stamp); });
+  if (!plan) return;
+  Closing(msg, *plan, out, "OK Conversion done " + out + "  " + Str(static_cast<double>(FileLength(out).value_or(0))));
 }
 
 // ---------------------------------------------------------------- DT1
@@ -247,6 +256,8 @@ Dt1Window::Dt1Window(ConversionContext& cx, QWidget* parent) : QWidget(parent, Q
   connect(Command2, &QPushButton::clicked, this, [this] { Choix_OP(); });
   connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
   connect(Command5, &QPushButton::clicked, this, [this] { Command5_Click(); });
+  // Info stays live during a conversion.
+  work_ = new WorkGuard(this, {Command1, Command2, Command3, Text1, Text2, Text3, Text4, Text5, Text6, Text7, Text8});
 }
 
 bool Dt1Window::eventFilter(QObject* obj, QEvent* ev) {
@@ -312,6 +323,8 @@ void Dt1Window::Command5_Click() {
 }
 
 void Dt1Window::Command3_Click() {
+  auto run = work_->begin();  // refused while one runs; a close or Quit stops it
+  if (!run) return;
   MessageBoxes& msg = cx_.sv.msg;
   cx_.st.Output_File = S(Text2);
   const std::string out = cx_.st.Output_File;
@@ -322,17 +335,13 @@ void Dt1Window::Command3_Click() {
   if (!p) return;
   cx_.st.Input_File = S(Text1);
   const std::string in = cx_.st.Input_File;
-  auto bytes = ReadWholeFile(in);
-  if (!bytes) return msg.ok(bytes.error(), MsgIcon::Critical, kTitle);
   ProgressBar1->setVisible(true);
-  setCursor(Qt::WaitCursor);
-  const auto r = ImportDt1(*bytes, *p);
-  const bool ok = Finish(cx_, r, in, out, ProgressBar1);
-  unsetCursor();
+  auto plan = Convert(cx_, *run, this, ProgressBar1, in, out, p->traces,
+                      [&](int64_t bytes) { return PlanDt1(*p, bytes); });
   ProgressBar1->setVisible(false);
-  if (!ok) return;
+  if (!plan) return;
   cx_.st.Nb_Ch = static_cast<int16_t>(p->traces);
-  Closing(msg, *r, out, "OK, Conversion done");
+  Closing(msg, *plan, out, "OK, Conversion done");
 }
 
 // ---------------------------------------------------------------- GSSI

@@ -12,6 +12,10 @@ class QProgressBar;
 class QPushButton;
 class QTextEdit;
 
+namespace keld {
+class WorkGuard;
+}
+
 namespace keld::conversion {
 
 class RadarFWindow : public QWidget {
@@ -30,6 +34,7 @@ class RadarFWindow : public QWidget {
 
  private:
   ConversionContext& cx_;
+  WorkGuard* work_ = nullptr;  // the conversion's run: a second press is refused, a close stops it
 };
 
 class Dt1Window : public QWidget {
@@ -50,6 +55,7 @@ class Dt1Window : public QWidget {
 
  private:
   ConversionContext& cx_;
+  WorkGuard* work_ = nullptr;  // the conversion's run: a second press is refused, a close stops it
 };
 
 class Dzt2Window : public QWidget {

@@ -8,13 +8,16 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QThread>
 #include <QTimer>
+#include <QWindow>
 
 #include <chrono>
 #include <filesystem>
@@ -25,6 +28,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "common/bytes.hpp"
 #include "common/profile.hpp"
 #include "common/su_file.hpp"
 #include "conversion/importers/korvan_window.hpp"
@@ -85,6 +89,12 @@ class MidRun : public ::testing::Test {
   std::function<bool()> Started() {
     return [this] { return fs::exists(tools + "/started"); };
   }
+  // The close box: WM_DELETE_WINDOW comes to the native window, which hands
+  // the widget a spontaneous close.
+  static void CloseAsTheWindowManagerDoes(QWidget* w) {
+    QCloseEvent close;
+    QApplication::sendEvent(w->windowHandle(), &close);
+  }
   // Mid-run: every button but those of `live` is off; the live ones are
   // pressed, `closer` last (by its button, the close box when it is "", the
   // start window's Quit when it is "Quit").
@@ -101,7 +111,7 @@ class MidRun : public ::testing::Test {
     }
     const size_t asked = h->dialogs.asked.size();
     if (closer.empty())
-      w->close();
+      CloseAsTheWindowManagerDoes(w);
     else if (closer == "Quit")
       h->window->Command2->click();
     else
@@ -120,7 +130,8 @@ class MidRun : public ::testing::Test {
   }
   // The output folder holds `n` files: no part of a new output beside the old.
   void OldOutputOnly(size_t n) {
-    EXPECT_EQ(keld::testing::ReadText(out), kOld);
+    const std::string now = keld::testing::ReadText(out);
+    EXPECT_TRUE(now == kOld) << out << " holds " << now.size() << " bytes, not the old output";
     std::set<std::string> names;
     for (const auto& e : fs::directory_iterator(data)) names.insert(e.path().filename().string());
     EXPECT_EQ(names.size(), n) << *names.rbegin();
@@ -349,39 +360,62 @@ TEST_F(MidRun, MessagesNameTheUsersFilesNotTheirTemporaries) {
   OldOutputOnly(3);
 }
 
-TEST_F(MidRun, RecordImportsStopBetweenTracesWhenClosedOrQuit) {
+TEST_F(MidRun, ImportsStopBetweenTracesWhenClosedOrQuit) {
   // "Other files to Seismic Unix" on six records of 64 channels of 8,000
-  // 16-bit samples, closed by its close box, then by the start window's Quit.
+  // 16-bit samples, and RAMAC and DT1 profiles of 8,000 traces of 512 (8 and
+  // 9 MB): each closed by its close box, then by the start window's Quit, at
+  // the first hand-back after a trace was written.
   std::vector<std::string> records;
   const std::string rec(64 * 8000 * 2, '\x01');
   for (int r = 1; r <= 6; ++r) {
     records.push_back(data + "/r" + std::to_string(r) + ".dat");
     keld::testing::WriteText(records.back(), rec);
   }
-  for (const std::string closer : {"", "Quit"}) {
-    SCOPED_TRACE(closer);
-    QWidget* w = Open(7);
-    ASSERT_TRUE(w);
-    QPointer<QWidget> alive = w;
-    h->dialogs.multi.push_back(records);
-    w->findChild<QPushButton*>("Command5")->click();
-    for (auto [box, text] : {std::pair{"Text3", "64"}, {"Text4", "8000"}, {"Text7", "0"}, {"Text8", "0"}})
-      w->findChild<QLineEdit*>(box)->setText(text);
-    w->findChild<QLineEdit*>("Text2")->setText(QString::fromStdString(out));
-    int hand_backs = 0;
-    When({}, [&] {
-      ++hand_backs;
-      PressEveryButton(w, {"Command2"}, closer);  // Info stays live
-    });
-    w->findChild<QPushButton*>("Command1")->click();
-    EXPECT_EQ(hand_backs, 1);  // the run handed control back before its end
-    ASSERT_EQ(h->messages.shown.size(), 1u) << h->messages.last().text;  // Info's box, nothing after the run
-    EXPECT_EQ(h->messages.last().text.find("\r\nSEISMIC FILE CONVERSION"), 0u) << h->messages.last().text;
-    Settle([&] { return alive.isNull() && (closer.empty() || !h->window->isVisible()); });
-    EXPECT_TRUE(alive.isNull());
-    OldOutputOnly(7);
-    h = std::make_unique<ConversionHarness>(dir.path());
-  }
+  const std::string rd3 = data + "/line.rd3", dt1 = data + "/line.DT1";
+  keld::testing::WriteText(rd3, std::string(8000 * 512 * 2, '\x02'));
+  std::string trace(128 + 512 * 2, '\x03'), profile;
+  put_f32le(reinterpret_cast<uint8_t*>(trace.data()) + 8, 512);  // its points per trace
+  for (int i = 0; i < 8000; ++i) profile += trace;
+  keld::testing::WriteText(dt1, profile);
+  const struct {
+    int option;
+    std::vector<std::pair<const char*, std::string>> boxes;  // in this order: RAMAC's input names an output
+    const char* convert;
+    std::set<std::string> live;           // Info
+    size_t boxes_shown;                   // the output's question, Info's text
+  } imports[] = {
+      {7, {{"Text3", "64"}, {"Text4", "8000"}, {"Text7", "0"}, {"Text8", "0"}, {"Text2", out}}, "Command1",
+       {"Command2"}, 1},
+      {12, {{"Text1", rd3}, {"Text5", out}, {"Text2", "8000"}, {"Text6", "512"}, {"Text4", "0.5"}}, "Command1", {}, 1},
+      {17, {{"Text1", dt1}, {"Text2", out}, {"Text8", "8000"}, {"Text6", "512"}, {"Text5", "0.5"}}, "Command3",
+       {"Command5"}, 2},
+  };
+  for (const auto& k : imports)
+    for (const std::string closer : {"", "Quit"}) {
+      SCOPED_TRACE(std::to_string(k.option) + " " + closer);
+      QWidget* w = Open(k.option);
+      ASSERT_TRUE(w);
+      QPointer<QWidget> alive = w;
+      if (k.option == 7) {
+        h->dialogs.multi.push_back(records);
+        w->findChild<QPushButton*>("Command5")->click();
+      }
+      for (const auto& [box, text] : k.boxes) w->findChild<QLineEdit*>(box)->setText(QString::fromStdString(text));
+      auto* bar = w->findChild<QProgressBar*>("ProgressBar1");
+      bool acted = false;
+      When([bar] { return bar->value() >= 2; }, [&] {
+        acted = true;
+        PressEveryButton(w, k.live, closer);
+      });
+      w->findChild<QPushButton*>(k.convert)->click();
+      EXPECT_TRUE(acted);  // the run handed control back before its end
+      ASSERT_EQ(h->messages.shown.size(), k.boxes_shown) << h->messages.last().text;  // nothing after the run
+      for (const auto& m : h->messages.shown) EXPECT_EQ(m.text.find("OK"), std::string::npos) << m.text;
+      Settle([&] { return alive.isNull() && (closer.empty() || !h->window->isVisible()); });
+      EXPECT_TRUE(alive.isNull());
+      OldOutputOnly(records.size() + 3);
+      h = std::make_unique<ConversionHarness>(dir.path());
+    }
 }
 
 TEST_F(MidRun, JoinExportsKgsAndKorvanImportStopAtTheirFirstHandBack) {

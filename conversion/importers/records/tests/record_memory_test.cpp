@@ -1,7 +1,8 @@
 // What a record import holds in memory: the program's every allocation is
 // counted here (operator new of this test program), and converting records
-// of 16 MB through "Other files to Seismic Unix" may hold a few traces at a
-// time, never a record, let alone the record and its samples decoded.
+// of 16 MB through "Other files to Seismic Unix", or radar profiles of 16 MB
+// through their windows, may hold a few traces at a time, never a record or
+// a profile, let alone its samples decoded.
 #include <gtest/gtest.h>
 #include <malloc.h>
 
@@ -14,6 +15,7 @@
 #include <filesystem>
 #include <new>
 
+#include "common/bytes.hpp"
 #include "common/files.hpp"
 #include "conversion/tests/conversion_fixture.hpp"
 
@@ -79,4 +81,38 @@ TEST(RecordMemory, BigRecordsAreConvertedInBoundedPieces) {
   EXPECT_EQ(FileLength(d / "out.su"), 2 * kChannels * (240 + 4 * int64_t{kNs}));
   // A trace is 128 KB; the record 16 MB and its samples as floats 32 MB.
   EXPECT_LT(held, 4 << 20) << "bytes held at the peak of the conversion";
+}
+
+TEST(RecordMemory, RadarProfilesAreConvertedATraceAtATime) {
+  // RAMAC and DT1 profiles of 4,000 traces of 2,000 16-bit samples (16 MB):
+  // their windows may hold a few traces, never the profile.
+  keld::testing::TempDir d;
+  ConversionHarness h(d.path());
+  constexpr int kTraces = 4000, kNs = 2000;
+  std::string trace(128 + 2 * kNs, '\x05'), dt1;
+  put_f32le(reinterpret_cast<uint8_t*>(trace.data()) + 8, kNs);  // its points per trace
+  for (int i = 0; i < kTraces; ++i) dt1 += trace;
+  keld::testing::WriteText(d / "p.DT1", dt1);
+  keld::testing::WriteText(d / "p.rd3", std::string(size_t{kTraces} * kNs * 2, '\x05'));
+  dt1 = trace = std::string();
+  const struct {
+    int option;
+    const char* convert;
+    std::vector<std::pair<const char*, std::string>> boxes;  // the input first: it names an output
+  } cases[] = {{12, "Command1", {{"Text1", d / "p.rd3"}, {"Text5", d / "p.su"}, {"Text2", "4000"}, {"Text6", "2000"}}},
+               {17, "Command3", {{"Text1", d / "p.DT1"}, {"Text2", d / "p.su"}, {"Text8", "4000"}, {"Text6", "2000"}}}};
+  for (const auto& k : cases) {
+    SCOPED_TRACE(k.option);
+    h.Choose(k.option);
+    QWidget* w = h.window->Opened("Option" + std::to_string(k.option));
+    ASSERT_TRUE(w);
+    for (const auto& [box, text] : k.boxes) Find<QLineEdit>(w, box)->setText(QString::fromStdString(text));
+    const int64_t before = g_peak = g_now.load();
+    Find<QPushButton>(w, k.convert)->click();
+    const int64_t held = g_peak - before;
+    ASSERT_EQ(h.messages.last().text.rfind("OK", 0), 0u) << h.messages.last().text;
+    EXPECT_EQ(FileLength(d / "p.su"), kTraces * (240 + 4 * int64_t{kNs}));
+    // A trace is 8 KB; the profile 16 MB and its samples as floats 32 MB.
+    EXPECT_LT(held, 4 << 20) << "bytes held at the peak of the conversion";
+  }
 }
