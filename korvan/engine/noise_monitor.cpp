@@ -28,7 +28,7 @@ NoiseCounts NoiseMonitor::run(int Freq_Campionamento, NoiseView& view) {
         link_.Indirizzo_Unita > 0 ? std::to_string(link_.Indirizzo_Unita) : view.unit_text(1);
     counts.failure = "ERROR ! " + unit + " module: " + link_.error() + ". The noise monitor is ended.";
   };
-  while (stop_ != 1) {
+  while (stop_ != 1 && counts.failure.empty()) {
     // Every pass re-arms the units, free-running: they start at once.
     if (!link_.Invia_Setup(kNoiseSamples, Freq_Campionamento, 0, 0, 0, 0, 0, 0, link_.Indirizzo_Unita)) {
       fail();
@@ -53,6 +53,13 @@ NoiseCounts NoiseMonitor::run(int Freq_Campionamento, NoiseView& view) {
       int unit = CInt(Val(view.unit_text(c))).value_or(-1);
       if (link_.Leggi_Unita(kNoiseSamples, unit) != 1) {
         if (stop_ == 1) break;
+        // A link that went fails every read after it: nobody's unit failed,
+        // and nothing more can be drawn.
+        if (link_.read_link_lost) {
+          counts.failure = "ERROR ! The link was lost during the noise monitor: " + link_.error() +
+                           ". The noise monitor is ended.";
+          break;
+        }
         ++counts.failed_reads;
         view.channel_failed(c);
         continue;
