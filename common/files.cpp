@@ -68,6 +68,11 @@ Result<std::vector<uint8_t>> ReadWholeFile(const std::string& path) {
   return data;
 }
 
+std::string CannotWrite(const std::string& name, const std::string& error) {
+  const std::string lead = name + ": ";
+  return "Cannot write " + lead + (error.rfind(lead, 0) == 0 ? error.substr(lead.size()) : error);
+}
+
 bool SameFile(const std::string& a, const std::string& b) {
   std::error_code ec;
   if (fs::exists(a, ec) && fs::exists(b, ec)) return fs::equivalent(a, b, ec);

@@ -34,6 +34,10 @@ Result<std::vector<uint8_t>> ReadWholeFile(const std::string& path);
 // True when both names lead to the same file (or the same path when neither exists).
 bool SameFile(const std::string& a, const std::string& b);
 
+// "Cannot write <name>: <why>", the name said once: an AtomicFile's error
+// begins with the name already.
+std::string CannotWrite(const std::string& name, const std::string& error);
+
 // Writes a file beside its target and renames it over the target only when
 // complete (and on the disc): a failure leaves the old file as it was and no
 // partial file behind. A target that is a symbolic link keeps being one: the

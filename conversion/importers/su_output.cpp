@@ -114,7 +114,7 @@ ImportWriter::ImportWriter(const std::string& output, const std::vector<std::str
     }
   }
   writer_.emplace(output);
-  if (!writer_->is_open()) error_ = "Cannot write " + output + ": " + writer_->error();
+  if (!writer_->is_open()) error_ = CannotWrite(output, writer_->error());
 }
 
 bool ImportWriter::add(const SuTraceHeader& h, const float* samples, int ns) {
@@ -128,7 +128,7 @@ bool ImportWriter::add(const SuTraceHeader& h, const float* samples, int ns) {
     return false;
   }
   if (!writer_->write(h, samples, ns)) {
-    error_ = "Cannot write " + output_ + ": " + writer_->error();
+    error_ = CannotWrite(output_, writer_->error());
     return false;
   }
   ns_ = ns;
@@ -144,7 +144,7 @@ bool ImportWriter::commit() {
   }
   done_ = true;
   if (!writer_->commit()) {
-    error_ = "Cannot write " + output_ + ": " + writer_->error();
+    error_ = CannotWrite(output_, writer_->error());
     return false;
   }
   return true;

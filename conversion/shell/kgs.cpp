@@ -131,7 +131,7 @@ Status ConvertKgsToSu(const std::string& input, const std::string& output, KgsKi
   auto L = KgsLayoutOf(trace.data(), *len, kind);
   if (!L) return Status::failure(input + ": " + L.error());
   SuWriter out(output);
-  if (!out.is_open()) return Status::failure("Cannot write " + output + ": " + out.error());
+  if (!out.is_open()) return Status::failure(CannotWrite(output, out.error()));
   trace.resize(static_cast<size_t>(L->trace_bytes));
   std::vector<float> samples(static_cast<size_t>(L->ns));
   std::fseek(in, 0, SEEK_SET);
@@ -147,9 +147,9 @@ Status ConvertKgsToSu(const std::string& input, const std::string& output, KgsKi
     for (int k = 0; k < L->ns; ++k)
       samples[static_cast<size_t>(k)] =
           kind == KgsKind::Integer ? static_cast<float>(get_i16le(s + 2 * k)) : get_f32le(s + 4 * k);
-    if (!out.write(h, samples.data(), L->ns)) return Status::failure("Cannot write " + output + ": " + out.error());
+    if (!out.write(h, samples.data(), L->ns)) return Status::failure(CannotWrite(output, out.error()));
   }
-  if (!out.commit()) return Status::failure("Cannot write " + output + ": " + out.error());
+  if (!out.commit()) return Status::failure(CannotWrite(output, out.error()));
   return Status::good();
 }
 
@@ -158,7 +158,7 @@ Status ConvertSuToKgs(const std::string& input, const std::string& output, const
   SuReader in;
   if (auto s = in.open(input); !s) return s;
   AtomicFile out(output);
-  if (!out.is_open()) return Status::failure("Cannot write " + output + ": " + out.error());
+  if (!out.is_open()) return Status::failure(CannotWrite(output, out.error()));
   SuTrace t;
   std::vector<uint8_t> bytes;
   for (int64_t i = 1; i <= in.traces(); ++i) {
@@ -169,9 +169,9 @@ Status ConvertSuToKgs(const std::string& input, const std::string& output, const
     // The samples pass as they are: the same bytes as in the SU file.
     EncodeSuTrace(t.header, t.samples.data(), in.ns(), bytes);
     std::memcpy(bytes.data(), k->data(), 240);
-    if (!out.write(bytes)) return Status::failure("Cannot write " + output + ": " + out.error());
+    if (!out.write(bytes)) return Status::failure(CannotWrite(output, out.error()));
   }
-  if (!out.commit()) return Status::failure("Cannot write " + output + ": " + out.error());
+  if (!out.commit()) return Status::failure(CannotWrite(output, out.error()));
   return Status::good();
 }
 

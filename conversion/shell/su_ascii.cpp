@@ -23,12 +23,6 @@ namespace {
 
 constexpr const char* kNoFileWritten = "; no file written";
 
-// "Cannot write <name>: <why>", the name said once: `error` may begin with it.
-std::string CannotWrite(const std::string& name, const std::string& error) {
-  const std::string lead = name + ": ";
-  return "Cannot write " + lead + (error.rfind(lead, 0) == 0 ? error.substr(lead.size()) : error);
-}
-
 }  // namespace
 
 std::string FormatSample(float v) {

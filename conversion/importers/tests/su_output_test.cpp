@@ -129,6 +129,8 @@ TEST(ImportWriter, WritesBesideTheNameAndRefusesWhatItMust) {
 
   EXPECT_EQ(ImportWriter("", {}).error(), kFileNameMissing);
   EXPECT_EQ(ImportWriter(out, {"x", out}).error(), kSameInputOutput);
+  const std::string lost = d / "gone/o.su";  // a folder that is not there: the name said once
+  EXPECT_EQ(ImportWriter(lost, {}).error(), "Cannot write " + lost + ": No such file or directory");
   {
     ImportWriter wr(d / "abandoned.su", {});
     ASSERT_TRUE(wr.add(*MakeShortHeader(w), s));

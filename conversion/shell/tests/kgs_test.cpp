@@ -167,6 +167,13 @@ TEST(Kgs, RefusalsLeaveNoOutput) {
   EXPECT_FALSE(s);
   EXPECT_NE(s.error.find("offset = 40000"), std::string::npos);
   EXPECT_EQ(keld::testing::ReadText(d / "a.dat"), "older");
+  // An output that cannot be made is named once.
+  ASSERT_TRUE(WriteSuFile(d / "ok.su", {in[0]}));
+  ASSERT_TRUE(WriteFileAtomic(d / "ok.evd", Kgs(KgsKind::Integer, 2, 10)));
+  const std::string lost = d / "gone/o";
+  EXPECT_EQ(ConvertSuToKgs(d / "ok.su", lost, {}).error, "Cannot write " + lost + ": No such file or directory");
+  EXPECT_EQ(ConvertKgsToSu(d / "ok.evd", lost, KgsKind::Integer, 0).error,
+            "Cannot write " + lost + ": No such file or directory");
   // Too short for one trace, a header with no samples, a missing file.
   auto k = Kgs(KgsKind::Integer, 1, 100);
   k.resize(300);
