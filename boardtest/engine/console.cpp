@@ -37,6 +37,15 @@ Console::Console(BoardtestState& state, board::BoardLink& link, EventPump& pump,
 
 bool Console::port_open() const { return link_.port().is_open(); }
 
+bool Console::reopen_lost_port() {
+  board::SerialPort& port = link_.port();
+  // A device pulled out while nothing waited on it says so on the next poll.
+  if (port.is_open()) port.poll_events();
+  if (port.is_open() && link_.Errore_Linea == 0) return true;
+  if (port.port_number() < 1) return false;
+  return link_.Riapri_Porta();
+}
+
 bool Console::arm() {
   s_.Pre_Campioni = 0;
   ++arms_;

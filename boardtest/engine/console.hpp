@@ -66,6 +66,12 @@ class Console {
   // handler that waits on the line is refused until it has returned.
   bool busy() const { return busy_ > 0; }
   bool port_open() const;
+  // Before a run: a port whose device went while the console was idle (an
+  // error of the line waiting on it), or that a failed reopening left
+  // closed, is opened again, so a device plugged back in needs neither RESET
+  // nor a restart. False when it does not open (the link's error() says
+  // why), or when no port was ever chosen (nothing is tried).
+  bool reopen_lost_port();
 
   // GO trigger after the window's preparations: empties the input, loads the
   // filter set, arms in trigger mode, takes the status byte, waits for the

@@ -115,7 +115,11 @@ class Analog : public QMainWindow, public ConsoleView {
   void set_message(const QString& text, uint32_t bgr, int point_size, bool visible);
   void recompute_steps();
   void after_run(const CycleResult& r);
+  // Before a run: true (the run does not start) when the port is not open
+  // and cannot be opened again; the port dialog is then offered.
   bool refuse_without_port();
+  // The port dialog, its list of ports made anew.
+  void offer_port_dialog();
   void write_ini();
   void end_running_mode();
 

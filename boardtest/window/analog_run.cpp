@@ -22,13 +22,28 @@
 namespace keld::boardtest {
 
 bool Analog::refuse_without_port() {
-  if (console_->port_open()) return false;
-  sv.msg.ok("The serial port is not open: choose the port of the units first.", MsgIcon::Exclamation, kTitle);
-  if (rs232) {
-    rs232->show();
-    rs232->raise();
+  // A device unplugged and plugged back in while the console was idle: its
+  // port is opened again here, before anything is sent.
+  const bool chosen = link_->port().port_number() >= 1;
+  if (console_->reopen_lost_port()) {
+    if (rs232) rs232->hide();  // offered after a loss, and no longer needed
+    return false;
   }
+  if (!chosen)
+    sv.msg.ok("The serial port is not open: choose the port of the units first.", MsgIcon::Exclamation, kTitle);
+  else
+    sv.msg.ok("ERROR ! The device of port " + std::to_string(link_->port().port_number()) + " is not there (" +
+                  link_->error() + "). Check the cable and the power of the units, then choose the port again.",
+              MsgIcon::Critical, kTitle);
+  offer_port_dialog();
   return true;
+}
+
+void Analog::offer_port_dialog() {
+  if (!rs232) return;
+  rs232->Form_Load();  // the ports whose device is there now, not at start-up
+  rs232->show();
+  rs232->raise();
 }
 
 void Analog::Pulsante_trg_Click() {
@@ -112,7 +127,7 @@ void Analog::after_run(const CycleResult& r) {
                 " could not be opened again after a unit failed (" + r.port_error +
                 "): the run is stopped. Choose the port again.",
             MsgIcon::Critical, kTitle);
-  if (rs232) rs232->show();
+  offer_port_dialog();
 }
 
 void Analog::Command10_Click() {
