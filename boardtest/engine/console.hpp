@@ -45,6 +45,12 @@ struct CycleResult {
   bool stopped = false; // left on Arresto
   bool port_lost = false;  // the port did not open again after a failure
   std::string port_error;
+  // The link itself went while `lost_unit` was read (the device gone): the
+  // read failed for no fault of the unit, nothing was counted, and the cycle
+  // ended there.
+  bool link_lost = false;
+  int lost_unit = -1;
+  std::string link_error;
 };
 
 enum class RunOutcome {
@@ -107,6 +113,9 @@ class Console {
   // The unit named when the arm is not answered: that of the first ticked row.
   std::string answering_unit();
   bool poll_row(int row, bool& rms_pending, CycleResult& r);
+  // After a failed read: the port is closed and opened again; when it does
+  // not open the run ends (`r` says so).
+  void reopen_after_failure(CycleResult& r);
 
   BoardtestState& s_;
   board::BoardLink& link_;

@@ -121,13 +121,22 @@ void Analog::end_running_mode() {
 }
 
 void Analog::after_run(const CycleResult& r) {
-  if (!r.port_lost) return;
+  if (!r.port_lost && !r.link_lost) return;
   Command10_Click();
-  sv.msg.ok("The serial port " + std::to_string(link_->port().port_number()) +
-                " could not be opened again after a unit failed (" + r.port_error +
-                "): the run is stopped. Choose the port again.",
-            MsgIcon::Critical, kTitle);
-  offer_port_dialog();
+  const std::string port = std::to_string(link_->port().port_number());
+  std::string text;
+  if (r.link_lost) {
+    text = "ERROR ! The link to the units was lost while unit " + std::to_string(r.lost_unit) + " was read (" +
+           r.link_error + "). No unit is charged with it. The run is ended.";
+    if (r.port_lost)
+      text += " The serial port " + port + " could not be opened again (" + r.port_error +
+              "): choose the port again.";
+  } else {
+    text = "The serial port " + port + " could not be opened again after a unit failed (" + r.port_error +
+           "): the run is stopped. Choose the port again.";
+  }
+  sv.msg.ok(text, MsgIcon::Critical, kTitle);
+  if (r.port_lost) offer_port_dialog();
 }
 
 void Analog::Command10_Click() {
