@@ -465,4 +465,28 @@ TEST(BoardtestWindow, ADeviceLostWhileAUnitIsReadIsChargedToNoUnit) {
   EXPECT_EQ(f.state.Errori[2] + f.state.Errori[3], 0);
 }
 
+// "READY for Trigger!" and the hidden "WAITING" move nothing: STOP stays
+// where the operator saw it before GO trigger.
+TEST(BoardtestWindow, TheAcquisitionFrameStaysStillWhileReadyForTriggerShows) {
+  sim::SimPort port;
+  port.units().config().trigger_on_signal = true;
+  Fixture f(port);
+  Analog& w = f.start();
+  ASSERT_TRUE(f.open_port());
+  auto stop_at = [&] {
+    QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    return QRect(w.Command10->mapTo(&w, QPoint(0, 0)), w.Command10->size());
+  };
+  const QRect before = stop_at();
+  QRect ready;
+  QTimer look;
+  QObject::connect(&look, &QTimer::timeout, [&] {
+    if (ready.isNull() && w.Message->isVisible() && w.Message->text() == "READY for Trigger!") ready = stop_at();
+    if (!ready.isNull()) w.Command10->click();
+  });
+  look.start(1);
+  w.Pulsante_trg->click();
+  EXPECT_EQ(ready, before);
+}
+
 }  // namespace

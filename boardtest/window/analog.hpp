@@ -112,6 +112,9 @@ class Analog : public QMainWindow, public ConsoleView {
   void build_rows(QWidget* area);
   void build_side(QWidget* side);
   void build_menu();
+  // "READY for Trigger!" and what follows it in its run stand in this size.
+  static constexpr int kLargestMessagePoints = 24;
+  void keep_status_room(int width);
   void set_message(const QString& text, uint32_t bgr, int point_size, bool visible);
   void recompute_steps();
   void after_run(const CycleResult& r);

@@ -61,7 +61,7 @@ void Analog::Pulsante_trg_Click() {
   Autrnge->setEnabled(true);
   for (int i = 1; i <= 36; ++i) Picture[static_cast<size_t>(i)]->Cls();
   recompute_steps();
-  set_message("READY for Trigger!", 0x00FF00, 24, true);
+  set_message("READY for Trigger!", 0x00FF00, kLargestMessagePoints, true);
   sv.pump.pump();
 
   CycleResult r;
