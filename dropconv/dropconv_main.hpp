@@ -12,7 +12,8 @@ inline constexpr const char* kTitle = "dropconv";
 inline constexpr const char* kErrorCommandLine = "Error 0x000100";
 inline constexpr const char* kErrorConversion = "Error 0x000200";
 
-// Exit statuses: 0 only when the SEG-2 file was written whole.
+// Exit statuses: 0 only when the SEG-2 file was written whole (also from a
+// record short of channel blocks, whose missing traces are written as zeros).
 enum ExitStatus : int {
   kExitOk = 0,
   kExitCommandLine = 1,  // fewer than two fields
@@ -41,6 +42,8 @@ std::string ConversionError(const std::string& reason);
 // record itself is refused before anything is read or written. A failed read
 // or write leaves the output as it was and shows ConversionError; the reason
 // also goes to `reasons` (standard error, or none) as "dropconv: <reason>".
+// A record short of channel blocks is converted, and then a box (and the
+// same line on `reasons`) names the channels that hold no recorded samples.
 int Main(const std::string& CommandLine, MessageBoxes& boxes, std::FILE* reasons = stderr);
 
 }  // namespace keld::dropconv

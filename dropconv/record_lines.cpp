@@ -1,6 +1,9 @@
 #include "dropconv/record_lines.hpp"
 
 #include <algorithm>
+#include <cstdio>
+
+#include "common/text.hpp"
 
 namespace keld {
 
@@ -21,5 +24,24 @@ bool RecordLines::Next(std::string_view& line) {
   ++taken_;
   return true;
 }
+
+std::string ShownLine(std::string_view line) {
+  const bool cut = line.size() > kShownLine;
+  if (cut) line = line.substr(0, kShownLine);
+  std::string shown;
+  for (char c : line) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b < 0x20 || b == 0x7F) {
+      char code[5];
+      std::snprintf(code, sizeof code, "\\x%02X", b);
+      shown += code;
+    } else {
+      shown += c;
+    }
+  }
+  return Latin1ToUtf8(shown) + (cut ? "..." : "");
+}
+
+std::string QuotedLine(std::string_view line) { return "\"" + ShownLine(line) + "\""; }
 
 }  // namespace keld

@@ -3,6 +3,7 @@
 // last may end with neither); the bytes of a line are kept as they are.
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace keld {
@@ -25,5 +26,14 @@ class RecordLines {
   int64_t total_ = 0;
   int64_t taken_ = 0;
 };
+
+// A line of the record as a message shows it: its Latin-1 characters as
+// UTF-8, and every control byte as \xNN (a NUL would end the message where
+// it stands, a CR or a tab would hide itself); a line longer than
+// kShownLine bytes is cut there and "..." follows. QuotedLine puts it in
+// double quotes.
+inline constexpr size_t kShownLine = 80;
+std::string ShownLine(std::string_view line);
+std::string QuotedLine(std::string_view line);
 
 }  // namespace keld

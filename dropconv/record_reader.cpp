@@ -90,6 +90,8 @@ Status ClassSEG2Export::Read(const std::string& Path) {
 
   auto data = ReadWholeFile(Path);
   if (!data) return Status::failure(data.error());
+  // No line at all: nothing to name a line of.
+  if (data->empty()) return Status::failure(Path + ": the file is empty");
   std::string_view text(reinterpret_cast<const char*>(data->data()), data->size());
   RecordReader in(Path, text);
 
@@ -102,7 +104,7 @@ Status ClassSEG2Export::Read(const std::string& Path) {
     if (after_block && !Blank(L) && !Has(L, "Canale") && !Has(L, "Numero di campioni"))
       return in.Fail("channel " + std::to_string(k - 1) + " has more values than the sample count " +
                      std::to_string(ns_) + ": expected \"Canale numero " + std::to_string(k) +
-                     "\" or the end of the file, found \"" + L + "\"");
+                     "\" or the end of the file, found " + QuotedLine(L));
     after_block = after_block && Blank(L);
     if (Has(L, "Ditta")) {
       auto w = SecondWord(L);
@@ -127,11 +129,11 @@ Status ClassSEG2Export::Read(const std::string& Path) {
     if (Has(L, "Numero di canali")) {
       if (Status s = in.NextValue(L, "Numero di canali"); !s) return s;
       auto v = WholeNumber(L);
-      if (!v) return in.Fail("the channel count \"" + L + "\" is not a number");
+      if (!v) return in.Fail("the channel count " + QuotedLine(L) + " is not a number");
       auto n = CInt(*v);
-      if (!n || *n < 0) return in.Fail("the channel count " + L + " is out of range");
+      if (!n || *n < 0) return in.Fail("the channel count " + ShownLine(L) + " is out of range");
       if (*n > kMaxChannels)
-        return in.Fail("the channel count " + L + " is more than a SEG-2 file can hold (" +
+        return in.Fail("the channel count " + ShownLine(L) + " is more than a SEG-2 file can hold (" +
                        std::to_string(kMaxChannels) + ")");
       channels_.assign(static_cast<size_t>(*n), Seg2Channel{});
       has_channel_list_ = true;
@@ -142,32 +144,32 @@ Status ClassSEG2Export::Read(const std::string& Path) {
       if (Status s = in.NextValue(L, "Intervallo di campionamento"); !s) return s;
       auto seconds = IntervalSeconds(L);
       if (!seconds)
-        return in.Fail("expected the sample interval in microseconds (\"250 usec\"), found \"" + L + "\"");
+        return in.Fail("expected the sample interval in microseconds (\"250 usec\"), found " + QuotedLine(L));
       sample_interval_ = *seconds;
       has_interval = true;
     }
     if (Has(L, "Distanza tra geofoni")) {
       if (Status s = in.NextValue(L, "Distanza tra geofoni"); !s) return s;
       auto v = ToSingle(ParseNumber(L));
-      if (!v) return in.Fail("the geophone spacing " + L + " is out of range");
+      if (!v) return in.Fail("the geophone spacing " + ShownLine(L) + " is out of range");
       spacing = *v;
     }
     if (Has(L, "Posizione source")) {
       if (Status s = in.NextValue(L, "Posizione source"); !s) return s;
       auto v = ToSingle(ParseNumber(L));
-      if (!v) return in.Fail("the source position " + L + " is out of range");
+      if (!v) return in.Fail("the source position " + ShownLine(L) + " is out of range");
       source = *v;
     }
     if (Has(L, "Numero di campioni")) {
       if (Status s = in.NextValue(L, "Numero di campioni"); !s) return s;
       auto v = WholeNumber(L);
-      if (!v) return in.Fail("the sample count \"" + L + "\" is not a number");
+      if (!v) return in.Fail("the sample count " + QuotedLine(L) + " is not a number");
       auto n = CLng(*v);
-      if (!n || *n < 0) return in.Fail("the sample count " + L + " is out of range");
+      if (!n || *n < 0) return in.Fail("the sample count " + ShownLine(L) + " is out of range");
       // Every sample stands on a line of its own: a count the rest of the file
       // cannot hold is refused before anything is made for it.
       if (*n > in.Remaining())
-        return in.Fail("the sample count " + L + " is more than the " +
+        return in.Fail("the sample count " + ShownLine(L) + " is more than the " +
                        std::to_string(in.Remaining()) + " lines left in the file");
       ns_ = *n;
       // The arrays are made anew: only the channels filled since hold anything.
@@ -196,7 +198,7 @@ Status ClassSEG2Export::Read(const std::string& Path) {
         auto v = SampleValue(L);
         if (!v)
           return in.Fail("expected value " + std::to_string(i + 1) + " of " + std::to_string(ns_) +
-                         " of channel " + std::to_string(k) + ", a number, found \"" + L + "\"");
+                         " of channel " + std::to_string(k) + ", a number, found " + QuotedLine(L));
         ch.samples[static_cast<size_t>(i)] = *v;
       }
       after_block = true;
@@ -219,11 +221,11 @@ Status ClassSEG2Export::Read(const std::string& Path) {
     return in.Fail("the end of the file, and no sample interval (\"Intervallo di campionamento=\")");
   if (ChannelCount() > 0 && !sample_arrays_)
     return in.Fail("the end of the file, and no sample count (\"Numero di campioni=\")");
+  // A channel without a block keeps its zero samples and no strings: the
+  // record of a shot whose last units did not answer is still converted, and
+  // the caller says which channels are missing.
   for (int c = 1; c <= ChannelCount(); ++c)
-    if (channels_[static_cast<size_t>(c - 1)].strings.empty())
-      return in.Fail("the end of the file: expected " + std::to_string(ChannelCount()) +
-                     " channel blocks of " + std::to_string(ns_) + " values, channel " + std::to_string(c) +
-                     " has none");
+    if (channels_[static_cast<size_t>(c - 1)].strings.empty()) missing_.push_back(c);
 
   AddFileString("ACQUISITION_DATE " + date);
   AddFileString("ACQUISITION_TIME " + time);

@@ -26,13 +26,17 @@ class ClassSEG2Export {
   static constexpr int kMaxTraceStrings = 32735;
 
   // Reads the record file `Path`. Fails (with the line, and what was expected
-  // there) when the file cannot be read, a keyword line lacks its value, a
-  // count or the interval is not a number or is out of range, a sample is not a
-  // number, a channel block is misplaced, holds fewer or more values than the
-  // sample count, or is missing (fewer blocks than channels), or the record
-  // gives no channel count, sample count or interval. A record of a nominal
-  // interval of the recorder (1024 us) gets the exact one (1000 us).
+  // there) when the file cannot be read or is empty, a keyword line lacks its
+  // value, a count or the interval is not a number or is out of range, a
+  // sample is not a number, a channel block is misplaced or holds fewer or
+  // more values than the sample count, or the record gives no channel count,
+  // sample count or interval. Fewer blocks than channels is no failure: the
+  // channels without one keep ns zero samples and no strings, and
+  // MissingChannels() names them. A record of a nominal interval of the
+  // recorder (1024 us) gets the exact one (1000 us).
   Status Read(const std::string& Path);
+  // The channels (1-based, ascending) the last Read found no block for.
+  const std::vector<int>& MissingChannels() const { return missing_; }
 
   void AddFileString(const std::string& Text);
   // False when `Channel` (1-based) is not in the channel list.
@@ -44,7 +48,8 @@ class ClassSEG2Export {
 
   // Writes the SEG-2 file `Path`: beside it first, then renamed over it, so a
   // failure leaves no partial file and an older file of that name as it was.
-  // `Ok` is true only when the whole file was written; `why` gets the reason.
+  // `Ok` is true only when the whole file was written; `why` gets the reason,
+  // which names `Path`.
   void SaveAs(const std::string& Path, bool& Ok, std::string* why = nullptr) const;
 
   // The sizes of the 16- and 32-bit fields; nullopt when one overflows its
@@ -74,6 +79,7 @@ class ClassSEG2Export {
   bool has_channel_list_ = false;
   bool sample_arrays_ = false;
   std::vector<int> filled_;  // channels holding samples or strings since the sample count
+  std::vector<int> missing_;
   int32_t ns_ = 0;
   double sample_interval_ = 0;
   std::string company_, instrument_;

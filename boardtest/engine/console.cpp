@@ -37,6 +37,15 @@ Console::Console(BoardtestState& state, board::BoardLink& link, EventPump& pump,
 
 bool Console::port_open() const { return link_.port().is_open(); }
 
+bool Console::reopen_lost_port() {
+  board::SerialPort& port = link_.port();
+  // A device pulled out while nothing waited on it says so on the next poll.
+  if (port.is_open()) port.poll_events();
+  if (port.is_open() && link_.Errore_Linea == 0) return true;
+  if (port.port_number() < 1) return false;
+  return link_.Riapri_Porta();
+}
+
 bool Console::arm() {
   s_.Pre_Campioni = 0;
   ++arms_;
@@ -161,17 +170,20 @@ bool Console::poll_row(int row, bool& rms_pending, CycleResult& r) {
     // A read that STOP cut short says nothing of the unit: nothing is
     // counted, its row stays as it was, and the port needs no reopening.
     if (link_.read_stopped) return false;
+    if (link_.read_link_lost) {
+      // The device went, not the unit: its row stays as it was and nothing
+      // is counted. No unit can answer on a lost link: the cycle ends.
+      r.link_lost = true;
+      r.lost_unit = unit;
+      r.link_error = link_.error();
+      reopen_after_failure(r);
+      return false;
+    }
     s_.count_error(unit);
     ++r.rows_failed;
     view_.row_status(row, RowStatus::Error);
-    if (!link_.Riapri_Porta()) {
-      // Every further read would fail at once and be counted: the run ends.
-      r.port_lost = true;
-      r.port_error = link_.error();
-      s_.Arresto = 1;
-      return false;
-    }
-    return true;
+    reopen_after_failure(r);
+    return !r.port_lost;
   }
   ++r.rows_read;
   view_.row_status(row, RowStatus::Ok);
@@ -182,6 +194,14 @@ bool Console::poll_row(int row, bool& rms_pending, CycleResult& r) {
   rms_pending = false;
   view_.draw_trace(row, Disegna_Traccia(s_, y_));
   return true;
+}
+
+void Console::reopen_after_failure(CycleResult& r) {
+  if (link_.Riapri_Porta()) return;
+  // Every further read would fail at once and be counted: the run ends.
+  r.port_lost = true;
+  r.port_error = link_.error();
+  s_.Arresto = 1;
 }
 
 }  // namespace keld::boardtest

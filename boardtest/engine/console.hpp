@@ -45,6 +45,12 @@ struct CycleResult {
   bool stopped = false; // left on Arresto
   bool port_lost = false;  // the port did not open again after a failure
   std::string port_error;
+  // The link itself went while `lost_unit` was read (the device gone): the
+  // read failed for no fault of the unit, nothing was counted, and the cycle
+  // ended there.
+  bool link_lost = false;
+  int lost_unit = -1;
+  std::string link_error;
 };
 
 enum class RunOutcome {
@@ -66,6 +72,12 @@ class Console {
   // handler that waits on the line is refused until it has returned.
   bool busy() const { return busy_ > 0; }
   bool port_open() const;
+  // Before a run: a port whose device went while the console was idle (an
+  // error of the line waiting on it), or that a failed reopening left
+  // closed, is opened again, so a device plugged back in needs neither RESET
+  // nor a restart. False when it does not open (the link's error() says
+  // why), or when no port was ever chosen (nothing is tried).
+  bool reopen_lost_port();
 
   // GO trigger after the window's preparations: empties the input, loads the
   // filter set, arms in trigger mode, takes the status byte, waits for the
@@ -101,6 +113,9 @@ class Console {
   // The unit named when the arm is not answered: that of the first ticked row.
   std::string answering_unit();
   bool poll_row(int row, bool& rms_pending, CycleResult& r);
+  // After a failed read: the port is closed and opened again; when it does
+  // not open the run ends (`r` says so).
+  void reopen_after_failure(CycleResult& r);
 
   BoardtestState& s_;
   board::BoardLink& link_;

@@ -14,6 +14,7 @@
 #include <csignal>
 
 #include "boardlink/qt/qt_serial_port.hpp"
+#include "boardlink/window/rs232.hpp"
 #include "boardsim/testing/sim_process.hpp"
 #include "boardtest/tests/forwarding_port.hpp"
 #include "boardtest/tests/window_fixture.hpp"
@@ -117,6 +118,32 @@ TEST(BoardtestPty, GoRunningArmsOncePerCycleUnderASlowUnitUntilStop) {
   EXPECT_EQ(Caption(w, 3), "UNIT");
   EXPECT_TRUE(w.Pulsante_trg->isEnabled());
   EXPECT_TRUE(k.f.messages.shown.empty());
+}
+
+// The device pulled out while the console is idle (the simulator gone with
+// its device file), then plugged back in. GO trigger says it is not there
+// and offers the port dialog, which lists no port without its device; once
+// it is back GO trigger opens the port again and reads the unit.
+TEST(BoardtestPty, AnUnplugAndReplugWhileIdleIsRecoveredByTheNextRun) {
+  PtyConsole k({});
+  ASSERT_TRUE(k.sim.started()) << k.sim.error();
+  k.f.services.show_port_dialog = true;
+  Analog& w = k.f.start();
+  w.rs232->findChild<QLineEdit*>("Text1")->setText("1");
+  w.rs232->findChild<QPushButton*>("Command1")->click();
+  k.f.tick_rows({{1, "1"}});
+  k.sim.stop();
+  w.Pulsante_trg->click();
+  ASSERT_EQ(k.f.messages.shown.size(), 1u);
+  EXPECT_EQ(k.f.messages.last().text.rfind("ERROR ! The device of port 1 is not there (", 0), 0u);
+  const QString list = w.rs232->findChild<QLabel*>("Label1")->text();
+  EXPECT_TRUE(w.rs232->isVisible() && !list.contains("COM1")) << list.toStdString();
+  sim::SimProcess back(keld::testing::BinDir() + "/boardsim", PtyConsole::With({}, k.dir / "com1"));
+  ASSERT_TRUE(back.started()) << back.error();
+  w.Pulsante_trg->click();
+  EXPECT_EQ(k.f.messages.shown.size(), 1u) << k.f.messages.last().text;
+  EXPECT_EQ(Caption(w, 1), "OK");
+  EXPECT_FALSE(w.rs232->isVisible());
 }
 
 }  // namespace

@@ -440,4 +440,53 @@ TEST(BoardtestWindow, ARunClosedOrStoppedAfterItsButtonsWerePressed) {
   }
 }
 
+// The device pulled out while unit 2 is read: the read it cut is no unit's
+// failure. Unit 2 is neither marked ERROR nor counted, the run ends there,
+// and the box says the link was lost.
+TEST(BoardtestWindow, ADeviceLostWhileAUnitIsReadIsChargedToNoUnit) {
+  sim::SimConfig cfg;
+  cfg.faults.push_back({sim::BlockFault::Kind::Delay, 2, 0, -1, 300});  // unit 2 is awaited
+  sim::SimPort port(cfg);
+  Fixture f(port);
+  Analog& w = f.start();
+  ASSERT_TRUE(f.open_port());
+  f.tick_rows({{1, "1"}, {2, "2"}, {3, "3"}});
+  QTimer pull;
+  QObject::connect(&pull, &QTimer::timeout, [&] {
+    for (const auto& p : port.units().received) port.unplugged = port.unplugged || (p[0] == 0xD1 && p[11] == 2);
+  });
+  pull.start(1);
+  w.Pulsante_trg->click();
+  EXPECT_EQ(f.messages.texts(),
+            (std::vector<std::string>{"ERROR ! The link to the units was lost while unit 2 was read (link error "
+                                      "while reading unit 2: the device of port 1 has gone). No unit is charged "
+                                      "with it. The run is ended."}));
+  EXPECT_EQ(Caption(w, 1) + Caption(w, 2) + Caption(w, 3), "OKUNITUNIT");
+  EXPECT_EQ(f.state.Errori[2] + f.state.Errori[3], 0);
+}
+
+// "READY for Trigger!" and the hidden "WAITING" move nothing: STOP stays
+// where the operator saw it before GO trigger.
+TEST(BoardtestWindow, TheAcquisitionFrameStaysStillWhileReadyForTriggerShows) {
+  sim::SimPort port;
+  port.units().config().trigger_on_signal = true;
+  Fixture f(port);
+  Analog& w = f.start();
+  ASSERT_TRUE(f.open_port());
+  auto stop_at = [&] {
+    QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    return QRect(w.Command10->mapTo(&w, QPoint(0, 0)), w.Command10->size());
+  };
+  const QRect before = stop_at();
+  QRect ready;
+  QTimer look;
+  QObject::connect(&look, &QTimer::timeout, [&] {
+    if (ready.isNull() && w.Message->isVisible() && w.Message->text() == "READY for Trigger!") ready = stop_at();
+    if (!ready.isNull()) w.Command10->click();
+  });
+  look.start(1);
+  w.Pulsante_trg->click();
+  EXPECT_EQ(ready, before);
+}
+
 }  // namespace

@@ -112,10 +112,17 @@ class Analog : public QMainWindow, public ConsoleView {
   void build_rows(QWidget* area);
   void build_side(QWidget* side);
   void build_menu();
+  // "READY for Trigger!" and what follows it in its run stand in this size.
+  static constexpr int kLargestMessagePoints = 24;
+  void keep_status_room(int width);
   void set_message(const QString& text, uint32_t bgr, int point_size, bool visible);
   void recompute_steps();
   void after_run(const CycleResult& r);
+  // Before a run: true (the run does not start) when the port is not open
+  // and cannot be opened again; the port dialog is then offered.
   bool refuse_without_port();
+  // The port dialog, its list of ports made anew.
+  void offer_port_dialog();
   void write_ini();
   void end_running_mode();
 

@@ -1,6 +1,7 @@
 // The console window's controls: the rows, the acquisition frame, the RMS
 // frame, the status lines and the menu.
 #include <QAction>
+#include <QFontMetrics>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QGridLayout>
@@ -13,6 +14,8 @@
 #include <QScrollBar>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 #include "boardlink/window/rs232.hpp"
 #include "boardtest/window/analog.hpp"
@@ -118,6 +121,7 @@ void Analog::build_side(QWidget* side) {
   Message->setWordWrap(true);
   set_message("Resetting  . . .", 0x00FF00, 10, false);
   v->addWidget(Message);
+  keep_status_room(side->width() - v->contentsMargins().left() - v->contentsMargins().right());
 
   Frame2 = new QGroupBox("ACQUISITION", side);
   Frame2->setObjectName("Frame2");
@@ -215,6 +219,25 @@ void Analog::build_menu() {
   connect(Reset, &QAction::triggered, this, [this] { Reset_Click(); });
   connect(parameters, &QAction::triggered, this, [this] { parameters_Click(); });
   connect(uscita, &QAction::triggered, this, [this] { uscita_Click(); });
+}
+
+void Analog::keep_status_room(int width) {
+  // The status lines keep their room shown or hidden, and Message the room of
+  // its largest text: the frame below them never moves under the operator's
+  // hand ("READY for Trigger!" shows just before a STOP may be wanted).
+  for (QLabel* l : {Label24, Message}) {
+    QSizePolicy p = l->sizePolicy();
+    p.setRetainSizeWhenHidden(true);
+    l->setSizePolicy(p);
+  }
+  QFont big = Message->font();
+  big.setPointSize(kLargestMessagePoints);
+  big.setBold(true);
+  const QFontMetrics m(big);
+  int height = 0;
+  for (const char* text : {"READY for Trigger!", "Triggered ! Wait for data......", "Data Receiving !"})
+    height = std::max(height, m.boundingRect(QRect(0, 0, width, 10000), Qt::TextWordWrap, text).height());
+  Message->setFixedHeight(height + 2 * Message->margin() + 4);
 }
 
 void Analog::set_message(const QString& text, uint32_t bgr, int point_size, bool visible) {

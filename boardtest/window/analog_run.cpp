@@ -22,13 +22,28 @@
 namespace keld::boardtest {
 
 bool Analog::refuse_without_port() {
-  if (console_->port_open()) return false;
-  sv.msg.ok("The serial port is not open: choose the port of the units first.", MsgIcon::Exclamation, kTitle);
-  if (rs232) {
-    rs232->show();
-    rs232->raise();
+  // A device unplugged and plugged back in while the console was idle: its
+  // port is opened again here, before anything is sent.
+  const bool chosen = link_->port().port_number() >= 1;
+  if (console_->reopen_lost_port()) {
+    if (rs232) rs232->hide();  // offered after a loss, and no longer needed
+    return false;
   }
+  if (!chosen)
+    sv.msg.ok("The serial port is not open: choose the port of the units first.", MsgIcon::Exclamation, kTitle);
+  else
+    sv.msg.ok("ERROR ! The device of port " + std::to_string(link_->port().port_number()) + " is not there (" +
+                  link_->error() + "). Check the cable and the power of the units, then choose the port again.",
+              MsgIcon::Critical, kTitle);
+  offer_port_dialog();
   return true;
+}
+
+void Analog::offer_port_dialog() {
+  if (!rs232) return;
+  rs232->Form_Load();  // the ports whose device is there now, not at start-up
+  rs232->show();
+  rs232->raise();
 }
 
 void Analog::Pulsante_trg_Click() {
@@ -46,7 +61,7 @@ void Analog::Pulsante_trg_Click() {
   Autrnge->setEnabled(true);
   for (int i = 1; i <= 36; ++i) Picture[static_cast<size_t>(i)]->Cls();
   recompute_steps();
-  set_message("READY for Trigger!", 0x00FF00, 24, true);
+  set_message("READY for Trigger!", 0x00FF00, kLargestMessagePoints, true);
   sv.pump.pump();
 
   CycleResult r;
@@ -106,13 +121,22 @@ void Analog::end_running_mode() {
 }
 
 void Analog::after_run(const CycleResult& r) {
-  if (!r.port_lost) return;
+  if (!r.port_lost && !r.link_lost) return;
   Command10_Click();
-  sv.msg.ok("The serial port " + std::to_string(link_->port().port_number()) +
-                " could not be opened again after a unit failed (" + r.port_error +
-                "): the run is stopped. Choose the port again.",
-            MsgIcon::Critical, kTitle);
-  if (rs232) rs232->show();
+  const std::string port = std::to_string(link_->port().port_number());
+  std::string text;
+  if (r.link_lost) {
+    text = "ERROR ! The link to the units was lost while unit " + std::to_string(r.lost_unit) + " was read (" +
+           r.link_error + "). No unit is charged with it. The run is ended.";
+    if (r.port_lost)
+      text += " The serial port " + port + " could not be opened again (" + r.port_error +
+              "): choose the port again.";
+  } else {
+    text = "The serial port " + port + " could not be opened again after a unit failed (" + r.port_error +
+           "): the run is stopped. Choose the port again.";
+  }
+  sv.msg.ok(text, MsgIcon::Critical, kTitle);
+  if (r.port_lost) offer_port_dialog();
 }
 
 void Analog::Command10_Click() {

@@ -2,6 +2,7 @@
 // on standard error.
 #include <algorithm>
 #include <filesystem>
+#include <tuple>
 
 #include <unistd.h>
 
@@ -106,7 +107,6 @@ TEST_F(Program, RecordsWhoseCountsDoNotMatchLeaveTheOutputAsItWas) {
   // The reader's own tests hold every message; here the program's answer.
   const std::pair<void (*)(keld::testing::Record&), const char*> cases[] = {
       {[](auto& r) { r.samples = "5"; }, "line 21: channel 1 has 3 values where the sample count is 5"},
-      {[](auto& r) { r.channels = "3"; }, "line 24: the end of the file: expected 3 channel blocks"},
       {[](auto& r) { r.interval = "abc usec"; }, "line 9: expected the sample interval in microseconds"},
       {[](auto& r) { r.blocks[0].second[1] = "?"; }, "line 19: expected value 2 of 3 of channel 1"},
   };
@@ -144,4 +144,27 @@ TEST_F(Program, ReadOnlyFolder) {
   ExpectReasonThenBox();
   EXPECT_EQ(ReadText(ro + "/dati.sg2"), "older file");
   EXPECT_EQ(std::distance(fs::directory_iterator(ro), fs::directory_iterator()), 1);
+}
+
+// Its one line: a record short of channel blocks is converted and the line
+// names them; a NUL byte does not cut the quoted line; an empty file has no
+// line 0; a failed write names the file once.
+TEST_F(Program, ItsLineNamesWhatWasMissingOrWrong) {
+  keld::testing::Record short_of_22, with_nul;
+  short_of_22.channels = "24";
+  with_nul.blocks[0].second[0] = std::string("4\0" "2", 3);
+  const std::string lost = dir / "no/dati.sg2", error = "dropconv: Error 0x000200\n";
+  const std::tuple<std::string, std::string, int, std::string> cases[] = {
+      {short_of_22.Text(), out, 0, "dropconv: " + rec + ": the record holds no block for channels 3-24 of 24: " +
+                                       out + " is written with their traces all zero\n"},
+      {with_nul.Text(), out, 2,
+       error + rec + ", line 18: expected value 1 of 3 of channel 1, a number, found \"4\\x002\"\n"},
+      {"", out, 2, error + rec + ": the file is empty\n"},
+      {keld::testing::Record{}.Text(), lost, 3, error + lost + ": No such file or directory\n"},
+  };
+  for (const auto& [text, output, status, line] : cases) {
+    keld::testing::WriteText(rec, text);
+    EXPECT_EQ(Run(ShellQuote(rec + "|" + output)), status) << line;
+    EXPECT_EQ(said, line);
+  }
 }
