@@ -28,7 +28,9 @@ BatchOutcome RunLine(ConversionContext& cx, QWidget* window, WorkRun& run,
   std::vector<StandsFor> names;
   auto fail = [&](const std::string& why) {
     r.kind = BatchOutcome::Kind::Failed;
-    cx.sv.msg.ok(out + " was not written:\n" + UserNames(why, names), MsgIcon::Critical, kTitle);
+    // An old output stays as it was: say so, not that nothing was written.
+    cx.sv.msg.ok(out + (Existe_file(out) ? " kept as it was:\n" : " was not written:\n") + UserNames(why, names),
+                 MsgIcon::Critical, kTitle);
     return r;
   };
   auto part = run.temporary_beside(out);

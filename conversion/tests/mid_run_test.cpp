@@ -195,7 +195,7 @@ TEST_F(MidRun, AFailedBatchKeepsTheOldOutputAndQuitClosesItsWindowToo) {
   w->Text2->setText(QString::fromStdString(out));
   w->Command2->click();
   ASSERT_EQ(h->messages.shown.size(), 1u);
-  EXPECT_EQ(h->messages.last().text, out + " was not written:\nsegdread: no SEG-D header");
+  EXPECT_EQ(h->messages.last().text, out + " kept as it was:\nsegdread: no SEG-D header");
   OldOutputOnly(2);
   auto batch = w->findChild<QWidget*>("BatchOutput");
   ASSERT_TRUE(batch && batch->isVisible());
@@ -355,7 +355,7 @@ TEST_F(MidRun, MessagesNameTheUsersFilesNotTheirTemporaries) {
   cw->Text2->setText(QString::fromStdString(out));
   cw->Command2->click();
   m = h->messages.last().text;
-  EXPECT_EQ(m.rfind(out + " was not written:\n" + out, 0), 0u) << m;  // the check of what was written
+  EXPECT_EQ(m.rfind(out + " kept as it was:\n" + out, 0), 0u) << m;  // the check of what was written
   EXPECT_EQ(m.find(hidden), std::string::npos) << m;
   OldOutputOnly(3);
 }
