@@ -29,13 +29,43 @@ std::vector<char*> Argv(const StartRequest& r, std::vector<std::string>& keep) {
   return argv;
 }
 
+// This program's environment with `extra` ("NAME=value") set on top.
+std::vector<std::string> Environment(const std::vector<std::string>& extra) {
+  std::vector<std::string> env;
+  for (char** e = environ; e && *e; ++e) {
+    const std::string entry = *e;
+    const std::string name = entry.substr(0, entry.find('=') + 1);
+    if (std::none_of(extra.begin(), extra.end(), [&](const std::string& x) { return x.rfind(name, 0) == 0; }))
+      env.push_back(entry);
+  }
+  env.insert(env.end(), extra.begin(), extra.end());
+  return env;
+}
+
+// Reads what is waiting on the non-blocking `fd`, keeping the first 4 KiB.
+void DrainInto(int fd, std::string& kept) {
+  char buf[512];
+  for (;;) {
+    const ssize_t n = read(fd, buf, sizeof buf);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return;
+    if (kept.size() < 4096) kept.append(buf, std::min(static_cast<size_t>(n), 4096 - kept.size()));
+  }
+}
+
 // Forks a child that runs the program; the exec's failure reaches the parent
 // through a close-on-exec pipe. With `detach`, the program runs in a grandchild
 // so that it is never left as a zombie of ours; without, it leads a process
 // group of its own, so that it can be ended with whatever it started.
-std::optional<pid_t> Spawn(const StartRequest& r, bool detach) {
+// `err_fd`, when given, becomes the program's standard error.
+std::optional<pid_t> Spawn(const StartRequest& r, bool detach, int err_fd = -1) {
   std::vector<std::string> keep;
   std::vector<char*> argv = Argv(r, keep);
+  // Made before the fork: the child only execs.
+  std::vector<std::string> env = r.environment.empty() ? std::vector<std::string>{} : Environment(r.environment);
+  std::vector<char*> envp;
+  for (auto& e : env) envp.push_back(e.data());
+  envp.push_back(nullptr);
   int fds[2];
   if (pipe2(fds, O_CLOEXEC) != 0) return std::nullopt;
   int pidpipe[2] = {-1, -1};
@@ -61,7 +91,9 @@ std::optional<pid_t> Spawn(const StartRequest& r, bool detach) {
         (void)!write(fds[1], &e, sizeof e);
         _exit(127);
       }
-      execv(r.program.c_str(), argv.data());
+      if (err_fd >= 0) dup2(err_fd, 2);
+      if (env.empty()) execv(r.program.c_str(), argv.data());
+      else execve(r.program.c_str(), argv.data(), envp.data());
       int e = errno;
       (void)!write(fds[1], &e, sizeof e);
       _exit(127);
@@ -192,12 +224,28 @@ bool PosixLauncher::open_document(const std::string& path) {
 std::optional<int> PosixLauncher::run_and_wait(const StartRequest& req, EventPump& pump,
                                                const std::function<bool()>& cancelled) {
   if (access(req.program.c_str(), X_OK) != 0) return std::nullopt;
-  auto pid = Spawn(req, false);
-  if (!pid) return std::nullopt;
+  int errs[2] = {-1, -1};
+  if (req.error_output && pipe2(errs, O_CLOEXEC) != 0) return std::nullopt;
+  auto pid = Spawn(req, false, errs[1]);
+  if (errs[1] >= 0) close(errs[1]);
+  if (!pid) {
+    if (errs[0] >= 0) close(errs[0]);
+    return std::nullopt;
+  }
   GroupWait w;
   w.stop = cancelled;
   w.kill_leftovers = true;
-  return WaitForGroup(*pid, pump, w).status;
+  if (errs[0] >= 0) {
+    fcntl(errs[0], F_SETFL, O_NONBLOCK);  // our end only: the program writes as to any pipe
+    req.error_output->clear();
+    w.each_turn = [&] { DrainInto(errs[0], *req.error_output); };  // the program never blocks on a full pipe
+  }
+  const std::optional<int> status = WaitForGroup(*pid, pump, w).status;
+  if (errs[0] >= 0) {
+    DrainInto(errs[0], *req.error_output);
+    close(errs[0]);
+  }
+  return status;
 }
 
 std::optional<long> ProcessRecorder::start(const StartRequest& req) {
@@ -217,6 +265,7 @@ std::optional<int> ProcessRecorder::run_and_wait(const StartRequest& req, EventP
   started.push_back(req);
   if (real) return real->run_and_wait(req, pump, cancelled);
   if (!succeed) return std::nullopt;
+  if (req.error_output) *req.error_output = error_text;
   return exit_status;
 }
 

@@ -19,6 +19,11 @@ struct StartRequest {
   std::vector<std::string> args;
   WindowStyle style = WindowStyle::Normal;
   std::string workdir;  // empty: the caller's
+  // Set for the program on top of this program's environment ("NAME=value").
+  std::vector<std::string> environment = {};
+  // run_and_wait only: the program's standard error is kept here (its first
+  // 4 KiB) in place of going to ours, so that the caller can tell its reason.
+  std::string* error_output = nullptr;
 };
 
 class ProcessLauncher {
@@ -80,6 +85,7 @@ class ProcessRecorder : public ProcessLauncher {
   std::vector<std::string> opened;
   bool succeed = true;          // what start() reports when not running for real
   int exit_status = 0;          // what run_and_wait() reports when not running for real
+  std::string error_text;       // and the error output it gives then
   ProcessLauncher* real = nullptr;
 };
 

@@ -21,8 +21,24 @@ std::string SegyOutputName(const std::string& su_path) {
   return su_path.substr(0, su_path.size() >= 2 ? su_path.size() - 2 : 0) + "SGY";
 }
 
-Result<SegyChoice> ChooseSegySource(const std::string& su_path) {
+Result<SuLayout> SegySourceLayout(const std::string& su_path) {
   auto L = ReadSuLayout(su_path);
+  if (!L || L->whole()) return L;
+  // A trace of another length is what cuts most files: that trace is named.
+  SuReader in;
+  SuTraceHeader h;
+  if (Status opened = in.open(su_path); !opened) return Result<SuLayout>::failure(opened.error);
+  for (int64_t i = 0; i < L->traces; ++i)
+    if (!in.read_header(i, h)) return Result<SuLayout>::failure(in.error());
+  const int64_t rest = L->file_bytes - L->traces * L->trace_bytes;
+  return Result<SuLayout>::failure(su_path + ": not a whole number of traces (" + std::to_string(L->file_bytes) +
+                                   " bytes: " + std::to_string(L->traces) + " traces of " + std::to_string(L->ns) +
+                                   " samples, then " + std::to_string(rest) + " bytes of trace " +
+                                   std::to_string(L->traces + 1) + ")");
+}
+
+Result<SegyChoice> ChooseSegySource(const std::string& su_path) {
+  auto L = SegySourceLayout(su_path);
   if (!L) return Result<SegyChoice>::failure(L.error());
   SegyChoice c;
   c.output = SegyOutputName(su_path);
@@ -120,8 +136,8 @@ Result<SegyExport> ConvertSuToSegy(const std::string& su_path, const std::string
   using R = Result<SegyExport>;
   if (out_path.empty()) return R::failure("File name missing");
   if (SameFile(su_path, out_path)) return R::failure("Same Input / Output");
-  auto L = ReadSuLayout(su_path);
-  if (!L) return R::failure(L.error());
+  auto L = SegySourceLayout(su_path);
+  if (!L) return R::failure(L.error() + "; " + out_path + " not written");
   const int ns = L->ns;
   const size_t trace_bytes = static_cast<size_t>(L->trace_bytes);
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/result.hpp"
+#include "common/su_file.hpp"
 #include "common/su_header.hpp"
 
 namespace keld::korvan {
@@ -24,8 +25,13 @@ struct SegyChoice {
   int64_t traces = 0;  // whole traces in the file
 };
 // Fails with a message naming the file when it cannot be read, when ns <= 0,
-// or when it is shorter than one trace.
+// when it is shorter than one trace, or when it is not a whole number of
+// traces (see SegySourceLayout).
 Result<SegyChoice> ChooseSegySource(const std::string& su_path);
+// The layout of an SU file to export. A file that ends inside a trace is
+// refused (the SEG-Y file would leave that trace out without a word), naming
+// the first trace of another length when one is the cause.
+Result<SuLayout> SegySourceLayout(const std::string& su_path);
 std::string SegyOutputName(const std::string& su_path);
 
 // The text header: the box's text (UTF-8) in the single-byte code page, every

@@ -7,9 +7,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstring>
+
 #include "common/files.hpp"
 #include "common/text.hpp"
 #include "platform/process.hpp"
+#include "platform/pump.hpp"
 
 namespace keld::korvan {
 
@@ -87,9 +90,74 @@ void Lance_Panneau_Systeme(KorvanServices& sv) {
   Box(sv, "Impossible to lauch CONFIG", MsgIcon::None);
 }
 
-bool StartDropconv(KorvanServices& sv, const std::string& record, const std::string& sg2) {
-  std::string prog = ProgramIn(sv.program_folder, "dropconv.exe");
-  return sv.proc.start({prog, {record + "|" + sg2}, WindowStyle::Minimized, {}}).has_value();
+Seg2Copy RunDropconv(KorvanServices& sv, const std::string& record, const std::string& sg2,
+                     const std::function<bool()>& stop, std::chrono::milliseconds limit) {
+  StartRequest req{ProgramIn(sv.program_folder, "dropconv.exe"), {record + "|" + sg2}, WindowStyle::Minimized, {}};
+  // Without a display dropconv puts its box on standard error: korvan says it,
+  // with what became of the record, in one box of its own.
+  req.environment = {"QT_QPA_PLATFORM=offscreen"};
+  std::string errors;
+  req.error_output = &errors;
+  const auto deadline = MonoClock::now() + limit;
+  bool stopped = false, late = false;
+  const std::optional<int> status = sv.proc.run_and_wait(req, sv.pump, [&] {
+    stopped = stop && stop();
+    late = !stopped && MonoClock::now() >= deadline;
+    return stopped || late;
+  });
+  Seg2Copy c;
+  if (!status) return c;
+  if (*status == 0) {
+    c.outcome = Seg2Copy::Outcome::Made;
+    c.words = DropconvWords(0, errors);
+  } else if (stopped) {
+    c.outcome = Seg2Copy::Outcome::Stopped;
+    c.words = "dropconv was stopped";
+  } else {
+    c.outcome = Seg2Copy::Outcome::Failed;
+    c.words = late ? "dropconv had not ended after " + std::to_string((limit.count() + 999) / 1000) +
+                         " s and was stopped"
+                   : DropconvWords(*status, errors);
+  }
+  return c;
+}
+
+std::string DropconvWords(int status, const std::string& errors) {
+  std::string words;
+  for (std::string line : Split(errors, '\n')) {
+    while (!line.empty() && std::isspace(static_cast<unsigned char>(line.back()))) line.pop_back();
+    if (line.empty()) continue;
+    if (!words.empty()) words += "\r\n";
+    words += line;
+  }
+  std::string ours;
+  if (status >= 128) {
+    const char* name = strsignal(status - 128);
+    ours = "dropconv was ended by signal " + std::to_string(status - 128) + (name ? std::string(" (") + name + ")" : "");
+  } else if (status != 0 && words.empty()) {
+    static const char* const why[] = {"", ": its command line was refused", ": the text record could not be read",
+                                      ": the SEG-2 file could not be written",
+                                      ": the SEG-2 file would replace the text record"};
+    ours = "dropconv ended with status " + std::to_string(status) + (status < 5 ? why[status] : "");
+  }
+  if (ours.empty()) return words;
+  return words.empty() ? ours : words + "\r\n" + ours;
+}
+
+Seg2Box Seg2CopyBox(const std::string& saved, const std::string& sg2, const Seg2Copy& copy) {
+  using O = Seg2Copy::Outcome;
+  const std::string lost = saved + " has been recorded, but its SEG-2 copy " + sg2;
+  switch (copy.outcome) {
+    case O::Made:
+      return {(copy.words.empty() ? "" : copy.words + "\r\n") + saved + " and " + sg2 + " has been recorded",
+              copy.words.empty() ? MsgIcon::Information : MsgIcon::Exclamation};
+    case O::NotStarted:
+      return {lost + " could not be made: dropconv must be in KORVAN folder !", MsgIcon::Critical};
+    case O::Failed:
+    case O::Stopped:
+      break;
+  }
+  return {lost + " has not been made:\r\n" + copy.words, MsgIcon::Critical};
 }
 
 std::string Cherche_Lecteur_PDF(const std::string& extension) {

@@ -9,6 +9,7 @@
 
 #include "common/files.hpp"
 #include "korvan/launch/launch.hpp"
+#include "platform/qtbase/work_guard.hpp"
 
 namespace keld::korvan {
 
@@ -49,6 +50,7 @@ txt_to_seg2::txt_to_seg2(KorvanServices& sv, QWidget* parent) : QWidget(parent),
   connect(Command2, &QPushButton::clicked, this, &txt_to_seg2::Command2_Click);
   connect(Command1, &QPushButton::clicked, this, &txt_to_seg2::Command1_Click);
   connect(Command3, &QPushButton::clicked, this, &txt_to_seg2::Command3_Click);
+  work_ = new WorkGuard(this, {Command1, Command2, Text1, Text2});
 }
 
 std::string txt_to_seg2::Seg2NameFor(const std::string& record) {
@@ -73,6 +75,8 @@ void txt_to_seg2::Refuse(const std::string& text) {
 }
 
 void txt_to_seg2::Command1_Click() {
+  auto run = work_->begin();
+  if (!run) return;
   std::string record = Text1->text().toStdString();
   std::string sg2 = Text2->text().toStdString();
   if (record.empty() || sg2.empty()) return Refuse("File name missing");
@@ -81,8 +85,20 @@ void txt_to_seg2::Command1_Click() {
   if (record.find('|') != std::string::npos || sg2.find('|') != std::string::npos)
     return Refuse("A file name cannot hold the character |");
   if (SameFile(record, sg2)) return Refuse("Same Input / Output");
-  if (!StartDropconv(sv_, record, sg2)) return Refuse("dropconv must be in KORVAN folder !");
+  Label2->setVisible(false);
+  const Seg2Copy copy = RunDropconv(sv_, record, sg2, run->stop_check());
+  switch (copy.outcome) {
+    case Seg2Copy::Outcome::NotStarted:
+      return Refuse("dropconv must be in KORVAN folder !");
+    case Seg2Copy::Outcome::Stopped:
+      return;  // the window is closing
+    case Seg2Copy::Outcome::Failed:
+      return Refuse(sg2 + " has not been made:\r\n" + copy.words);
+    case Seg2Copy::Outcome::Made:
+      break;
+  }
   Label2->setVisible(true);
+  if (!copy.words.empty()) sv_.msg.ok(copy.words + "\r\n" + sg2 + " has been recorded", MsgIcon::Exclamation, kKorvanTitle);
 }
 
 void txt_to_seg2::Command3_Click() { close(); }

@@ -1,6 +1,7 @@
 #pragma once
 // The small window that converts any acquisition text record into a SEG-2 file
-// through dropconv. It does not block the main window.
+// through dropconv. It does not block the main window; it waits for dropconv
+// inside its own run (a close or EXIT stops it) and says what became of it.
 #include <QWidget>
 
 #include "korvan/window/korvan_services.hpp"
@@ -8,6 +9,10 @@
 class QLabel;
 class QLineEdit;
 class QPushButton;
+
+namespace keld {
+class WorkGuard;
+}
 
 namespace keld::korvan {
 
@@ -35,6 +40,7 @@ class txt_to_seg2 : public QWidget {
   QPushButton* Command2;
   QPushButton* Command1;
   QPushButton* Command3;
+  WorkGuard* work_;
 };
 
 }  // namespace keld::korvan

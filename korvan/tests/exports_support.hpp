@@ -3,7 +3,9 @@
 // harness's data folder, whole files as bytes, and stand-in programs.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -56,5 +58,17 @@ inline void Toolbar(Korvan& w, const std::string& key) {
 }
 
 inline std::string DataDir(const KorvanHarness& h) { return h.services.work_folder + "/DATA"; }
+
+inline bool Until(const std::function<bool()>& done) {  // the event loop runs meanwhile; 20 s at most
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (!done() && std::chrono::steady_clock::now() < end) QApplication::processEvents(QEventLoop::AllEvents, 5);
+  return done();
+}
+
+inline int Leftovers(const std::string& dir) {  // temporaries written beside an output
+  int n = 0;
+  for (const auto& e : std::filesystem::recursive_directory_iterator(dir)) n += e.path().filename().string()[0] == '.';
+  return n;
+}
 
 }  // namespace keld::korvan::testing

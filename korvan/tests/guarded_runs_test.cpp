@@ -21,18 +21,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool Until(const std::function<bool()>& done) {  // the event loop runs meanwhile; 20 s at most
-  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-  while (!done() && std::chrono::steady_clock::now() < end) QApplication::processEvents(QEventLoop::AllEvents, 5);
-  return done();
-}
-
-int Leftovers(const std::string& dir) {  // temporaries written beside an output
-  int n = 0;
-  for (const auto& e : fs::recursive_directory_iterator(dir)) n += e.path().filename().string()[0] == '.';
-  return n;
-}
-
 struct Case {
   const char* what;
   bool shot, filter, release;  // a shot or the batch; "Release Trigger" in place of the close

@@ -13,6 +13,7 @@
 #include "korvan/engine/stack.hpp"
 #include "korvan/launch/launch.hpp"
 #include "korvan/window/main_window.hpp"
+#include "platform/qtbase/work_guard.hpp"
 
 namespace keld::korvan {
 
@@ -57,6 +58,13 @@ ChoixDialog::ChoixDialog(Korvan& main) : QDialog(&main), w_(main) {
   for (QPushButton* b : {Command1, Command2, Command3, Command4, Command5}) b->setAutoDefault(false);
   Command1->setDefault(true);
   setMinimumWidth(420);
+  // The shot that opens the dialog is still drawing and opening the port
+  // again: the buttons come once it has ended.
+  connect(&w_.work(), &WorkGuard::finished, this, [this] {
+    if (!isVisible()) return;
+    offer();
+    if (Command1->isEnabled()) Command1->setFocus();
+  });
 }
 
 bool ChoixDialog::raw_shot_exists() const { return Existe_file(w_.st.Fichier_Temp) == 1; }
@@ -73,18 +81,23 @@ void ChoixDialog::Open() {
   // The paths as they are: on Linux an upper-cased path names another file.
   Command1->setText(Q(" Save as " + Nome_Attivo(S(w_.Text7), root, num) + "  " + "and " + root + num + ".SG2"));
   Command2->setText(Q(" Stack with " + w_.st.Dernier_Record));
+  offer();
+  Command1->setDefault(true);
+  show();
+  raise();
+  if (Command1->isEnabled()) Command1->setFocus();
+}
+
+void ChoixDialog::offer() {
+  const bool idle = !w_.work().running();
   // Only what a raw shot exists for is offered: after an abandoned shot there
   // is nothing to save, convert, number or stack.
-  bool shot = raw_shot_exists();
+  bool shot = idle && raw_shot_exists();
   Command1->setEnabled(shot);
   Command4->setEnabled(shot);
   Command2->setEnabled(shot && !w_.st.Dernier_Record.empty());
   // Erase deletes only the file on display: none when the screen is blank.
-  Command3->setEnabled(!w_.st.Fichier_Dessine.empty());
-  Command1->setDefault(true);
-  show();
-  raise();
-  if (shot) Command1->setFocus();
+  Command3->setEnabled(idle && !w_.st.Fichier_Dessine.empty());
 }
 
 void ChoixDialog::saved_as(const std::string& saved) {
@@ -99,6 +112,10 @@ void ChoixDialog::saved_as(const std::string& saved) {
 }
 
 void ChoixDialog::Command1_Click() {
+  // Inside the main window's run until dropconv has ended: no shot rewrites
+  // the text record it reads, and a close waits for it.
+  auto run = w_.work().begin();
+  if (!run) return;
   KorvanState& st = w_.st;
   st.Dossier_Data = S(w_.Text7);
   const std::string R = Nome_Attivo(S(w_.Text7), S(w_.Text2), S(w_.Text3));
@@ -111,6 +128,7 @@ void ChoixDialog::Command1_Click() {
   if (Existe_file(R) &&
       !w_.sv.msg.yes(R + " already exists, do you want to erase it ?", MsgIcon::Question, kTitle))
     return;
+  if (run->stopped()) return;  // closed while asked: nothing is saved
   // The rename replaces an existing record in one step: it is never deleted first.
   if (Status m = MoveFileOver(st.Fichier_Temp, R); !m) return failed(m.error);
   saved_as(R);
@@ -118,11 +136,14 @@ void ChoixDialog::Command1_Click() {
   st.Dernier_Record = R;
   w_.Record_Suivant();
   w_.SSTab1->setCurrentIndex(3);
-  // The SU record is saved whatever becomes of its SEG-2 copy.
-  if (!StartDropconv(w_.sv, w_.text_record_path(), G))
-    w_.sv.msg.ok(R + " has been recorded, but its SEG-2 copy " + G +
-                     " could not be made: dropconv must be in KORVAN folder !",
-                 MsgIcon::Critical, kTitle);
+  // The SU record is saved whatever becomes of its SEG-2 copy. Save as says
+  // nothing when both are whole; closing, there is nobody to tell.
+  const Seg2Copy copy = RunDropconv(w_.sv, w_.text_record_path(), G, run->stop_check());
+  if (copy.outcome == Seg2Copy::Outcome::Stopped ||
+      (copy.outcome == Seg2Copy::Outcome::Made && copy.words.empty()))
+    return;
+  const Seg2Box box = Seg2CopyBox(R, G, copy);
+  w_.sv.msg.ok(box.text, box.icon, kTitle);
 }
 
 void ChoixDialog::Command2_Click() {
@@ -152,6 +173,8 @@ void ChoixDialog::Command3_Click() {
 void ChoixDialog::Command4_Click() { Sauve_SEG2(); }
 
 void ChoixDialog::Sauve_SEG2() {
+  auto run = w_.work().begin();  // as Save as: until dropconv has ended
+  if (!run) return;
   KorvanState& st = w_.st;
   hide();
   w_.setCursor(Qt::CrossCursor);
@@ -166,6 +189,7 @@ void ChoixDialog::Sauve_SEG2() {
     return;
   }
   if (Existe_file(F) && !w_.sv.msg.yes(F + " already exists, erase the file ?", MsgIcon::None, kTitle)) return;
+  if (run->stopped()) return;  // closed while asked: nothing is saved
   if (Status m = MoveFileOver(st.Fichier_Temp, F); !m) {
     w_.sv.msg.ok(F + " has been not recorded, verify path !\r\n" + m.error, MsgIcon::Critical, kTitle);
     return;
@@ -177,12 +201,10 @@ void ChoixDialog::Sauve_SEG2() {
   w_.setWindowTitle(Q("KORVAN ZUL Usb" + F));
   const std::string G = Seg2NameFor(F);
   st.Dernier_Record = F;
-  if (StartDropconv(w_.sv, w_.text_record_path(), G))
-    w_.sv.msg.ok(F + " and " + G + " has been recorded", MsgIcon::Information, kTitle);
-  else
-    w_.sv.msg.ok(F + " has been recorded, but its SEG-2 copy " + G +
-                     " could not be made: dropconv must be in KORVAN folder !",
-                 MsgIcon::Critical, kTitle);
+  const Seg2Copy copy = RunDropconv(w_.sv, w_.text_record_path(), G, run->stop_check());
+  if (copy.outcome == Seg2Copy::Outcome::Stopped) return;  // closing: nobody to tell
+  const Seg2Box box = Seg2CopyBox(F, G, copy);
+  w_.sv.msg.ok(box.text, box.icon, kTitle);
   w_.SSTab1->setCurrentIndex(3);
 }
 

@@ -2,7 +2,8 @@
 // The after-shot dialog `choix`: save the raw shot as the next numbered record
 // (with its SEG-2 copy), stack it onto the record saved last, erase the
 // displayed record, save it under another name, or read how it works. Shown
-// without blocking the main window.
+// without blocking the main window. A save runs inside the main window's run
+// until dropconv has ended, and says what became of the SEG-2 copy.
 #include <QDialog>
 
 #include <string>
@@ -32,6 +33,9 @@ class ChoixDialog : public QDialog {
 
  private:
   bool raw_shot_exists() const;
+  // Enables what there is a raw shot or a record on display for, and nothing
+  // while a run of the main window is on.
+  void offer();
   // The raw shot has just been moved to `saved`: the record on display, when
   // it was the shot, and the current file are now `saved`.
   void saved_as(const std::string& saved);

@@ -132,6 +132,8 @@ class Korvan : public QMainWindow {
   // The after-shot dialog from the menu and the toolbar: not while a run is on.
   void show_choix();
   ChoixDialog* choix() const { return choix_.get(); }
+  // The guard of the window's runs, which the saves of the dialog take too.
+  WorkGuard& work() const { return *work_; }
   const ShotResult& last_shot() const { return last_shot_; }
 
   // --- Menus, toolbar and languages

@@ -172,7 +172,7 @@ void SegyWindow::Command2_Click() {
     if (!box.empty()) sv.msg.ok(box, MsgIcon::Critical, kTitle);
   };
   // The reel header first, kept as header.sgy beside the program's files.
-  auto L = ReadSuLayout(source);
+  auto L = SegySourceLayout(source);
   auto first = FirstHeader(source);
   if (!L || !first) return end(L ? source + ": cannot read its first trace" : L.error());
   main_.st.Nb_Campioni = L->ns;

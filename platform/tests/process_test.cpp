@@ -71,6 +71,13 @@ TEST(Process, RunAndWaitGivesTheExitStatusAndPumps) {
   st = L.run_and_wait({sh, {}, WindowStyle::Minimized, d.path()}, pump);
   EXPECT_EQ(*st, 0);
   EXPECT_TRUE(std::filesystem::exists(d / "out.txt"));
+  // Its error output kept for the caller, with a setting of its own on top of ours.
+  std::string errors = "stale";
+  StartRequest told{Script(d, "say", "echo \"say: $KELD_SAY\" >&2; exit 2"), {}, WindowStyle::Minimized, {}};
+  told.environment = {"KELD_SAY=no room"};
+  told.error_output = &errors;
+  EXPECT_EQ(L.run_and_wait(told, pump), 2);
+  EXPECT_EQ(errors, "say: no room\n");
 }
 
 TEST(Process, EveryWayOfStartingGivesTheChildTheDefaultSignals) {

@@ -162,16 +162,38 @@ TEST_F(SegyExportTest, ChoosingTheFile) {
   EXPECT_FALSE(ChooseSegySource(dir / "missing.su").ok());
 }
 
-TEST_F(SegyExportTest, APartialLastTraceIsNotExported) {
-  auto b = Bytes(su);
-  b.resize(b.size() - 100);  // 47 whole traces and part of one
-  keld::testing::WriteText(dir / "cut.su", std::string(b.begin(), b.end()));
-  auto r = ConvertSuToSegy(dir / "cut.su", dir / "cut.sgy", "", "");
-  ASSERT_TRUE(r.ok()) << r.error();
-  EXPECT_EQ(r->traces, 47);
-  EXPECT_EQ(r->bytes, 3600 + 47 * 4336);
-  auto out = Bytes(dir / "cut.sgy");
-  EXPECT_EQ(out[3213], 47);
+TEST_F(SegyExportTest, OnlyAWholeNumberOfTracesIsExported) {
+  // The 48 traces of 1024 samples are 240 + 4 x 1024 = 4336 bytes each.
+  const struct {
+    const char* what;
+    size_t keep;      // bytes of the SU file kept
+    int64_t segy;     // 3600 + traces x 4336; 0: refused, with these words after the path
+    const char* refusal;
+  } rows[] = {  // the refused first: nothing has been written yet
+      {"cut inside trace 14", 57368, 0,
+       ": not a whole number of traces (57368 bytes: 13 traces of 1024 samples, then 1000 bytes of trace 14)"},
+      {"less than one trace", 1000, 0,
+       ": not a little-endian SU file (1000 bytes, shorter than one trace of 1024 samples)"},
+      {"whole", 208128, 3600 + 208128, ""},
+  };
+  const auto whole = Bytes(su);
+  const std::string in = dir / "in.su", out = dir / "in.sgy", reel = dir / "header.sgy";
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.what);
+    keld::testing::WriteText(in, std::string(whole.begin(), whole.begin() + static_cast<long>(r.keep)));
+    auto chosen = ChooseSegySource(in);
+    auto x = ConvertSuToSegy(in, out, "", reel);
+    if (r.segy) {
+      ASSERT_TRUE(x.ok()) << x.error();
+      EXPECT_EQ(x->bytes, r.segy);
+      EXPECT_EQ(static_cast<int64_t>(Bytes(out).size()), r.segy);
+      continue;
+    }
+    EXPECT_EQ(chosen.error(), in + r.refusal);
+    EXPECT_EQ(x.error(), in + r.refusal + "; " + out + " not written");
+    EXPECT_FALSE(std::filesystem::exists(out));  // nothing is written, not even header.sgy
+    EXPECT_FALSE(std::filesystem::exists(reel));
+  }
 }
 
 TEST_F(SegyExportTest, RefusesSameInputAndOutput) {

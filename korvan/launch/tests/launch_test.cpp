@@ -171,13 +171,20 @@ TEST_F(Launch, SystemPanelIsMissingOnThisSystem) {
 TEST_F(Launch, DropconvGetsRecordBarSeg2AsOneArgument) {
   StandIn("dropconv");
   std::string rec = data / "DATA dir/dati.txt", sg2 = data / "DATA dir/FILE 1000.SG2";
-  EXPECT_TRUE(StartDropconv(sv, rec, sg2));
+  EXPECT_EQ(RunDropconv(sv, rec, sg2, {}).outcome, Seg2Copy::Outcome::Made);
   EXPECT_EQ(ArgsOf("dropconv"), std::vector<std::string>{rec + "|" + sg2});
   EXPECT_EQ(proc.started.at(0).style, WindowStyle::Minimized);
   EXPECT_TRUE(msg.shown.empty());
 }
 
 TEST_F(Launch, MissingDropconvIsAFailedStart) {
-  EXPECT_FALSE(StartDropconv(sv, "/d/dati.txt", "/d/dati.sg2"));
+  EXPECT_EQ(RunDropconv(sv, "/d/dati.txt", "/d/dati.sg2", {}).outcome, Seg2Copy::Outcome::NotStarted);
   EXPECT_TRUE(msg.shown.empty());  // the caller says what it means
+}
+
+TEST_F(Launch, ADropconvThatDoesNotEndIsEndedAtTheLimit) {
+  keld::testing::Script(sv.program_folder + "/dropconv", "exec sleep 600");
+  const Seg2Copy c = RunDropconv(sv, "/d/dati.txt", "/d/dati.sg2", {}, std::chrono::seconds(1));
+  EXPECT_EQ(c.outcome, Seg2Copy::Outcome::Failed);
+  EXPECT_EQ(c.words, "dropconv had not ended after 1 s and was stopped");
 }

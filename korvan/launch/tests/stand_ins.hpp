@@ -59,6 +59,20 @@ inline bool WaitFor(const std::string& path, int ms = 60000) {  // the bound is 
   return false;
 }
 
+// A record of two channels of four samples, in the lines korvan writes.
+inline std::string SmallTextRecord() {
+  const char* lines[] = {"Ditta KORVAN", "Strumento: QMR650B",
+                         "I dati numerici sono in formato floating point", "DATA: 12/03/2024",
+                         "ORA: 10:22:33", "Numero di canali=", "2", "Intervallo di campionamento=",
+                         "250 usec", "Numero di campioni=", "4", "Distanza tra geofoni=", "2 m",
+                         "Posizione source rispetto 1\xB0 geofono=", "-1 m", "\"NOTE:\"",
+                         "\"Canale numero 1\"", "0.5", "-1", "2.25", "0", "\"Canale numero 2\"",
+                         "1E-03", "3", "-4.5", "7"};
+  std::string t;
+  for (const char* l : lines) t += std::string(l) + "\r\n";
+  return t;
+}
+
 // Everything a launch needs, with the program folder a fresh temporary folder
 // and every start going through the real launcher (kept by the recorder).
 struct LaunchBench {

@@ -15,23 +15,10 @@
 namespace fs = std::filesystem;
 using namespace keld;
 using keld::testing::LaunchBench;
+using keld::testing::SmallTextRecord;
 using keld::testing::WriteText;
 
 namespace {
-
-// A record of two channels of four samples, in the lines korvan writes.
-std::string SmallRecord() {
-  const char* lines[] = {"Ditta KORVAN", "Strumento: QMR650B",
-                         "I dati numerici sono in formato floating point", "DATA: 12/03/2024",
-                         "ORA: 10:22:33", "Numero di canali=", "2", "Intervallo di campionamento=",
-                         "250 usec", "Numero di campioni=", "4", "Distanza tra geofoni=", "2 m",
-                         "Posizione source rispetto 1\xB0 geofono=", "-1 m", "\"NOTE:\"",
-                         "\"Canale numero 1\"", "0.5", "-1", "2.25", "0", "\"Canale numero 2\"",
-                         "1E-03", "3", "-4.5", "7"};
-  std::string t;
-  for (const char* l : lines) t += std::string(l) + "\r\n";
-  return t;
-}
 
 struct Window : ::testing::Test, LaunchBench {
   korvan::txt_to_seg2 w{sv};
@@ -93,7 +80,7 @@ TEST_F(Window, EmptyBoxesAreRefused) {
   EXPECT_EQ(msg.last().icon, MsgIcon::Critical);
   EXPECT_EQ(msg.last().title, "KORVAN QMR650B");
   std::string rec = data / "dati.txt";
-  WriteText(rec, SmallRecord());
+  WriteText(rec, SmallTextRecord());
   Text1->setText(QString::fromStdString(rec));
   Text2->clear();
   Command1->click();
@@ -116,7 +103,7 @@ TEST_F(Window, AMissingRecordIsNamed) {
 TEST_F(Window, OutputOverTheRecordIsRefused) {
   StandIn("dropconv");
   std::string rec = data / "shot.sg2";
-  WriteText(rec, SmallRecord());
+  WriteText(rec, SmallTextRecord());
   Choose(rec);  // the proposed name is the record itself
   EXPECT_EQ(Text2->text().toStdString(), rec);
   Command1->click();
@@ -127,7 +114,7 @@ TEST_F(Window, OutputOverTheRecordIsRefused) {
 TEST_F(Window, ABarInANameIsRefused) {
   StandIn("dropconv");
   std::string rec = data / "a|b.txt";
-  WriteText(rec, SmallRecord());
+  WriteText(rec, SmallTextRecord());
   Choose(rec);
   Command1->click();
   EXPECT_TRUE(msg.saw("A file name cannot hold the character |"));
@@ -138,7 +125,7 @@ TEST_F(Window, ConvertStartsDropconvWithRecordBarSeg2) {
   StandIn("dropconv");
   fs::create_directory(data / "my data");
   std::string rec = data / "my data/shot 7.txt";
-  WriteText(rec, SmallRecord());
+  WriteText(rec, SmallTextRecord());
   Choose(rec);
   Command1->click();
   EXPECT_TRUE(msg.shown.empty());
@@ -152,7 +139,7 @@ TEST_F(Window, ConvertStartsDropconvWithRecordBarSeg2) {
 
 TEST_F(Window, MissingDropconvIsReportedNotConverted) {
   std::string rec = data / "dati.txt";
-  WriteText(rec, SmallRecord());
+  WriteText(rec, SmallTextRecord());
   Choose(rec);
   Command1->click();
   ASSERT_EQ(msg.shown.size(), 1u);
@@ -174,7 +161,7 @@ TEST_F(Window, TheRealDropconvWritesTheSeg2File) {
   sv.program_folder = bin;
   fs::create_directory(data / "field day");
   std::string rec = data / "field day/dati.txt";
-  WriteText(rec, SmallRecord());
+  WriteText(rec, SmallTextRecord());
   Choose(rec);
   Command1->click();
   EXPECT_TRUE(msg.shown.empty());
