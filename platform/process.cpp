@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 
 #include <fcntl.h>
 #include <poll.h>
@@ -91,7 +92,7 @@ std::optional<pid_t> Spawn(const StartRequest& r, bool detach, int err_fd = -1) 
         (void)!write(fds[1], &e, sizeof e);
         _exit(127);
       }
-      if (err_fd >= 0) dup2(err_fd, 2);
+      InheritAs(err_fd, 2);  // a pipe that came out as 2 must not close on exec
       if (env.empty()) execv(r.program.c_str(), argv.data());
       else execve(r.program.c_str(), argv.data(), envp.data());
       int e = errno;
@@ -197,10 +198,22 @@ std::optional<ProgramOutput> ReadProgramOutput(const std::string& program, const
     if (r.text.size() < keep) r.text.append(buf, std::min(static_cast<size_t>(n), keep - r.text.size()));
   }
   close(fds[0]);
+  // A program that closed its output may still hang: the bound holds for
+  // its end too.
   int st = 0;
   pid_t got;
-  do got = waitpid(pid, &st, 0);
-  while (got < 0 && errno == EINTR);
+  for (;;) {
+    got = waitpid(pid, &st, WNOHANG);
+    if (got != 0 && !(got < 0 && errno == EINTR)) break;
+    if (MonoClock::now() >= deadline) {
+      kill(-pid, SIGKILL);
+      do got = waitpid(pid, &st, 0);
+      while (got < 0 && errno == EINTR);
+      break;
+    }
+    const struct timespec pause {0, 5'000'000};
+    nanosleep(&pause, nullptr);
+  }
   ForgetChildGroup(pid);
   if (got < 0) return std::nullopt;
   r.status = ExitStatusOf(st);
