@@ -23,13 +23,14 @@ std::string SegyOutputName(const std::string& su_path) {
 
 Result<SuLayout> SegySourceLayout(const std::string& su_path) {
   auto L = ReadSuLayout(su_path);
-  if (!L || L->whole()) return L;
-  // A trace of another length is what cuts most files: that trace is named.
+  if (!L) return L;
+  // Every trace's length is checked before anything (header.sgy included) is
+  // written: one of another length is named, whether or not the file's
+  // length happens to be a whole number of the first trace's.
   SuReader in;
-  SuTraceHeader h;
   if (Status opened = in.open(su_path); !opened) return Result<SuLayout>::failure(opened.error);
-  for (int64_t i = 0; i < L->traces; ++i)
-    if (!in.read_header(i, h)) return Result<SuLayout>::failure(in.error());
+  if (L->traces > 0 && !in.check_through(L->traces - 1)) return Result<SuLayout>::failure(in.error());
+  if (L->whole()) return L;
   const int64_t rest = L->file_bytes - L->traces * L->trace_bytes;
   return Result<SuLayout>::failure(su_path + ": not a whole number of traces (" + std::to_string(L->file_bytes) +
                                    " bytes: " + std::to_string(L->traces) + " traces of " + std::to_string(L->ns) +

@@ -167,20 +167,28 @@ TEST_F(SegyExportTest, OnlyAWholeNumberOfTracesIsExported) {
   const struct {
     const char* what;
     size_t keep;      // bytes of the SU file kept
+    int16_t ns3;      // trace 3's ns, when not 1024
     int64_t segy;     // 3600 + traces x 4336; 0: refused, with these words after the path
     const char* refusal;
   } rows[] = {  // the refused first: nothing has been written yet
-      {"cut inside trace 14", 57368, 0,
+      {"cut inside trace 14", 57368, 1024, 0,
        ": not a whole number of traces (57368 bytes: 13 traces of 1024 samples, then 1000 bytes of trace 14)"},
-      {"less than one trace", 1000, 0,
+      {"less than one trace", 1000, 1024, 0,
        ": not a little-endian SU file (1000 bytes, shorter than one trace of 1024 samples)"},
-      {"whole", 208128, 3600 + 208128, ""},
+      {"whole, but trace 3 of another length", 208128, 1000, 0,
+       ": not an SU file of fixed trace length (trace 3 has 1000 samples, the first trace 1024)"},
+      {"whole", 208128, 1024, 3600 + 208128, ""},
   };
   const auto whole = Bytes(su);
   const std::string in = dir / "in.su", out = dir / "in.sgy", reel = dir / "header.sgy";
   for (const auto& r : rows) {
     SCOPED_TRACE(r.what);
-    keld::testing::WriteText(in, std::string(whole.begin(), whole.begin() + static_cast<long>(r.keep)));
+    std::string kept(whole.begin(), whole.begin() + static_cast<long>(r.keep));
+    if (kept.size() > 2 * 4336 + 116) {
+      kept[2 * 4336 + 114] = static_cast<char>(r.ns3 & 0xFF);  // ns, little-endian, at byte 115 of trace 3
+      kept[2 * 4336 + 115] = static_cast<char>(r.ns3 >> 8);
+    }
+    keld::testing::WriteText(in, kept);
     auto chosen = ChooseSegySource(in);
     auto x = ConvertSuToSegy(in, out, "", reel);
     if (r.segy) {
