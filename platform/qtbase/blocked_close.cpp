@@ -53,12 +53,19 @@ class BlockedCloses : public QObject, public QAbstractNativeEventFilter {
     if ((ev->response_type & 0x7f) != XCB_CLIENT_MESSAGE) return false;
     const auto* cm = static_cast<const xcb_client_message_event_t*>(message);
     if (cm->format != 32 || cm->type != protocols_ || cm->data.data32[0] != delete_window_) return false;
-    QWidget* w = blocked(cm->window);
-    if (!w) return false;  // not blocked: Qt hands the close to the window
-    if (RunOnIn(w))
-      CloseFromTheEventLoop(w);
-    else if (!close_after_.contains(w))
-      close_after_.append(w);
+    QWidget* w = window(cm->window);
+    if (!w) return false;
+    // Decided when Qt would deliver the close, not when it is read from the
+    // display: a click read just before it may open a modal box first, under
+    // which Qt would drop the close.
+    QPointer<QWidget> p = w;
+    QTimer::singleShot(0, w, [this, p] {
+      if (!p) return;
+      if (!blocked_.contains(p) || RunOnIn(p))
+        p->close();  // a guard with a run on refuses it, stops the run and closes after
+      else if (!close_after_.contains(p))
+        close_after_.append(p);
+    });
     return true;
   }
 
@@ -79,9 +86,10 @@ class BlockedCloses : public QObject, public QAbstractNativeEventFilter {
   }
 
  private:
-  QWidget* blocked(xcb_window_t id) const {
-    for (const QPointer<QWidget>& w : blocked_)
-      if (w && w->internalWinId() == id) return w;
+  // The program's top-level window that `id` names.
+  static QWidget* window(xcb_window_t id) {
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (w->testAttribute(Qt::WA_WState_Created) && w->internalWinId() == id) return w;
     return nullptr;
   }
 

@@ -9,6 +9,8 @@ namespace keld::testing {
 // WM_DELETE_WINDOW, sent from an X connection of its own as a window manager
 // sends it. Returns once this program has taken the message from the display
 // and handed on what it made of it; false when it never came.
-bool SendWindowManagerClose(QWidget* window);
+// With `click_first`, a left click at its middle goes on the display just
+// before the message, so that the program reads both in one pass.
+bool SendWindowManagerClose(QWidget* window, QWidget* click_first = nullptr);
 
 }  // namespace keld::testing

@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
@@ -66,6 +67,40 @@ TEST(BlockedClose, TheCloseBoxUnderAMessageBoxClosesTheWindowOnceTheBoxIsGone) {
     EXPECT_TRUE(Pumped([&] { return !w->isVisible(); }));
     delete w.data();
   }
+}
+
+// A click on a button whose handler asks a question inside a run, and the
+// close box clicked right behind it: both are read from the display in one
+// pass, and the close reaches Qt only under the box. The run is told to stop
+// while the box is up, and the window goes once it is answered.
+TEST(BlockedClose, TheCloseBoxRightBehindAClickThatOpensABoxStopsTheRun) {
+  QPointer<QWidget> w = new QWidget;
+  w->resize(200, 100);
+  auto* go = new QPushButton("go", w);
+  go->setGeometry(10, 10, 100, 40);
+  auto* guard = new WorkGuard(w);
+  QtMessageBoxes msg(w);
+  bool asked = false, stopped = false;
+  QObject::connect(go, &QPushButton::clicked, [&] {
+    const auto run = guard->begin();
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (!box || !box->isVisible()) return;
+      answer.stop();
+      asked = true;
+      stopped = Pumped([&] { return guard->stopped(); });
+      box->button(QMessageBox::Ok)->click();
+    });
+    answer.start(5);
+    msg.ok("Replace it?", MsgIcon::Question, "Conversion");
+  });
+  w->show();
+  ASSERT_TRUE(Pumped([&] { return w->isVisible() && w->windowHandle()->isExposed(); }));
+  EXPECT_TRUE(keld::testing::SendWindowManagerClose(w, go));
+  EXPECT_TRUE(Pumped([&] { return asked && !w->isVisible(); }));
+  EXPECT_TRUE(stopped);
+  delete w.data();
 }
 
 }  // namespace
