@@ -1,7 +1,6 @@
 #include "common/su_file.hpp"
 
 #include <algorithm>
-#include <algorithm>
 #include <bit>
 #include <cerrno>
 #include <cstring>
